@@ -1,0 +1,38 @@
+#pragma once
+
+namespace tarnbus {
+
+// Every wait of the adapter protocol, in milliseconds. The defaults are the
+// values the adapter firmware is built for; the program never changes them.
+// Tests and benchmarks may install shorter ones before opening a device.
+struct LinkTiming {
+    // Link transaction: fixed delays around the two reports each way.
+    int beforeRequestMs = 80;
+    int betweenRequestReportsMs = 50;
+    int beforeReplyMs = 50;
+    int betweenReplyReportsMs = 50;
+
+    // Watching for an unplugged adapter to come back.
+    int replugCheckPeriodMs = 1000;
+    int replugSettleMs = 10000;
+
+    // Reply time-outs (applied to each report read).
+    int replyTimeoutMs = 5010;
+    int connectTimeoutMs = 10000;
+
+    // Adapter cycles.
+    int pollPeriodMs = 3000;
+    int processDataPeriodMs = 100;
+    int settingsRestartMs = 6000;
+
+    // Sum of the fixed delays of one transaction.
+    int transactionDelayMs() const
+    {
+        return beforeRequestMs + betweenRequestReportsMs + beforeReplyMs + betweenReplyReportsMs;
+    }
+};
+
+const LinkTiming &linkTiming();
+void setLinkTiming(const LinkTiming &timing);
+
+} // namespace tarnbus
