@@ -1,26 +1,9 @@
 #include "UsbGlobal.h"
 
-#include "HidLibrary.h"
-
 #include <atomic>
 
 namespace {
 std::atomic<int> g_openedDevices{0};
-}
-
-QList<UsbDeviceInfo> UsbGlobal::enumerateDevices()
-{
-    return tarnbus::hid::enumerate(kVendorId, kProductId);
-}
-
-bool UsbGlobal::isDevicePresent(const QString &serial)
-{
-    const QList<UsbDeviceInfo> devices = enumerateDevices();
-    for (const UsbDeviceInfo &info : devices) {
-        if (info.serial_number == serial)
-            return true;
-    }
-    return false;
 }
 
 quint16 UsbGlobal::crc16(const quint8 *bytes, quint16 length, quint16 start)
