@@ -7,7 +7,6 @@
 
 #include <hidapi.h>
 
-#include <QEventLoop>
 #include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
@@ -24,15 +23,19 @@ constexpr int kRawReportSize = UsbDevice::kReportSize + 1; // report id + payloa
 UsbDevice::UsbDevice(QObject *parent)
     : QObject(parent)
     , m_refreshTimer(new QTimer(this))
+    , m_settleTimer(new QTimer(this))
 {
     m_refreshTimer->setInterval(linkTiming().replugCheckPeriodMs);
     connect(m_refreshTimer, &QTimer::timeout, this, &UsbDevice::onRefreshTimerCallback);
+    m_settleTimer->setSingleShot(true);
+    connect(m_settleTimer, &QTimer::timeout, this, &UsbDevice::onSettled);
 }
 
 UsbDevice::~UsbDevice()
 {
     m_refreshTimer->stop();
     m_refreshTimer->deleteLater();
+    m_settleTimer->stop();
     // Close rather than merely forget the handle: a forgotten handle keeps
     // the adapter busy for every later open.
     tarnbus::hid::close(m_handle);
@@ -77,6 +80,7 @@ int UsbDevice::openWithStoredIdentity()
 void UsbDevice::closeDevice()
 {
     m_refreshTimer->stop();
+    m_settleTimer->stop();
     tarnbus::hid::close(m_handle);
     m_handle = nullptr;
     m_state = StateIdle;
@@ -93,7 +97,7 @@ void UsbDevice::dropDevice()
     m_handle = nullptr;
 }
 
-void UsbDevice::fail()
+void UsbDevice::dropAndWatch()
 {
     dropDevice();
     emit sigStateChanged(kStateDevice, kCodeFailed);
@@ -114,18 +118,43 @@ int UsbDevice::writeReport(const QByteArray &payload)
     std::copy_n(payload.constData(), std::min<int>(payload.size(), kReportSize), report + 1);
     if (hid_write(m_handle, report, sizeof report) >= 0)
         return 0;
-    fail();
+    dropAndWatch();
     return 1;
+}
+
+void UsbDevice::abort()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_abortMutex);
+        m_aborted = true;
+    }
+    m_abortSignal.notify_all();
+}
+
+// Sleeps for ms unless the device is aborted; false when aborted.
+bool UsbDevice::pause(int ms)
+{
+    std::unique_lock<std::mutex> guard(m_abortMutex);
+    return !m_abortSignal.wait_for(guard, std::chrono::milliseconds(ms), [this] { return m_aborted.load(); });
 }
 
 int UsbDevice::readReport(QByteArray &out, int timeoutMs)
 {
     if (!m_handle)
         return ReadNoHandle;
+    // Wait in slices so that an abort ends a long time-out promptly.
+    constexpr int kSliceMs = 50;
     unsigned char report[kRawReportSize] = {};
-    const int received = hid_read_timeout(m_handle, report, sizeof report, timeoutMs);
+    int received = 0;
+    int remaining = timeoutMs;
+    do {
+        const int slice = remaining < 0 ? kSliceMs : std::min(remaining, kSliceMs);
+        received = hid_read_timeout(m_handle, report, sizeof report, slice);
+        if (remaining > 0)
+            remaining -= slice;
+    } while (received == 0 && remaining != 0 && !m_aborted);
     if (received < 0) {
-        fail();
+        dropAndWatch();
         return ReadFailed;
     }
     if (received == 0) {
@@ -146,7 +175,7 @@ bool UsbDevice::discardPendingInput()
         if (received == 0)
             return true;
         if (received < 0) {
-            fail();
+            dropAndWatch();
             return false;
         }
         qCDebug(lcLink) << "discarded stale report:"
@@ -157,7 +186,7 @@ bool UsbDevice::discardPendingInput()
 COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &reply, int timeoutMs)
 {
     QMutexLocker locker(&m_mutex);
-    if (m_closed)
+    if (m_closed || m_aborted)
         return COMM_NOT_CONNECTED;
     if (m_state == StateRunning)
         return COMM_BUSY;
@@ -165,7 +194,10 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
     const tarnbus::LinkTiming &timing = linkTiming();
     qCDebug(lcLink).noquote() << request.toHex(' ').toUpper();
     m_state = StateRunning;
-    QThread::msleep(timing.beforeRequestMs);
+    if (!pause(timing.beforeRequestMs)) {
+        m_state = StateCompleted;
+        return COMM_NOT_CONNECTED;
+    }
 
     if (m_handle && !discardPendingInput()) {
         m_state = StateWriteFailed;
@@ -179,7 +211,10 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
         m_state = StateWriteFailed;
         return COMM_NOT_CONNECTED;
     }
-    QThread::msleep(timing.betweenRequestReportsMs);
+    if (!pause(timing.betweenRequestReportsMs)) {
+        m_state = StateCompleted;
+        return COMM_NOT_CONNECTED;
+    }
     QByteArray second;
     second.reserve(kReportSize);
     second.append(char(kSecondReportMarker)).append(char(kSecondPartSize)).append(request.mid(kFirstPartSize, kSecondPartSize));
@@ -197,7 +232,10 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
         m_nibble = 0;
     }
 
-    QThread::msleep(timing.beforeReplyMs);
+    if (!pause(timing.beforeReplyMs)) {
+        m_state = StateCompleted;
+        return COMM_NOT_CONNECTED;
+    }
     QByteArray firstReply;
     switch (readReport(firstReply, timeoutMs)) {
     case ReadOk:
@@ -205,7 +243,7 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
     case ReadTimedOut:
         qCDebug(lcLink) << "read1 timeOut:";
         m_state = StateCompleted;
-        return COMM_TIMEOUT;
+        return m_aborted ? COMM_NOT_CONNECTED : COMM_TIMEOUT;
     default: // the device went away: nothing was collected
         m_state = StateCompleted;
         return COMM_REPLY_ERROR;
@@ -216,7 +254,10 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
         return COMM_REPLY_ERROR;
     }
 
-    QThread::msleep(timing.betweenReplyReportsMs);
+    if (!pause(timing.betweenReplyReportsMs)) {
+        m_state = StateCompleted;
+        return COMM_NOT_CONNECTED;
+    }
     QByteArray secondReply;
     switch (readReport(secondReply, timeoutMs)) {
     case ReadOk:
@@ -224,7 +265,7 @@ COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &repl
     case ReadTimedOut:
         qCDebug(lcLink) << "read2 timeOut:";
         m_state = StateCompleted;
-        return COMM_TIMEOUT;
+        return m_aborted ? COMM_NOT_CONNECTED : COMM_TIMEOUT;
     default:
         m_state = StateCompleted;
         return COMM_REPLY_ERROR;
@@ -262,10 +303,14 @@ void UsbDevice::onRefreshTimerCallback()
         return;
     }
 
-    // Give the adapter time to settle before anyone talks to it; this
-    // thread's events keep being served meanwhile.
-    QEventLoop settle;
-    QTimer::singleShot(linkTiming().replugSettleMs, &settle, &QEventLoop::quit);
-    settle.exec();
-    emit sigStateChanged(kStateDevice, kCodeBack);
+    // Give the adapter time to settle before reporting it back. The wait is a
+    // timer rather than a nested event loop, so that this thread's events are
+    // served meanwhile without anything re-entering the device.
+    m_settleTimer->start(linkTiming().replugSettleMs);
+}
+
+void UsbDevice::onSettled()
+{
+    if (m_handle)
+        emit sigStateChanged(kStateDevice, kCodeBack);
 }

@@ -7,6 +7,10 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 class QTimer;
 typedef struct hid_device_ hid_device;
 
@@ -44,6 +48,9 @@ public:
     int reopenDevice();
     void closeDevice();
     void dropDevice();
+    // Drops the device as after a failed report and watches for it to come
+    // back: sigStateChanged(3, 1) now, (3, 0) once it is reopened.
+    void dropAndWatch();
 
     // 0 when written; 1 without a handle or when the write failed.
     int writeReport(const QByteArray &payload);
@@ -60,6 +67,12 @@ public:
     quint8 commandNibble() const { return m_nibble; }
     QString serialNumber() const { return m_serial; }
 
+    // Thread-safe. Ends every wait of a running or later transaction at once
+    // (the result is COMM_NOT_CONNECTED): used when the owner shuts down and
+    // must not sit out a reply time-out first.
+    void abort();
+    bool isAborted() const { return m_aborted.load(); }
+
 signals:
     // (3, 1): the device failed and is being watched; (3, 0): it is back.
     void sigStateChanged(int state, int code);
@@ -69,8 +82,9 @@ public slots:
 
 private:
     int openWithStoredIdentity();
-    void fail();
     bool discardPendingInput();
+    bool pause(int ms);
+    void onSettled();
 
     QMutex m_mutex;
     int m_state = StateIdle;
@@ -84,4 +98,9 @@ private:
     bool m_counted = false; // this object raised the opened-device count
     hid_device *m_handle = nullptr;
     QTimer *m_refreshTimer = nullptr;
+    QTimer *m_settleTimer = nullptr;
+
+    std::atomic<bool> m_aborted{false};
+    std::mutex m_abortMutex;
+    std::condition_variable m_abortSignal;
 };

@@ -1,0 +1,233 @@
+#include "Adapter.h"
+
+#include "AdapterLog.h"
+#include "LinkTiming.h"
+#include "Slave.h"
+#include "UsbDevice.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcAdapter, "tarnbus.adapter")
+
+using tarnbus::linkTiming;
+
+Adapter::Adapter(QObject *parent)
+    : QObject(parent)
+    , m_outputImage(kOutputImageSize, '\0')
+{
+    registerMetaTypes();
+    connect(this, &Adapter::sigSetSerialPort, this, &Adapter::onSetUsbInfo);
+    connect(this, &Adapter::sigLoadingLocalInfo, this, &Adapter::onLoadingLocalInfo);
+    connect(this, &Adapter::sigSaveAdapterConfig, this, &Adapter::onSaveAdapterConfig);
+    connect(this, &Adapter::sigSetAdapterCmd, this, &Adapter::onSetAdapterCmd);
+    connect(this, &Adapter::sigClean, this, &Adapter::onDeleteAdapter);
+    connect(this, &Adapter::sigAutoSetLocalSlaveAddr, this, &Adapter::onAutoSetLocalSlaveAddr);
+}
+
+Adapter::~Adapter()
+{
+    // Normally onDeleteAdapter has released everything already.
+    delete m_device;
+    qDeleteAll(m_slaves);
+}
+
+void Adapter::registerMetaTypes()
+{
+    qRegisterMetaType<adapter_message_type>("adapter_message_type");
+    qRegisterMetaType<AdapterStatus>("AdapterStatus");
+    qRegisterMetaType<COMM_STATUS_TYPE>("COMM_STATUS_TYPE");
+    qRegisterMetaType<QList<Slave *>>("QList<Slave*>");
+    qRegisterMetaType<QMap<int, Slave *>>("QMap<int,Slave*>");
+    qRegisterMetaType<QMap<int, QByteArray>>("QMap<int,QByteArray>");
+}
+
+void Adapter::setAlignmentUnit(int unit)
+{
+    m_alignmentUnit = unit;
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->setAlignment(unit);
+}
+
+void Adapter::setSettings(quint8 settingsByte, quint16 threshold)
+{
+    m_settingsByte = settingsByte;
+    m_threshold = threshold;
+}
+
+void Adapter::requestShutdown()
+{
+    m_stopping = true;
+    // The device pointer is only ever replaced in this object's thread,
+    // after which a shutdown is not requested any more.
+    if (UsbDevice *device = m_device)
+        device->abort();
+}
+
+bool Adapter::isPolling() const
+{
+    return m_pollTimer && m_pollTimer->isActive();
+}
+
+Slave *Adapter::findSlaveByUuid(const QByteArray &uuid) const
+{
+    for (Slave *slave : m_slaves) {
+        if (slave->uuid == uuid)
+            return slave;
+    }
+    return nullptr;
+}
+
+Slave *Adapter::findSlaveByStation(int station) const
+{
+    for (Slave *slave : m_slaves) {
+        if (slave->stationId == station)
+            return slave;
+    }
+    return nullptr;
+}
+
+QByteArray Adapter::identity12(const Slave *slave)
+{
+    QByteArray id = slave->uuid.left(kIdentitySize);
+    id.append(QByteArray(kIdentitySize - id.size(), '\0'));
+    return id;
+}
+
+// ---------------------------------------------------------------------------
+// Plumbing
+
+COMM_STATUS_TYPE Adapter::exchange(UsbDevice *device, const QByteArray &request, QByteArray &reply, int timeoutMs)
+{
+    reply.clear();
+    if (!device || stopping())
+        return COMM_NOT_CONNECTED;
+    return device->transact(request, reply, timeoutMs);
+}
+
+COMM_STATUS_TYPE Adapter::exchange(const QByteArray &request, QByteArray &reply, int timeoutMs)
+{
+    return exchange(m_device, request, reply, timeoutMs);
+}
+
+void Adapter::reportLoad(adapter_message_type type, int value)
+{
+    emit sigSlaveLoadingFinished(type, m_status, m_slaves, value);
+}
+
+void Adapter::reportLoadWithout(adapter_message_type type)
+{
+    emit sigSlaveLoadingFinished(type, m_status, QList<Slave *>(), 0);
+}
+
+void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status)
+{
+    emit sigErrMessage(type, err, sid, status, QList<Slave *>(), QList<Slave *>());
+}
+
+void Adapter::startPolling()
+{
+    if (m_pollTimer && !stopping())
+        m_pollTimer->start(linkTiming().pollPeriodMs);
+}
+
+void Adapter::stopPolling()
+{
+    if (m_pollTimer)
+        m_pollTimer->stop();
+}
+
+void Adapter::storeStatusFlags(quint8 status)
+{
+    m_status.status0 = status & 0x01;
+    m_status.status1 = (status >> 1) & 0x01;
+    m_status.status2 = (status >> 2) & 0x01;
+    m_status.status4 = (status >> 4) & 0x01;
+}
+
+void Adapter::updateSlaveCount()
+{
+    m_status.slaveCount = m_slaves.size();
+}
+
+void Adapter::releaseSlaves()
+{
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->deleteLater();
+    m_slaves.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Small slots
+
+int Adapter::usbStatusCheck()
+{
+    if (!m_linked) {
+        if (m_ioTimer)
+            m_ioTimer->stop();
+        stopPolling();
+        reportError(MSG_NOT_LINKED, -2);
+    }
+    return m_linked;
+}
+
+void Adapter::onClearAbnormal()
+{
+    usbStatusCheck();
+}
+
+void Adapter::onGetSlaveTimeout()
+{
+    emit sigGetSlaveTimeout();
+}
+
+void Adapter::onCloseSerialPortStatus()
+{
+    if (m_ioTimer)
+        m_ioTimer->stop();
+    emit sigSerialPortOff();
+}
+
+void Adapter::onRecordWorkStatus()
+{
+}
+
+void Adapter::onSaveWorkStatus()
+{
+}
+
+void Adapter::readFaultCode(COMM_STATUS_TYPE status)
+{
+    reportError(MSG_TRANSACTION_FAILED, char(status));
+}
+
+void Adapter::clearSlave()
+{
+    releaseSlaves();
+}
+
+void Adapter::onLoadingLocalInfo()
+{
+    m_status.localInfo = 1;
+    reportLoadWithout(MSG_LOAD_FINISHED);
+}
+
+void Adapter::onDeleteAdapter()
+{
+    m_stopping = true;
+    if (m_ioTimer)
+        m_ioTimer->stop();
+    stopPolling();
+    if (m_device) {
+        m_device->closeDevice();
+        delete m_device;
+        m_device = nullptr;
+    }
+    releaseSlaves();
+    if (QThread *worker = thread(); worker && worker != QCoreApplication::instance()->thread()) {
+        worker->exit(0);
+        worker->quit();
+    }
+    deleteLater();
+}

@@ -1,0 +1,482 @@
+// Operations that change the adapter or the configuration of its slaves.
+
+#include "Adapter.h"
+
+#include "AdapterLog.h"
+#include "LinkTiming.h"
+#include "Slave.h"
+#include "TBProtocol.h"
+#include "TBReplies.h"
+
+#include <QThread>
+#include <QTimer>
+
+using tarnbus::linkTiming;
+
+namespace {
+constexpr int kShortRecordOffset = 12; // the slave takes record bytes 12..36
+constexpr int kShortRecordSize = 25;
+constexpr int kDownloadBytes = 52;     // configuration bytes after the 12 identity bytes
+
+quint8 byteOf(const QByteArray &data, int i)
+{
+    return i < data.size() ? quint8(data.at(i)) : 0;
+}
+
+quint16 wordOf(const QByteArray &data, int i)
+{
+    return quint16(byteOf(data, i) | (byteOf(data, i + 1) << 8));
+}
+} // namespace
+
+// Sleeps in short slices so that a shutdown is not held up.
+bool Adapter::pauseUnlessStopping(int ms)
+{
+    constexpr int kSliceMs = 20;
+    for (int waited = 0; waited < ms && !stopping(); waited += kSliceMs)
+        QThread::msleep(std::min(kSliceMs, ms - waited));
+    return !stopping();
+}
+
+void Adapter::endOperation(COMM_STATUS_TYPE last)
+{
+    if (last == COMM_NOT_CONNECTED)
+        return;
+    m_busy = false;
+    startPolling();
+}
+
+Slave *Adapter::requestingSlave() const
+{
+    return qobject_cast<Slave *>(sender());
+}
+
+// ---------------------------------------------------------------------------
+// Adapter settings
+
+void Adapter::writeSettings(int change)
+{
+    stopPolling();
+    if (m_forceMode) {
+        reportError(MSG_BATCH_CONFIG, -15);
+        startPolling();
+        return;
+    }
+    m_busy = true;
+    const int timeout = linkTiming().replyTimeoutMs;
+    qCDebug(lcAdapter) << "yuzhi---------------" << m_threshold;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::writeSettings(m_settingsByte, m_threshold, change != 0), reply, timeout);
+    if (result == COMM_OK)
+        result = exchange(TBProtocol::applySettings(), reply, timeout);
+    if (stopping())
+        return;
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    } else {
+        for (int bit = 0; bit < 4; ++bit) {
+            if (m_infoItems.size() > 5 + bit)
+                m_infoItems[5 + bit].value = (m_settingsByte >> bit) & 0x01;
+        }
+        if (m_infoItems.size() > 9)
+            m_infoItems[9].value = m_threshold;
+        qCDebug(lcAdapter) << "yuzhi---------------" << m_threshold;
+        reportError(MSG_BATCH_CONFIG, -16);
+        // The adapter restarts with the new settings.
+        if (!pauseUnlessStopping(linkTiming().settingsRestartMs))
+            return;
+        reportError(MSG_BATCH_CONFIG, -14);
+    }
+    endOperation(result);
+    m_busy = false;
+}
+
+void Adapter::onSaveAdapterConfig()
+{
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::storeConfiguration(), reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return;
+    if (result == COMM_OK) {
+        qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
+        reportError(MSG_CONFIG_STORED, -1);
+    } else {
+        reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
+    }
+    // The adapter restarts: polling resumes only after a reconnect.
+    m_busy = false;
+}
+
+void Adapter::onSetSlaveLighting(QByteArray data)
+{
+    if (!m_linked) {
+        if (m_ioTimer)
+            m_ioTimer->stop();
+        stopPolling();
+        emit sigStopLighting();
+        reportError(MSG_NOT_LINKED, -2);
+        return;
+    }
+    if (m_forceMode) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::LampInForceMode);
+        return;
+    }
+    m_busy = true;
+    stopPolling();
+    emit sigOFFLamp(QString::fromLatin1(data.toHex().toUpper()));
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::setSlaveLamp(data.left(TBProtocol::kDataSize)), reply,
+                                             linkTiming().replyTimeoutMs);
+    m_busy = false;
+    if (stopping())
+        return;
+    if (result != COMM_OK)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    if (result != COMM_NOT_CONNECTED)
+        startPolling();
+}
+
+void Adapter::onUpdatePower()
+{
+    if (m_forceMode)
+        return;
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::readPower(), reply, linkTiming().connectTimeoutMs);
+    m_busy = false;
+    if (stopping())
+        return;
+    if (result == COMM_OK) {
+        const TBReply::Power power = TBReply::decodePower(reply);
+        m_status.power = power.watts;
+        m_status.temperature = power.celsius;
+        reportLoad(MSG_STATUS);
+    } else if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(result));
+    } else {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    }
+    if (result != COMM_NOT_CONNECTED)
+        startPolling();
+}
+
+// ---------------------------------------------------------------------------
+// Address assignment records
+
+Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_STATUS_TYPE &result)
+{
+    result = COMM_OK;
+    if (m_upgradeRunning)
+        return WriteResult::Ok;
+    QByteArray reply;
+    result = exchange(TBProtocol::writeAddressAssignment(record.left(kRecordSize)), reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return WriteResult::Failed;
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return WriteResult::Failed;
+    }
+    // A record the adapter refuses has not been applied: say so rather
+    // than report it as accepted.
+    if (TBReply::isRejected(reply)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, byteOf(record, 13));
+        return WriteResult::Refused;
+    }
+    reportLoad(MSG_SLAVE_SET);
+    return WriteResult::Ok;
+}
+
+bool Adapter::requestConfigurationDownload()
+{
+    if (!m_linked || hasConflict(occupancyMap())) {
+        QMetaObject::invokeMethod(this, [this] { startPolling(); }, Qt::QueuedConnection);
+        return false;
+    }
+    emit sigAutoSetSlaveConfig();
+    return true;
+}
+
+void Adapter::onAutoSetSlaveConfig()
+{
+    if (!usbStatusCheck())
+        return;
+    m_busy = true;
+    stopPolling();
+    COMM_STATUS_TYPE result = COMM_OK;
+    const QList<Slave *> slaves = m_slaves;
+    for (Slave *slave : slaves) {
+        const QByteArray record = identity12(slave) + slave->configurationRecord().left(kDownloadBytes);
+        if (writeAddressRecord(record, result) == WriteResult::Ok)
+            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
+        if (stopping())
+            return;
+        // Without the link every further write fails the same way.
+        if (result == COMM_NOT_CONNECTED)
+            break;
+    }
+    if (result != COMM_NOT_CONNECTED) {
+        QByteArray reply;
+        result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+        if (stopping())
+            return;
+        if (result == COMM_OK)
+            reportError(MSG_DOWNLOAD_DONE, 1);
+        else
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+    }
+    if (result == COMM_NOT_CONNECTED)
+        return;
+    m_busy = false;
+    startPolling();
+}
+
+// ---------------------------------------------------------------------------
+// One slave's configuration
+
+void Adapter::onSetSlaveConfig(QByteArray data)
+{
+    if (Slave *slave = requestingSlave())
+        configureSlave(slave, data);
+}
+
+void Adapter::configureSlave(Slave *slave, const QByteArray &data)
+{
+    m_busy = true;
+    stopPolling();
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = COMM_OK;
+    bool written = false;
+
+    if (byteOf(data, 0) == 1) {
+        result = exchange(TBProtocol::readBusStatus(), reply, timeout);
+        if (stopping())
+            return;
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(result));
+            return;
+        }
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            endOperation(result);
+            return;
+        }
+        if (reply.size() <= 24 || TBReply::decodeBusStatus(reply).configWriteFlag == 0) {
+            result = exchange(TBProtocol::writeSlaveConfig(data.left(TBProtocol::kDataSize)), reply, timeout);
+            if (stopping())
+                return;
+            if (reply.isEmpty()) {
+                reportError(MSG_NO_REPLY_DATA, char(result));
+                return;
+            }
+            if (result != COMM_OK) {
+                reportError(MSG_TRANSACTION_FAILED, char(result));
+                endOperation(result);
+                return;
+            }
+            if (TBReply::isRejected(reply)) {
+                reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
+                slave->newStationId = slave->stationId;
+                m_busy = false;
+                startPolling();
+                return;
+            }
+            written = true;
+        }
+    }
+    if (!written) {
+        result = exchange(TBProtocol::writeAddressAssignment((identity12(slave) + data).left(kRecordSize)), reply, timeout);
+        if (stopping())
+            return;
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            endOperation(result);
+            return;
+        }
+        if (TBReply::isRejected(reply)) {
+            reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
+            slave->newStationId = slave->stationId;
+            m_busy = false;
+            startPolling();
+            return;
+        }
+    }
+    slave->applyShortRecord(data);
+    m_lastConfiguredUuid = slave->uuid;
+    finishSlaveOperation(byteOf(data, 0), byteOf(data, 1));
+}
+
+// Common end of the one-slave operations: list refresh, report, handshake.
+void Adapter::finishSlaveOperation(int currentStation, int requestedStation)
+{
+    refreshList();
+    if (currentStation != requestedStation)
+        reportLoad(MSG_LIST_CHANGED);
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return;
+    if (result != COMM_OK)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    endOperation(result);
+}
+
+void Adapter::onSetSlaveUUIDConfig(QByteArray data)
+{
+    Slave *slave = requestingSlave();
+    if (!slave)
+        return;
+    const int current = byteOf(data, 0);
+    const int requested = byteOf(data, 1);
+    if (requested != current) {
+        for (const Slave *other : qAsConst(m_slaves)) {
+            if (other != slave && other->newStationId == requested) {
+                reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::StationTaken, requested);
+                return;
+            }
+        }
+    }
+
+    const QVector<quint8> others = occupancyMap(slave);
+    // The low 7 bits of a word count channels; the range they take is in bits.
+    const auto fits = [&](quint16 word, int base) {
+        const int start = word >> 7;
+        const int bits = (word & 0x7F) * std::max(1, slave->bitsPerChannel);
+        if (start + bits > kImageBits)
+            return false;
+        for (int bit = start; bit < start + bits; ++bit) {
+            if (others[base + bit] != 0)
+                return false;
+        }
+        return true;
+    };
+    if (!fits(wordOf(data, 2), 0)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::InputConflict, requested);
+        return;
+    }
+    if (!fits(wordOf(data, 4), kImageBits)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::OutputConflict, requested);
+        return;
+    }
+
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment((identity12(slave) + data).left(kRecordSize)),
+                                             reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return;
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        endOperation(result);
+        return;
+    }
+    if (TBReply::isRejected(reply)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, requested);
+        endOperation(result);
+        return;
+    }
+    reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success, requested);
+    slave->applyShortRecord(data.left(kShortRecordSize));
+    m_lastConfiguredUuid = slave->uuid;
+    finishSlaveOperation(current, requested);
+}
+
+void Adapter::onCleanSlaveConfig(QByteArray data)
+{
+    Slave *slave = requestingSlave();
+    if (!slave)
+        slave = findSlaveByUuid(data.left(kIdentitySize));
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment(data.left(kRecordSize)), reply,
+                                       linkTiming().replyTimeoutMs);
+    if (stopping())
+        return;
+    if (result != COMM_OK) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::WriteFailed);
+    } else if (TBReply::isRejected(reply)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected);
+    } else {
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
+        if (slave) {
+            slave->applyShortRecord(data.mid(kShortRecordOffset, kShortRecordSize));
+            m_lastConfiguredUuid = slave->uuid;
+        }
+        refreshList();
+        reportLoad(MSG_LIST_CHANGED);
+        result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+        if (stopping())
+            return;
+        if (result != COMM_OK)
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+    }
+    endOperation(result);
+}
+
+// ---------------------------------------------------------------------------
+// Repeated station numbers, clearing addresses
+
+void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
+{
+    m_busy = true;
+    stopPolling();
+    qCDebug(lcAdapter) << "config:" << map;
+    COMM_STATUS_TYPE result = COMM_OK;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        Slave *slave = findSlaveByUuid(it.value());
+        if (!slave)
+            continue;
+        const QByteArray config = slave->configurationRecord();
+        QByteArray record(kRecordSize, '\0');
+        record.replace(0, kIdentitySize, identity12(slave));
+        record[12] = char(it.key());
+        record[13] = char(it.key());
+        record[14] = char(byteOf(config, 2) & 0x7F); // size only: input address 0
+        record[16] = char(byteOf(config, 4) & 0x7F); // size only: output address 0
+        qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
+        if (writeAddressRecord(record, result) == WriteResult::Ok) {
+            slave->recordCarriesStation = false;
+            slave->statusBit4 = 0;
+            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
+        } else if (stopping() || result == COMM_NOT_CONNECTED) {
+            return;
+        }
+    }
+    refreshList();
+    reportLoad(MSG_RELOADED);
+    m_busy = false;
+    startPolling();
+}
+
+void Adapter::onCleanSlaveAddr()
+{
+    if (m_upgradeRunning || !usbStatusCheck())
+        return;
+    m_busy = true;
+    stopPolling();
+    COMM_STATUS_TYPE result = COMM_OK;
+    bool allWritten = true;
+    const QList<Slave *> slaves = m_slaves;
+    for (Slave *slave : slaves) {
+        if (slave->uuid.isEmpty())
+            continue;
+        QByteArray record(kRecordSize, '\0');
+        record.replace(0, kIdentitySize, identity12(slave));
+        record[12] = char(slave->stationId);
+        record[13] = char(slave->newStationId);
+        if (writeAddressRecord(record, result) == WriteResult::Ok)
+            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
+        else
+            allWritten = false;
+        if (stopping() || result == COMM_NOT_CONNECTED)
+            return;
+    }
+    if (allWritten)
+        reportError(MSG_ADDRESS_CONFIG_RESULT, SlaveConfigResult::Success);
+    finishSlaveOperation(0, 1);
+}

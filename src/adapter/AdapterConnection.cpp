@@ -1,0 +1,568 @@
+// Connecting to the adapter, loading its slaves, polling the bus and
+// following the USB link as it goes and comes back.
+
+#include "Adapter.h"
+
+#include "AdapterLog.h"
+#include "LinkTiming.h"
+#include "Slave.h"
+#include "SlaveFactory.h"
+#include "TBProtocol.h"
+#include "TBReplies.h"
+#include "UsbDevice.h"
+#include "UsbGlobal.h"
+
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
+using tarnbus::linkTiming;
+
+namespace {
+constexpr int kStateDevice = 3;
+constexpr int kDeviceFailed = 1;
+constexpr int kDeviceBack = 0;
+constexpr int kHandshakeAttempts = 3;
+// A queue of pending identity reports never holds more modules than a bus
+// can; an adapter that keeps answering must not trap the worker.
+constexpr int kMaxPendingReports = 2 * Adapter::kMaxStations + 1;
+
+QString stationListText(const QList<int> &stations)
+{
+    QStringList parts;
+    for (int station : stations)
+        parts << QString::number(station);
+    return QLatin1Char('(') + parts.join(QLatin1String(", ")) + QLatin1Char(')');
+}
+} // namespace
+
+void Adapter::onSetUsbInfo(int vid, int pid, QString mac)
+{
+    if (!m_ioTimer) {
+        m_ioTimer = new QTimer(this);
+        m_pollTimer = new QTimer(this);
+        m_ioTimer->setSingleShot(true);
+        m_pollTimer->setSingleShot(true);
+        connect(m_ioTimer, &QTimer::timeout, this, &Adapter::onReadInputData);
+        connect(m_pollTimer, &QTimer::timeout, this, &Adapter::onUpdateSlaveList);
+        connect(this, &Adapter::sigSetFource, this, &Adapter::onSetFourceModel);
+        connect(this, &Adapter::sigUpdateSlave, this, &Adapter::onUpdateSlave);
+        connect(this, &Adapter::sigClearAbnormal, this, &Adapter::onClearAbnormal);
+        connect(this, &Adapter::sigRecordWorkStatus, this, &Adapter::onRecordWorkStatus);
+        connect(this, &Adapter::sigAutoSetSlaveAddr, this, &Adapter::onAutoSetSlaveAddr);
+        connect(this, &Adapter::sigCleanSlaveAddr, this, &Adapter::onCleanSlaveAddr);
+        connect(this, &Adapter::sigAutoSetSlaveConfig, this, &Adapter::onAutoSetSlaveConfig);
+    }
+    if (!m_device) {
+        m_device = new UsbDevice;
+        connect(m_device, &UsbDevice::sigStateChanged, this, &Adapter::onUsbDeviceStateChanged);
+        if (stopping())
+            m_device->abort();
+    }
+    m_vid = vid;
+    m_pid = pid;
+    m_mac = mac;
+    if (m_device->openDevice(quint16(vid), quint16(pid), mac) != 0) {
+        emit sigOpenSerialPortFail();
+        return;
+    }
+    runConnectSequence();
+    reportLoadWithout(MSG_FORCE_STATE);
+}
+
+bool Adapter::sendHandshake(int timeoutMs, bool reportFailure)
+{
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timeoutMs);
+    if (result != COMM_OK) {
+        if (reportFailure)
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    }
+    return true;
+}
+
+void Adapter::runConnectSequence()
+{
+    const tarnbus::LinkTiming &timing = linkTiming();
+    QByteArray reply;
+    COMM_STATUS_TYPE result = COMM_OK;
+
+    if (!m_linked) {
+        for (int attempt = 1; attempt <= kHandshakeAttempts; ++attempt) {
+            result = exchange(TBProtocol::handshake(), reply, timing.connectTimeoutMs);
+            if (stopping())
+                return;
+            if (reply.isEmpty()) {
+                reportError(MSG_NO_REPLY_DATA, char(result));
+                return;
+            }
+            if (result != COMM_OK) {
+                reportError(MSG_TRANSACTION_FAILED, char(result));
+                return;
+            }
+            if (TBReply::isHandshakeReady(reply)) {
+                m_linked = true;
+                readIdentityAndSettings();
+                break;
+            }
+            if (attempt == kHandshakeAttempts) {
+                reportError(MSG_NO_HANDSHAKE, -1);
+                return;
+            }
+        }
+    }
+
+    result = exchange(TBProtocol::readPower(), reply, timing.connectTimeoutMs);
+    if (stopping())
+        return;
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(result));
+        return;
+    }
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return;
+    }
+    const TBReply::Power power = TBReply::decodePower(reply);
+    m_status.power = power.watts;
+    m_status.temperature = power.celsius;
+
+    TBReply::BusStatus bus;
+    if (waitForScan(kMaxScanReports, bus, result, reply) != ScanResult::Ok)
+        return;
+
+    const QList<int> stations = bus.stations(bus.localPresent);
+    storeStatusFlags(bus.status);
+    reportLoad(MSG_STATUS);
+    m_configWriteFlag = bus.configWriteFlag;
+
+    if (!loadSlaves(stations))
+        return;
+    collectPendingReports();
+    if (stopping())
+        return;
+
+    updateSlaveCount();
+    if (m_listChanged) {
+        m_listChanged = false;
+        reportLoad(MSG_LIST_CHANGED);
+    } else {
+        reportLoad(MSG_LOAD_FINISHED);
+    }
+    startPolling();
+}
+
+void Adapter::onSetAdapterCmd(int cmd, int change)
+{
+    if (cmd == 0 && change == 0) {
+        readIdentityAndSettings();
+        return;
+    }
+    writeSettings(change);
+}
+
+bool Adapter::readIdentityAndSettings()
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::readIdentity(), reply, timeout);
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    }
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+        return false;
+    }
+    const TBReply::Identity id = TBReply::decodeIdentity(reply);
+    m_appVersion = id.appVersionNumber;
+    m_hVariant = id.hVariant;
+    m_infoItems.clear();
+    const auto textItem = [](const QString &name, const QString &text) {
+        AdapterInfoItem item;
+        item.kind = AdapterInfoItem::Text;
+        item.name = name;
+        item.text = text;
+        return item;
+    };
+    m_infoItems << textItem(QStringLiteral("TBName"), id.name) << textItem(QStringLiteral("UniqueID"), QStringLiteral("--"))
+                << textItem(QStringLiteral("HWVersion"), id.hwVersion) << textItem(QStringLiteral("BootVersion"), id.bootVersion)
+                << textItem(QStringLiteral("APPVersion"), id.appVersion);
+
+    result = exchange(TBProtocol::readSettings(), reply, timeout);
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    }
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+        return false;
+    }
+    const TBReply::Settings settings = TBReply::decodeSettings(reply);
+    m_settingsByte = settings.settingsByte;
+    m_threshold = settings.threshold;
+    const auto choice = [](int index, const QString &name, int value, const QStringList &options) {
+        AdapterInfoItem item;
+        item.kind = AdapterInfoItem::Choice;
+        item.index = index;
+        item.name = name;
+        item.value = value;
+        item.options = options;
+        return item;
+    };
+    const QStringList offOn{tr("关闭"), tr("开启")};
+    m_infoItems << choice(0, tr("DI滤波使能"), settings.diFilter(), offOn)
+                << choice(1, tr("从站自动复位"), settings.slaveAutoReset(), offOn)
+                << choice(2, tr("现场总线输出错误"), settings.holdOutputsOnError(), {tr("清零"), tr("保持")})
+                << choice(3, tr("站号分配模式"), settings.freeStationAllocation(), {tr("严格组态"), tr("自由组态")});
+    AdapterInfoItem threshold;
+    threshold.kind = AdapterInfoItem::Number;
+    threshold.index = 4;
+    threshold.name = tr("阈值(201-2999)");
+    threshold.value = settings.threshold;
+    m_infoItems << threshold << choice(5, tr("阈值修改"), 0, {tr("Disable"), tr("Enable")});
+    m_busy = false;
+    return true;
+}
+
+Adapter::ScanResult Adapter::waitForScan(int maxReports, TBReply::BusStatus &bus, COMM_STATUS_TYPE &result, QByteArray &reply)
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    for (;;) {
+        result = exchange(TBProtocol::readBusStatus(), reply, timeout);
+        if (stopping())
+            return ScanResult::Stopped;
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+            m_scanProgressCount = 0;
+            return ScanResult::EmptyReply;
+        }
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            m_scanProgressCount = 0;
+            return ScanResult::Failed;
+        }
+        bus = TBReply::decodeBusStatus(reply);
+        if (!bus.scanning || m_scanProgressCount >= maxReports)
+            break;
+        ++m_scanProgressCount;
+        reportLoad(MSG_SCAN_PROGRESS, bus.progress);
+    }
+    m_scanProgressCount = 0;
+    return ScanResult::Ok;
+}
+
+bool Adapter::loadSlaves(const QList<int> &stations)
+{
+    releaseSlaves();
+    qCDebug(lcAdapter).noquote() << stationListText(stations);
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    for (int station : stations) {
+        const COMM_STATUS_TYPE result = exchange(TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
+        if (stopping())
+            return false;
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            // With the link gone every further read fails the same way.
+            if (result == COMM_NOT_CONNECTED)
+                return false;
+            continue;
+        }
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+            return false;
+        }
+        const TBReply::SlaveInfo info = TBReply::decodeSlaveInfo(reply);
+        if (info.station != station)
+            continue;
+        createSlaveFromBlock(info.block, station);
+    }
+    return true;
+}
+
+Slave *Adapter::createSlaveFromBlock(const TBReply::SlaveInfoBlock &block, int station)
+{
+    if (!block.isValid() || block.identity().isEmpty())
+        return nullptr;
+    SlaveFactory factory;
+    Slave *slave = factory.create(block.moduleKey(), station);
+    qCDebug(lcAdapter) << "-----添加slave" << slave << station;
+    slave->setBasicInfo(block.name(), block.moduleBytes());
+    slave->setAlignment(m_alignmentUnit);
+    slave->onFaultByte(block.stateByte());
+    slave->updateFromStatusRecord(block.raw);
+    slave->setUuid(block.identity().toLatin1());
+    slave->recordCarriesStation = station == 0;
+    slave->rawInfo = block.raw;
+    wireSlave(slave);
+    m_slaves.append(slave);
+    reportLoad(MSG_SLAVE_ADDED);
+    return slave;
+}
+
+void Adapter::wireSlave(Slave *slave)
+{
+    slave->setParent(this);
+    connect(slave, &Slave::sigUpdateIOData, this, &Adapter::onWriteOutputData);
+    connect(slave, &Slave::sigSetConfig, this, &Adapter::onSetSlaveConfig);
+    connect(slave, &Slave::sigSetUUIDConfig, this, &Adapter::onSetSlaveUUIDConfig);
+    connect(slave, &Slave::sigCleanConfig, this, &Adapter::onCleanSlaveConfig);
+    connect(slave, &Slave::sigLigthing, this, &Adapter::onSetSlaveLighting);
+    connect(this, &Adapter::sigStopLighting, slave, &Slave::onStopLighting);
+    connect(this, &Adapter::sigReadChannel, slave, &Slave::onReadChannel);
+    connect(slave, &Slave::sigShareChannel, this, &Adapter::sigShareChannel);
+}
+
+bool Adapter::collectPendingReports()
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::requestPendingIdentity(), reply, timeout);
+    if (result != COMM_OK) {
+        if (!stopping())
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    }
+    for (int count = 0; count < kMaxPendingReports; ++count) {
+        result = exchange(TBProtocol::readPendingIdentity(), reply, timeout);
+        if (stopping())
+            return false;
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            return false;
+        }
+        const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
+        qCDebug(lcAdapter) << "----mac" << report.identity;
+        if (report.identity.isEmpty()) {
+            sendHandshake(linkTiming().replyTimeoutMs, false);
+            refreshList();
+            return true;
+        }
+        applyReportedModule(report.block);
+    }
+    qCWarning(lcAdapter) << "the adapter kept reporting modules; stopped after" << kMaxPendingReports;
+    refreshList();
+    return true;
+}
+
+void Adapter::applyReportedModule(const TBReply::SlaveInfoBlock &reported)
+{
+    if (reported.isEmpty() || !reported.isValid() || reported.typeCode() == 0)
+        return;
+    TBReply::SlaveInfoBlock block = reported;
+    block.raw[0] = char(block.flags() | 0x10);
+    Slave *slave = findSlaveByUuid(block.identity().toLatin1());
+    if (!slave) {
+        SlaveFactory factory;
+        slave = factory.create(block.moduleKey(), block.station());
+        if (!slave)
+            return;
+        slave->setBasicInfo(block.name(), block.moduleBytes());
+        wireSlave(slave);
+        slave->setAlignment(m_alignmentUnit);
+        slave->onFaultByte(block.stateByte());
+        slave->updateFromStatusRecord(block.raw);
+        slave->setUuid(block.identity().toLatin1());
+        slave->rawInfo = block.raw;
+        m_slaves.append(slave);
+    } else {
+        slave->setBasicInfo(block.name(), block.moduleBytes());
+        slave->setAlignment(m_alignmentUnit);
+        slave->onFaultByte(block.stateByte());
+        slave->updateFromStatusRecord(block.raw);
+        slave->rawInfo = block.raw;
+    }
+    reportLoad(MSG_SLAVE_ADDED);
+}
+
+void Adapter::refreshList()
+{
+    std::stable_sort(m_slaves.begin(), m_slaves.end(),
+                     [](const Slave *a, const Slave *b) { return a->stationId < b->stationId; });
+}
+
+void Adapter::onUpdateSlave(int)
+{
+    const tarnbus::LinkTiming &timing = linkTiming();
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timing.connectTimeoutMs);
+    if (stopping())
+        return;
+    if (reply.isEmpty())
+        reportError(MSG_NO_REPLY_DATA, char(result));
+    else if (result != COMM_OK)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    else if (TBReply::isHandshakeReady(reply))
+        m_linked = true;
+
+    TBReply::BusStatus bus;
+    const ScanResult scan = waitForScan(kMaxScanReports, bus, result, reply);
+    if (scan == ScanResult::Stopped)
+        return;
+    if (scan == ScanResult::Failed && result == COMM_NOT_CONNECTED)
+        m_linked = false;
+
+    if (scan == ScanResult::Ok && bus.stationMap.any()) {
+        QList<int> stations = bus.stations(false);
+        stations.prepend(0); // the local module is probed whatever the map says
+        loadSlaves(stations);
+    }
+    if (scan == ScanResult::Ok) {
+        collectPendingReports();
+        if (stopping())
+            return;
+    }
+    updateSlaveCount();
+    reportLoad(MSG_RELOADED);
+    sendHandshake(timing.replyTimeoutMs, true);
+    m_busy = false;
+    if (m_linked)
+        startPolling();
+}
+
+void Adapter::onUpdateSlaveList()
+{
+    if (m_upgradeRunning || m_managerOperation || !usbStatusCheck())
+        return;
+    stopPolling();
+    const int timeout = linkTiming().replyTimeoutMs;
+
+    // Scan wait: a poll reports at most one more progress step than a connect.
+    QByteArray reply;
+    COMM_STATUS_TYPE result = COMM_OK;
+    TBReply::BusStatus bus;
+    for (int reports = 0;; ++reports) {
+        result = exchange(TBProtocol::readBusStatus(), reply, timeout);
+        if (stopping())
+            return;
+        if (result != COMM_OK || reply.isEmpty())
+            break;
+        bus = TBReply::decodeBusStatus(reply);
+        if (!bus.scanning || reports > kMaxScanReports)
+            break;
+        reportLoad(MSG_SCAN_PROGRESS, bus.progress);
+    }
+    if (reply.isEmpty() || result != COMM_OK) {
+        if (reply.isEmpty())
+            reportError(MSG_NO_REPLY_DATA, char(result));
+        else
+            reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
+        if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR) {
+            // The link is declared lost. Watch for the adapter exactly as
+            // after an unplug, so that it is reconnected when it answers again.
+            m_linked = false;
+            m_device->dropAndWatch();
+            return;
+        }
+        startPolling();
+        return;
+    }
+
+    QSet<int> confirmed;
+    qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
+    const int expected = bus.slaveCount + (bus.localPresent ? 1 : 0);
+    QList<int> stations = bus.stations(bus.localPresent);
+    if (m_slaves.size() < expected) {
+        m_listChanged = true;
+        releaseSlaves();
+    }
+    for (int station : qAsConst(stations)) {
+        result = exchange(TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
+        if (stopping())
+            return;
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+            break;
+        }
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            continue;
+        }
+        const TBReply::SlaveInfo info = TBReply::decodeSlaveInfo(reply);
+        if (info.station != station || !info.block.isValid() || info.block.identity().isEmpty())
+            continue;
+        confirmed.insert(station);
+        Slave *slave = findSlaveByUuid(info.block.identity().toLatin1());
+        if (slave) {
+            slave->onFaultByte(info.block.stateByte());
+            slave->updateFromStatusRecord(info.block.raw);
+            slave->rawInfo = info.block.raw;
+        } else if (!findSlaveByStation(station)) {
+            createSlaveFromBlock(info.block, station);
+            m_listChanged = true;
+        }
+    }
+    storeStatusFlags(bus.status);
+    reportLoad(MSG_STATUS);
+
+    // One pending identity report per poll.
+    result = exchange(TBProtocol::requestPendingIdentity(), reply, timeout);
+    if (stopping())
+        return;
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(result));
+    } else if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    } else if (!m_busy && !m_managerOperation) {
+        result = exchange(TBProtocol::readPendingIdentity(), reply, timeout);
+        if (stopping())
+            return;
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(result));
+        } else if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+        } else {
+            const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
+            const TBReply::SlaveInfoBlock &block = report.block;
+            if (!report.identity.isEmpty() && block.isValid() && block.typeCode() != 0) {
+                if (Slave *slave = findSlaveByUuid(report.identity.toLatin1())) {
+                    slave->stationId = block.station();
+                    slave->newStationId = block.station();
+                    slave->onFaultByte(block.stateByte());
+                    slave->setBasicInfo(block.name(), block.moduleBytes());
+                    slave->rawInfo = block.raw;
+                    confirmed.insert(block.station());
+                }
+            }
+        }
+    }
+    sendHandshake(linkTiming().connectTimeoutMs, true);
+    if (stopping())
+        return;
+    for (Slave *slave : qAsConst(m_slaves)) {
+        if (!confirmed.contains(slave->stationId))
+            slave->onStatusByte(quint8(slave->lastStatusByte & ~0x01));
+    }
+
+    if (m_listChanged) {
+        m_listChanged = false;
+        refreshList();
+        reportLoad(MSG_LIST_CHANGED);
+    }
+    updateSlaveCount();
+    startPolling();
+}
+
+void Adapter::onUsbDeviceStateChanged(int state, int code)
+{
+    if (state != kStateDevice)
+        return;
+    if (code == kDeviceFailed) {
+        m_linked = false;
+        if (m_ioTimer)
+            m_ioTimer->stop();
+        stopPolling();
+        UsbGlobal::setOpenedDeviceCount(0);
+        reportError(MSG_USB_STATE, -2);
+    } else if (code == kDeviceBack) {
+        reportError(MSG_USB_STATE, -1);
+        m_listChanged = true;
+        UsbGlobal::setOpenedDeviceCount(1);
+        runConnectSequence();
+    }
+}

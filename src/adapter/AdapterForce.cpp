@@ -1,0 +1,119 @@
+// Force mode and the cyclic process-data exchange.
+
+#include "Adapter.h"
+
+#include "LinkTiming.h"
+#include "Slave.h"
+#include "TBProtocol.h"
+#include "TBReplies.h"
+
+#include <QTimer>
+
+using tarnbus::linkTiming;
+
+void Adapter::onSetFourceModel(bool on)
+{
+    if (!on) {
+        leaveForceMode();
+        return;
+    }
+    if (m_upgradeRunning || !usbStatusCheck())
+        return;
+    m_busy = true;
+    stopPolling();
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::enterForceMode(), reply, linkTiming().replyTimeoutMs);
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        if (result == COMM_NOT_CONNECTED) {
+            m_busy = false;
+            return;
+        }
+    }
+    m_forceMode = true;
+    m_status.fource = 1;
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->forcedState = 1;
+    m_ioTimer->start(linkTiming().processDataPeriodMs);
+    reportLoad(MSG_FORCE_STATE);
+    m_busy = false;
+}
+
+void Adapter::leaveForceMode()
+{
+    if (m_ioTimer)
+        m_ioTimer->stop();
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::exchangeProcessData(QByteArray(kOutputImageSize, '\0')), reply, timeout);
+    if (result == COMM_OK)
+        result = exchange(TBProtocol::handshake(), reply, timeout);
+    if (result == COMM_OK) {
+        fillOutputImage(0);
+        for (Slave *slave : qAsConst(m_slaves))
+            slave->clearOutputs();
+        result = exchange(TBProtocol::leaveForceMode(), reply, timeout);
+        if (result == COMM_OK)
+            reportLoad(MSG_SLAVE_SET);
+    }
+    if (result != COMM_OK) {
+        if (stopping())
+            return;
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        if (result == COMM_NOT_CONNECTED)
+            return;
+    }
+    m_forceMode = false;
+    m_status.fource = 0;
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->forcedState = 0;
+    reportLoad(MSG_FORCE_STATE);
+    startPolling();
+}
+
+void Adapter::onReadInputData()
+{
+    m_ioTimer->stop();
+    QByteArray reply;
+    const COMM_STATUS_TYPE result = exchange(TBProtocol::exchangeProcessData(m_outputImage), reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return;
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(result));
+        return;
+    }
+    if (result == COMM_OK) {
+        const TBReply::ProcessData data = TBReply::decodeProcessData(reply);
+        if (Slave *slave = findSlaveByStation(data.station))
+            slave->onInputImage(data.station, m_status.fource, data.stationStatus, data.inputImage);
+        storeStatusFlags(data.status);
+        reportLoad(MSG_STATUS);
+        m_ioTimer->start(linkTiming().processDataPeriodMs);
+        return;
+    }
+    reportError(MSG_TRANSACTION_FAILED, char(result));
+    storeStatusFlags(0);
+    reportLoad(MSG_STATUS);
+    if (result != COMM_NOT_CONNECTED)
+        m_ioTimer->start(linkTiming().processDataPeriodMs);
+}
+
+void Adapter::fillOutputImage(char value)
+{
+    m_outputImage.fill(value, kOutputImageSize);
+}
+
+void Adapter::onWriteOutputData(int station)
+{
+    m_outputStation = station;
+    if (m_allOutputs)
+        fillOutputImage(char(0xFF));
+    if (Slave *slave = findSlaveByStation(station))
+        slave->writeOutputImage(m_outputImage);
+}
+
+void Adapter::onOpenAllOut(bool on)
+{
+    m_allOutputs = on;
+    fillOutputImage(on ? char(0xFF) : char(0));
+}

@@ -1,0 +1,125 @@
+// Offline slaves and the import of configuration CSV lines.
+
+#include "Adapter.h"
+
+#include "AdapterLog.h"
+#include "Slave.h"
+#include "SlaveFactory.h"
+
+#include <QThread>
+
+namespace {
+constexpr int kTypeColumn = 0;
+constexpr int kStationColumn = 1;
+constexpr int kDeviceIdColumn = 10;
+constexpr int kUidColumn = 11;
+constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, not a UID
+} // namespace
+
+// Runs fn in this object's thread: slaves are only touched there.
+template <typename Fn>
+static auto runInThread(Adapter *adapter, Fn fn)
+{
+    using Result = decltype(fn());
+    if (QThread::currentThread() == adapter->thread() || !adapter->thread()->isRunning())
+        return fn();
+    Result result{};
+    QMetaObject::invokeMethod(adapter, [&] { result = fn(); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
+{
+    return runInThread(this, [=]() -> Slave * {
+        SlaveFactory factory;
+        Slave *slave = factory.create(QString::fromLatin1(typeKey), station);
+        slave->setAlignment(m_alignmentUnit);
+        wireSlave(slave);
+        m_slaves.append(slave);
+        updateSlaveCount();
+        emit sigFileCreaterSlave(station);
+        return slave;
+    });
+}
+
+bool Adapter::removeOfflineSlave(const QByteArray &uuid)
+{
+    return runInThread(this, [=]() -> bool {
+        Slave *slave = findSlaveByUuid(uuid);
+        if (!slave)
+            return false;
+        m_slaves.removeOne(slave);
+        slave->deleteLater();
+        updateSlaveCount();
+        return true;
+    });
+}
+
+Adapter::CsvImportResult Adapter::importCsvLine(const QString &line, bool withUid)
+{
+    return runInThread(this, [=] { return importLine(line, withUid, false); });
+}
+
+Adapter::CsvImportResult Adapter::importCsvLineOffline(const QString &line, bool withUid)
+{
+    return runInThread(this, [=] { return importLine(line, withUid, true); });
+}
+
+Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, bool offline)
+{
+    CsvImportResult result;
+    const QStringList fields = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
+    const QString uid = fields.value(kUidColumn);
+    const QString deviceId = fields.value(kDeviceIdColumn);
+    QString typeText = fields.value(kTypeColumn);
+    result.typeText = typeText;
+    // A file without UIDs marks the type with a leading "*"; it is not part of the name.
+    if (typeText.startsWith(QLatin1Char('*')))
+        typeText.remove(0, 1);
+    m_importing = true;
+    if (fields.size() > 2)
+        result.station = int(fields.at(kStationColumn).toUInt());
+
+    if (!offline) {
+        stopPolling();
+        m_busy = true;
+    }
+    const bool byUid = withUid && uid.size() >= kMinUidLength;
+    Slave *slave = nullptr;
+    for (Slave *candidate : qAsConst(m_slaves)) {
+        if (byUid ? QString::fromLatin1(candidate->uuid.toHex().toUpper()) == uid
+                  : candidate->newStationId == result.station) {
+            slave = candidate;
+            break;
+        }
+    }
+    if (!slave && offline && !deviceId.isEmpty()) {
+        SlaveFactory factory;
+        slave = factory.create(deviceId, result.station);
+        if (slave->moduleIdent != deviceId) {
+            // No description of this device: nothing to configure it with.
+            delete slave;
+            return result;
+        }
+        slave->setAlignment(m_alignmentUnit);
+        // The UID column is the module's identity: keep it, so that the
+        // configuration can later be matched to the module on the bus.
+        if (byUid)
+            slave->setUuid(QByteArray::fromHex(uid.toLatin1()));
+        wireSlave(slave);
+        m_slaves.append(slave);
+        updateSlaveCount();
+    }
+    if (!slave || slave->moduleIdent != deviceId) {
+        if (!offline)
+            m_busy = false;
+        return result;
+    }
+    slave->applyCsvLine(line.trimmed(), withUid);
+    slave->statusBit4 = 0;
+    slave->typeName = typeText;
+    if (!offline)
+        m_busy = false;
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "CommStatus.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+class Slave;
+
+// Kind of a report from an Adapter to its manager; carried by
+// sigSlaveLoadingFinished and sigErrMessage. The values are fixed: the
+// manager maps each to its message.
+enum adapter_message_type : int {
+    MSG_LOAD_FINISHED = 0,          // slave list loaded, or local information loaded
+    MSG_SCAN_PROGRESS = 1,          // bus scan progress (fourth argument)
+    MSG_SLAVE_ADDED = 2,            // one slave record added
+    MSG_LOAD_TIMEOUT = 3,
+    MSG_RELOAD = 4,
+    MSG_RELOADED = 5,               // reloaded, or repeated stations resolved
+    MSG_LIST_CHANGED = 6,           // reloaded after the link came back, or changed by a poll
+    MSG_BUS_EMPTIED = 7,
+    MSG_REFRESH_ROWS = 8,
+    MSG_CONFIG_MODE_FAILED = 9,     // offline download: no handshake
+    MSG_FORCE_STATE = 10,           // adapter opened, force mode entered or left
+    MSG_FORCE_START_FAILED = 11,
+    MSG_STATUS = 15,                // status byte or power refreshed
+    MSG_BATCH_CONFIG = 16,          // settings write and configuration download progress
+    MSG_EMPTY_CONFIG = 17,          // offline configuration without slaves
+    MSG_SLAVE_CONFIG_RESULT = 18,   // one slave's configuration result
+    MSG_ADDRESS_CONFIG_RESULT = 19, // address operation result
+    MSG_CONFIG_STORED = 20,         // configuration stored, the adapter restarts
+    MSG_SLAVE_SET = 21,             // force mode left, or an address record accepted
+    MSG_FORCE_ADDRESS_CONFLICT = 22,
+    MSG_NO_HANDSHAKE = 24,          // no "H" answer (-1), or the link ended (-2)
+    MSG_USB_STATE = 25,             // link back (-1) or lost (-2)
+    MSG_NOT_LINKED = 27,            // operation requested without link (-2)
+    MSG_TRANSACTION_FAILED = 28,    // err carries the COMM_STATUS_TYPE
+    MSG_NO_REPLY_DATA = 29,         // a transaction delivered no reply bytes
+    MSG_STATION_TOO_HIGH = 30,
+    MSG_COMM_FAILED = 31,
+    MSG_COMM_TIMEOUT = 32,
+    MSG_DOWNLOAD_DONE = 33,         // configuration download finished (not shown)
+    MSG_USB_CHECK = 34,
+};
+
+// Result codes carried with MSG_SLAVE_CONFIG_RESULT.
+namespace SlaveConfigResult {
+constexpr char Success = -1;        // 255
+constexpr char StationTaken = 1;
+constexpr char Rejected = 2;
+constexpr char LampInForceMode = 4;
+constexpr char InputConflict = 49;
+constexpr char OutputConflict = 50;
+constexpr char WriteFailed = 64;
+} // namespace SlaveConfigResult
+
+// The adapter's status as the status panel shows it.
+struct AdapterStatus {
+    int status0 = 1;     // bit 0 of the reply status byte
+    int status1 = 1;     // bit 1
+    int status2 = 1;     // bit 2
+    int fource = 0;      // force mode on
+    int status4 = 1;     // bit 4
+    int localInfo = 0;   // local (offline) information loaded
+    int slaveCount = 0;
+    int power = 1;       // W
+    int temperature = 0; // °C
+};
+
+// One entry of an adapter's information list.
+struct AdapterInfoItem {
+    enum Kind { Text = 0, Choice = 1, Number = 2 };
+    int kind = Text;
+    int value = 0;
+    int index = 0;
+    QString name;
+    QString text;
+    QStringList options;
+};
+
+Q_DECLARE_METATYPE(adapter_message_type)
+Q_DECLARE_METATYPE(AdapterStatus)
+Q_DECLARE_METATYPE(QMap<int, QByteArray>)
