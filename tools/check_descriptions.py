@@ -597,7 +597,7 @@ class ModuleChecker:
         missing = [item["name"] for item in data_type["subItems"] if item["name"] not in seen]
         if missing:
             self.report.warn(where, "sub-items without an entry (no item is built): %s" % ", ".join(missing))
-        order = [by_name[name]["name"] for name, _ in obj["info"] if name in by_name]
+        order = [name for name, _ in obj["info"] if name in by_name]
         if order != [item["name"] for item in data_type["subItems"] if item["name"] in seen]:
             self.err("entries are not in the data type's order", where)
         bits = read_int(obj["bitSize"])
@@ -665,8 +665,8 @@ class ModuleChecker:
             if item["valueType"] not in ("UINT", "INT"):
                 self.err("a channel item holds a 16-bit address word (INT/UINT)", item["where"])
             offs = self.numbers["InputOffs" if item["param"] in (1, 3) else "OutputOffs"]
-            count_offs = self.m["dataTypes"][self.config_type()]["subItems"]
-            sub = next((s for s in count_offs if s["name"] == item["name"]), None)
+            sub_items = self.m["dataTypes"][self.config_type()]["subItems"]
+            sub = next((s for s in sub_items if s["name"] == item["name"]), None)
             if sub is not None and sub["CountOffs"] is not None and read_int(sub["CountOffs"]) != offs:
                 self.err("CountOffs %s differs from the module's extra channels %d"
                          % (sub["CountOffs"], offs), item["where"])
