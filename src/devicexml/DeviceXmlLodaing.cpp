@@ -4,6 +4,7 @@
 #include "DeviceXmlLog.h"
 #include "ScrambledXml.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
@@ -18,8 +19,15 @@ DeviceXmlLodaing::DeviceXmlLodaing(QObject *parent)
 
 DeviceXmlLodaing *DeviceXmlLodaing::instance()
 {
-    // Created on first use, lives until the process ends.
-    static DeviceXmlLodaing *const loader = new DeviceXmlLodaing;
+    // Created on first use, lives until the process ends. It belongs to the
+    // application's thread even when a worker thread touches it first, so
+    // that oLoadXmlFile reloads where the application asked for it.
+    static DeviceXmlLodaing *const loader = [] {
+        auto *created = new DeviceXmlLodaing;
+        if (QCoreApplication::instance())
+            created->moveToThread(QCoreApplication::instance()->thread());
+        return created;
+    }();
     return loader;
 }
 
