@@ -1,0 +1,104 @@
+#include "DeviceXmlLodaing.h"
+
+#include "DescriptionParser.h"
+#include "DeviceXmlLog.h"
+#include "ScrambledXml.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QMutexLocker>
+
+DeviceXmlLodaing::DeviceXmlLodaing(QObject *parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<DeviceXmlLodaing::ResultType>("DeviceXmlLodaing::ResultType");
+    connect(this, &DeviceXmlLodaing::oLoadXmlFile, this, &DeviceXmlLodaing::onLoadXmlFile);
+}
+
+DeviceXmlLodaing *DeviceXmlLodaing::instance()
+{
+    // Created on first use, lives until the process ends. It belongs to the
+    // application's thread even when a worker thread touches it first, so
+    // that oLoadXmlFile reloads where the application asked for it.
+    static DeviceXmlLodaing *const loader = [] {
+        auto *created = new DeviceXmlLodaing;
+        if (QCoreApplication::instance())
+            created->moveToThread(QCoreApplication::instance()->thread());
+        return created;
+    }();
+    return loader;
+}
+
+QString DeviceXmlLodaing::defaultFolder()
+{
+    return QStringLiteral("./Xml");
+}
+
+QList<DescriptionFilePtr> DeviceXmlLodaing::files() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_files;
+}
+
+DescriptionFilePtr DeviceXmlLodaing::readFile(const QString &path)
+{
+    if (path.isEmpty()) {
+        emit oLoadFileFinish(PathEmpty, path, kProcess);
+        return {};
+    }
+    // Read access is all the loader needs; descriptions on read-only media or
+    // in a write-protected install must load as well.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcDeviceXml) << "cannot open description" << path << file.errorString();
+        emit oLoadFileFinish(OpenFailed, path, kProcess);
+        return {};
+    }
+    const QByteArray text = ScrambledXml::xmlText(file.readAll());
+    file.close();
+
+    QDomDocument document;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(text, &error, &line, &column)) {
+        qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML ("
+                                         << error << " at " << line << ":" << column
+                                         << "); it describes no module";
+        document.clear();
+    }
+    auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionFile(document));
+    emit oLoadFileFinish(Loaded, path, kProcess);
+    return parsed;
+}
+
+bool DeviceXmlLodaing::loadFile(const QString &path)
+{
+    const DescriptionFilePtr parsed = readFile(path);
+    if (!parsed)
+        return false;
+    QMutexLocker lock(&m_mutex);
+    m_files.append(parsed);
+    return true;
+}
+
+void DeviceXmlLodaing::loadFolder(const QString &folder)
+{
+    // Name order makes "the first file loaded wins" the same on every system.
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    QList<DescriptionFilePtr> loaded;
+    for (const QString &name : names) {
+        const DescriptionFilePtr parsed = readFile(QStringLiteral("%1/%2").arg(folder, name));
+        if (parsed)
+            loaded.append(parsed);
+    }
+    QMutexLocker lock(&m_mutex);
+    m_files = loaded;
+}
+
+void DeviceXmlLodaing::onLoadXmlFile()
+{
+    loadFolder(defaultFolder());
+}

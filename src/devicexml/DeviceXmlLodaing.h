@@ -1,0 +1,63 @@
+#pragma once
+
+#include "DescriptionModel.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+
+using DescriptionFilePtr = QSharedPointer<const DescriptionFile>;
+
+// The process-wide library of device descriptions. Loading runs in the
+// thread that asks for it; the factory reads the library from adapter worker
+// threads, so files() hands out a snapshot that stays valid while a reload
+// replaces the library.
+class DeviceXmlLodaing : public QObject
+{
+    Q_OBJECT
+public:
+    enum ResultType {
+        PathEmpty = 0,  // the path was empty
+        OpenFailed = 1, // the file could not be opened
+        Loaded = 2,     // read and parsed; its collection was appended
+    };
+    Q_ENUM(ResultType)
+
+    static constexpr int kProcess = 1;
+
+    static DeviceXmlLodaing *instance();
+
+    // The folder onLoadXmlFile reads, relative to the working directory.
+    static QString defaultFolder();
+
+    // Loaded collections in load order.
+    QList<DescriptionFilePtr> files() const;
+
+    // Reads one description file, plain or scrambled, and appends its
+    // collection. True only when the file was read.
+    bool loadFile(const QString &path);
+
+    // Replaces the library by the files of folder, in name order. The old
+    // library stays visible until the new one is complete.
+    void loadFolder(const QString &folder);
+
+signals:
+    void oLoadFileFinish(DeviceXmlLodaing::ResultType result, QString fileName, int process);
+    void oLoadXmlFile();
+
+public slots:
+    // Reloads every file of the default folder.
+    void onLoadXmlFile();
+
+private:
+    explicit DeviceXmlLodaing(QObject *parent = nullptr);
+
+    // Reads and parses path; null when it cannot be opened.
+    DescriptionFilePtr readFile(const QString &path);
+
+    mutable QMutex m_mutex;
+    QList<DescriptionFilePtr> m_files;
+};
+

@@ -1,0 +1,3 @@
+#include "DeviceXmlLog.h"
+
+Q_LOGGING_CATEGORY(lcDeviceXml, "tarnbus.devicexml")

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ItemValue.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+// One configuration, information or process-data item of a slave.
+class ItemInfo : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    qint32 style = 0;
+    QString dataTypeName;
+    bool writable = false;
+    qint32 dataType = 10;
+    qint32 paramType = 0;
+    qint16 alignment = 1;
+    qint16 station = 0;
+    QString name;
+    qint16 subIndex = 0;
+    qint16 bitLength = 0;
+    qint16 inputChannels = 0;
+    qint16 outputChannels = 0;
+    qint16 startAddress = 0;
+    qint16 channels = 0;
+    QString accessText;
+    ItemValue value{this};
+    QString defaultText;
+    QByteArray defaultData;
+    QMap<int, QString> enumTexts;
+    QList<int> enumList;
+
+    bool isInputChannels() const { return paramType == 1 || paramType == 3; }
+    bool isOutputChannels() const { return paramType == 2 || paramType == 4; }
+    bool isStation() const { return paramType == 0; }
+};

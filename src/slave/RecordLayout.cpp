@@ -1,0 +1,74 @@
+#include "RecordLayout.h"
+
+namespace RecordLayout {
+
+quint8 byteAt(const QByteArray &record, int offset)
+{
+    return offset >= 0 && offset < record.size() ? quint8(record.at(offset)) : 0;
+}
+
+quint16 wordAt(const QByteArray &record, int offset)
+{
+    return quint16(byteAt(record, offset) | (byteAt(record, offset + 1) << 8));
+}
+
+int startAddress(const QByteArray &record, int pos)
+{
+    return (byteAt(record, pos) >> 7) | (byteAt(record, pos + 1) << 1);
+}
+
+int channelCount(const QByteArray &record, int pos)
+{
+    return byteAt(record, pos) & kChannelMask;
+}
+
+namespace Key {
+const QString FilterLevel = QStringLiteral("Filter level");
+const QString FieldbusErrorWithOutput = QStringLiteral("Fieldbus error with output");
+const QString MotorLearning = QStringLiteral("Motor Learning");
+const QString HallMode = QStringLiteral("Hall mode");
+const QString CwCcw = QStringLiteral("CW/CCW");
+const QString Brake = QStringLiteral("Brake");
+const QString SubstituteValue = QStringLiteral("Substitute value");
+const QString SpeedGear = QStringLiteral("Speed gear");
+const QString Direction = QStringLiteral("Direction");
+const QString SpeedAcc = QStringLiteral("Speed acc");
+const QString Power = QStringLiteral("POWER");
+const QString Volt = QStringLiteral("VOLT");
+const QString Rpm = QStringLiteral("RPM");
+const QString Acc = QStringLiteral("ACC");
+const QString Dec = QStringLiteral("DEC");
+const QString MaxRpm = QStringLiteral("MAX_RPM");
+const QString HallPhase = QStringLiteral("HALL phase");
+const QString FaultCode = QStringLiteral("Fault code");
+} // namespace Key
+
+QMap<QString, qint16> decodeParameters(const QByteArray &record, int offset)
+{
+    const auto b = [&record, offset](int i) { return int(byteAt(record, offset + i)); };
+    const auto w = [&record, offset](int i) { return qint16(wordAt(record, offset + i)); };
+
+    QMap<QString, qint16> params;
+    params.insert(Key::FilterLevel, qint16((b(0) >> 4) & 0x0F));
+    params.insert(Key::FieldbusErrorWithOutput, qint16(b(0) & 0x01));
+    params.insert(Key::MotorLearning, qint16(b(1) & 0x01));
+    params.insert(Key::HallMode, qint16((b(1) >> 1) & 0x01));
+    params.insert(Key::CwCcw, qint16((b(1) >> 2) & 0x01));
+    params.insert(Key::Brake, qint16((b(1) >> 3) & 0x03));
+    params.insert(Key::SubstituteValue, w(2));
+    params.insert(Key::SpeedGear, qint16(b(4) & 0x03));
+    params.insert(Key::Direction, qint16((b(4) >> 2) & 0x01));
+    params.insert(Key::SpeedAcc, qint16((b(4) >> 3) & 0x07));
+    params.insert(Key::Power, qint16((b(4) & 0x1F) - 2));
+    params.insert(Key::Volt, qint16((b(4) >> 5) & 0x01));
+    params.insert(Key::Rpm, qint16((wordAt(record, offset + 4) >> 6) & 0x0F));
+    params.insert(Key::Acc, qint16((b(5) >> 2) & 0x07));
+    params.insert(Key::Dec, qint16((b(5) >> 5) & 0x07));
+    params.insert(Key::MaxRpm, w(6));
+    params.insert(Key::HallPhase, w(8));
+    params.insert(Key::FaultCode, w(10));
+    return params;
+}
+
+} // namespace RecordLayout
+

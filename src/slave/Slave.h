@@ -1,0 +1,170 @@
+#pragma once
+
+#include "ItemsInfo.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+struct ModuleDescription;
+class QTreeWidgetItem;
+
+using ItemGroups = QMap<QString, ItemsInfo *>;
+
+// The in-memory record of one IO module on an adapter's bus. It interprets
+// the per-module records the adapter reads and produces the requests the
+// adapter sends; it knows nothing of the wire. The concrete kinds differ only
+// in applyShortRecord and updateFromStatusRecord.
+class Slave : public QObject
+{
+    Q_OBJECT
+public:
+    static const QString kConfigData; // "CONFIG-DATA"
+    static const QString kBasicInfo;  // "BASIC INFO"
+    static const QString kRxPdo;      // "RXPDO": the module's inputs
+    static const QString kTxPdo;      // "TXPDO": the module's outputs
+    static constexpr int kInfoTexts = 8;
+    static constexpr int kBasicInfoFlagsStart = 4; // "BASIC INFO" items 4.. show fault flags
+
+    struct IoLengths {
+        quint16 inputBits = 0;
+        quint16 outputBits = 0;
+    };
+    struct IoWindow {
+        quint16 inputStart = 0;
+        quint16 inputBits = 0;
+        quint16 outputStart = 0;
+        quint16 outputBits = 0;
+    };
+
+    explicit Slave(int station, QObject *parent = nullptr);
+    ~Slave() override;
+
+    bool recordCarriesStation = false;
+    quint8 stationId = 0;
+    quint8 newStationId = 0;
+    qint32 alignment = 1;
+    qint32 bitsPerChannel = 1;
+    qint32 channelCount = 0;
+    qint32 inputChannelCount = 0;
+    qint32 outputChannelCount = 0;
+    qint32 descInputChannelCount = 0;
+    qint32 descOutputChannelCount = 0;
+    qint32 inputOffs = 0;
+    qint32 outputOffs = 0;
+    qint32 inputChannelOffs = 0;
+    qint32 outputChannelOffs = 0;
+    qint32 readChannel = -1;
+    qint32 readShare = -1;
+    QTreeWidgetItem *treeItem = nullptr; // not owned
+    QByteArray rawInfo;
+    QByteArray uuid;
+    QString moduleIdent;
+    QString typeName;
+    QString imagePath;
+    QString moduleClass;
+    qint32 statusRun = 0;
+    qint32 statusBit1 = 0;
+    qint32 statusBit2 = 0;
+    qint32 statusBit4 = 0;
+    qint32 statusBit5 = 0;
+    qint32 forcedState = 0;
+    qint32 faultBit0 = 0;
+    qint32 faultBit1 = 0;
+    qint32 faultBit2 = 0;
+    qint32 faultBit3 = 0;
+    qint32 faultBit4 = 0;
+    qint32 faultBit5 = 0;
+    quint8 lastStatusByte = 0;
+    quint8 lastFaultByte = 0;
+    bool lighting = false;
+    std::array<QString, kInfoTexts> infoText;
+    qint32 typeCode = 8;
+    qint32 supportSpeed = 0;
+    qint32 suportERDC3 = 0;
+    bool suportChangeableChannel = false;
+    std::unique_ptr<ItemGroups> itemGroups; // null until a description is loaded
+
+    // Fills the record from a device description; false (and nothing
+    // changed) without one.
+    bool loadDescription(const ModuleDescription *device);
+
+    // The group under key, or null.
+    ItemsInfo *group(const QString &key) const;
+    // Item i of the group under key, or null.
+    ItemInfo *groupItem(const QString &key, int i) const;
+
+    // Applies a record edited in the parameter editor (parameter block at 6).
+    void applyEditedConfig(const QByteArray &record);
+    void setAlignment(int mode);
+    void setItemAddress(int index, int startAddress, int channels);
+
+    void setBasicInfo(const QString &name, const QByteArray &code);
+    void setUuid(const QByteArray &uuid);
+
+signals:
+    void sigShareChannel(QByteArray values, int station);
+    void sigShareChannel2(QByteArray values, int station);
+    void sigReadChannel(int sid, int share, int channel);
+    void sigFaultChange();
+    void sigCloseLamp();
+    void sigCleanConfig(QByteArray record);
+    void sigLigthing(QByteArray data);
+    void sigSetConfig(QByteArray record);
+    void sigSetUUIDConfig(QByteArray record);
+    void sigUpdateStaticConfig();
+    void sigSetWriteIO();
+    void sigUpdateIOData(int station);
+    void sigDelete();
+
+public slots:
+    virtual void applyConfig(const QByteArray &configRecord);
+    virtual void applyShortRecord(const QByteArray &configRecord);
+    virtual void updateFromStatusRecord(const QByteArray &statusRecord);
+    virtual void restoreDefaults();
+    virtual void setOutputValue(int index, int value);
+    virtual QString inputValueText(int index) const;
+    virtual int inputBitAddress(int index) const;
+    virtual int inputBitLength(int index) const;
+    // One line of the configuration CSV file, ending in "\n"; empty for a
+    // slave without configuration items.
+    virtual QString toCsvLine() const;
+    virtual QString toCsvLineWithUid() const;
+    // Applies one data line of a file without / with the UID column. False,
+    // with nothing changed, when the line is not a data line of that form.
+    virtual bool applyCsvLine(const QString &line);
+    virtual bool applyCsvLineWithUid(const QString &line);
+    virtual Slave::IoLengths ioLengths() const;
+    virtual Slave::IoWindow ioWindow() const;
+
+    void onStopLighting();
+    void onReadChannel(int sid, int share, int channel);
+    void onUpdateIOData();
+    void cleanSlaveID();
+
+    // The module's status byte and fault byte, and the input image.
+    void onStatusByte(quint8 status);
+    void onFaultByte(quint8 fault);
+    void onInputImage(int station, int value, const QByteArray &statusBytes, const QByteArray &inputImage);
+
+protected:
+    // Channel addresses of a process-data group from a start address.
+    void assignGroupAddresses(const QString &key, int start, int allocatedChannels);
+    // The configuration-item update of "CONFIG-DATA" from a configuration
+    // record, parameter block at paramOffset.
+    void updateConfigItems(int station, const QByteArray &record, int paramOffset);
+    // The full update of "CONFIG-DATA" from a status record.
+    void updateConfigItemsFull(const QByteArray &record, int inChannels, int outChannels);
+
+private:
+    QString csvLine(bool withUid) const;
+    bool applyCsv(const QString &line, bool withUid);
+    void showInTree();
+};
+
+void registerSlaveMetaTypes();

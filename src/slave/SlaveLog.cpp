@@ -1,0 +1,3 @@
+#include "SlaveLog.h"
+
+Q_LOGGING_CATEGORY(lcSlave, "tarnbus.slave")

@@ -1,0 +1,223 @@
+#include <DeviceXmlLodaing.h>
+#include <ScrambledXml.h>
+#include <XmlDecoding.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString kFamily = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A comparable summary of a loaded collection.
+QStringList summary(const DescriptionFile &file)
+{
+    QStringList lines{file.manufacturer, file.imageDir};
+    for (const auto &entry : file.modules) {
+        const ModuleDescription &m = *entry.second;
+        lines << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(entry.first, m.moduleClass, m.typeName)
+                     .arg(m.channelCount)
+                     .arg(int(m.dictionary.objects.size()))
+                     .arg(m.txPdo ? int(m.txPdo->entries.size()) : -1);
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestDescriptionLoading : public QObject
+{
+    Q_OBJECT
+
+    DeviceXmlLodaing *loader() { return DeviceXmlLodaing::instance(); }
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        loader()->loadFolder(m_dir.filePath(QStringLiteral("no-such-folder")));
+        QVERIFY(loader()->files().isEmpty());
+    }
+
+    void loadFileResults_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("modules");
+        const QByteArray family = readAll(kFamily);
+        QTest::newRow("empty path") << QString() << QByteArray() << 0 << -1;
+        QTest::newRow("missing file") << "missing.xml" << QByteArray() << 1 << -1;
+        QTest::newRow("plain") << "plain.xml" << family << 2 << 12;
+        QTest::newRow("scrambled") << "scrambled.xml" << ScrambledXml::scramble(family) << 2 << 12;
+        QTest::newRow("three bytes") << "short.xml" << QByteArray("\xFE\xFC\xFD", 3) << 2 << 0;
+        QTest::newRow("marker only") << "marker.xml" << QByteArray("\xFE\xFC\xFD\xFE", 4) << 2 << 0;
+        QTest::newRow("malformed XML") << "broken.xml" << family.left(family.size() / 2) << 2 << 0;
+    }
+    void loadFileResults()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(int, result);
+        QFETCH(int, modules);
+        const QString filePath = name.isEmpty() ? QString() : path(name);
+        if (!content.isEmpty())
+            QVERIFY(writeFile(filePath, content));
+
+        QSignalSpy finished(loader(), &DeviceXmlLodaing::oLoadFileFinish);
+        QCOMPARE(loader()->loadFile(filePath), result == DeviceXmlLodaing::Loaded);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.at(0).at(0).value<DeviceXmlLodaing::ResultType>(), DeviceXmlLodaing::ResultType(result));
+        QCOMPARE(finished.at(0).at(1).toString(), filePath);
+        QCOMPARE(finished.at(0).at(2).toInt(), 1);
+        QCOMPARE(loader()->files().size(), modules < 0 ? 0 : 1);
+        if (modules >= 0)
+            QCOMPARE(int(loader()->files().first()->modules.size()), modules);
+    }
+
+    void scrambledLoadsLikePlain()
+    {
+        const QByteArray family = readAll(kFamily);
+        QVERIFY(writeFile(path("plain.xml"), family));
+        QVERIFY(writeFile(path("scrambled.xml"), ScrambledXml::scramble(family)));
+        QVERIFY(loader()->loadFile(path("plain.xml")));
+        QVERIFY(loader()->loadFile(path("scrambled.xml")));
+        const auto files = loader()->files();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(summary(*files.at(1)), summary(*files.at(0)));
+    }
+
+    void readOnlyFilesLoad_data()
+    {
+        QTest::addColumn<bool>("resource");
+        QTest::newRow("resource (never writable)") << true;
+        QTest::newRow("write-protected file") << false;
+    }
+    void readOnlyFilesLoad()
+    {
+        QFETCH(bool, resource);
+        QString filePath = QStringLiteral(":/readonly/TestFamily.xml");
+        if (!resource) {
+            filePath = path("protected.xml");
+            QVERIFY(writeFile(filePath, readAll(kFamily)));
+            QVERIFY(QFile::setPermissions(filePath, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        QVERIFY(loader()->loadFile(filePath));
+        QCOMPARE(int(loader()->files().first()->modules.size()), 12);
+    }
+
+    void encryptionRoundTrip()
+    {
+        const QByteArray family = readAll(kFamily);
+        const QString filePath = path("family.xml");
+        QVERIFY(writeFile(filePath, family));
+        QVERIFY(loader()->loadFile(filePath));
+
+        // A reader that opened the file before keeps seeing the whole plain
+        // text: the scrambled form replaces the file, it is not written into it.
+        QFile earlier(filePath);
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+
+        XmlDecoding decoding;
+        QVERIFY(decoding.encryptionXml(filePath));
+        const QByteArray stored = readAll(filePath);
+        QCOMPARE(stored, ScrambledXml::scramble(family));
+        QCOMPARE(stored.left(4), QByteArray("\xFE\xFC\xFD\xFE", 4));
+        QCOMPARE(quint8(stored.at(4)), quint8(0xFF - quint8(family.at(0))));
+        QCOMPARE(earlier.readAll(), family);
+
+        QVERIFY(loader()->loadFile(filePath));
+        QCOMPARE(summary(*loader()->files().at(1)), summary(*loader()->files().at(0)));
+
+        // Already scrambled: unchanged.
+        QVERIFY(decoding.encryptionXml(filePath));
+        QCOMPARE(readAll(filePath), stored);
+    }
+
+    void encryptionOfMissingFileFails()
+    {
+        XmlDecoding decoding;
+        QVERIFY(!decoding.encryptionXml(path("missing.xml")));
+        QVERIFY(!QFile::exists(path("missing.xml")));
+    }
+
+    void byteArrayDecode_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QByteArray>("decoded");
+        QTest::newRow("null") << QByteArray() << -1 << QByteArray();
+        QTest::newRow("empty") << QByteArray("") << 0 << QByteArray("");
+        QTest::newRow("three bytes") << QByteArray("\x00\x0F\xFF", 3) << 0 << QByteArray("\xFF\xF0\x00", 3);
+    }
+    void byteArrayDecode()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, result);
+        QFETCH(QByteArray, decoded);
+        XmlDecoding decoding;
+        QSignalSpy progress(&decoding, &XmlDecoding::sigDecodingProgress);
+        QCOMPARE(decoding.openByteArrayDecode(data), result);
+        QCOMPARE(data, decoded);
+        QCOMPARE(progress.count(), result < 0 ? 0 : data.size());
+        for (int i = 0; i < progress.count(); ++i) {
+            QCOMPARE(progress.at(i).at(0).toInt(), data.size() - 1);
+            QCOMPARE(progress.at(i).at(1).toInt(), i);
+        }
+    }
+
+    void reloadReadsDefaultFolderInNameOrder()
+    {
+        const QByteArray family = readAll(kFamily);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Xml")));
+        QVERIFY(writeFile(path("Xml/b.xml"), QByteArray("<TarnBus imageDir='b'/>")));
+        QVERIFY(writeFile(path("Xml/a.xml"), ScrambledXml::scramble(family)));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QSignalSpy finished(loader(), &DeviceXmlLodaing::oLoadFileFinish);
+        emit loader()->oLoadXmlFile();
+        QVERIFY(QDir::setCurrent(previous));
+
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(0).at(1).toString(), QStringLiteral("./Xml/a.xml"));
+        const auto files = loader()->files();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files.at(0)->imageDir, QStringLiteral("Fixture"));
+        QCOMPARE(files.at(1)->imageDir, QStringLiteral("b"));
+    }
+
+    void snapshotOutlivesReload()
+    {
+        QVERIFY(writeFile(path("family.xml"), readAll(kFamily)));
+        QVERIFY(loader()->loadFile(path("family.xml")));
+        const QList<DescriptionFilePtr> snapshot = loader()->files();
+        loader()->loadFolder(path("no-such-folder"));
+        QVERIFY(loader()->files().isEmpty());
+        QCOMPARE(snapshot.first()->find(QStringLiteral("#0000F101"))->typeName, QStringLiteral("FX-DI4-N"));
+    }
+
+    void resultTypeCrossesThreads()
+    {
+        QVERIFY(QMetaType::type("DeviceXmlLodaing::ResultType") != QMetaType::UnknownType);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDescriptionLoading)
+#include "tst_descriptionloading.moc"
