@@ -4,6 +4,7 @@
 
 #include "LinkTiming.h"
 #include "Slave.h"
+#include "SlaveIOData.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
 
@@ -51,7 +52,7 @@ void Adapter::leaveForceMode()
     if (result == COMM_OK) {
         fillOutputImage(0);
         for (Slave *slave : qAsConst(m_slaves))
-            slave->clearOutputs();
+            SlaveIOData::clearOutputs(*slave);
         result = exchange(TBProtocol::leaveForceMode(), reply, timeout);
         if (result == COMM_OK)
             reportLoad(MSG_SLAVE_SET);
@@ -109,7 +110,7 @@ void Adapter::onWriteOutputData(int station)
     if (m_allOutputs)
         fillOutputImage(char(0xFF));
     if (Slave *slave = findSlaveByStation(station))
-        slave->writeOutputImage(m_outputImage);
+        SlaveIOData::writeOutputs(*slave, m_outputImage);
 }
 
 void Adapter::onOpenAllOut(bool on)

@@ -115,7 +115,12 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
             m_busy = false;
         return result;
     }
-    slave->applyCsvLine(line.trimmed(), withUid);
+    const bool applied = withUid ? slave->applyCsvLineWithUid(line) : slave->applyCsvLine(line);
+    if (!applied) {
+        if (!offline)
+            m_busy = false;
+        return result;
+    }
     slave->statusBit4 = 0;
     slave->typeName = typeText;
     if (!offline)

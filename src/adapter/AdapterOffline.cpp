@@ -30,7 +30,7 @@ QByteArray configurationBlock(const Slave *slave)
     QByteArray block(Adapter::kRecordSize, '\0');
     block[0] = char(slave->stationId);
     block[1] = char(slave->stationId);
-    const ItemsInfo *config = slave->configData();
+    const ItemsInfo *config = slave->group(Slave::kConfigData);
     if (!config)
         return block;
     const auto setWord = [&block](int offset, int value) {
@@ -49,13 +49,13 @@ QByteArray configurationBlock(const Slave *slave)
             setWord(4, (item->startAddress << 7) | (item->channels & 0x7F));
             break;
         case 5:
-            block[6] = char((quint8(block.at(6)) & ~0x70) | ((item->value->toInt() & 0x07) << 4));
+            block[6] = char((quint8(block.at(6)) & ~0x70) | ((item->value.toInt() & 0x07) << 4));
             break;
         case 6:
-            block[6] = char((quint8(block.at(6)) & ~0x01) | (item->value->toInt() & 0x01));
+            block[6] = char((quint8(block.at(6)) & ~0x01) | (item->value.toInt() & 0x01));
             break;
         case 7:
-            setWord(8, item->value->toInt());
+            setWord(8, item->value.toInt());
             break;
         default:
             break;

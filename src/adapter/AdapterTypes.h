@@ -84,4 +84,3 @@ struct AdapterInfoItem {
 
 Q_DECLARE_METATYPE(adapter_message_type)
 Q_DECLARE_METATYPE(AdapterStatus)
-Q_DECLARE_METATYPE(QMap<int, QByteArray>)

@@ -70,5 +70,48 @@ QMap<QString, qint16> decodeParameters(const QByteArray &record, int offset)
     return params;
 }
 
-} // namespace RecordLayout
+QByteArray encodeParameters(const QMap<QString, qint16> &params)
+{
+    QByteArray block(kParamBlockSize, '\0');
+    const auto setBits = [&](const QString &key, int byte, int shift, int mask, int bias = 0) {
+        const auto it = params.constFind(key);
+        if (it == params.cend())
+            return;
+        const int value = (int(*it) + bias) & mask;
+        block[byte] = char((quint8(block.at(byte)) & ~(mask << shift)) | (value << shift));
+    };
+    const auto setWord = [&](const QString &key, int byte) {
+        const auto it = params.constFind(key);
+        if (it == params.cend())
+            return;
+        block[byte] = char(quint16(*it) & 0xFF);
+        block[byte + 1] = char(quint16(*it) >> 8);
+    };
+    setBits(Key::FilterLevel, 0, 4, 0x0F);
+    setBits(Key::FieldbusErrorWithOutput, 0, 0, 0x01);
+    setBits(Key::MotorLearning, 1, 0, 0x01);
+    setBits(Key::HallMode, 1, 1, 0x01);
+    setBits(Key::CwCcw, 1, 2, 0x01);
+    setBits(Key::Brake, 1, 3, 0x03);
+    setWord(Key::SubstituteValue, 2);
+    setBits(Key::SpeedGear, 4, 0, 0x03);
+    setBits(Key::Direction, 4, 2, 0x01);
+    setBits(Key::SpeedAcc, 4, 3, 0x07);
+    setBits(Key::Power, 4, 0, 0x1F, 2);
+    setBits(Key::Volt, 4, 5, 0x01);
+    if (const auto it = params.constFind(Key::Rpm); it != params.cend()) {
+        // bits 9..6 of the little-endian word at byte 4
+        quint16 word = quint16(quint8(block.at(4)) | (quint8(block.at(5)) << 8));
+        word = quint16((word & ~(0x0F << 6)) | ((*it & 0x0F) << 6));
+        block[4] = char(word & 0xFF);
+        block[5] = char(word >> 8);
+    }
+    setBits(Key::Acc, 5, 2, 0x07);
+    setBits(Key::Dec, 5, 5, 0x07);
+    setWord(Key::MaxRpm, 6);
+    setWord(Key::HallPhase, 8);
+    setWord(Key::FaultCode, 10);
+    return block;
+}
 
+} // namespace RecordLayout

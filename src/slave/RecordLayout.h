@@ -58,4 +58,9 @@ extern const QString FaultCode;
 // the keys they use.
 QMap<QString, qint16> decodeParameters(const QByteArray &record, int offset);
 
+// The 12-byte parameter block holding the given parameters: the inverse of
+// decodeParameters for the keys present; absent fields stay 0. Of the two
+// readings of byte 4, only the keys given are written.
+QByteArray encodeParameters(const QMap<QString, qint16> &params);
+
 } // namespace RecordLayout

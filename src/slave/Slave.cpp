@@ -394,6 +394,35 @@ void Slave::setBasicInfo(const QString &name, const QByteArray &code)
 void Slave::setUuid(const QByteArray &id)
 {
     uuid = id;
-    if (ItemInfo *item = groupItem(kBasicInfo, kBasicUuidItem))
-        item->value.data = id.toHex().toUpper();
+    if (ItemInfo *item = groupItem(kBasicInfo, kBasicUuidItem)) {
+        // A STRING_SN item shows its raw bytes as hexadecimal already;
+        // storing hexadecimal text there would show the hex of the hex.
+        item->value.data = item->dataType == TarnBase::DataStringSn ? id : id.toHex().toUpper();
+    }
+}
+
+QByteArray Slave::configurationRecord() const
+{
+    QByteArray record(RecordLayout::kCleanRecordSize, '\0');
+    record[0] = char(stationId);
+    record[1] = char(newStationId);
+    const ItemsInfo *config = group(kConfigData);
+    if (!config)
+        return record;
+    const auto setWord = [&record](int pos, int start, int count) {
+        const quint16 word = quint16((start << 7) | (count & RecordLayout::kChannelMask));
+        record[pos] = char(word & 0xFF);
+        record[pos + 1] = char(word >> 8);
+    };
+    QMap<QString, qint16> params;
+    for (const ItemInfo *item : config->items) {
+        if (item->isInputChannels())
+            setWord(RecordLayout::kInputPos, item->startAddress, item->channels + inputOffs);
+        else if (item->isOutputChannels())
+            setWord(RecordLayout::kOutputPos, item->startAddress, item->channels + outputOffs);
+        else if (!item->isStation())
+            params.insert(item->name, qint16(item->value.toInt()));
+    }
+    record.replace(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize, RecordLayout::encodeParameters(params));
+    return record;
 }

@@ -107,6 +107,11 @@ public:
     void setBasicInfo(const QString &name, const QByteArray &code);
     void setUuid(const QByteArray &uuid);
 
+    // The 64-byte configuration record of the slave as configured: byte 0
+    // stationId, byte 1 newStationId, bytes 2-3 and 4-5 the input and output
+    // words ((start << 7) | (channels + offs)), the parameter block at 6.
+    QByteArray configurationRecord() const;
+
 signals:
     void sigShareChannel(QByteArray values, int station);
     void sigShareChannel2(QByteArray values, int station);

@@ -193,6 +193,32 @@ private slots:
         QCOMPARE(int(params.value(key)), value);
     }
 
+    void parameterBlockEncodesBack_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<QStringList>("keys");
+        const QStringList common{"Filter level", "Fieldbus error with output", "Motor Learning", "Hall mode",
+                                 "CW/CCW", "Brake", "Substitute value", "ACC", "DEC", "MAX_RPM", "HALL phase",
+                                 "Fault code"};
+        // Byte 4 read as speed gear, direction and speed acceleration ...
+        QTest::newRow("speed reading") << QByteArray::fromHex("A11F34122DE4E80301800200")
+                                       << (common + QStringList{"Speed gear", "Direction", "Speed acc"});
+        // ... or as power, voltage and speed.
+        QTest::newRow("power reading") << QByteArray::fromHex("A11F3412EDE6E80301800200")
+                                       << (common + QStringList{"POWER", "VOLT", "RPM"});
+        QTest::newRow("filter only") << QByteArray::fromHex("500000000000000000000000") << QStringList{"Filter level"};
+    }
+    void parameterBlockEncodesBack()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(QStringList, keys);
+        const auto decoded = RecordLayout::decodeParameters(block, 0);
+        QMap<QString, qint16> params;
+        for (const QString &key : keys)
+            params.insert(key, decoded.value(key));
+        QCOMPARE(RecordLayout::encodeParameters(params), block);
+    }
+
     void buildsConfigurationGroup()
     {
         const ModuleDescription *dio = m_family.find(QStringLiteral("#0000F301"));

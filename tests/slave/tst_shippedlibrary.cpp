@@ -51,9 +51,11 @@ const CatalogueEntry kCatalogue[] = {
     {0x2401, "AIAO", "TB-AI2AO2-V", 2, 16, 2, 2, 0, 0, false, "SlaveAIAO", false},
 };
 
+// The fallback description's key is written out in full; every other key
+// is the adapter's "#0000%4X" of the type code.
 QString keyOf(quint16 code)
 {
-    return QString::asprintf("#0000%4X", code);
+    return code == 0 ? QStringLiteral("#00000000") : QString::asprintf("#0000%4X", code);
 }
 
 bool hasConfigItem(const Slave &slave, bool (ItemInfo::*test)() const)

@@ -276,6 +276,44 @@ private slots:
         QCOMPARE(configItem(*slave, 1)->alignment, qint16(8));
     }
 
+    void configurationRecordFollowsTheItems()
+    {
+        // FX-DIO4-C: 4 channels, one extra channel each way, parameters
+        // filter, enable, substitute, MAX_RPM and brake.
+        auto slave = create(kDIO, 7);
+        QByteArray status(28, '\0');
+        status[0] = 0x01;
+        status[1] = 7;
+        status[2] = char(0x05);        // 5 input channels at address 16
+        status[3] = char(16 >> 1);
+        status[4] = char(0x80 | 0x05); // 5 output channels at address 41
+        status[5] = char(41 >> 1);
+        status.replace(16, 12, QByteArray::fromHex("31003412" "0000" "E803" "0000" "0000"));
+        slave->updateFromStatusRecord(status);
+        slave->newStationId = 9;
+
+        const QByteArray record = slave->configurationRecord();
+        QCOMPARE(record.size(), 64);
+        QCOMPARE(quint8(record.at(0)), quint8(7));
+        QCOMPARE(quint8(record.at(1)), quint8(9));
+        const auto word = [&record](int i) { return quint8(record.at(i)) | (quint8(record.at(i + 1)) << 8); };
+        QCOMPARE(word(2), (16 << 7) | (4 + 1));
+        QCOMPARE(word(4), (41 << 7) | (4 + 1));
+        // filter 3, enable 1, substitute 0x1234, MAX_RPM 1000; brake 0
+        QCOMPARE(record.mid(6, 12), QByteArray::fromHex("31003412" "0000" "E803" "0000" "0000"));
+        QCOMPARE(record.mid(18), QByteArray(46, '\0'));
+
+        // What the record says is what a fresh slave of the type takes over.
+        auto copy = create(kDIO, 1);
+        QByteArray other(28, '\0');
+        other[0] = 0x01;
+        other[1] = 1;
+        copy->updateFromStatusRecord(other);
+        copy->applyShortRecord(record);
+        QCOMPARE(int(copy->stationId), 9);
+        QCOMPARE(copy->configurationRecord().mid(2, 16), record.mid(2, 16));
+    }
+
     void cleanSlaveID()
     {
         auto slave = create(kDI, 42);
@@ -444,7 +482,15 @@ private slots:
         QCOMPARE(slave->typeName, QStringLiteral("TB-DI8-N"));
         QCOMPARE(slave->groupItem(Slave::kBasicInfo, 2)->value.data, QByteArray(1, '\0'));
         slave->setUuid(QByteArray::fromHex("00ab10"));
-        QCOMPARE(slave->groupItem(Slave::kBasicInfo, 1)->value.data, QByteArray("00AB10"));
+        ItemInfo *uuidItem = slave->groupItem(Slave::kBasicInfo, 1);
+        QCOMPARE(uuidItem->value.data, QByteArray("00AB10"));
+        QCOMPARE(uuidItem->value.toText(), QStringLiteral("00AB10"));
+        // A STRING_SN item shows its bytes as hexadecimal itself: the UUID
+        // must read the same, not as the hexadecimal of its hexadecimal text.
+        uuidItem->dataType = 8;
+        uuidItem->value.type = 8;
+        slave->setUuid(QByteArray::fromHex("00ab10"));
+        QCOMPARE(uuidItem->value.toText(), QStringLiteral("00AB10"));
     }
 
     void signalsOfTheRecord()
