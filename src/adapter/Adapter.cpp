@@ -29,7 +29,7 @@ Adapter::Adapter(QObject *parent)
 Adapter::~Adapter()
 {
     // Normally onDeleteAdapter has released everything already.
-    delete m_device;
+    destroyDevice();
     qDeleteAll(m_slaves);
 }
 
@@ -59,10 +59,32 @@ void Adapter::setSettings(quint8 settingsByte, quint16 threshold)
 void Adapter::requestShutdown()
 {
     m_stopping = true;
-    // The device pointer is only ever replaced in this object's thread,
-    // after which a shutdown is not requested any more.
-    if (UsbDevice *device = m_device)
-        device->abort();
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    if (m_device)
+        m_device->abort();
+}
+
+void Adapter::createDevice()
+{
+    auto *device = new UsbDevice;
+    connect(device, &UsbDevice::sigStateChanged, this, &Adapter::onUsbDeviceStateChanged);
+    std::lock_guard<std::mutex> guard(m_deviceLock);
+    m_device = device;
+    if (stopping())
+        m_device->abort();
+}
+
+void Adapter::destroyDevice()
+{
+    UsbDevice *device = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_deviceLock);
+        std::swap(device, m_device);
+    }
+    if (device) {
+        device->closeDevice();
+        delete device;
+    }
 }
 
 bool Adapter::isPolling() const
@@ -219,11 +241,7 @@ void Adapter::onDeleteAdapter()
     if (m_ioTimer)
         m_ioTimer->stop();
     stopPolling();
-    if (m_device) {
-        m_device->closeDevice();
-        delete m_device;
-        m_device = nullptr;
-    }
+    destroyDevice();
     releaseSlaves();
     if (QThread *worker = thread(); worker && worker != QCoreApplication::instance()->thread()) {
         worker->exit(0);

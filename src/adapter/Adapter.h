@@ -11,7 +11,7 @@
 #include <QVector>
 
 #include <atomic>
-#include <functional>
+#include <mutex>
 
 class QTimer;
 class Slave;
@@ -191,6 +191,8 @@ private:
     bool stopping() const { return m_stopping.load(); }
     void releaseSlaves();
     void wireSlave(Slave *slave);
+    void createDevice();
+    void destroyDevice();
     static QByteArray identity12(const Slave *slave);
 
     // AdapterConnection.cpp: connecting, loading and polling
@@ -234,6 +236,7 @@ private:
     int m_pid = 0;
     QString m_mac;
     UsbDevice *m_device = nullptr;
+    std::mutex m_deviceLock; // guards m_device against requestShutdown from other threads
     QTimer *m_ioTimer = nullptr;
     QTimer *m_pollTimer = nullptr;
 

@@ -54,12 +54,8 @@ void Adapter::onSetUsbInfo(int vid, int pid, QString mac)
         connect(this, &Adapter::sigCleanSlaveAddr, this, &Adapter::onCleanSlaveAddr);
         connect(this, &Adapter::sigAutoSetSlaveConfig, this, &Adapter::onAutoSetSlaveConfig);
     }
-    if (!m_device) {
-        m_device = new UsbDevice;
-        connect(m_device, &UsbDevice::sigStateChanged, this, &Adapter::onUsbDeviceStateChanged);
-        if (stopping())
-            m_device->abort();
-    }
+    if (!m_device)
+        createDevice();
     m_vid = vid;
     m_pid = pid;
     m_mac = mac;
