@@ -334,21 +334,6 @@ std::string checkModule(const AdapterConfig &config, const Module &m)
 
 } // namespace
 
-Module catalogueModule(uint16_t typeCode, const std::string &uid, int station)
-{
-    Module m;
-    m.typeCode = typeCode;
-    m.uid = uid;
-    m.station = station;
-    if (const CatalogueEntry *type = catalogueEntry(typeCode)) {
-        m.bitsPerChannel = type->bitsPerChannel;
-        m.inChannels = m.inCapacity = type->inChannels + type->inExtra;
-        m.outChannels = m.outCapacity = type->outChannels + type->outExtra;
-        m.name = type->name;
-    }
-    return m;
-}
-
 std::string checkAdapter(const AdapterConfig &config)
 {
     if (config.serial.empty())

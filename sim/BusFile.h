@@ -57,7 +57,4 @@ bool readBusFile(const std::string &path, std::vector<AdapterConfig> *adapters, 
 // from a test; empty when it does.
 std::string checkAdapter(const AdapterConfig &config);
 
-// A module of a catalogue type with the type's channels, bit width and name.
-Module catalogueModule(uint16_t typeCode, const std::string &uid, int station);
-
 } // namespace tbsim

@@ -29,4 +29,19 @@ const CatalogueEntry *catalogueEntry(uint16_t typeCode)
     return nullptr;
 }
 
+Module catalogueModule(uint16_t typeCode, const std::string &uid, int station)
+{
+    Module m;
+    m.typeCode = typeCode;
+    m.uid = uid;
+    m.station = station;
+    if (const CatalogueEntry *type = catalogueEntry(typeCode)) {
+        m.bitsPerChannel = type->bitsPerChannel;
+        m.inChannels = m.inCapacity = type->inChannels + type->inExtra;
+        m.outChannels = m.outCapacity = type->outChannels + type->outExtra;
+        m.name = type->name;
+    }
+    return m;
+}
+
 } // namespace tbsim

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SimTypes.h"
+
 #include <cstdint>
+#include <string>
 
 namespace tbsim {
 
@@ -18,5 +21,9 @@ struct CatalogueEntry {
 
 // Null for a type the catalogue does not know (such as 0x7E57).
 const CatalogueEntry *catalogueEntry(uint16_t typeCode);
+
+// A module of a catalogue type with all the type's channels allocated, its
+// bit width and its name; a type the catalogue does not know gets none.
+Module catalogueModule(uint16_t typeCode, const std::string &uid, int station);
 
 } // namespace tbsim

@@ -1,6 +1,7 @@
 #include "VirtualBus.h"
 
 #include "BusFile.h"
+#include "Catalogue.h"
 #include "BusModules.h"
 #include "SimState.h"
 
