@@ -30,7 +30,7 @@ constexpr char kTestBus[] = R"({ "adapters": [ {
     "modules": [
       { "typeCode": "0x1301", "uid": "LOCAL0000000", "local": true, "inStart": 0, "outStart": 0 },
       { "typeCode": "0x1101", "uid": "DI8000000001", "station": 1, "inStart": 8, "hardware": "0A01",
-        "params": "300000000000000000000000",
+        "params": "300a000000000000000000cd",
         "inputs": { "source": "wire", "from": "DO8000000002", "fromChannel": 0 } },
       { "typeCode": "0x1201", "uid": "DO8000000002", "station": 2, "outStart": 8 },
       { "typeCode": "0x2201", "uid": "AO4000000003", "station": 3, "outStart": 16 },

@@ -50,7 +50,7 @@ void SimCommandsTest::replyLayout_data()
     QTest::newRow("slave info header") << TBProtocol::readSlaveInfo(1) << 3 << hex("250102");
     // State with valid bit, station, 8 inputs at bit 8, no outputs, fault, type, hardware.
     QTest::newRow("slave info areas") << TBProtocol::readSlaveInfo(1) << 6 << hex("0101080400000000" "01110a01");
-    QTest::newRow("slave info params") << TBProtocol::readSlaveInfo(1) << 22 << hex("300000000000000000000000");
+    QTest::newRow("slave info params") << TBProtocol::readSlaveInfo(1) << 22 << hex("300a000000000000000000cd");
     QTest::newRow("slave info uid and name") << TBProtocol::readSlaveInfo(1) << 38 << QByteArray("DI8000000001TB-DI8-N\0", 21);
     QTest::newRow("slave info outputs") << TBProtocol::readSlaveInfo(2) << 8 << hex("00000804");
     QTest::newRow("odd start addresses") << TBProtocol::readSlaveInfo(8) << 8 << hex("81648164");
