@@ -217,8 +217,10 @@ Module readModule(const QJsonValue &value, const std::string &where)
     m.bitsPerChannel = int(r.integer("bitsPerChannel", m.bitsPerChannel, 1, 32));
     m.inChannels = int(r.integer("inChannels", m.inChannels, 0, kMaxChannels));
     m.outChannels = int(r.integer("outChannels", m.outChannels, 0, kMaxChannels));
-    m.inCapacity = int(r.integer("inCapacity", std::max(m.inCapacity, m.inChannels), 0, kMaxChannels));
-    m.outCapacity = int(r.integer("outCapacity", std::max(m.outCapacity, m.outChannels), 0, kMaxChannels));
+    // A type the catalogue does not know has as many channels as it is given.
+    const bool known = catalogueEntry(typeCode) != nullptr;
+    m.inCapacity = int(r.integer("inCapacity", known ? m.inCapacity : m.inChannels, 0, kMaxChannels));
+    m.outCapacity = int(r.integer("outCapacity", known ? m.outCapacity : m.outChannels, 0, kMaxChannels));
     m.inStart = int(r.integer("inStart", 0, 0, kImageBits - 1));
     m.outStart = int(r.integer("outStart", 0, 0, kImageBits - 1));
     m.state = uint8_t(r.integer("state", m.state, 0, 0xFF));
