@@ -82,9 +82,9 @@ Delivery deliverReply(const wire::Frame &reply, const std::optional<FaultRule> &
     Delivery delivery;
     delivery.sent = reply;
     wire::Frame &frame = delivery.sent;
-    const FaultKind kind = fault ? fault->kind : FaultKind::SlowReply;
+    bool truncated = false;
     if (fault) {
-        switch (kind) {
+        switch (fault->kind) {
         case FaultKind::NotReady:
             frame[wire::kCodeOffset] &= 0x0F;
             wire::seal(frame);
@@ -102,13 +102,15 @@ Delivery deliverReply(const wire::Frame &reply, const std::optional<FaultRule> &
         case FaultKind::NoReply:
             return delivery;
         case FaultKind::TruncatedReply:
+            truncated = true;
+            break;
         case FaultKind::ErrorReport:
         case FaultKind::UnplugMidway:
-            break;
+            break; // these never get as far as a reply
         }
     }
     delivery.reports.push_back(wire::firstReplyReport(frame));
-    if (!(fault && kind == FaultKind::TruncatedReply))
+    if (!truncated)
         delivery.reports.push_back(wire::secondReplyReport(frame));
     return delivery;
 }

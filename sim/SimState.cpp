@@ -9,11 +9,17 @@ void (*g_firstUseHook)() = nullptr;
 SimState &sim()
 {
     static SimState *const state = new SimState;
-    static std::once_flag hookOnce;
-    std::call_once(hookOnce, [] {
-        if (g_firstUseHook)
+    // The hook loads a bus through the control API, which comes back here:
+    // the same thread passes, other threads wait until the bus is there.
+    static std::recursive_mutex *const hookMutex = new std::recursive_mutex;
+    static bool hookRan = false;
+    if (g_firstUseHook) {
+        std::lock_guard<std::recursive_mutex> guard(*hookMutex);
+        if (!hookRan) {
+            hookRan = true;
             g_firstUseHook();
-    });
+        }
+    }
     return *state;
 }
 

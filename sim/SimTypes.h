@@ -88,7 +88,7 @@ struct TrafficEntry {
     uint8_t code = 0;
     uint8_t param1 = 0;
     uint8_t param2 = 0;
-    Bytes data;              // the 64-byte data area
+    Bytes data;              // the 64-byte data area (of a request cut short: what arrived)
     Outcome outcome = Replied;
     FaultKind fault = FaultKind::NoReply; // meaningful when Faulted
     Bytes reply;             // the 72-byte reply frame as sent (empty when none)
