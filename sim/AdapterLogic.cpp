@@ -228,26 +228,40 @@ void applyAreas(Module &module, const busmodules::AreaWord &in, const busmodules
     module.outputs.assign(size_t(module.outBits() + 7) / 8, 0);
 }
 
+// The head shared by the station-addressed records (0x46 01 00 and
+// 0x46 00 02): [0] the station the module answers at, [1] its new station,
+// [2..3] input word, [4..5] output word. Checks and applies them; null with
+// the reason when the adapter refuses.
+Module *applyStationHead(AdapterState &state, const uint8_t *record, std::string *why)
+{
+    Module *m = busmodules::answeringAt(state.config.modules, record[0]);
+    if (!m) {
+        *why = "no module at station " + std::to_string(record[0]);
+        return nullptr;
+    }
+    const busmodules::AreaWord in = busmodules::decodeAreaWord(record + 2);
+    const busmodules::AreaWord out = busmodules::decodeAreaWord(record + 4);
+    *why = checkNewStation(state, *m, record[1]);
+    if (why->empty())
+        *why = checkAreas(*m, in, out);
+    if (!why->empty())
+        return nullptr;
+    m->station = record[1];
+    applyAreas(*m, in, out);
+    return m;
+}
+
 // 0x46 01 00: the 32-byte configuration record of the module at a station.
 Answer writeSlaveConfig(AdapterState &state, const Frame &request)
 {
     constexpr int kParamOffset = 6;
     const uint8_t *d = data(request);
-    Answer a = reply(state, request);
-    Module *m = busmodules::answeringAt(state.config.modules, d[0]);
+    std::string why;
+    Module *m = applyStationHead(state, d, &why);
     if (!m)
-        return refuse(a, "no module at station " + std::to_string(d[0]));
-    const busmodules::AreaWord in = busmodules::decodeAreaWord(d + 2);
-    const busmodules::AreaWord out = busmodules::decodeAreaWord(d + 4);
-    std::string why = checkNewStation(state, *m, d[1]);
-    if (why.empty())
-        why = checkAreas(*m, in, out);
-    if (!why.empty())
-        return refuse(a, why);
-    m->station = d[1];
-    applyAreas(*m, in, out);
+        return refuse(reply(state, request), why);
     std::copy_n(d + kParamOffset, kParamSize, m->params.begin());
-    return a;
+    return reply(state, request);
 }
 
 // 0x47 00 02: the 64-byte address assignment record, addressed by uid.
@@ -286,25 +300,16 @@ Answer writeConfigBlock(AdapterState &state, const Frame &request)
     constexpr uint8_t kEnableBit = 0x01;
     constexpr int kSubstituteOffset = 8;
     const uint8_t *d = data(request);
-    Answer a = reply(state, request);
-    Module *m = busmodules::answeringAt(state.config.modules, d[0]);
+    std::string why;
+    Module *m = applyStationHead(state, d, &why);
     if (!m)
-        return refuse(a, "no module at station " + std::to_string(d[0]));
-    const busmodules::AreaWord in = busmodules::decodeAreaWord(d + 2);
-    const busmodules::AreaWord out = busmodules::decodeAreaWord(d + 4);
-    std::string why = checkNewStation(state, *m, d[1]);
-    if (why.empty())
-        why = checkAreas(*m, in, out);
-    if (!why.empty())
-        return refuse(a, why);
-    m->station = d[1];
-    applyAreas(*m, in, out);
+        return refuse(reply(state, request), why);
     // The block carries only these parameters; the others stay as they are.
-    const uint8_t keep = uint8_t(~(kFilterBits | 0x80 | kEnableBit));
+    const uint8_t keep = uint8_t(~(0x80 | kFilterBits | kEnableBit));
     m->params[0] = uint8_t((m->params[0] & keep) | (d[kFilterOffset] & (kFilterBits | kEnableBit)));
     m->params[2] = d[kSubstituteOffset];
     m->params[3] = d[kSubstituteOffset + 1];
-    return a;
+    return reply(state, request);
 }
 
 Answer storeConfiguration(AdapterState &state, const Frame &request)

@@ -61,8 +61,11 @@ public:
             return fallback;
         long long number = 0;
         if (value.isString()) {
+            // Hexadecimal with "0x", decimal otherwise (never octal).
+            const QString digits = value.toString().trimmed();
+            const bool isHex = digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
             bool ok = false;
-            number = value.toString().toLongLong(&ok, 0);
+            number = isHex ? digits.mid(2).toLongLong(&ok, 16) : digits.toLongLong(&ok, 10);
             if (!ok)
                 fail(keyPath(m_where, QLatin1String(key)), "\"" + value.toString().toStdString() + "\" is not a number");
         } else if (value.isDouble() && value.toDouble() == double(value.toVariant().toLongLong())) {

@@ -132,6 +132,8 @@ void SimBusFileTest::malformed_data()
                                  << "adapters[0].modules[0].station: 129 outside 0..128";
     QTest::newRow("type code as text") << bus(R"({ "typeCode": "0x11G1", "uid": "DA01B2C3D401" })")
                                        << "adapters[0].modules[0].typeCode: \"0x11G1\" is not a number";
+    QTest::newRow("numbers as text are decimal") << bus(R"({ "typeCode": "4353", "uid": "DA01B2C3D401", "station": "0129" })")
+                                                 << "adapters[0].modules[0].station: 129 outside 0..128";
     QTest::newRow("short uid") << bus(R"({ "typeCode": 4353, "uid": "DA01" })") << "module DA01: the uid must have 12 characters";
     QTest::newRow("uid twice") << bus(R"({ "typeCode": 4353, "uid": "DA01B2C3D401", "station": 1 },
                                          { "typeCode": 4353, "uid": "DA01B2C3D401", "station": 2 })")
