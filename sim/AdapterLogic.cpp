@@ -107,8 +107,8 @@ Answer busStatus(AdapterState &state, const Frame &request)
     if (state.scanReadsLeft > 0) {
         // Progress rises with every read and stays below the end value
         // until the scan is over.
-        const int done = c.scanReads - state.scanReadsLeft + 1;
-        progress = kProgressMax * done / (c.scanReads + 1);
+        const int done = state.scanReads - state.scanReadsLeft + 1;
+        progress = kProgressMax * done / (state.scanReads + 1);
         --state.scanReadsLeft;
         a.reply[wire::kStatusOffset] |= kScanningBit;
     } else {
@@ -430,7 +430,7 @@ void powerUp(AdapterState &state)
 {
     state.pendingSettings = state.config.settings;
     state.pendingThreshold = state.config.threshold;
-    state.scanReadsLeft = state.config.scanReads;
+    state.scanReads = state.scanReadsLeft = state.config.scanReads;
     state.forceMode = false;
     state.reportQueue.clear();
     state.joined.clear();

@@ -15,7 +15,8 @@ struct AdapterState {
     AdapterConfig config;        // identity, active settings, the bus
     uint8_t pendingSettings = 0; // written with 0x42, active after 0x42 AA 55
     uint16_t pendingThreshold = 0;
-    int scanReadsLeft = 0;       // bus status reads that still see the scan
+    int scanReads = 0;           // bus status reads that see the scan since power-up
+    int scanReadsLeft = 0;       // those still to come
     bool forceMode = false;
     std::deque<std::string> reportQueue; // uids of the pending identity reports
     std::vector<std::string> joined;     // modules hot-plugged since the last queue request
