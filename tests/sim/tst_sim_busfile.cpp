@@ -82,6 +82,10 @@ void SimBusFileTest::demoBus()
     QCOMPARE(link.send(TBProtocol::exchangeProcessData(image), &reply), COMM_OK);
     QCOMPARE(reply.mid(6 + 1, 1).toHex(), QByteArray("3c")); // the DI16 at input bit 8
     QCOMPARE(reply.mid(6 + 12, 2).toHex(), QByteArray("d204")); // the AI4 at input bit 96
+    QCOMPARE(reply.mid(6 + 20, 4).toHex(), QByteArray("0000e803")); // the AI8's constant values at bit 160
+    QCOMPARE(reply.mid(6, 1).toHex(), QByteArray("ff"));           // the local module's toggling inputs...
+    QCOMPARE(link.send(TBProtocol::exchangeProcessData(image), &reply), COMM_OK);
+    QCOMPARE(reply.mid(6, 1).toHex(), QByteArray("00"));           // ...change every exchange
 }
 
 void SimBusFileTest::fullBus()
