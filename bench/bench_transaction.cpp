@@ -11,11 +11,13 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
     QTextStream out(stdout);
     constexpr int kTransactions = 100;
 

@@ -211,7 +211,8 @@ void SimHidTest::malformedRequest_data()
     };
     const auto sealedWith = [&](int at, char value) { return resealed(with(frame, at, value)); };
     QByteArray swapped = frame;
-    std::swap(swapped.data()[70], swapped.data()[71]);
+    swapped[70] = frame.at(71);
+    swapped[71] = frame.at(70);
 
     QTest::newRow("report id") << with(first, 0, 0x01) << 65 << second << "report id 0x01";
     QTest::newRow("report too short") << first << 64 << second << "64 bytes";
