@@ -150,7 +150,8 @@ void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STA
 
 void Adapter::startPolling()
 {
-    if (m_pollTimer && !stopping())
+    // Without the link there is nothing to poll; the link's return restarts it.
+    if (m_pollTimer && m_linked && !stopping())
         m_pollTimer->start(linkTiming().pollPeriodMs);
 }
 

@@ -452,7 +452,8 @@ void Adapter::onUpdateSlaveList()
             // The link is declared lost. Watch for the adapter exactly as
             // after an unplug, so that it is reconnected when it answers again.
             m_linked = false;
-            m_device->dropAndWatch();
+            if (!m_device->isClosed()) // a device that failed has reported already
+                m_device->dropAndWatch();
             return;
         }
         startPolling();

@@ -1,0 +1,354 @@
+#include "AdapterHarness.h"
+
+#include "SlaveKinds.h"
+#include "TBReplies.h"
+
+using namespace harness;
+
+namespace {
+
+struct SlaveView {
+    QString uid;
+    int station;
+    QString kind;
+    int typeCode;
+    bool local;
+    int statusBit4;
+};
+
+QString kindOf(const Slave *slave)
+{
+    return QString::fromLatin1(slave->metaObject()->className());
+}
+
+// A bus of one adapter with a local module and modules at the given stations.
+QString busWith(const QList<int> &stations, bool local)
+{
+    tbsim::AdapterConfig config;
+    config.serial = kDemoSerial.toStdString();
+    config.scanReads = 0;
+    config.restartMs = 50;
+    int n = 0;
+    if (local) {
+        tbsim::Module m = tbsim::catalogueModule(0x1401, "LOCAL0000000", 0);
+        m.local = true;
+        config.modules.push_back(m);
+    }
+    for (int station : stations) {
+        tbsim::Module m = tbsim::catalogueModule(0x1101, QStringLiteral("MOD%1").arg(++n, 9, 10, QLatin1Char('0')).toStdString(), station);
+        m.inStart = 8 * n;
+        config.modules.push_back(m);
+    }
+    tbsim::bus().reset();
+    return QString::fromStdString(tbsim::bus().addAdapter(config));
+}
+
+QList<int> slaveInfoStations(const tbsim::VirtualAdapter &sim)
+{
+    QList<int> stations;
+    for (const tbsim::TrafficEntry &e : sim.traffic(0x25, -1, 0x02))
+        stations << e.param1;
+    return stations;
+}
+
+} // namespace
+
+class TestAdapterConnect : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        tarnbus::setLinkTiming(fastTiming());
+        loadDescriptions();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(violations(), QStringList());
+        tbsim::bus().reset();
+    }
+
+    void connectsToTheDemonstrationBus()
+    {
+        QCOMPARE(loadBus(kDemoBus, 2), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        QVERIFY(run.waitForLoad(MSG_FORCE_STATE));
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+
+        // Two scan reports with rising progress, then the status, every
+        // slave added, the finished list and the opened adapter, in order.
+        QList<int> kinds;
+        for (const Recorder::Load &l : run.recorder.loads)
+            kinds << l.type;
+        QCOMPARE(kinds.mid(0, 3), (QList<int>{MSG_SCAN_PROGRESS, MSG_SCAN_PROGRESS, MSG_STATUS}));
+        QVERIFY(run.recorder.loadsOf(MSG_SCAN_PROGRESS).at(0).value < run.recorder.loadsOf(MSG_SCAN_PROGRESS).at(1).value);
+        QCOMPARE(kinds.mid(kinds.size() - 2), (QList<int>{MSG_LOAD_FINISHED, MSG_FORCE_STATE}));
+        QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_ADDED).size(), 16);
+
+        const Recorder::Load finished = run.recorder.loadsOf(MSG_LOAD_FINISHED).first();
+        QCOMPARE(finished.status.slaveCount, 16);
+        QCOMPARE(finished.status.power, 24);
+        QCOMPARE(finished.status.temperature, 36);
+        QCOMPARE(finished.slaves.size(), 16);
+
+        const QList<SlaveView> slaves = run.inThread([&] {
+            QList<SlaveView> out;
+            for (const Slave *s : run.adapter->slaveList())
+                out << SlaveView{QString::fromLatin1(s->uuid), s->stationId, kindOf(s), s->typeCode, s->recordCarriesStation, s->statusBit4};
+            return out;
+        });
+        const QList<SlaveView> expected{
+            {"DA01B2C3D400", 0, "SlaveDIO", 2, true, 0},      // the local module
+            {"DA01B2C3D40D", 0, "SlaveDI", 0, false, 1},      // station not set: reported
+            {"DA01B2C3D401", 1, "SlaveDI", 0, false, 0},
+            {"DA01B2C3D402", 2, "SlaveDO", 1, false, 0},
+            {"DA01B2C3D403", 3, "SlaveDI", 0, false, 0},
+            {"DA01B2C3D404", 4, "SlaveDO", 1, false, 0},
+            {"DA01B2C3D40E", 4, "SlaveDO", 1, false, 1},      // shares station 4: reported
+            {"DA01B2C3D405", 5, "SlaveDI", 0, false, 0},
+            {"DA01B2C3D406", 6, "SlaveDIO", 2, false, 0},
+            {"DA01B2C3D407", 7, "SlaveDIDO", 3, false, 0},
+            {"DA01B2C3D408", 8, "SlaveAI", 4, false, 0},
+            {"DA01B2C3D409", 9, "SlaveAO", 5, false, 0},
+            {"DA01B2C3D40A", 10, "SlaveAI", 4, false, 0},
+            {"DA01B2C3D40B", 11, "undefindSlave", 8, false, 0}, // AIO has no kind
+            {"DA01B2C3D40C", 12, "SlaveAIAO", 7, false, 0},
+            {"DA01B2C3D40F", 13, "undefindSlave", 8, false, 0}, // no description
+        };
+        QCOMPARE(slaves.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const QString row = QStringLiteral("row %1").arg(i);
+            QCOMPARE(slaves[i].uid + row, expected[i].uid + row);
+            QCOMPARE(slaves[i].station, expected[i].station);
+            QCOMPARE(slaves[i].kind, expected[i].kind);
+            QCOMPARE(slaves[i].typeCode, expected[i].typeCode);
+            QCOMPARE(slaves[i].local, expected[i].local);
+            QCOMPARE(slaves[i].statusBit4, expected[i].statusBit4);
+        }
+
+        // Identity and settings as the adapter reported them.
+        const QList<AdapterInfoItem> info = run.inThread([&] { return run.adapter->infoItems(); });
+        QStringList names;
+        for (const AdapterInfoItem &item : info)
+            names << item.name;
+        QCOMPARE(names, (QStringList{"TBName", "UniqueID", "HWVersion", "BootVersion", "APPVersion", "DI滤波使能",
+                                     "从站自动复位", "现场总线输出错误", "站号分配模式", "阈值(201-2999)", "阈值修改"}));
+        QCOMPARE(info.at(0).text, QStringLiteral("TBC-U100"));
+        QCOMPARE(info.at(1).text, QStringLiteral("--"));
+        QCOMPARE(info.at(2).text, QStringLiteral("KX42B.0102"));
+        QCOMPARE(info.at(3).text, QStringLiteral("T1.0.3"));
+        QCOMPARE(info.at(4).text, QStringLiteral("V2.1.7"));
+        QCOMPARE(info.at(5).value, 1); // settings byte 1: DI filter on
+        QCOMPARE(info.at(5).options, (QStringList{"关闭", "开启"}));
+        QCOMPARE(info.at(9).kind, int(AdapterInfoItem::Number));
+        QCOMPARE(info.at(9).value, 1000);
+        QCOMPARE(info.at(10).options, (QStringList{"Disable", "Enable"}));
+
+        // Polling has begun.
+        tbsim::VirtualAdapter sim = simAdapter();
+        const int statusReads = sim.requestCount(0x25, 0x00, 0x80);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.requestCount(0x25, 0x00, 0x80) > statusReads, 5000);
+        QVERIFY(run.stop());
+    }
+
+    void adapterThatNeverAnswersReady()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        tbsim::VirtualAdapter sim = simAdapter();
+        tbsim::FaultRule notReady;
+        notReady.kind = tbsim::FaultKind::NotReady;
+        notReady.code = 0x48;
+        sim.addFault(notReady);
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForError(MSG_NO_HANDSHAKE));
+        run.settle();
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"24/-1"});
+        QCOMPARE(sim.requestCount(0x48), 3);
+        QCOMPARE(int(sim.traffic().size()), 3);
+        QVERIFY(run.recorder.loadsOf(MSG_LOAD_FINISHED).isEmpty());
+        QVERIFY(!run.inThread([&] { return run.adapter->isPolling(); }));
+    }
+
+    void stationListOrder_data()
+    {
+        QTest::addColumn<QList<int>>("stations");
+        QTest::addColumn<bool>("local");
+        QTest::addColumn<QList<int>>("read");
+        QTest::newRow("local, 1, 2, 9") << QList<int>{9, 2, 1} << true << QList<int>{0, 1, 2, 9};
+        QTest::newRow("no local module") << QList<int>{128, 3} << false << QList<int>{3, 128};
+    }
+
+    void stationListOrder()
+    {
+        QFETCH(QList<int>, stations);
+        QFETCH(bool, local);
+        QFETCH(QList<int>, read);
+        QCOMPARE(busWith(stations, local), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        QCOMPARE(slaveInfoStations(simAdapter()).mid(0, read.size()), read);
+        const QList<int> loaded = run.inThread([&] {
+            QList<int> out;
+            for (const Slave *s : run.adapter->slaveList())
+                out << s->stationId;
+            return out;
+        });
+        QCOMPARE(loaded, read);
+    }
+
+    void unplugAndReplug()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        tbsim::VirtualAdapter sim = simAdapter();
+        sim.unplug();
+        QVERIFY(run.waitForError(MSG_USB_STATE));
+        QCOMPARE(run.recorder.errorsOf(MSG_USB_STATE).first().err, -2);
+        QVERIFY(!run.inThread([&] { return run.adapter->isPolling() || run.adapter->isLinked(); }));
+        QCOMPARE(UsbGlobal::openedDeviceCount(), 0);
+
+        // The poll that ran into it reports its empty reply; while the
+        // adapter is away nothing else is reported.
+        QTest::qWait(3 * tarnbus::linkTiming().pollPeriodMs);
+        const QStringList codes = run.recorder.errorCodes();
+        QCOMPARE(codes.first(), QStringLiteral("25/-2"));
+        QCOMPARE(codes.count(QStringLiteral("25/-2")), 1);
+        QCOMPARE(codes.size(), 2);
+        QVERIFY2(codes.at(1).startsWith(QLatin1String("29/")), qPrintable(codes.join(' ')));
+
+        run.recorder.clear();
+        sim.replug();
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"25/-1"});
+        QVERIFY(run.recorder.loadsOf(MSG_LOAD_FINISHED).isEmpty());
+        QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves.size(), 16);
+        QVERIFY(run.inThread([&] { return run.adapter->isPolling() && run.adapter->isLinked(); }));
+        QCOMPARE(UsbGlobal::openedDeviceCount(), 1);
+    }
+
+    void upgradeFlagSuspendsPolling()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        run.adapter->setUpgradeRunning(true);
+        QTest::qWait(tarnbus::linkTiming().pollPeriodMs * 2);
+        tbsim::VirtualAdapter sim = simAdapter();
+        sim.clearTraffic();
+        QTest::qWait(tarnbus::linkTiming().pollPeriodMs * 3);
+        QVERIFY(sim.traffic().empty());
+        // A tick during the upgrade does not restart the timer.
+        QVERIFY(!run.inThread([&] { return run.adapter->isPolling(); }));
+    }
+
+    void pollFollowsTheBus()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        tbsim::VirtualAdapter sim = simAdapter();
+
+        // A module joins at station 20: the next poll adds it.
+        tbsim::Module joined = tbsim::catalogueModule(0x1201, "DA01B2C3D4AA", 20);
+        joined.outStart = 300;
+        QCOMPARE(QString::fromStdString(sim.addModule(joined)), QString());
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+        const QList<Slave *> changed = run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves;
+        QCOMPARE(changed.size(), 17);
+        QVERIFY(run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D4AA") != nullptr; }));
+
+        // A module leaves: its record stays, marked as not running.
+        QVERIFY(sim.removeModule("DA01B2C3D403"));
+        QTRY_VERIFY_WITH_TIMEOUT(run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D403")->statusRun == 0; }), 5000);
+        QCOMPARE(run.inThread([&] { return run.adapter->slaveList().size(); }), 17);
+        QVERIFY(run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D401")->statusRun == 1; }));
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+    }
+
+    void reloadReportsKindFive()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        emit run.adapter->sigUpdateSlave(1);
+        QVERIFY(run.waitForLoad(MSG_RELOADED));
+        QCOMPARE(run.recorder.loadsOf(MSG_RELOADED).first().slaves.size(), 16);
+        QCOMPARE(run.recorder.loadsOf(MSG_RELOADED).first().status.slaveCount, 16);
+        QVERIFY(run.inThread([&] { return run.adapter->isPolling() && !run.adapter->isBusy(); }));
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+    }
+
+    void localInformation()
+    {
+        AdapterRun run(true);
+        emit run.adapter->sigLoadingLocalInfo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        const Recorder::Load load = run.recorder.loads.first();
+        QCOMPARE(load.status.localInfo, 1);
+        QVERIFY(load.slaves.isEmpty());
+    }
+
+    void shutdownIsPrompt_data()
+    {
+        QTest::addColumn<int>("afterMs");
+        QTest::addColumn<bool>("noReply");
+        QTest::newRow("while loading") << 300 << false;
+        QTest::newRow("while waiting for a reply") << 100 << true;
+    }
+
+    void shutdownIsPrompt()
+    {
+        QFETCH(int, afterMs);
+        QFETCH(bool, noReply);
+        QCOMPARE(loadBus(kFullBus), QString());
+        // Real transaction delays and long time-outs: loading 128 modules
+        // would take half a minute, a silent adapter 30 seconds.
+        tarnbus::LinkTiming slow = fastTiming();
+        slow.beforeRequestMs = 80;
+        slow.betweenRequestReportsMs = 50;
+        slow.beforeReplyMs = 50;
+        slow.betweenReplyReportsMs = 50;
+        slow.connectTimeoutMs = 10000;
+        tarnbus::setLinkTiming(slow);
+        if (noReply) {
+            tbsim::FaultRule silent;
+            silent.kind = tbsim::FaultKind::NoReply;
+            simAdapter().addFault(silent);
+        }
+        AdapterRun run;
+        run.connectTo();
+        QTest::qWait(afterMs);
+        QElapsedTimer clock;
+        clock.start();
+        const bool ended = run.stop(5000);
+        tarnbus::setLinkTiming(fastTiming());
+        QVERIFY(ended);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    }
+
+    void shutdownWhilePolling()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        QTest::qWait(tarnbus::linkTiming().pollPeriodMs + 20);
+        QVERIFY(run.stop(5000));
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAdapterConnect)
+#include "tst_adapter_connect.moc"
