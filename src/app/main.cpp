@@ -1,15 +1,17 @@
-// Console front end: lists the adapters on USB and reads the first one's
-// identity, settings, power and station list.
+// Console front end: lists the adapters on USB, connects to the first one
+// through the Adapter (in its own worker thread, as the main window will)
+// and prints its identity, settings and the modules on its bus.
 
-#include "LinkTiming.h"
-#include "TBProtocol.h"
-#include "TBReplies.h"
-#include "UsbDevice.h"
+#include "Adapter.h"
+#include "DeviceXmlLodaing.h"
+#include "Slave.h"
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
-#include <QStringList>
+#include <QLoggingCategory>
 #include <QTextStream>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -19,69 +21,49 @@ QTextStream &out()
     return stream;
 }
 
-bool ask(UsbDevice &device, const QByteArray &request, QByteArray &reply, int timeoutMs)
+QString errorText(adapter_message_type type, int err, COMM_STATUS_TYPE status)
 {
-    reply.clear();
-    const COMM_STATUS_TYPE result = device.transact(request, reply, timeoutMs);
-    if (result != COMM_OK) {
-        out() << "  command 0x" << QString::number(quint8(request.at(3)), 16).toUpper()
-              << " failed with result " << int(result) << Qt::endl;
-        return false;
+    switch (type) {
+    case MSG_NO_HANDSHAKE:
+        return QStringLiteral("the adapter does not answer");
+    case MSG_TRANSACTION_FAILED:
+        return QStringLiteral("a transaction failed (result %1, status %2)").arg(err).arg(int(status));
+    case MSG_NO_REPLY_DATA:
+        return QStringLiteral("a transaction delivered no data (result %1)").arg(err);
+    case MSG_USB_STATE:
+        return err == -2 ? QStringLiteral("USB link lost") : QStringLiteral("USB link back");
+    default:
+        return QStringLiteral("report %1/%2").arg(int(type)).arg(err);
     }
-    return true;
 }
 
-int readAdapter(const UsbDeviceInfo &info)
+QString area(int start, int bits)
 {
-    const tarnbus::LinkTiming &timing = tarnbus::linkTiming();
-    UsbDevice device;
-    if (device.openDevice(info.vendor_id, info.product_id, info.serial_number) != 0) {
-        out() << "The HID library cannot be initialised." << Qt::endl;
-        return 1;
+    return bits == 0 ? QStringLiteral("-") : QStringLiteral("%1..%2").arg(start).arg(start + bits - 1);
+}
+
+void printBus(const Adapter &adapter)
+{
+    for (const AdapterInfoItem &item : adapter.infoItems()) {
+        const QString value = item.kind == AdapterInfoItem::Text     ? item.text
+                              : item.kind == AdapterInfoItem::Number ? QString::number(item.value)
+                                                                     : item.options.value(item.value);
+        out() << "  " << item.name.leftJustified(16) << value << Qt::endl;
     }
-    out() << "Adapter " << info.serial_number << ":" << Qt::endl;
-    QByteArray reply;
-    if (!ask(device, TBProtocol::handshake(), reply, timing.connectTimeoutMs))
-        return 1;
-    if (!TBReply::isHandshakeReady(reply)) {
-        out() << "  the adapter is not ready" << Qt::endl;
-        return 1;
+    const AdapterStatus status = adapter.status();
+    out() << "  power " << status.power << QStringLiteral(" W, ") << status.temperature << QStringLiteral(" °C") << Qt::endl;
+    out() << "  " << status.slaveCount << " modules:" << Qt::endl;
+    out() << "  station  type          class           uid           inputs    outputs" << Qt::endl;
+    for (const Slave *slave : adapter.slaveList()) {
+        const Slave::IoWindow window = slave->ioWindow();
+        const QString station = slave->stationId == 0 && !slave->recordCarriesStation ? QStringLiteral("unset")
+                                                                                      : QString::number(slave->stationId);
+        out() << "  " << station.rightJustified(7) << "  " << slave->typeName.leftJustified(12) << "  "
+              << QString::fromLatin1(slave->metaObject()->className()).leftJustified(14) << "  "
+              << QString::fromLatin1(slave->uuid).leftJustified(12) << "  "
+              << area(window.inputStart, window.inputBits).leftJustified(8) << "  "
+              << area(window.outputStart, window.outputBits) << Qt::endl;
     }
-    if (ask(device, TBProtocol::readIdentity(), reply, timing.replyTimeoutMs)) {
-        const TBReply::Identity id = TBReply::decodeIdentity(reply);
-        out() << "  TBName      " << id.name << Qt::endl
-              << "  HWVersion   " << id.hwVersion << Qt::endl
-              << "  BootVersion " << id.bootVersion << Qt::endl
-              << "  APPVersion  " << id.appVersion << Qt::endl;
-    }
-    if (ask(device, TBProtocol::readSettings(), reply, timing.replyTimeoutMs)) {
-        const TBReply::Settings settings = TBReply::decodeSettings(reply);
-        out() << "  settings    0x" << QString::number(settings.settingsByte, 16).toUpper()
-              << ", threshold " << settings.threshold << Qt::endl;
-    }
-    if (ask(device, TBProtocol::readPower(), reply, timing.connectTimeoutMs)) {
-        const TBReply::Power power = TBReply::decodePower(reply);
-        out() << "  power       " << power.watts << " W, " << power.celsius << " °C" << Qt::endl;
-    }
-    TBReply::BusStatus bus;
-    do {
-        if (!ask(device, TBProtocol::readBusStatus(), reply, timing.replyTimeoutMs))
-            return 1;
-        bus = TBReply::decodeBusStatus(reply);
-        if (bus.scanning)
-            out() << "  bus scan    " << bus.progress << Qt::endl;
-    } while (bus.scanning);
-    for (int station : bus.stations(bus.localPresent)) {
-        if (!ask(device, TBProtocol::readSlaveInfo(quint8(station)), reply, timing.replyTimeoutMs))
-            continue;
-        const TBReply::SlaveInfoBlock block = TBReply::decodeSlaveInfo(reply).block;
-        if (!block.isValid())
-            continue;
-        out() << "  station " << QString::number(station).rightJustified(3) << "  " << block.moduleKey()
-              << "  " << block.identity() << "  " << block.name() << Qt::endl;
-    }
-    device.closeDevice();
-    return 0;
 }
 
 } // namespace
@@ -89,6 +71,9 @@ int readAdapter(const UsbDeviceInfo &info)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
+    DeviceXmlLodaing::instance()->onLoadXmlFile();
+
     const QList<UsbDeviceInfo> adapters = UsbGlobal::enumerateDevices();
     out() << "TarnBUS adapters found: " << adapters.size() << Qt::endl;
     for (const UsbDeviceInfo &info : adapters) {
@@ -97,5 +82,37 @@ int main(int argc, char *argv[])
     }
     if (adapters.isEmpty())
         return 0;
-    return readAdapter(adapters.first());
+
+    const UsbDeviceInfo &chosen = adapters.first();
+    out() << "Connecting to " << chosen.serial_number << " ..." << Qt::endl;
+    QThread worker;
+    auto *adapter = new Adapter;
+    adapter->moveToThread(&worker);
+    int exitCode = 0;
+    QObject::connect(adapter, &Adapter::sigSlaveLoadingFinished, &app,
+                     [&](adapter_message_type type, AdapterStatus, QList<Slave *>, int value) {
+                         if (type == MSG_SCAN_PROGRESS)
+                             out() << "  bus scan " << value << Qt::endl;
+                         if (type != MSG_LOAD_FINISHED)
+                             return;
+                         // The worker is polling now: read its state in its own thread.
+                         QMetaObject::invokeMethod(adapter, [adapter] { printBus(*adapter); }, Qt::BlockingQueuedConnection);
+                         app.quit();
+                     });
+    QObject::connect(adapter, &Adapter::sigErrMessage, &app,
+                     [&](adapter_message_type type, char err, int, COMM_STATUS_TYPE status, QList<Slave *>, QList<Slave *>) {
+                         out() << "  " << errorText(type, err, status) << Qt::endl;
+                         if (type == MSG_NO_HANDSHAKE || type == MSG_TRANSACTION_FAILED || type == MSG_NO_REPLY_DATA) {
+                             exitCode = 1;
+                             app.quit();
+                         }
+                     });
+    worker.start();
+    emit adapter->sigSetSerialPort(chosen.vendor_id, chosen.product_id, chosen.serial_number);
+    app.exec();
+
+    adapter->requestShutdown();
+    emit adapter->sigClean();
+    worker.wait();
+    return exitCode;
 }
