@@ -255,8 +255,11 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
         result = exchange(TBProtocol::readBusStatus(), reply, timeout);
         if (stopping())
             return;
+        // A reply that never came must not stop the bus from being
+        // watched: only a lost link does that.
         if (reply.isEmpty()) {
             reportError(MSG_NO_REPLY_DATA, char(result));
+            endOperation(result);
             return;
         }
         if (result != COMM_OK) {
@@ -270,6 +273,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
                 return;
             if (reply.isEmpty()) {
                 reportError(MSG_NO_REPLY_DATA, char(result));
+                endOperation(result);
                 return;
             }
             if (result != COMM_OK) {
