@@ -401,9 +401,15 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
                                        linkTiming().replyTimeoutMs);
     if (stopping())
         return;
+    const bool cleared = result == COMM_OK && !TBReply::isRejected(reply);
+    if (!cleared && slave) {
+        // The module keeps its station, so the slave asks for it again
+        // rather than for the "not set" the clear had requested.
+        slave->newStationId = slave->stationId;
+    }
     if (result != COMM_OK) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::WriteFailed);
-    } else if (TBReply::isRejected(reply)) {
+    } else if (!cleared) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected);
     } else {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
