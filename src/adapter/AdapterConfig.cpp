@@ -8,6 +8,8 @@
 #include "TBProtocol.h"
 #include "TBReplies.h"
 
+#include <TarnBaseConvert.h>
+
 #include <QThread>
 #include <QTimer>
 
@@ -208,6 +210,10 @@ void Adapter::onAutoSetSlaveConfig()
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
+        // A module without a description of its own has no configuration
+        // here: its all-zero record would take its IO areas away.
+        if (slave->typeCode == TarnBase::ModuleUndefined)
+            continue;
         const QByteArray record = identity12(slave) + slave->configurationRecord().left(kDownloadBytes);
         if (writeAddressRecord(record, result) == WriteResult::Ok)
             slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
