@@ -8,6 +8,8 @@
 
 #include <QThread>
 
+#include <memory>
+
 namespace {
 constexpr int kTypeColumn = 0;
 constexpr int kStationColumn = 1;
@@ -93,22 +95,19 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
             break;
         }
     }
+    std::unique_ptr<Slave> created;
     if (!slave && offline && !deviceId.isEmpty()) {
         SlaveFactory factory;
-        slave = factory.create(deviceId, result.station);
-        if (slave->moduleIdent != deviceId) {
-            // No description of this device: nothing to configure it with.
-            delete slave;
+        created.reset(factory.create(deviceId, result.station));
+        // Without a description of this device there is nothing to configure it with.
+        if (created->moduleIdent != deviceId)
             return result;
-        }
+        slave = created.get();
         slave->setAlignment(m_alignmentUnit);
         // The UID column is the module's identity: keep it, so that the
         // configuration can later be matched to the module on the bus.
         if (byUid)
             slave->setUuid(QByteArray::fromHex(uid.toLatin1()));
-        wireSlave(slave);
-        m_slaves.append(slave);
-        updateSlaveCount();
     }
     if (!slave || slave->moduleIdent != deviceId) {
         if (!offline)
@@ -117,9 +116,15 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
     }
     const bool applied = withUid ? slave->applyCsvLineWithUid(line) : slave->applyCsvLine(line);
     if (!applied) {
+        // A line that fails adds nothing to the configuration.
         if (!offline)
             m_busy = false;
         return result;
+    }
+    if (created) {
+        wireSlave(slave);
+        m_slaves.append(created.release());
+        updateSlaveCount();
     }
     slave->statusBit4 = 0;
     slave->typeName = typeText;
