@@ -3,6 +3,7 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
+#include "ItemsInfo.h"
 #include "Slave.h"
 #include "SlaveFactory.h"
 
@@ -16,6 +17,22 @@ constexpr int kStationColumn = 1;
 constexpr int kDeviceIdColumn = 10;
 constexpr int kUidColumn = 11;
 constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, not a UID
+// A module added to an offline configuration takes the channels its
+// description gives it, as a module read from the bus or from a CSV line
+// does; with none, its areas would be empty in the occupancy map and in
+// every record written for it.
+void giveDescribedChannels(Slave *slave)
+{
+    ItemsInfo *config = slave->group(Slave::kConfigData);
+    if (!config)
+        return;
+    for (ItemInfo *item : qAsConst(config->items)) {
+        if (item->isInputChannels())
+            item->channels = qint16(slave->suportChangeableChannel ? slave->inputChannelCount : slave->channelCount);
+        else if (item->isOutputChannels())
+            item->channels = qint16(slave->suportChangeableChannel ? slave->outputChannelCount : slave->channelCount);
+    }
+}
 } // namespace
 
 // Runs fn in this object's thread: slaves are only touched there.
@@ -36,6 +53,7 @@ Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
         SlaveFactory factory;
         Slave *slave = factory.create(QString::fromLatin1(typeKey), station);
         slave->setAlignment(m_alignmentUnit);
+        giveDescribedChannels(slave);
         wireSlave(slave);
         m_slaves.append(slave);
         updateSlaveCount();
