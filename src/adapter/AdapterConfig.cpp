@@ -3,6 +3,7 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
+#include "AdapterThread.h"
 #include "LinkTiming.h"
 #include "Slave.h"
 #include "TBProtocol.h"
@@ -193,12 +194,17 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
 
 bool Adapter::requestConfigurationDownload()
 {
-    if (!m_linked || hasConflict(occupancyMap())) {
-        QMetaObject::invokeMethod(this, [this] { startPolling(); }, Qt::QueuedConnection);
+    // The manager asks from its own thread; the slaves are read where they
+    // live, so that a poll rebuilding the list cannot run meanwhile.
+    const bool allowed = runInThread(this, [this] {
+        if (m_linked && !hasConflict(occupancyMap()))
+            return true;
+        startPolling();
         return false;
-    }
-    emit sigAutoSetSlaveConfig();
-    return true;
+    });
+    if (allowed)
+        emit sigAutoSetSlaveConfig();
+    return allowed;
 }
 
 void Adapter::onAutoSetSlaveConfig()

@@ -3,11 +3,10 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
+#include "AdapterThread.h"
 #include "ItemsInfo.h"
 #include "Slave.h"
 #include "SlaveFactory.h"
-
-#include <QThread>
 
 #include <memory>
 
@@ -17,6 +16,7 @@ constexpr int kStationColumn = 1;
 constexpr int kDeviceIdColumn = 10;
 constexpr int kUidColumn = 11;
 constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, not a UID
+
 // A module added to an offline configuration takes the channels its
 // description gives it, as a module read from the bus or from a CSV line
 // does; with none, its areas would be empty in the occupancy map and in
@@ -33,19 +33,8 @@ void giveDescribedChannels(Slave *slave)
             item->channels = qint16(slave->suportChangeableChannel ? slave->outputChannelCount : slave->channelCount);
     }
 }
-} // namespace
 
-// Runs fn in this object's thread: slaves are only touched there.
-template <typename Fn>
-static auto runInThread(Adapter *adapter, Fn fn)
-{
-    using Result = decltype(fn());
-    if (QThread::currentThread() == adapter->thread() || !adapter->thread()->isRunning())
-        return fn();
-    Result result{};
-    QMetaObject::invokeMethod(adapter, [&] { result = fn(); }, Qt::BlockingQueuedConnection);
-    return result;
-}
+} // namespace
 
 Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
 {
