@@ -209,7 +209,9 @@ bool Adapter::requestConfigurationDownload()
 
 void Adapter::onAutoSetSlaveConfig()
 {
-    if (!usbStatusCheck())
+    // Address operations wait for a firmware upgrade to end: the record
+    // write would only pretend to succeed meanwhile.
+    if (m_upgradeRunning || !usbStatusCheck())
         return;
     m_busy = true;
     stopPolling();
@@ -445,6 +447,8 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
 
 void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
 {
+    if (m_upgradeRunning)
+        return;
     m_busy = true;
     stopPolling();
     qCDebug(lcAdapter) << "config:" << map;
