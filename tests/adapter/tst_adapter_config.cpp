@@ -227,6 +227,8 @@ private slots:
     void configurationDownload();
     void configurationDownloadRefused();
     void clearAddresses();
+    void upgradeFlagStopsAddressOperations_data();
+    void upgradeFlagStopsAddressOperations();
     void csvImportLive_data();
     void csvImportLive();
     void csvImportOffline();
@@ -693,6 +695,43 @@ void TestAdapterConfig::clearAddresses()
     QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).size(), 1);
     QCOMPARE(frames(sim).last(), QStringLiteral("48/00/EC"));
     QVERIFY(idleAndPolling(run));
+}
+
+void TestAdapterConfig::upgradeFlagStopsAddressOperations_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("repeated stations") << "repeated stations";
+    QTest::newRow("configuration download") << "download";
+    QTest::newRow("clearing addresses") << "clear addresses";
+}
+
+void TestAdapterConfig::upgradeFlagStopsAddressOperations()
+{
+    QFETCH(QString, operation);
+    tbsim::VirtualAdapter sim = simAdapter();
+    AdapterRun run;
+    QVERIFY(connectDemo(run));
+    const QMap<QByteArray, RecordView> before = recordsOf(run);
+    run.adapter->setUpgradeRunning(true);
+    if (operation == QLatin1String("repeated stations"))
+        repairStations(run, {{30, kShared}, {31, kUnset}});
+    else if (operation == QLatin1String("download"))
+        emit run.adapter->sigAutoSetSlaveConfig();
+    else
+        emit run.adapter->sigCleanSlaveAddr();
+    run.settle();
+
+    // Nothing is sent to an adapter whose firmware is being replaced, and
+    // nothing is reported done.
+    QCOMPARE(frames(sim), QStringList());
+    QVERIFY(run.recorder.loads.isEmpty());
+    QVERIFY(run.recorder.errors.isEmpty());
+    const QMap<QByteArray, RecordView> after = recordsOf(run);
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        QCOMPARE(after.value(it.key()).station, it->station);
+        QCOMPARE(after.value(it.key()).newStation, it->newStation);
+    }
+    QVERIFY(!run.inThread([&] { return run.adapter->isBusy(); }));
 }
 
 // ---------------------------------------------------------------------------
