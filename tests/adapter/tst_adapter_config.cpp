@@ -220,6 +220,7 @@ private slots:
     void identityChangeRefused_data();
     void identityChangeRefused();
     void identityChangeAccepted();
+    void identityChangeRefusedByTheAdapter();
     void clearSlaveConfiguration_data();
     void clearSlaveConfiguration();
     void repeatedStations();
@@ -470,6 +471,27 @@ void TestAdapterConfig::identityChangeAccepted()
     });
     QVERIFY(std::is_sorted(stations.cbegin(), stations.cend()));
     QCOMPARE(stations.last(), 22);
+    QVERIFY(idleAndPolling(run));
+}
+
+void TestAdapterConfig::identityChangeRefusedByTheAdapter()
+{
+    tbsim::VirtualAdapter sim = simAdapter();
+    AdapterRun run;
+    QVERIFY(connectDemo(run));
+    // Nine channels at free bits 408..416: the tool sees no conflict, the
+    // module has only eight channels.
+    const QByteArray record = configRecord(3, 22, word(408, 9), word(0, 0));
+    run.inThread([&] { run.adapter->findSlaveByUuid(kDI8)->applyEditedConfig(record); });
+    run.settle();
+
+    QCOMPARE(run.recorder.errorCodes(), QStringList{"18/2"});
+    QCOMPARE(frames(sim), QStringList{"47/00/02"});
+    QCOMPARE(sim.module(kDI8.toStdString())->station, 3);
+    const SlaveState after = stateOf(run, kDI8);
+    QCOMPARE(after.station, 3);
+    QCOMPARE(after.newStation, 3);
+    QVERIFY(run.recorder.loads.isEmpty());
     QVERIFY(idleAndPolling(run));
 }
 
