@@ -102,17 +102,18 @@ QList<Adapter::Placement> Adapter::planAllocation(bool respectLimit, int *inputT
         plan.append(p);
     };
 
+    // The extra (diagnostic) channels belong to every module's area, so that
+    // the allocation agrees with the areas the modules report.
     for (Slave *slave : m_slaves) {
         if (!isAnalog(slave->typeCode))
             continue;
-        const int size = rounded(slave->channelCount * slave->bitsPerChannel);
-        place(slave, slave->channelCount, size, slave->channelCount, size);
+        const int inCount = slave->channelCount + slave->inputOffs;
+        const int outCount = slave->channelCount + slave->outputOffs;
+        place(slave, inCount, rounded(inCount * slave->bitsPerChannel), outCount, rounded(outCount * slave->bitsPerChannel));
     }
     for (Slave *slave : m_slaves) {
         if (!isDigital(slave->typeCode))
             continue;
-        // The extra (diagnostic) channels belong to the area in both cases,
-        // so that the allocation agrees with the areas the modules report.
         const int inChannels = slave->suportChangeableChannel ? (slave->inputChannelCount & 0x7F) : slave->channelCount;
         const int outChannels = slave->suportChangeableChannel ? (slave->outputChannelCount & 0x7F) : slave->channelCount;
         const int inCount = inChannels + slave->inputOffs;

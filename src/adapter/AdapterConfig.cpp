@@ -3,10 +3,13 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
+#include "AdapterThread.h"
 #include "LinkTiming.h"
 #include "Slave.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
+
+#include <TarnBaseConvert.h>
 
 #include <QThread>
 #include <QTimer>
@@ -191,23 +194,34 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
 
 bool Adapter::requestConfigurationDownload()
 {
-    if (!m_linked || hasConflict(occupancyMap())) {
-        QMetaObject::invokeMethod(this, [this] { startPolling(); }, Qt::QueuedConnection);
+    // The manager asks from its own thread; the slaves are read where they
+    // live, so that a poll rebuilding the list cannot run meanwhile.
+    const bool allowed = runInThread(this, [this] {
+        if (m_linked && !hasConflict(occupancyMap()))
+            return true;
+        startPolling();
         return false;
-    }
-    emit sigAutoSetSlaveConfig();
-    return true;
+    });
+    if (allowed)
+        emit sigAutoSetSlaveConfig();
+    return allowed;
 }
 
 void Adapter::onAutoSetSlaveConfig()
 {
-    if (!usbStatusCheck())
+    // Address operations wait for a firmware upgrade to end: the record
+    // write would only pretend to succeed meanwhile.
+    if (m_upgradeRunning || !usbStatusCheck())
         return;
     m_busy = true;
     stopPolling();
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
+        // A module without a description of its own has no configuration
+        // here: its all-zero record would take its IO areas away.
+        if (slave->typeCode == TarnBase::ModuleUndefined)
+            continue;
         const QByteArray record = identity12(slave) + slave->configurationRecord().left(kDownloadBytes);
         if (writeAddressRecord(record, result) == WriteResult::Ok)
             slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
@@ -255,8 +269,11 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
         result = exchange(TBProtocol::readBusStatus(), reply, timeout);
         if (stopping())
             return;
+        // A reply that never came must not stop the bus from being
+        // watched: only a lost link does that.
         if (reply.isEmpty()) {
             reportError(MSG_NO_REPLY_DATA, char(result));
+            endOperation(result);
             return;
         }
         if (result != COMM_OK) {
@@ -270,6 +287,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
                 return;
             if (reply.isEmpty()) {
                 reportError(MSG_NO_REPLY_DATA, char(result));
+                endOperation(result);
                 return;
             }
             if (result != COMM_OK) {
@@ -397,9 +415,15 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
                                        linkTiming().replyTimeoutMs);
     if (stopping())
         return;
+    const bool cleared = result == COMM_OK && !TBReply::isRejected(reply);
+    if (!cleared && slave) {
+        // The module keeps its station, so the slave asks for it again
+        // rather than for the "not set" the clear had requested.
+        slave->newStationId = slave->stationId;
+    }
     if (result != COMM_OK) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::WriteFailed);
-    } else if (TBReply::isRejected(reply)) {
+    } else if (!cleared) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected);
     } else {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
@@ -423,6 +447,8 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
 
 void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
 {
+    if (m_upgradeRunning)
+        return;
     m_busy = true;
     stopPolling();
     qCDebug(lcAdapter) << "config:" << map;

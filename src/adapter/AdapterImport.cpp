@@ -3,10 +3,12 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
+#include "AdapterThread.h"
+#include "ItemsInfo.h"
 #include "Slave.h"
 #include "SlaveFactory.h"
 
-#include <QThread>
+#include <memory>
 
 namespace {
 constexpr int kTypeColumn = 0;
@@ -14,19 +16,25 @@ constexpr int kStationColumn = 1;
 constexpr int kDeviceIdColumn = 10;
 constexpr int kUidColumn = 11;
 constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, not a UID
-} // namespace
 
-// Runs fn in this object's thread: slaves are only touched there.
-template <typename Fn>
-static auto runInThread(Adapter *adapter, Fn fn)
+// A module added to an offline configuration takes the channels its
+// description gives it, as a module read from the bus or from a CSV line
+// does; with none, its areas would be empty in the occupancy map and in
+// every record written for it.
+void giveDescribedChannels(Slave *slave)
 {
-    using Result = decltype(fn());
-    if (QThread::currentThread() == adapter->thread() || !adapter->thread()->isRunning())
-        return fn();
-    Result result{};
-    QMetaObject::invokeMethod(adapter, [&] { result = fn(); }, Qt::BlockingQueuedConnection);
-    return result;
+    ItemsInfo *config = slave->group(Slave::kConfigData);
+    if (!config)
+        return;
+    for (ItemInfo *item : qAsConst(config->items)) {
+        if (item->isInputChannels())
+            item->channels = qint16(slave->suportChangeableChannel ? slave->inputChannelCount : slave->channelCount);
+        else if (item->isOutputChannels())
+            item->channels = qint16(slave->suportChangeableChannel ? slave->outputChannelCount : slave->channelCount);
+    }
 }
+
+} // namespace
 
 Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
 {
@@ -34,6 +42,7 @@ Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
         SlaveFactory factory;
         Slave *slave = factory.create(QString::fromLatin1(typeKey), station);
         slave->setAlignment(m_alignmentUnit);
+        giveDescribedChannels(slave);
         wireSlave(slave);
         m_slaves.append(slave);
         updateSlaveCount();
@@ -93,22 +102,19 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
             break;
         }
     }
+    std::unique_ptr<Slave> created;
     if (!slave && offline && !deviceId.isEmpty()) {
         SlaveFactory factory;
-        slave = factory.create(deviceId, result.station);
-        if (slave->moduleIdent != deviceId) {
-            // No description of this device: nothing to configure it with.
-            delete slave;
+        created.reset(factory.create(deviceId, result.station));
+        // Without a description of this device there is nothing to configure it with.
+        if (created->moduleIdent != deviceId)
             return result;
-        }
+        slave = created.get();
         slave->setAlignment(m_alignmentUnit);
         // The UID column is the module's identity: keep it, so that the
         // configuration can later be matched to the module on the bus.
         if (byUid)
             slave->setUuid(QByteArray::fromHex(uid.toLatin1()));
-        wireSlave(slave);
-        m_slaves.append(slave);
-        updateSlaveCount();
     }
     if (!slave || slave->moduleIdent != deviceId) {
         if (!offline)
@@ -117,9 +123,15 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
     }
     const bool applied = withUid ? slave->applyCsvLineWithUid(line) : slave->applyCsvLine(line);
     if (!applied) {
+        // A line that fails adds nothing to the configuration.
         if (!offline)
             m_busy = false;
         return result;
+    }
+    if (created) {
+        wireSlave(slave);
+        m_slaves.append(created.release());
+        updateSlaveCount();
     }
     slave->statusBit4 = 0;
     slave->typeName = typeText;
