@@ -255,8 +255,11 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
         result = exchange(TBProtocol::readBusStatus(), reply, timeout);
         if (stopping())
             return;
+        // An empty reply is a failed exchange like any other: the poll
+        // resumes unless the link is gone, instead of staying off for good.
         if (reply.isEmpty()) {
             reportError(MSG_NO_REPLY_DATA, char(result));
+            endOperation(result);
             return;
         }
         if (result != COMM_OK) {
@@ -270,6 +273,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
                 return;
             if (reply.isEmpty()) {
                 reportError(MSG_NO_REPLY_DATA, char(result));
+                endOperation(result);
                 return;
             }
             if (result != COMM_OK) {
