@@ -184,6 +184,22 @@ private slots:
         sim.replug();
     }
 
+    // The adapter chosen in the dialog has gone meanwhile.
+    void absentAdapter()
+    {
+        QCOMPARE(busOf({module(0x1101, "OFF000000001", 1)}), QString());
+        const int opened = UsbGlobal::openedDeviceCount();
+        AdapterRun run(true);
+        QVERIFY(run.adapter->createOfflineSlave(1, "#00001101"));
+        run.adapter->onDownloadOfflineConfig(UsbGlobal::kVendorId, UsbGlobal::kProductId, QStringLiteral("3C2E0A0000FF"));
+        QVERIFY(run.waitForError(MSG_BATCH_CONFIG));
+        run.settle();
+        QCoreApplication::processEvents();
+        QCOMPARE(run.recorder.errorCodes(), (QStringList{"9/1", "16/4"}));
+        QCOMPARE(UsbGlobal::openedDeviceCount(), opened);
+        QVERIFY(simAdapter().traffic().empty());
+    }
+
     // A slave-info read that fails costs only its own station.
     void failedSlaveInfoSkipsTheStation()
     {
