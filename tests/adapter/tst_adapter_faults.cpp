@@ -352,7 +352,14 @@ void TestAdapterFaults::runLiveRow(Operation op, tbsim::FaultKind fault, const Q
         break;
     case Operation::ProcessData:
         // The IO timer runs on its own: wait for the cycle that meets the fault.
-        QTRY_VERIFY_WITH_TIMEOUT(sim.requestCount(0x49) > 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const tbsim::TrafficEntry &e : sim.traffic(0x49))
+                    if (e.outcome == tbsim::TrafficEntry::Faulted)
+                        return true;
+                return false;
+            }(),
+            5000);
         break;
     case Operation::SettingsWrite:
         run.adapter->setSettings(0x03, 1500);
