@@ -102,14 +102,17 @@ void Adapter::onSaveAdapterConfig()
     const COMM_STATUS_TYPE result = exchange(TBProtocol::storeConfiguration(), reply, linkTiming().replyTimeoutMs);
     if (stopping())
         return;
+    m_busy = false;
     if (result == COMM_OK) {
         qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
         reportError(MSG_CONFIG_STORED, -1);
-    } else {
-        reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
+        // The adapter restarts: polling resumes only after a reconnect.
+        return;
     }
-    // The adapter restarts: polling resumes only after a reconnect.
-    m_busy = false;
+    reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
+    // A store that failed has not restarted the adapter; without polling
+    // the bus would go unwatched until the user reconnects.
+    endOperation(result);
 }
 
 void Adapter::onSetSlaveLighting(QByteArray data)

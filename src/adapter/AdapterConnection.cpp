@@ -556,6 +556,16 @@ void Adapter::onUsbDeviceStateChanged(int state, int code)
         stopPolling();
         UsbGlobal::setOpenedDeviceCount(0);
         reportError(MSG_USB_STATE, -2);
+        // Forcing ends with the process-data cycle, and the adapter comes back
+        // from its restart out of force mode; the reconnect resumes polling,
+        // which force mode would forbid. The manager's indicator follows.
+        if (m_forceMode) {
+            m_forceMode = false;
+            m_status.fource = 0;
+            for (Slave *slave : qAsConst(m_slaves))
+                slave->forcedState = 0;
+            reportLoad(MSG_FORCE_STATE);
+        }
     } else if (code == kDeviceBack) {
         reportError(MSG_USB_STATE, -1);
         m_listChanged = true;

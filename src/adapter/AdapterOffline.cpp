@@ -118,12 +118,15 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
     const TBReply::BusStatus bus = TBReply::decodeBusStatus(reply);
 
     // Identity text -> module; ordered by identity.
+    // Every early end below says that the download ended (16, 4), so that
+    // the manager is never left waiting for a summary that will not come.
     QMap<QString, BusModule> modules;
     for (int station : bus.stations(bus.localPresent)) {
         result = exchange(device, TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
         if (reply.isEmpty()) {
             reportError(MSG_NO_REPLY_DATA, 0);
             release();
+            reportError(MSG_BATCH_CONFIG, 4);
             return;
         }
         if (result != COMM_OK) {
@@ -142,6 +145,7 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
         if (result != COMM_OK) {
             reportError(MSG_TRANSACTION_FAILED, char(result));
             release();
+            reportError(MSG_BATCH_CONFIG, 4);
             return;
         }
         const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);

@@ -1,0 +1,534 @@
+// Every Adapter operation against every kind of link fault: the reports it
+// gives, and the busy flag, the poll timer and force mode it leaves behind.
+// A lost link must come back by itself and leave the Adapter idle again.
+
+#include "AdapterHarness.h"
+
+#include <functional>
+
+using namespace harness;
+
+namespace {
+
+enum class Operation {
+    Connect,
+    Reload,
+    Poll,
+    ForceOn,
+    ForceOff,
+    ProcessData,
+    SettingsWrite,
+    Store,
+    Lamp,
+    PowerRefresh,
+    SlaveConfigByStation,
+    SlaveConfigStatusRead,
+    SlaveConfigByIdentity,
+    IdentityChange,
+    RepeatedStations,
+    ConfigurationDownload,
+    OfflineDownload,
+};
+
+// The command each operation is hit on.
+struct Target {
+    int code;
+    int param1;
+    int param2;
+};
+
+Target targetOf(Operation op)
+{
+    switch (op) {
+    case Operation::Connect:
+        return {0x48, 0x00, 0xEC};
+    case Operation::Reload:
+    case Operation::Poll:
+    case Operation::SlaveConfigStatusRead:
+        return {0x25, 0x00, 0x80};
+    case Operation::ForceOn:
+        return {0x48, 0x05, 0x00};
+    case Operation::ForceOff:
+        return {0x23, 0x00, 0x00};
+    case Operation::ProcessData:
+        return {0x49, 0xFE, 0x00};
+    case Operation::SettingsWrite:
+        return {0x42, -1, 0x00}; // the write, not the apply (AA 55)
+    case Operation::Store:
+        return {0x46, 0x34, 0x12};
+    case Operation::Lamp:
+        return {0x27, 0x10, 0x00};
+    case Operation::PowerRefresh:
+        return {0x21, 0x00, 0x00};
+    case Operation::SlaveConfigByStation:
+        return {0x46, 0x01, 0x00};
+    case Operation::SlaveConfigByIdentity:
+    case Operation::IdentityChange:
+    case Operation::RepeatedStations:
+    case Operation::ConfigurationDownload:
+        return {0x47, 0x00, 0x02};
+    case Operation::OfflineDownload:
+        return {0x46, 0x00, 0x02};
+    }
+    return {-1, -1, -1};
+}
+
+const char *kUid1 = "FLT000000001"; // DI8 at station 1
+const char *kUid2 = "FLT000000002"; // DO8 at station 2
+const char *kUid3 = "FLT000000003"; // DI8 at station 3
+
+// A small bus whose every module has a description, so that every write is
+// one the adapter accepts unless a fault says otherwise.
+QString loadFaultBus()
+{
+    tbsim::AdapterConfig config;
+    config.serial = kDemoSerial.toStdString();
+    config.scanReads = 0;
+    config.restartMs = 50;
+    tbsim::Module di1 = tbsim::catalogueModule(0x1101, kUid1, 1);
+    tbsim::Module do2 = tbsim::catalogueModule(0x1201, kUid2, 2);
+    tbsim::Module di3 = tbsim::catalogueModule(0x1101, kUid3, 3);
+    di3.inStart = 8;
+    config.modules = {di1, do2, di3};
+    tbsim::bus().reset();
+    return QString::fromStdString(tbsim::bus().addAdapter(config));
+}
+
+// No poll tick of its own during a row: a row asserts whether the operation
+// restarted the poll timer, and the poll row starts its poll itself.
+tarnbus::LinkTiming faultTiming()
+{
+    tarnbus::LinkTiming t = fastTiming();
+    t.pollPeriodMs = 600000;
+    return t;
+}
+
+QStringList withoutUsbState(const QStringList &codes)
+{
+    QStringList out;
+    for (const QString &code : codes) {
+        if (!code.startsWith(QLatin1String("25/")))
+            out << code;
+    }
+    return out;
+}
+
+struct AdapterState {
+    bool busy = false;
+    bool polling = false;
+    bool linked = false;
+    bool force = false;
+};
+
+AdapterState stateOf(AdapterRun &run)
+{
+    return run.inThread([&] {
+        AdapterState s;
+        s.busy = run.adapter->isBusy();
+        s.polling = run.adapter->isPolling();
+        s.linked = run.adapter->isLinked();
+        s.force = run.adapter->isForceMode();
+        return s;
+    });
+}
+
+// Emits a request of the slave at a station from the Adapter's thread, as
+// the slave's own views make it do.
+void fromSlave(AdapterRun &run, int station, const std::function<void(Slave *)> &request)
+{
+    run.inThread([&] {
+        Slave *slave = run.adapter->findSlaveByStation(station);
+        QVERIFY(slave);
+        QMetaObject::invokeMethod(slave, [slave, request] { request(slave); }, Qt::QueuedConnection);
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(tbsim::FaultKind)
+
+class TestAdapterFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        tarnbus::setLinkTiming(faultTiming());
+        loadDescriptions();
+    }
+
+    void cleanup()
+    {
+        QCOMPARE(violations(), QStringList());
+        tbsim::bus().reset();
+    }
+
+    void faultTable_data();
+    void faultTable();
+
+private:
+    void runLiveRow(Operation op, tbsim::FaultKind fault, const QStringList &codes, bool busy, bool polling, bool force);
+    void runOfflineRow(tbsim::FaultKind fault, const QStringList &codes);
+};
+
+void TestAdapterFaults::faultTable_data()
+{
+    QTest::addColumn<Operation>("op");
+    QTest::addColumn<tbsim::FaultKind>("fault");
+    QTest::addColumn<QStringList>("codes"); // kind/err of every report but the USB state
+    QTest::addColumn<bool>("busy");         // afterwards; with an unplug: before the replug
+    QTest::addColumn<bool>("polling");
+    QTest::addColumn<bool>("force");
+
+    using F = tbsim::FaultKind;
+    using O = Operation;
+    const auto row = [](const char *name, O op, F fault, const QStringList &codes, bool busy, bool polling, bool force = false) {
+        QTest::newRow(name) << op << fault << codes << busy << polling << force;
+    };
+
+    // The handshake that opens the connection: the sequence stops.
+    row("connect/time-out", O::Connect, F::NoReply, {"29/23"}, false, false);
+    row("connect/error report", O::Connect, F::ErrorReport, {"29/25"}, false, false);
+    row("connect/bad checksum", O::Connect, F::BadChecksum, {"28/20"}, false, false);
+    row("connect/unplug", O::Connect, F::UnplugMidway, {"29/28"}, false, false);
+
+    // The scan wait of a reload: the list is kept, the reload ends normally.
+    row("reload/time-out", O::Reload, F::NoReply, {"29/27"}, false, true);
+    row("reload/error report", O::Reload, F::ErrorReport, {"29/27"}, false, true);
+    row("reload/bad checksum", O::Reload, F::BadChecksum, {"28/20"}, false, true);
+    row("reload/unplug", O::Reload, F::UnplugMidway, {"29/27", "28/28"}, false, false);
+
+    // A poll keeps polling unless the link is gone.
+    row("poll/time-out", O::Poll, F::NoReply, {"29/23"}, false, true);
+    row("poll/error report", O::Poll, F::ErrorReport, {"29/25"}, false, true);
+    row("poll/bad checksum", O::Poll, F::BadChecksum, {"28/0"}, false, true);
+    row("poll/unplug", O::Poll, F::UnplugMidway, {"29/28"}, false, false);
+
+    // Force mode is entered even when the enter command failed, unless the link is gone.
+    row("force on/time-out", O::ForceOn, F::NoReply, {"28/23"}, false, false, true);
+    row("force on/error report", O::ForceOn, F::ErrorReport, {"28/25"}, false, false, true);
+    row("force on/bad checksum", O::ForceOn, F::BadChecksum, {"28/20"}, false, false, true);
+    row("force on/unplug", O::ForceOn, F::UnplugMidway, {"28/28"}, false, false, false);
+
+    // Leaving force mode: a failed leave command still leaves it, unless the link is gone.
+    row("force off/time-out", O::ForceOff, F::NoReply, {"28/23"}, false, true, false);
+    row("force off/error report", O::ForceOff, F::ErrorReport, {"28/25"}, false, true, false);
+    row("force off/bad checksum", O::ForceOff, F::BadChecksum, {"28/20"}, false, true, false);
+    // Losing the link ends force mode: the cycle has stopped and the adapter restarts.
+    row("force off/unplug", O::ForceOff, F::UnplugMidway, {"28/28"}, false, false, false);
+
+    // Process data: an empty reply stops the cycle, a bad one does not.
+    row("process data/time-out", O::ProcessData, F::NoReply, {"29/23"}, false, false, true);
+    row("process data/error report", O::ProcessData, F::ErrorReport, {"29/25"}, false, false, true);
+    row("process data/bad checksum", O::ProcessData, F::BadChecksum, {"28/20"}, false, false, true);
+    row("process data/unplug", O::ProcessData, F::UnplugMidway, {"29/28"}, false, false, false);
+
+    row("settings write/time-out", O::SettingsWrite, F::NoReply, {"28/23"}, false, true);
+    row("settings write/error report", O::SettingsWrite, F::ErrorReport, {"28/25"}, false, true);
+    row("settings write/bad checksum", O::SettingsWrite, F::BadChecksum, {"28/20"}, false, true);
+    row("settings write/unplug", O::SettingsWrite, F::UnplugMidway, {"28/28"}, false, false);
+
+    // A store that failed did not restart the adapter: polling goes on.
+    row("store/time-out", O::Store, F::NoReply, {"28/23"}, false, true);
+    row("store/error report", O::Store, F::ErrorReport, {"28/25"}, false, true);
+    row("store/bad checksum", O::Store, F::BadChecksum, {"28/20"}, false, true);
+    row("store/unplug", O::Store, F::UnplugMidway, {"28/28"}, false, false);
+
+    row("lamp/time-out", O::Lamp, F::NoReply, {"28/23"}, false, true);
+    row("lamp/error report", O::Lamp, F::ErrorReport, {"28/25"}, false, true);
+    row("lamp/bad checksum", O::Lamp, F::BadChecksum, {"28/20"}, false, true);
+    row("lamp/unplug", O::Lamp, F::UnplugMidway, {"28/28"}, false, false);
+
+    row("power/time-out", O::PowerRefresh, F::NoReply, {"29/23"}, false, true);
+    row("power/error report", O::PowerRefresh, F::ErrorReport, {"29/25"}, false, true);
+    row("power/bad checksum", O::PowerRefresh, F::BadChecksum, {"28/20"}, false, true);
+    row("power/unplug", O::PowerRefresh, F::UnplugMidway, {"29/28"}, false, false);
+
+    // One slave by station (0x46 01 00): an empty reply ends the operation
+    // like any other failure; busy stays only while the link is gone.
+    row("slave config by station/time-out", O::SlaveConfigByStation, F::NoReply, {"29/23"}, false, true);
+    row("slave config by station/error report", O::SlaveConfigByStation, F::ErrorReport, {"29/25"}, false, true);
+    row("slave config by station/bad checksum", O::SlaveConfigByStation, F::BadChecksum, {"28/20"}, false, true);
+    row("slave config by station/unplug", O::SlaveConfigByStation, F::UnplugMidway, {"29/28"}, true, false);
+
+    // The bus status read before it.
+    row("slave config status read/time-out", O::SlaveConfigStatusRead, F::NoReply, {"29/23"}, false, true);
+    row("slave config status read/bad checksum", O::SlaveConfigStatusRead, F::BadChecksum, {"28/20"}, false, true);
+    row("slave config status read/unplug", O::SlaveConfigStatusRead, F::UnplugMidway, {"29/28"}, true, false);
+
+    row("slave config by identity/time-out", O::SlaveConfigByIdentity, F::NoReply, {"28/23"}, false, true);
+    row("slave config by identity/error report", O::SlaveConfigByIdentity, F::ErrorReport, {"28/25"}, false, true);
+    row("slave config by identity/bad checksum", O::SlaveConfigByIdentity, F::BadChecksum, {"28/20"}, false, true);
+    row("slave config by identity/unplug", O::SlaveConfigByIdentity, F::UnplugMidway, {"28/28"}, true, false);
+
+    row("identity change/time-out", O::IdentityChange, F::NoReply, {"28/23"}, false, true);
+    row("identity change/error report", O::IdentityChange, F::ErrorReport, {"28/25"}, false, true);
+    row("identity change/bad checksum", O::IdentityChange, F::BadChecksum, {"28/20"}, false, true);
+    row("identity change/unplug", O::IdentityChange, F::UnplugMidway, {"28/28"}, true, false);
+
+    // The first entry fails, the second is still written, unless the link is gone.
+    row("repeated stations/time-out", O::RepeatedStations, F::NoReply, {"28/23"}, false, true);
+    row("repeated stations/error report", O::RepeatedStations, F::ErrorReport, {"28/25"}, false, true);
+    row("repeated stations/bad checksum", O::RepeatedStations, F::BadChecksum, {"28/20"}, false, true);
+    row("repeated stations/unplug", O::RepeatedStations, F::UnplugMidway, {"28/28"}, true, false);
+
+    // The first record fails, the others are written, then the closing handshake.
+    row("configuration download/time-out", O::ConfigurationDownload, F::NoReply, {"28/23", "33/1"}, false, true);
+    row("configuration download/error report", O::ConfigurationDownload, F::ErrorReport, {"28/25", "33/1"}, false, true);
+    row("configuration download/bad checksum", O::ConfigurationDownload, F::BadChecksum, {"28/20", "33/1"}, false, true);
+    row("configuration download/unplug", O::ConfigurationDownload, F::UnplugMidway, {"28/28"}, true, false);
+
+    // The offline download ends with its summary whatever failed.
+    row("offline download/time-out", O::OfflineDownload, F::NoReply, {"16/0", "16/2"}, false, false);
+    row("offline download/error report", O::OfflineDownload, F::ErrorReport, {"16/0", "16/2"}, false, false);
+    row("offline download/bad checksum", O::OfflineDownload, F::BadChecksum, {"16/0", "16/2"}, false, false);
+    row("offline download/unplug", O::OfflineDownload, F::UnplugMidway, {"16/0", "16/2"}, false, false);
+}
+
+void TestAdapterFaults::faultTable()
+{
+    QFETCH(Operation, op);
+    QFETCH(tbsim::FaultKind, fault);
+    QFETCH(QStringList, codes);
+    QFETCH(bool, busy);
+    QFETCH(bool, polling);
+    QFETCH(bool, force);
+    QCOMPARE(loadFaultBus(), QString());
+    if (op == Operation::OfflineDownload)
+        runOfflineRow(fault, codes);
+    else
+        runLiveRow(op, fault, codes, busy, polling, force);
+}
+
+void TestAdapterFaults::runLiveRow(Operation op, tbsim::FaultKind fault, const QStringList &codes, bool busy, bool polling,
+                                   bool force)
+{
+    tbsim::VirtualAdapter sim = simAdapter();
+    const Target target = targetOf(op);
+    tbsim::FaultRule rule;
+    rule.kind = fault;
+    rule.code = target.code;
+    rule.param1 = target.param1;
+    rule.param2 = target.param2;
+    rule.count = 1;
+
+    AdapterRun run;
+    if (op == Operation::Connect)
+        sim.addFault(rule);
+    run.connectTo();
+    QVERIFY(run.waitForLoad(MSG_FORCE_STATE));
+    run.settle();
+
+    if (op != Operation::Connect) {
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+        QVERIFY(stateOf(run).polling);
+        if (op == Operation::ForceOff || op == Operation::ProcessData) {
+            emit run.adapter->sigSetFource(true);
+            run.settle();
+            QVERIFY(stateOf(run).force);
+        }
+        QCoreApplication::processEvents();
+        run.recorder.clear();
+        sim.clearTraffic();
+        sim.addFault(rule);
+    }
+
+    switch (op) {
+    case Operation::Connect:
+        break;
+    case Operation::Reload:
+        emit run.adapter->sigUpdateSlave(1);
+        break;
+    case Operation::Poll:
+        QMetaObject::invokeMethod(run.adapter, "onUpdateSlaveList", Qt::QueuedConnection);
+        break;
+    case Operation::ForceOn:
+        emit run.adapter->sigSetFource(true);
+        break;
+    case Operation::ForceOff:
+        emit run.adapter->sigSetFource(false);
+        break;
+    case Operation::ProcessData:
+        // The IO timer runs on its own: wait for the cycle that meets the fault.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const tbsim::TrafficEntry &e : sim.traffic(0x49))
+                    if (e.outcome == tbsim::TrafficEntry::Faulted)
+                        return true;
+                return false;
+            }(),
+            5000);
+        break;
+    case Operation::SettingsWrite:
+        run.adapter->setSettings(0x03, 1500);
+        emit run.adapter->sigSetAdapterCmd(1, 1);
+        break;
+    case Operation::Store:
+        emit run.adapter->sigSaveAdapterConfig();
+        break;
+    case Operation::Lamp:
+        fromSlave(run, 2, [](Slave *s) { emit s->sigLigthing(s->uuid); });
+        break;
+    case Operation::PowerRefresh:
+        QMetaObject::invokeMethod(run.adapter, "onUpdatePower", Qt::QueuedConnection);
+        break;
+    case Operation::SlaveConfigByStation:
+    case Operation::SlaveConfigStatusRead:
+        fromSlave(run, 1, [](Slave *s) { emit s->sigSetConfig(s->configurationRecord()); });
+        break;
+    case Operation::SlaveConfigByIdentity:
+        fromSlave(run, 3, [](Slave *s) { emit s->sigSetConfig(s->configurationRecord().left(52)); });
+        break;
+    case Operation::IdentityChange:
+        fromSlave(run, 3, [](Slave *s) { emit s->sigSetUUIDConfig(s->configurationRecord().left(52)); });
+        break;
+    case Operation::RepeatedStations: {
+        const QMap<int, QByteArray> map{{20, kUid2}, {21, kUid3}};
+        Adapter *adapter = run.adapter;
+        QMetaObject::invokeMethod(adapter, [adapter, map] { adapter->onSetRepeatSid(map); }, Qt::QueuedConnection);
+        break;
+    }
+    case Operation::ConfigurationDownload:
+        emit run.adapter->sigAutoSetSlaveConfig();
+        break;
+    case Operation::OfflineDownload:
+        QFAIL("not a live operation");
+    }
+    run.settle();
+
+    // The fault met the operation's own command, exactly once.
+    const std::vector<tbsim::TrafficEntry> traffic = sim.traffic();
+    const int faulted = int(std::count_if(traffic.begin(), traffic.end(), [](const tbsim::TrafficEntry &e) {
+        return e.outcome == tbsim::TrafficEntry::Faulted;
+    }));
+    QCOMPARE(faulted, 1);
+
+    const bool unplugged = fault == tbsim::FaultKind::UnplugMidway;
+    QCoreApplication::processEvents();
+    const QStringList all = run.recorder.errorCodes();
+    QCOMPARE(withoutUsbState(all), codes);
+    QCOMPARE(all.count(QStringLiteral("25/-2")), unplugged ? 1 : 0);
+    // The status argument: COMM_OK but where a failure names another.
+    for (const Recorder::Error &e : qAsConst(run.recorder.errors)) {
+        COMM_STATUS_TYPE status = COMM_OK;
+        if (e.type == MSG_TRANSACTION_FAILED && op == Operation::Store)
+            status = COMM_NO_DATA;
+        else if (e.type == MSG_TRANSACTION_FAILED && op == Operation::Poll)
+            status = COMM_NOT_CONNECTED;
+        QCOMPARE(e.status, status);
+    }
+
+    const AdapterState after = stateOf(run);
+    QCOMPARE(after.busy, busy);
+    QCOMPARE(after.polling, polling);
+    QCOMPARE(after.force, force);
+    QCOMPARE(after.linked, !unplugged && !(op == Operation::Connect));
+    if (unplugged && (op == Operation::ForceOff || op == Operation::ProcessData)) {
+        // The force indicator is told that forcing has ended.
+        QVERIFY(!run.recorder.loadsOf(MSG_FORCE_STATE).isEmpty());
+        QCOMPARE(run.recorder.loadsOf(MSG_FORCE_STATE).last().status.fource, 0);
+        QVERIFY(run.inThread([&] {
+            for (const Slave *s : run.adapter->slaveList()) {
+                if (s->forcedState != 0)
+                    return false;
+            }
+            return true;
+        }));
+    }
+
+    switch (op) {
+    case Operation::ProcessData:
+    case Operation::ForceOn:
+        if (!unplugged) {
+            // An empty reply ends the cycle until force mode is switched again.
+            const bool cycling = op == Operation::ForceOn || fault == tbsim::FaultKind::BadChecksum;
+            sim.clearTraffic();
+            QTest::qWait(5 * tarnbus::linkTiming().processDataPeriodMs);
+            QCOMPARE(sim.requestCount(0x49) > 0, cycling);
+        }
+        break;
+    case Operation::RepeatedStations:
+        // The entry after the failed one is still written, unless the link is gone.
+        QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_SET).size(), unplugged ? 0 : 1);
+        QCOMPARE(run.recorder.loadsOf(MSG_RELOADED).size(), unplugged ? 0 : 1);
+        break;
+    case Operation::ConfigurationDownload:
+        QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_SET).size(), unplugged ? 0 : 2);
+        break;
+    default:
+        break;
+    }
+
+    if (unplugged) {
+        // The link comes back by itself and the Adapter is idle again.
+        run.recorder.clear();
+        sim.replug();
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+        run.settle();
+        QCoreApplication::processEvents();
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"25/-1"});
+        QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves.size(), 3);
+        QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).first().status.fource, 0);
+        const AdapterState back = stateOf(run);
+        QVERIFY(back.linked);
+        QVERIFY(back.polling);
+        QVERIFY(!back.busy);
+        QVERIFY(!back.force);
+    }
+
+    QVERIFY(run.stop());
+    QCOMPARE(tbsim::bus().openHandleCount(), 0);
+}
+
+void TestAdapterFaults::runOfflineRow(tbsim::FaultKind fault, const QStringList &codes)
+{
+    tbsim::VirtualAdapter sim = simAdapter();
+    const int openedBefore = UsbGlobal::openedDeviceCount();
+    AdapterRun run(true);
+    QVERIFY(run.adapter->createOfflineSlave(1, "#00001101"));
+    QVERIFY(run.adapter->createOfflineSlave(2, "#00001201"));
+    QVERIFY(run.adapter->createOfflineSlave(3, "#00001101"));
+    const QList<Slave *> records = run.inThread([&] { return run.adapter->slaveList(); });
+
+    const Target target = targetOf(Operation::OfflineDownload);
+    tbsim::FaultRule rule;
+    rule.kind = fault;
+    rule.code = target.code;
+    rule.param1 = target.param1;
+    rule.param2 = target.param2;
+    rule.count = 1;
+    sim.addFault(rule);
+
+    run.adapter->onDownloadOfflineConfig(UsbGlobal::kVendorId, UsbGlobal::kProductId, kDemoSerial);
+    QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
+    run.settle();
+    QCoreApplication::processEvents();
+    QCOMPARE(run.recorder.errorCodes(), codes);
+
+    // Every record in exactly one list; the faulted one is not configured.
+    const Recorder::Error summary = run.recorder.errorsOf(MSG_BATCH_CONFIG).last();
+    QCOMPARE(summary.err, 2);
+    QCOMPARE(summary.s1.size() + summary.s2.size(), records.size());
+    for (Slave *record : records)
+        QVERIFY(summary.s1.contains(record) != summary.s2.contains(record));
+    QVERIFY(summary.s1.contains(records.first()));
+    const bool unplugged = fault == tbsim::FaultKind::UnplugMidway;
+    const QList<Slave *> configured = unplugged ? QList<Slave *>() : QList<Slave *>{records.at(1), records.at(2)};
+    QCOMPARE(summary.s2, configured);
+    if (unplugged) {
+        // Nothing more is sent to an adapter that has gone.
+        const std::vector<tbsim::TrafficEntry> writes = sim.traffic(0x46, 0x00, 0x02);
+        QCOMPARE(int(writes.size()), 1);
+    }
+
+    QVERIFY(!run.inThread([&] { return run.adapter->isBusy() || run.adapter->isPolling(); }));
+    QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    QCOMPARE(UsbGlobal::openedDeviceCount(), openedBefore);
+    sim.replug();
+    QVERIFY(run.stop());
+}
+
+QTEST_GUILESS_MAIN(TestAdapterFaults)
+#include "tst_adapter_faults.moc"
