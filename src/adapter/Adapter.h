@@ -210,6 +210,7 @@ private:
 
     // AdapterForce.cpp: force mode and process data
     void leaveForceMode();
+    void endForceMode();
     void fillOutputImage(char value);
 
     // AdapterConfig.cpp: configuration operations
