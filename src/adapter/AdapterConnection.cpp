@@ -554,6 +554,10 @@ void Adapter::onUsbDeviceStateChanged(int state, int code)
         if (m_ioTimer)
             m_ioTimer->stop();
         stopPolling();
+        // The process-data cycle has ended with the link, and the adapter
+        // comes back out of force mode: nothing stays forced meanwhile.
+        if (m_forceMode)
+            endForceMode();
         UsbGlobal::setOpenedDeviceCount(0);
         reportError(MSG_USB_STATE, -2);
     } else if (code == kDeviceBack) {
