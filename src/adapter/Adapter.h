@@ -207,6 +207,7 @@ private:
     void applyReportedModule(const TBReply::SlaveInfoBlock &block);
     void refreshList();
     bool sendHandshake(int timeoutMs, bool reportFailure);
+    void dropLink();
 
     // AdapterForce.cpp: force mode and process data
     void leaveForceMode();

@@ -86,6 +86,9 @@ void Adapter::writeSettings(int change)
         if (!pauseUnlessStopping(linkTiming().settingsRestartMs))
             return;
         reportError(MSG_BATCH_CONFIG, -14);
+        // It is back on USB as a new device and the old link is dead:
+        // reconnect as after an unplug instead of polling into it.
+        dropLink();
     }
     endOperation(result);
     m_busy = false;
@@ -105,8 +108,11 @@ void Adapter::onSaveAdapterConfig()
     } else {
         reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
     }
-    // The adapter restarts: polling resumes only after a reconnect.
+    // The adapter restarts (a lost or broken reply is most likely the
+    // restart cutting it off): polling resumes only after a reconnect, which
+    // follows as after an unplug once the adapter is back.
     m_busy = false;
+    dropLink();
 }
 
 void Adapter::onSetSlaveLighting(QByteArray data)

@@ -449,11 +449,7 @@ void Adapter::onUpdateSlaveList()
         else
             reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
         if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR) {
-            // The link is declared lost. Watch for the adapter exactly as
-            // after an unplug, so that it is reconnected when it answers again.
-            m_linked = false;
-            if (!m_device->isClosed()) // a device that failed has reported already
-                m_device->dropAndWatch();
+            dropLink();
             return;
         }
         startPolling();
@@ -543,6 +539,15 @@ void Adapter::onUpdateSlaveList()
     }
     updateSlaveCount();
     startPolling();
+}
+
+// Declares the link lost and watches for the adapter exactly as after an
+// unplug, so that it is reconnected when it answers again.
+void Adapter::dropLink()
+{
+    m_linked = false;
+    if (m_device && !m_device->isClosed()) // a device that failed has reported already
+        m_device->dropAndWatch();
 }
 
 void Adapter::onUsbDeviceStateChanged(int state, int code)
