@@ -146,7 +146,7 @@ void Adapter::onSetSlaveLighting(QByteArray data)
 
 void Adapter::onUpdatePower()
 {
-    if (m_forceMode)
+    if (m_forceMode || !usbStatusCheck())
         return;
     m_busy = true;
     stopPolling();
