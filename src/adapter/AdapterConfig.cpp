@@ -4,6 +4,7 @@
 
 #include "AdapterLog.h"
 #include "LinkTiming.h"
+#include "RecordLayout.h"
 #include "Slave.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
@@ -444,6 +445,9 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
         record[13] = char(it.key());
         record[14] = char(byteOf(config, 2) & 0x7F); // size only: input address 0
         record[16] = char(byteOf(config, 4) & 0x7F); // size only: output address 0
+        // The parameter block goes with the record; keep the module's own.
+        record.replace(kShortRecordOffset + RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize,
+                       config.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
         qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
         if (writeAddressRecord(record, result) == WriteResult::Ok) {
             slave->recordCarriesStation = false;
