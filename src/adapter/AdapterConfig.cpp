@@ -8,6 +8,7 @@
 #include "Slave.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
+#include "TarnBaseConvert.h"
 
 #include <QThread>
 #include <QTimer>
@@ -215,6 +216,12 @@ void Adapter::onAutoSetSlaveConfig()
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
+        // A module without a kind of its own is known only through the
+        // fallback description, which does not describe its areas: its
+        // record would wipe the module's configuration. It is left as it is,
+        // as the automatic allocation leaves it.
+        if (slave->typeCode == TarnBase::ModuleUndefined)
+            continue;
         const QByteArray record = identity12(slave) + slave->configurationRecord().left(kDownloadBytes);
         if (writeAddressRecord(record, result) == WriteResult::Ok)
             slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
