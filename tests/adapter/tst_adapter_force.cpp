@@ -6,7 +6,6 @@
 
 #include "ItemInfo.h"
 #include "ItemsInfo.h"
-#include "SlaveIOData.h"
 
 using namespace harness;
 
