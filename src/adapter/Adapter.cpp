@@ -151,7 +151,9 @@ void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STA
 void Adapter::startPolling()
 {
     // Without the link there is nothing to poll; the link's return restarts it.
-    if (m_pollTimer && m_linked && !stopping())
+    // In force mode the link belongs to the process-data cycle; leaving force
+    // mode restarts polling.
+    if (m_pollTimer && m_linked && !m_forceMode && !stopping())
         m_pollTimer->start(linkTiming().pollPeriodMs);
 }
 

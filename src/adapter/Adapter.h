@@ -207,9 +207,11 @@ private:
     void applyReportedModule(const TBReply::SlaveInfoBlock &block);
     void refreshList();
     bool sendHandshake(int timeoutMs, bool reportFailure);
+    void dropLink();
 
     // AdapterForce.cpp: force mode and process data
     void leaveForceMode();
+    void endForceMode();
     void fillOutputImage(char value);
 
     // AdapterConfig.cpp: configuration operations

@@ -5,6 +5,7 @@
 #include "AdapterLog.h"
 #include "AdapterThread.h"
 #include "LinkTiming.h"
+#include "RecordLayout.h"
 #include "Slave.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
@@ -89,6 +90,9 @@ void Adapter::writeSettings(int change)
         if (!pauseUnlessStopping(linkTiming().settingsRestartMs))
             return;
         reportError(MSG_BATCH_CONFIG, -14);
+        // It is back on USB as a new device and the old link is dead:
+        // reconnect as after an unplug instead of polling into it.
+        dropLink();
     }
     endOperation(result);
     m_busy = false;
@@ -106,12 +110,15 @@ void Adapter::onSaveAdapterConfig()
     if (result == COMM_OK) {
         qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
         reportError(MSG_CONFIG_STORED, -1);
-        // The adapter restarts: polling resumes only after a reconnect.
+        // The adapter restarts with the stored configuration. Follow it as
+        // after an unplug: polling resumes once it is back and reconnected.
+        dropLink();
         return;
     }
     reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
     // A store that failed has not restarted the adapter; without polling
-    // the bus would go unwatched until the user reconnects.
+    // the bus would go unwatched. Should it restart after all, the next
+    // poll finds it gone and the link is followed from there.
     endOperation(result);
 }
 
@@ -146,7 +153,7 @@ void Adapter::onSetSlaveLighting(QByteArray data)
 
 void Adapter::onUpdatePower()
 {
-    if (m_forceMode)
+    if (m_forceMode || !usbStatusCheck())
         return;
     m_busy = true;
     stopPolling();
@@ -467,6 +474,9 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
         record[13] = char(it.key());
         record[14] = char(byteOf(config, 2) & 0x7F); // size only: input address 0
         record[16] = char(byteOf(config, 4) & 0x7F); // size only: output address 0
+        // The parameter block goes with the record; keep the module's own.
+        record.replace(kShortRecordOffset + RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize,
+                       config.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
         qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
         if (writeAddressRecord(record, result) == WriteResult::Ok) {
             slave->recordCarriesStation = false;

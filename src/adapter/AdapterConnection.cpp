@@ -449,11 +449,7 @@ void Adapter::onUpdateSlaveList()
         else
             reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
         if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR) {
-            // The link is declared lost. Watch for the adapter exactly as
-            // after an unplug, so that it is reconnected when it answers again.
-            m_linked = false;
-            if (!m_device->isClosed()) // a device that failed has reported already
-                m_device->dropAndWatch();
+            dropLink();
             return;
         }
         startPolling();
@@ -545,6 +541,15 @@ void Adapter::onUpdateSlaveList()
     startPolling();
 }
 
+// Declares the link lost and watches for the adapter exactly as after an
+// unplug, so that it is reconnected when it answers again.
+void Adapter::dropLink()
+{
+    m_linked = false;
+    if (m_device && !m_device->isClosed()) // a device that failed has reported already
+        m_device->dropAndWatch();
+}
+
 void Adapter::onUsbDeviceStateChanged(int state, int code)
 {
     if (state != kStateDevice)
@@ -554,18 +559,16 @@ void Adapter::onUsbDeviceStateChanged(int state, int code)
         if (m_ioTimer)
             m_ioTimer->stop();
         stopPolling();
+        // The process-data cycle has ended with the link, and the adapter
+        // comes back out of force mode: nothing stays forced meanwhile, and
+        // the reconnect may poll again. The manager's indicator follows.
+        const bool wasForced = m_forceMode;
+        if (wasForced)
+            endForceMode();
         UsbGlobal::setOpenedDeviceCount(0);
         reportError(MSG_USB_STATE, -2);
-        // Forcing ends with the process-data cycle, and the adapter comes back
-        // from its restart out of force mode; the reconnect resumes polling,
-        // which force mode would forbid. The manager's indicator follows.
-        if (m_forceMode) {
-            m_forceMode = false;
-            m_status.fource = 0;
-            for (Slave *slave : qAsConst(m_slaves))
-                slave->forcedState = 0;
+        if (wasForced)
             reportLoad(MSG_FORCE_STATE);
-        }
     } else if (code == kDeviceBack) {
         reportError(MSG_USB_STATE, -1);
         m_listChanged = true;

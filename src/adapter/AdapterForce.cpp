@@ -64,12 +64,25 @@ void Adapter::leaveForceMode()
         if (result == COMM_NOT_CONNECTED)
             return;
     }
-    m_forceMode = false;
-    m_status.fource = 0;
-    for (Slave *slave : qAsConst(m_slaves))
-        slave->forcedState = 0;
+    endForceMode();
     reportLoad(MSG_FORCE_STATE);
     startPolling();
+}
+
+// Force mode is over for this side of the link. The output image is cleared
+// whatever ended it, so that the next force mode does not switch the old
+// outputs on again with its first exchange.
+void Adapter::endForceMode()
+{
+    if (m_ioTimer)
+        m_ioTimer->stop();
+    m_forceMode = false;
+    m_status.fource = 0;
+    fillOutputImage(0);
+    for (Slave *slave : qAsConst(m_slaves)) {
+        slave->forcedState = 0;
+        SlaveIOData::clearOutputs(*slave);
+    }
 }
 
 void Adapter::onReadInputData()
