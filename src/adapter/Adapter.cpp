@@ -2,6 +2,7 @@
 
 #include "AdapterLog.h"
 #include "LinkTiming.h"
+#include "RecordLayout.h"
 #include "Slave.h"
 #include "UsbDevice.h"
 
@@ -115,6 +116,23 @@ QByteArray Adapter::identity12(const Slave *slave)
     QByteArray id = slave->uuid.left(kIdentitySize);
     id.append(QByteArray(kIdentitySize - id.size(), '\0'));
     return id;
+}
+
+QByteArray Adapter::addressRecord(const Slave *slave, int current, int requested, quint16 inputWord, quint16 outputWord)
+{
+    constexpr int kStationsOffset = kIdentitySize;
+    constexpr int kParamsOffset = kStationsOffset + RecordLayout::kShortParamOffset;
+    QByteArray record(kRecordSize, '\0');
+    record.replace(0, kIdentitySize, identity12(slave));
+    record[kStationsOffset] = char(current);
+    record[kStationsOffset + 1] = char(requested);
+    record[kStationsOffset + RecordLayout::kInputPos] = char(inputWord & 0xFF);
+    record[kStationsOffset + RecordLayout::kInputPos + 1] = char(inputWord >> 8);
+    record[kStationsOffset + RecordLayout::kOutputPos] = char(outputWord & 0xFF);
+    record[kStationsOffset + RecordLayout::kOutputPos + 1] = char(outputWord >> 8);
+    record.replace(kParamsOffset, RecordLayout::kParamBlockSize,
+                   slave->configurationRecord().mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
+    return record;
 }
 
 // ---------------------------------------------------------------------------

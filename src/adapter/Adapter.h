@@ -194,6 +194,10 @@ private:
     void createDevice();
     void destroyDevice();
     static QByteArray identity12(const Slave *slave);
+    // A 64-byte address assignment record for the slave: its identity, the
+    // two stations, the two address words and the slave's own parameter
+    // block (the adapter and the slave take the parameters over with it).
+    static QByteArray addressRecord(const Slave *slave, int current, int requested, quint16 inputWord, quint16 outputWord);
 
     // AdapterConnection.cpp: connecting, loading and polling
     void runConnectSequence();

@@ -12,7 +12,6 @@ namespace {
 
 // The parameter block of an address assignment record: the short
 // configuration record starts at byte 12 of it.
-constexpr int kRecordParamsOffset = 12 + RecordLayout::kShortParamOffset;
 
 enum TypeCode { DI = 0, DO = 1, DIO = 2, DIDO = 3, AI = 4, AO = 5, AIO = 6, AIAO = 7 };
 
@@ -163,18 +162,7 @@ void Adapter::allocateAddresses(bool live)
         Slave *slave = p.slave;
         if (!slave)
             continue;
-        QByteArray record(kRecordSize, '\0');
-        record.replace(0, kIdentitySize, identity12(slave));
-        record[12] = char(slave->stationId);
-        record[13] = char(slave->newStationId);
-        record[14] = char(p.inputWord & 0xFF);
-        record[15] = char(p.inputWord >> 8);
-        record[16] = char(p.outputWord & 0xFF);
-        record[17] = char(p.outputWord >> 8);
-        // The adapter and the slave take the parameter block over with the
-        // addresses: carry the module's own, or its parameters are lost.
-        record.replace(kRecordParamsOffset, RecordLayout::kParamBlockSize,
-                       slave->configurationRecord().mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
+        const QByteArray record = addressRecord(slave, slave->stationId, slave->newStationId, p.inputWord, p.outputWord);
         bool applied = true;
         if (live) {
             COMM_STATUS_TYPE result = COMM_OK;

@@ -467,16 +467,10 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
         Slave *slave = findSlaveByUuid(it.value());
         if (!slave)
             continue;
+        // Sizes only: both addresses 0.
         const QByteArray config = slave->configurationRecord();
-        QByteArray record(kRecordSize, '\0');
-        record.replace(0, kIdentitySize, identity12(slave));
-        record[12] = char(it.key());
-        record[13] = char(it.key());
-        record[14] = char(byteOf(config, 2) & 0x7F); // size only: input address 0
-        record[16] = char(byteOf(config, 4) & 0x7F); // size only: output address 0
-        // The parameter block goes with the record; keep the module's own.
-        record.replace(kShortRecordOffset + RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize,
-                       config.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
+        const QByteArray record = addressRecord(slave, it.key(), it.key(), byteOf(config, RecordLayout::kInputPos) & 0x7F,
+                                                byteOf(config, RecordLayout::kOutputPos) & 0x7F);
         qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
         if (writeAddressRecord(record, result) == WriteResult::Ok) {
             slave->recordCarriesStation = false;
@@ -502,12 +496,11 @@ void Adapter::onCleanSlaveAddr()
     bool allWritten = true;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
-        if (slave->uuid.isEmpty())
+        // Modules without a kind of their own cannot be allocated again by
+        // the tool: their areas and parameters are left as they are.
+        if (slave->uuid.isEmpty() || slave->typeCode == TarnBase::ModuleUndefined)
             continue;
-        QByteArray record(kRecordSize, '\0');
-        record.replace(0, kIdentitySize, identity12(slave));
-        record[12] = char(slave->stationId);
-        record[13] = char(slave->newStationId);
+        const QByteArray record = addressRecord(slave, slave->stationId, slave->newStationId, 0, 0);
         if (writeAddressRecord(record, result) == WriteResult::Ok)
             slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
         else
