@@ -166,6 +166,19 @@ void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STA
     emit sigErrMessage(type, err, sid, status, QList<Slave *>(), QList<Slave *>());
 }
 
+bool Adapter::reportFailedExchange(COMM_STATUS_TYPE result, const QByteArray &reply)
+{
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, char(result));
+        return true;
+    }
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return true;
+    }
+    return false;
+}
+
 void Adapter::startPolling()
 {
     // Without the link there is nothing to poll; the link's return restarts it.

@@ -183,6 +183,9 @@ private:
     void reportLoad(adapter_message_type type, int value = 0);
     void reportLoadWithout(adapter_message_type type);
     void reportError(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK);
+    // Reports a failed exchange, 29 when no reply bytes came and 28
+    // otherwise; false when the exchange succeeded.
+    bool reportFailedExchange(COMM_STATUS_TYPE result, const QByteArray &reply);
     void startPolling();
     void stopPolling();
     void setBusy(bool busy) { m_busy = busy; }
@@ -228,6 +231,7 @@ private:
     void endOperation(COMM_STATUS_TYPE last);
     Slave *requestingSlave() const;
     void configureSlave(Slave *slave, const QByteArray &data);
+    void refuseSlaveConfig(Slave *slave);
 
     // AdapterImport.cpp
     CsvImportResult importLine(const QString &line, bool withUid, bool offline);

@@ -281,13 +281,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
             return;
         // A reply that never came must not stop the bus from being
         // watched: only a lost link does that.
-        if (reply.isEmpty()) {
-            reportError(MSG_NO_REPLY_DATA, char(result));
-            endOperation(result);
-            return;
-        }
-        if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
+        if (reportFailedExchange(result, reply)) {
             endOperation(result);
             return;
         }
@@ -295,21 +289,12 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
             result = exchange(TBProtocol::writeSlaveConfig(data.left(TBProtocol::kDataSize)), reply, timeout);
             if (stopping())
                 return;
-            if (reply.isEmpty()) {
-                reportError(MSG_NO_REPLY_DATA, char(result));
-                endOperation(result);
-                return;
-            }
-            if (result != COMM_OK) {
-                reportError(MSG_TRANSACTION_FAILED, char(result));
+            if (reportFailedExchange(result, reply)) {
                 endOperation(result);
                 return;
             }
             if (TBReply::isRejected(reply)) {
-                reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
-                slave->newStationId = slave->stationId;
-                m_busy = false;
-                startPolling();
+                refuseSlaveConfig(slave);
                 return;
             }
             written = true;
@@ -325,16 +310,22 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
             return;
         }
         if (TBReply::isRejected(reply)) {
-            reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
-            slave->newStationId = slave->stationId;
-            m_busy = false;
-            startPolling();
+            refuseSlaveConfig(slave);
             return;
         }
     }
     slave->applyShortRecord(data);
     m_lastConfiguredUuid = slave->uuid;
     finishSlaveOperation(byteOf(data, 0), byteOf(data, 1));
+}
+
+// The adapter refused the record: the slave asks for its station again.
+void Adapter::refuseSlaveConfig(Slave *slave)
+{
+    reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
+    slave->newStationId = slave->stationId;
+    m_busy = false;
+    startPolling();
 }
 
 // Common end of the one-slave operations: list refresh, report, handshake.

@@ -111,16 +111,8 @@ void Adapter::runConnectSequence()
     }
 
     result = exchange(TBProtocol::readPower(), reply, timing.connectTimeoutMs);
-    if (stopping())
+    if (stopping() || reportFailedExchange(result, reply))
         return;
-    if (reply.isEmpty()) {
-        reportError(MSG_NO_REPLY_DATA, char(result));
-        return;
-    }
-    if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-        return;
-    }
     const TBReply::Power power = TBReply::decodePower(reply);
     m_status.power = power.watts;
     m_status.temperature = power.celsius;
@@ -389,11 +381,7 @@ void Adapter::onUpdateSlave(int)
     COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timing.connectTimeoutMs);
     if (stopping())
         return;
-    if (reply.isEmpty())
-        reportError(MSG_NO_REPLY_DATA, char(result));
-    else if (result != COMM_OK)
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-    else if (TBReply::isHandshakeReady(reply))
+    if (!reportFailedExchange(result, reply) && TBReply::isHandshakeReady(reply))
         m_linked = true;
 
     TBReply::BusStatus bus;
@@ -497,19 +485,11 @@ void Adapter::onUpdateSlaveList()
     result = exchange(TBProtocol::requestPendingIdentity(), reply, timeout);
     if (stopping())
         return;
-    if (reply.isEmpty()) {
-        reportError(MSG_NO_REPLY_DATA, char(result));
-    } else if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-    } else if (!m_busy && !m_managerOperation) {
+    if (!reportFailedExchange(result, reply) && !m_busy && !m_managerOperation) {
         result = exchange(TBProtocol::readPendingIdentity(), reply, timeout);
         if (stopping())
             return;
-        if (reply.isEmpty()) {
-            reportError(MSG_NO_REPLY_DATA, char(result));
-        } else if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-        } else {
+        if (!reportFailedExchange(result, reply)) {
             const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
             const TBReply::SlaveInfoBlock &block = report.block;
             if (!report.identity.isEmpty() && block.isValid() && block.typeCode() != 0) {
