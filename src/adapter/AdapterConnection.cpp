@@ -155,15 +155,20 @@ bool Adapter::readIdentityAndSettings()
 {
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
-    COMM_STATUS_TYPE result = exchange(TBProtocol::readIdentity(), reply, timeout);
-    if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
+    const auto ask = [&](const QByteArray &request) {
+        const COMM_STATUS_TYPE result = exchange(request, reply, timeout);
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            return false;
+        }
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+            return false;
+        }
+        return true;
+    };
+    if (!ask(TBProtocol::readIdentity()))
         return false;
-    }
-    if (reply.isEmpty()) {
-        reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
-        return false;
-    }
     const TBReply::Identity id = TBReply::decodeIdentity(reply);
     m_appVersion = id.appVersionNumber;
     m_hVariant = id.hVariant;
@@ -179,15 +184,8 @@ bool Adapter::readIdentityAndSettings()
                 << textItem(QStringLiteral("HWVersion"), id.hwVersion) << textItem(QStringLiteral("BootVersion"), id.bootVersion)
                 << textItem(QStringLiteral("APPVersion"), id.appVersion);
 
-    result = exchange(TBProtocol::readSettings(), reply, timeout);
-    if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
+    if (!ask(TBProtocol::readSettings()))
         return false;
-    }
-    if (reply.isEmpty()) {
-        reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
-        return false;
-    }
     const TBReply::Settings settings = TBReply::decodeSettings(reply);
     m_settingsByte = settings.settingsByte;
     m_threshold = settings.threshold;
