@@ -228,6 +228,9 @@ private:
     void finishSlaveOperation(int currentStation, int requestedStation);
     void writeSettings(int change);
     bool pauseUnlessStopping(int ms);
+    // An operation holds the busy flag with polling stopped; it ends by
+    // resuming polling unless the link is gone.
+    void beginOperation();
     void endOperation(COMM_STATUS_TYPE last);
     Slave *requestingSlave() const;
     void configureSlave(Slave *slave, const QByteArray &data);

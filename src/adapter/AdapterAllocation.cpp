@@ -154,8 +154,7 @@ void Adapter::onAutoSetLocalSlaveAddr()
 void Adapter::allocateAddresses(bool live)
 {
     if (live) {
-        stopPolling();
-        m_busy = true;
+        beginOperation();
     }
     const QList<Placement> plan = planAllocation(true, nullptr, nullptr);
     for (const Placement &p : plan) {

@@ -42,6 +42,12 @@ bool Adapter::pauseUnlessStopping(int ms)
     return !stopping();
 }
 
+void Adapter::beginOperation()
+{
+    m_busy = true;
+    stopPolling();
+}
+
 void Adapter::endOperation(COMM_STATUS_TYPE last)
 {
     if (last == COMM_NOT_CONNECTED)
@@ -100,8 +106,7 @@ void Adapter::writeSettings(int change)
 
 void Adapter::onSaveAdapterConfig()
 {
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::storeConfiguration(), reply, linkTiming().replyTimeoutMs);
     if (stopping())
@@ -136,8 +141,7 @@ void Adapter::onSetSlaveLighting(QByteArray data)
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::LampInForceMode);
         return;
     }
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     emit sigOFFLamp(QString::fromLatin1(data.toHex().toUpper()));
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::setSlaveLamp(data.left(TBProtocol::kDataSize)), reply,
@@ -155,8 +159,7 @@ void Adapter::onUpdatePower()
 {
     if (m_forceMode || !usbStatusCheck())
         return;
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::readPower(), reply, linkTiming().connectTimeoutMs);
     m_busy = false;
@@ -223,8 +226,7 @@ void Adapter::onAutoSetSlaveConfig()
     // write would only pretend to succeed meanwhile.
     if (m_upgradeRunning || !usbStatusCheck())
         return;
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
@@ -268,8 +270,7 @@ void Adapter::onSetSlaveConfig(QByteArray data)
 
 void Adapter::configureSlave(Slave *slave, const QByteArray &data)
 {
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
     COMM_STATUS_TYPE result = COMM_OK;
@@ -381,8 +382,7 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
         return;
     }
 
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment((identity12(slave) + data).left(kRecordSize)),
                                              reply, linkTiming().replyTimeoutMs);
@@ -409,8 +409,7 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
     Slave *slave = requestingSlave();
     if (!slave)
         slave = findSlaveByUuid(data.left(kIdentitySize));
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment(data.left(kRecordSize)), reply,
                                        linkTiming().replyTimeoutMs);
@@ -450,8 +449,7 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
 {
     if (m_upgradeRunning)
         return;
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     qCDebug(lcAdapter) << "config:" << map;
     COMM_STATUS_TYPE result = COMM_OK;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
@@ -481,8 +479,7 @@ void Adapter::onCleanSlaveAddr()
 {
     if (m_upgradeRunning || !usbStatusCheck())
         return;
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     COMM_STATUS_TYPE result = COMM_OK;
     bool allWritten = true;
     const QList<Slave *> slaves = m_slaves;

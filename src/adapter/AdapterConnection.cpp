@@ -373,8 +373,7 @@ void Adapter::refreshList()
 void Adapter::onUpdateSlave(int)
 {
     const tarnbus::LinkTiming &timing = linkTiming();
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timing.connectTimeoutMs);
     if (stopping())

@@ -20,8 +20,7 @@ void Adapter::onSetFourceModel(bool on)
     }
     if (m_upgradeRunning || !usbStatusCheck())
         return;
-    m_busy = true;
-    stopPolling();
+    beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::enterForceMode(), reply, linkTiming().replyTimeoutMs);
     if (result != COMM_OK) {

@@ -90,8 +90,7 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
         result.station = int(fields.at(kStationColumn).toUInt());
 
     if (!offline) {
-        stopPolling();
-        m_busy = true;
+        beginOperation();
     }
     const bool byUid = withUid && uid.size() >= kMinUidLength;
     Slave *slave = nullptr;
