@@ -38,23 +38,43 @@ void Adapter::registerMetaTypes()
 {
     qRegisterMetaType<adapter_message_type>("adapter_message_type");
     qRegisterMetaType<AdapterStatus>("AdapterStatus");
+    qRegisterMetaType<AdapterState>("AdapterState");
     qRegisterMetaType<COMM_STATUS_TYPE>("COMM_STATUS_TYPE");
-    qRegisterMetaType<QList<Slave *>>("QList<Slave*>");
-    qRegisterMetaType<QMap<int, Slave *>>("QMap<int,Slave*>");
+    qRegisterMetaType<CsvImportResult>("CsvImportResult");
+    qRegisterMetaType<QList<CsvImportResult>>("QList<CsvImportResult>");
     qRegisterMetaType<QMap<int, QByteArray>>("QMap<int,QByteArray>");
+    registerSnapshotMetaTypes();
+}
+
+// ---------------------------------------------------------------------------
+// Any thread
+
+void Adapter::inWorker(std::function<void()> fn)
+{
+    if (QThread::currentThread() == thread())
+        fn();
+    else
+        QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
 }
 
 void Adapter::setAlignmentUnit(int unit)
 {
-    m_alignmentUnit = unit;
-    for (Slave *slave : qAsConst(m_slaves))
-        slave->setAlignment(unit);
+    inWorker([this, unit] {
+        if (unit < 1)
+            return;
+        m_alignmentUnit = unit;
+        for (Slave *slave : qAsConst(m_slaves))
+            slave->setAlignment(unit);
+        reportLoad(MSG_REFRESH_ROWS);
+    });
 }
 
 void Adapter::setSettings(quint8 settingsByte, quint16 threshold)
 {
-    m_settingsByte = settingsByte;
-    m_threshold = threshold;
+    inWorker([this, settingsByte, threshold] {
+        m_settingsByte = settingsByte;
+        m_threshold = threshold;
+    });
 }
 
 void Adapter::requestShutdown()
@@ -63,6 +83,219 @@ void Adapter::requestShutdown()
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_device)
         m_device->abort();
+}
+
+void Adapter::requestReport()
+{
+    inWorker([this] { reportLoad(MSG_REFRESH_ROWS); });
+}
+
+void Adapter::requestSlaveConfig(quint64 recordId, const QByteArray &record)
+{
+    inSlave(recordId, [record](Slave *slave) { slave->applyConfig(record); });
+}
+
+void Adapter::requestSlaveEditedConfig(quint64 recordId, const QByteArray &record)
+{
+    inSlave(recordId, [this, record](Slave *slave) {
+        slave->applyEditedConfig(record);
+        // A record that carries its station (the local module) is changed
+        // here only; the views learn it from the refreshed rows.
+        if (slave->recordCarriesStation)
+            reportLoad(MSG_REFRESH_ROWS);
+    });
+}
+
+void Adapter::requestSlaveClear(quint64 recordId)
+{
+    inSlave(recordId, [](Slave *slave) { slave->cleanSlaveID(); });
+}
+
+void Adapter::requestSlaveLamp(quint64 recordId, bool on)
+{
+    inSlave(recordId, [on](Slave *slave) {
+        slave->lighting = on;
+        emit slave->sigLigthing(on ? slave->uuid : QByteArray());
+    });
+}
+
+void Adapter::requestSlaveOutput(quint64 recordId, int index, int value)
+{
+    inSlave(recordId, [index, value](Slave *slave) {
+        slave->setOutputValue(index, value);
+        slave->onUpdateIOData();
+    });
+}
+
+void Adapter::requestSlaveDefaults(quint64 recordId)
+{
+    inSlave(recordId, [this](Slave *slave) {
+        slave->restoreDefaults();
+        reportLoad(MSG_REFRESH_ROWS);
+    });
+}
+
+void Adapter::inSlave(quint64 recordId, const std::function<void(Slave *)> &fn)
+{
+    inWorker([this, recordId, fn] {
+        if (Slave *slave = findSlaveByRecordId(recordId))
+            fn(slave);
+        else
+            qCDebug(lcAdapter) << "request for record" << recordId << "that is gone";
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Adapter's thread only
+
+void Adapter::checkThread(const char *what) const
+{
+    QThread *worker = thread();
+    if (QThread::currentThread() != worker && worker->isRunning())
+        qFatal("Adapter::%s called outside the adapter's thread", what);
+}
+
+QList<Slave *> Adapter::slaveList() const
+{
+    checkThread("slaveList");
+    return m_slaves;
+}
+
+SlaveList Adapter::snapshots() const
+{
+    checkThread("snapshots");
+    return takeSnapshots(m_slaves);
+}
+
+AdapterState Adapter::state() const
+{
+    checkThread("state");
+    AdapterState s;
+    s.mac = m_mac;
+    s.offline = m_offline;
+    s.linked = m_linked;
+    s.forceMode = m_forceMode;
+    s.hVariant = m_hVariant;
+    s.alignmentUnit = m_alignmentUnit;
+    s.settingsByte = m_settingsByte;
+    s.threshold = m_threshold;
+    s.appVersion = m_appVersion;
+    s.infoItems = m_infoItems;
+    return s;
+}
+
+AdapterStatus Adapter::status() const
+{
+    checkThread("status");
+    return m_status;
+}
+
+QList<AdapterInfoItem> Adapter::infoItems() const
+{
+    checkThread("infoItems");
+    return m_infoItems;
+}
+
+QString Adapter::mac() const
+{
+    checkThread("mac");
+    return m_mac;
+}
+
+bool Adapter::isLinked() const
+{
+    checkThread("isLinked");
+    return m_linked;
+}
+
+bool Adapter::isBusy() const
+{
+    checkThread("isBusy");
+    return m_busy;
+}
+
+bool Adapter::isForceMode() const
+{
+    checkThread("isForceMode");
+    return m_forceMode;
+}
+
+bool Adapter::isHVariant() const
+{
+    checkThread("isHVariant");
+    return m_hVariant;
+}
+
+bool Adapter::isPolling() const
+{
+    checkThread("isPolling");
+    return m_pollTimer && m_pollTimer->isActive();
+}
+
+bool Adapter::isImporting() const
+{
+    checkThread("isImporting");
+    return m_importing;
+}
+
+int Adapter::alignmentUnit() const
+{
+    checkThread("alignmentUnit");
+    return m_alignmentUnit;
+}
+
+quint8 Adapter::settingsByte() const
+{
+    checkThread("settingsByte");
+    return m_settingsByte;
+}
+
+quint16 Adapter::threshold() const
+{
+    checkThread("threshold");
+    return m_threshold;
+}
+
+quint32 Adapter::appVersion() const
+{
+    checkThread("appVersion");
+    return m_appVersion;
+}
+
+QByteArray Adapter::outputImage() const
+{
+    checkThread("outputImage");
+    return m_outputImage;
+}
+
+Slave *Adapter::findSlaveByUuid(const QByteArray &uuid) const
+{
+    checkThread("findSlaveByUuid");
+    for (Slave *slave : m_slaves) {
+        if (slave->uuid == uuid)
+            return slave;
+    }
+    return nullptr;
+}
+
+Slave *Adapter::findSlaveByStation(int station) const
+{
+    checkThread("findSlaveByStation");
+    for (Slave *slave : m_slaves) {
+        if (slave->stationId == station)
+            return slave;
+    }
+    return nullptr;
+}
+
+Slave *Adapter::findSlaveByRecordId(quint64 recordId) const
+{
+    checkThread("findSlaveByRecordId");
+    for (Slave *slave : m_slaves) {
+        if (slave->recordId() == recordId)
+            return slave;
+    }
+    return nullptr;
 }
 
 void Adapter::createDevice()
@@ -88,53 +321,6 @@ void Adapter::destroyDevice()
     }
 }
 
-bool Adapter::isPolling() const
-{
-    return m_pollTimer && m_pollTimer->isActive();
-}
-
-Slave *Adapter::findSlaveByUuid(const QByteArray &uuid) const
-{
-    for (Slave *slave : m_slaves) {
-        if (slave->uuid == uuid)
-            return slave;
-    }
-    return nullptr;
-}
-
-Slave *Adapter::findSlaveByStation(int station) const
-{
-    for (Slave *slave : m_slaves) {
-        if (slave->stationId == station)
-            return slave;
-    }
-    return nullptr;
-}
-
-QByteArray Adapter::identity12(const Slave *slave)
-{
-    QByteArray id = slave->uuid.left(kIdentitySize);
-    id.append(QByteArray(kIdentitySize - id.size(), '\0'));
-    return id;
-}
-
-QByteArray Adapter::addressRecord(const Slave *slave, int current, int requested, quint16 inputWord, quint16 outputWord)
-{
-    constexpr int kStationsOffset = kIdentitySize;
-    constexpr int kParamsOffset = kStationsOffset + RecordLayout::kShortParamOffset;
-    QByteArray record(kRecordSize, '\0');
-    record.replace(0, kIdentitySize, identity12(slave));
-    record[kStationsOffset] = char(current);
-    record[kStationsOffset + 1] = char(requested);
-    record[kStationsOffset + RecordLayout::kInputPos] = char(inputWord & 0xFF);
-    record[kStationsOffset + RecordLayout::kInputPos + 1] = char(inputWord >> 8);
-    record[kStationsOffset + RecordLayout::kOutputPos] = char(outputWord & 0xFF);
-    record[kStationsOffset + RecordLayout::kOutputPos + 1] = char(outputWord >> 8);
-    record.replace(kParamsOffset, RecordLayout::kParamBlockSize,
-                   slave->configurationRecord().mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize));
-    return record;
-}
-
 // ---------------------------------------------------------------------------
 // Plumbing
 
@@ -151,19 +337,34 @@ COMM_STATUS_TYPE Adapter::exchange(const QByteArray &request, QByteArray &reply,
     return exchange(m_device, request, reply, timeoutMs);
 }
 
+// Tells the other threads what changed of the adapter's own state, ahead of
+// the notification that goes with the change.
+void Adapter::publishState()
+{
+    const AdapterState current = state();
+    if (m_statePublished && current == m_publishedState)
+        return;
+    m_publishedState = current;
+    m_statePublished = true;
+    emit sigAdapterState(current);
+}
+
 void Adapter::reportLoad(adapter_message_type type, int value)
 {
-    emit sigSlaveLoadingFinished(type, m_status, m_slaves, value);
+    publishState();
+    emit sigSlaveLoadingFinished(type, m_status, takeSnapshots(m_slaves), value);
 }
 
 void Adapter::reportLoadWithout(adapter_message_type type)
 {
-    emit sigSlaveLoadingFinished(type, m_status, QList<Slave *>(), 0);
+    publishState();
+    emit sigSlaveLoadingFinished(type, m_status, SlaveList(), 0);
 }
 
 void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status)
 {
-    emit sigErrMessage(type, err, sid, status, QList<Slave *>(), QList<Slave *>());
+    publishState();
+    emit sigErrMessage(type, err, sid, status, SlaveList(), SlaveList());
 }
 
 bool Adapter::reportFailedExchange(COMM_STATUS_TYPE result, const QByteArray &reply)
@@ -212,6 +413,12 @@ void Adapter::releaseSlaves()
     for (Slave *slave : qAsConst(m_slaves))
         slave->deleteLater();
     m_slaves.clear();
+}
+
+void Adapter::releaseSlave(Slave *slave)
+{
+    m_slaves.removeOne(slave);
+    slave->deleteLater();
 }
 
 // ---------------------------------------------------------------------------

@@ -2,39 +2,57 @@
 
 #include "AdapterTypes.h"
 #include "CommStatus.h"
+#include "Slave.h"
+#include "SlaveSnapshot.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVector>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 
 class QTimer;
-class Slave;
 class UsbDevice;
 
 namespace TBReply {
 struct BusStatus;
+struct PendingIdentity;
 struct SlaveInfoBlock;
 } // namespace TBReply
 
-// One connected (or offline) adapter. It lives in a worker thread of its
-// own: work enters through its own signals, which are connected to its
-// slots, and every result leaves through queued signals.
+// One connected (or offline) adapter.
+//
+// Threads. The Adapter, its device, its timers and its Slave records live in
+// a worker thread of their own (the manager moves the Adapter there). Other
+// threads talk to it in two ways only:
+//  - they ask: by emitting the Adapter's request signals (sigSetSerialPort,
+//    sigSetFource, ...), by invoking its slots through queued connections,
+//    or by calling the functions under "Any thread" below. Each returns at
+//    once; the work runs in the worker thread, in the order it was asked.
+//  - they are told: every result leaves through a signal. Slave data leave
+//    as immutable snapshots (SlaveList) carried by the notifications; the
+//    adapter's own identity, settings and flags leave as AdapterState with
+//    sigAdapterState, emitted whenever they changed, ahead of the
+//    notification that goes with the change.
+// Nothing else of the Adapter may be touched from another thread: the
+// functions under "Adapter's thread only" read or change records the worker
+// is using. They check their thread and stop the program when called from
+// another one while the worker runs (tests reach them through the thread).
 class Adapter : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kMaxStations = 128;
+    static constexpr int kMaxSlaves = 128;
     static constexpr int kImageBits = 512;     // per direction
     static constexpr int kOutputImageSize = 64;
-    static constexpr int kRecordSize = 64;     // address assignment record
-    static constexpr int kIdentitySize = 12;
     static constexpr int kMaxScanReports = 31; // progress reports per scan wait
 
     explicit Adapter(QObject *parent = nullptr);
@@ -42,69 +60,89 @@ public:
 
     static void registerMetaTypes();
 
-    // --- Set by the manager before work is requested ---------------------
+    // === Any thread ======================================================
+    // Flags the manager sets; read by the worker as they change.
     void setOffline(bool offline) { m_offline = offline; }
-    bool isOffline() const { return m_offline; }
     void setUpgradeRunning(bool running) { m_upgradeRunning = running; }
-    bool isUpgradeRunning() const { return m_upgradeRunning; }
     void setManagerOperation(bool running) { m_managerOperation = running; }
-    // Alignment unit of the IO areas: 1 (bits) or 8 (bytes); every slave follows it.
+    // Alignment unit of the IO areas, 1 (bits) or 8 (bytes): every slave
+    // follows it, then the rows are reported again (MSG_REFRESH_ROWS).
     void setAlignmentUnit(int unit);
-    int alignmentUnit() const { return m_alignmentUnit; }
     // The values the next settings write (sigSetAdapterCmd(1, change)) sends.
     void setSettings(quint8 settingsByte, quint16 threshold);
-
-    // Thread-safe: ends running and later transactions at once so that a
-    // shutdown (sigClean) is served promptly, whatever the adapter is doing.
+    // Ends running and later transactions at once so that a shutdown
+    // (sigClean) is served promptly, whatever the adapter is doing.
     void requestShutdown();
+    // The configuration download, unless the adapter is not linked or two
+    // modules claim the same bit: then sigErrMessage(MSG_DOWNLOAD_REFUSED,
+    // DownloadRefusal) and nothing is sent.
+    void requestConfigurationDownload();
+    // Writes the offline configuration to the adapter with this identity
+    // (onDownloadOfflineConfig, in the worker thread).
+    void requestOfflineDownload(int vid, int pid, const QString &mac);
+    // Offline configuration: a slave of the type key ("#0000...") at the
+    // station (sigFileCreaterSlave, then MSG_LIST_CHANGED), or the removal
+    // of one record (MSG_LIST_CHANGED).
+    void requestCreateOfflineSlave(int station, const QByteArray &typeKey);
+    void requestRemoveSlave(quint64 recordId);
+    // Configuration CSV: applies the data lines of a file (sigCsvImported
+    // with one result per line, then MSG_LIST_CHANGED), or produces one line
+    // per slave (sigCsvLines).
+    void requestCsvImport(const QStringList &lines, bool withUid);
+    void requestCsvLines(bool withUid);
+    // Requests on one slave record, named by its recordId. A record that is
+    // gone by the time the request is served is left alone.
+    void requestSlaveConfig(quint64 recordId, const QByteArray &record);       // the editor's configuration record
+    void requestSlaveEditedConfig(quint64 recordId, const QByteArray &record); // station and addresses by identity
+    void requestSlaveClear(quint64 recordId);                                   // clear the station
+    void requestSlaveLamp(quint64 recordId, bool on);
+    void requestSlaveOutput(quint64 recordId, int index, int value);            // force mode: one output item
+    void requestSlaveDefaults(quint64 recordId);                                // configuration items to defaults
+    // Reports the current state and slaves again (sigAdapterState, then
+    // MSG_REFRESH_ROWS), for a view that has just been attached.
+    void requestReport();
 
-    // --- Read by the manager between notifications -----------------------
-    QList<Slave *> slaveList() const { return m_slaves; }
-    AdapterStatus status() const { return m_status; }
-    QList<AdapterInfoItem> infoItems() const { return m_infoItems; }
-    QString mac() const { return m_mac; }
-    bool isLinked() const { return m_linked; }
-    bool isBusy() const { return m_busy; }
-    bool isForceMode() const { return m_forceMode; }
-    bool isHVariant() const { return m_hVariant; }
-    quint8 settingsByte() const { return m_settingsByte; }
-    quint16 threshold() const { return m_threshold; }
-    quint32 appVersion() const { return m_appVersion; }
-    QByteArray outputImage() const { return m_outputImage; }
+    // Pure functions over snapshots.
+    // 1024 use counters: inputs at 0..511, outputs at 512..1023.
+    static QVector<quint8> occupancyMap(const SlaveList &slaves, quint64 exceptRecordId = 0);
+    static bool hasConflict(const QVector<quint8> &map);
+    // Input and output bits an automatic allocation of every module would
+    // occupy, with the given alignment unit.
+    static QPair<quint16, quint16> allocationTotals(const SlaveList &slaves, int alignmentUnit);
+
+    // === Adapter's thread only ===========================================
+    QList<Slave *> slaveList() const;
+    SlaveList snapshots() const;
+    AdapterState state() const;
+    AdapterStatus status() const;
+    QList<AdapterInfoItem> infoItems() const;
+    QString mac() const;
+    bool isOffline() const { return m_offline; }
+    bool isUpgradeRunning() const { return m_upgradeRunning; }
+    bool isLinked() const;
+    bool isBusy() const;
+    bool isForceMode() const;
+    bool isHVariant() const;
     bool isPolling() const;
-    bool isImporting() const { return m_importing; }
-    void setImporting(bool importing) { m_importing = importing; }
-
+    bool isImporting() const;
+    int alignmentUnit() const;
+    quint8 settingsByte() const;
+    quint16 threshold() const;
+    quint32 appVersion() const;
+    QByteArray outputImage() const;
     Slave *findSlaveByUuid(const QByteArray &uuid) const;
     Slave *findSlaveByStation(int station) const;
-
-    // --- Addresses ------------------------------------------------------
-    // 1024 use counters: inputs at 0..511, outputs at 512..1023.
+    Slave *findSlaveByRecordId(quint64 recordId) const;
     QVector<quint8> occupancyMap(const Slave *except = nullptr) const;
-    static bool hasConflict(const QVector<quint8> &map);
-    // Input and output bits that an automatic allocation of every module
-    // would occupy.
     QPair<quint16, quint16> allocationTotals() const;
-    // Thread-safe. Refuses (false) without link or when two modules claim
-    // the same bit; otherwise asks for the configuration download.
-    bool requestConfigurationDownload();
-
-    // --- Offline configuration ------------------------------------------
-    // Creates a slave of the given type key ("#0000...") for an offline
-    // configuration and reports it with sigFileCreaterSlave.
+    // Offline configuration; null when the configuration is full.
     Slave *createOfflineSlave(int station, const QByteArray &typeKey);
-    bool removeOfflineSlave(const QByteArray &uuid);
-
-    // --- Configuration CSV ---------------------------------------------
-    struct CsvImportResult {
-        bool ok = false;
-        int station = 0;
-        QString typeText;
-    };
-    // Applies one data line to the matching slave; withUid: the file has
-    // the UID column. Safe to call from any thread.
-    CsvImportResult importCsvLine(const QString &line, bool withUid);        // live adapter
-    CsvImportResult importCsvLineOffline(const QString &line, bool withUid); // offline adapter
+    bool removeOfflineSlave(quint64 recordId);
+    // Applies the data lines of a configuration file to the slaves (live
+    // adapter) or creates them (offline adapter); withUid: the file has the
+    // UID column. One result per line.
+    QList<CsvImportResult> importCsvLines(const QStringList &lines, bool withUid);
+    QStringList csvLines(bool withUid) const;
 
 signals:
     void sigClean();
@@ -129,17 +167,21 @@ signals:
     void sigSaveAdapterConfig();
     void sigSetSlaveConfig(int, QByteArray);
     void sigSetSerialPort(int, int, QString mac);
-    void sigSlaveLoadingFinished(adapter_message_type type, AdapterStatus fource,
-                                 QList<Slave *> slaves = QList<Slave *>(), int status = 0);
-    void sigSlaveStaticLoadingFinished(adapter_message_type type, AdapterStatus fource,
-                                       QList<Slave *> slaves = QList<Slave *>(), int status = 0);
+    void sigSlaveLoadingFinished(adapter_message_type type, AdapterStatus fource, SlaveList slaves = SlaveList(),
+                                 int status = 0);
+    void sigSlaveStaticLoadingFinished(adapter_message_type type, AdapterStatus fource, SlaveList slaves = SlaveList(),
+                                       int status = 0);
     void sigErrMessage(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK,
-                       QList<Slave *> s1 = QList<Slave *>(), QList<Slave *> s2 = QList<Slave *>());
+                       SlaveList s1 = SlaveList(), SlaveList s2 = SlaveList());
     void sigStopLighting();
-    void sigUpdateSlaveItem(Slave *);
+    void sigUpdateSlaveItem(SlaveSnapshot);
     void sigFileCreaterSlave(int);
     void sigAutoSetSlaveConfig();
     void sigAdaperAbnormalStatus(char);
+    // The adapter's identity, settings and flags, whenever they changed.
+    void sigAdapterState(AdapterState state);
+    void sigCsvImported(QList<CsvImportResult> results);
+    void sigCsvLines(QStringList lines, bool withUid);
 
 public slots:
     void onDeleteAdapter();
@@ -172,14 +214,18 @@ public slots:
     void clearSlave();
     void readFaultCode(COMM_STATUS_TYPE status);
 
-    // Writes the offline configuration to the adapter with this identity.
-    // Runs to the end before returning; the manager may call it directly.
+    // Writes the offline configuration to the adapter with this identity;
+    // runs in the worker thread (requestOfflineDownload).
     void onDownloadOfflineConfig(int vid, int pid, QString mac);
 
 private:
-    // adapter.cpp: plumbing
+    // Adapter.cpp: plumbing
+    void checkThread(const char *what) const;
+    // Runs fn in the worker thread: at once when called there, else queued.
+    void inWorker(std::function<void()> fn);
     COMM_STATUS_TYPE exchange(UsbDevice *device, const QByteArray &request, QByteArray &reply, int timeoutMs);
     COMM_STATUS_TYPE exchange(const QByteArray &request, QByteArray &reply, int timeoutMs);
+    void publishState();
     void reportLoad(adapter_message_type type, int value = 0);
     void reportLoadWithout(adapter_message_type type);
     void reportError(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK);
@@ -188,33 +234,48 @@ private:
     bool reportFailedExchange(COMM_STATUS_TYPE result, const QByteArray &reply);
     void startPolling();
     void stopPolling();
-    void setBusy(bool busy) { m_busy = busy; }
     void storeStatusFlags(quint8 status);
     void updateSlaveCount();
     bool stopping() const { return m_stopping.load(); }
     void releaseSlaves();
+    void releaseSlave(Slave *slave);
     void wireSlave(Slave *slave);
     void createDevice();
     void destroyDevice();
-    static QByteArray identity12(const Slave *slave);
-    // A 64-byte address assignment record for the slave: its identity, the
-    // two stations, the two address words and the slave's own parameter
-    // block (the adapter and the slave take the parameters over with it).
-    static QByteArray addressRecord(const Slave *slave, int current, int requested, quint16 inputWord, quint16 outputWord);
 
     // AdapterConnection.cpp: connecting, loading and polling
     void runConnectSequence();
     void onSetAdapterCmd(int cmd, int change);
     bool readIdentityAndSettings();
     enum class ScanResult { Ok, EmptyReply, Failed, Stopped };
+    // Reads the bus status until the adapter has finished scanning, with a
+    // progress report for each read that still sees the scan (at most
+    // maxReports). Reports nothing else: the callers' rules differ.
     ScanResult waitForScan(int maxReports, TBReply::BusStatus &bus, COMM_STATUS_TYPE &result, QByteArray &reply);
+    // The connect sequence's report of a scan wait that failed; true when
+    // the wait did not end well.
+    bool reportScanFailure(ScanResult scan, COMM_STATUS_TYPE result);
     bool loadSlaves(const QList<int> &stations);
-    Slave *createSlaveFromBlock(const TBReply::SlaveInfoBlock &block, int station);
+    // A new, wired record from an info block read at a station; null when
+    // the block carries no module. The caller puts it into the list.
+    Slave *newSlaveFromBlock(const TBReply::SlaveInfoBlock &block, int station);
+    // The pending identity reports: asks for them (0x47 AA 55) and reads up
+    // to maxReads (0x27 06), handing each non-empty report to onReport.
+    // A queue never holds more modules than a bus can.
+    static constexpr int kMaxPendingReads = 2 * kMaxStations + 1;
+    enum class PendingEnd { Ended, Limit, RequestFailed, ReadFailed, Stopped };
+    PendingEnd readPendingReports(UsbDevice *device, int maxReads, bool requestMustSucceed, COMM_STATUS_TYPE &result,
+                                  QByteArray &reply, const std::function<void(const TBReply::PendingIdentity &)> &onReport);
     bool collectPendingReports();
     void applyReportedModule(const TBReply::SlaveInfoBlock &block);
+    Slave *recordAnsweringAt(int station) const;
     void refreshList();
     bool sendHandshake(int timeoutMs, bool reportFailure);
     void dropLink();
+    // The steps of one poll.
+    bool pollBusStatus(TBReply::BusStatus &bus);
+    void pollStations(const TBReply::BusStatus &bus, QSet<int> &confirmed);
+    void pollOnePendingReport(QSet<int> &confirmed);
 
     // AdapterForce.cpp: force mode and process data
     void leaveForceMode();
@@ -224,24 +285,33 @@ private:
     // AdapterConfig.cpp: configuration operations
     enum class WriteResult { Ok, Failed, Refused };
     WriteResult writeAddressRecord(const QByteArray &record, COMM_STATUS_TYPE &result);
-    QByteArray configurationRecord(const Slave *slave) const;
-    void finishSlaveOperation(int currentStation, int requestedStation);
+    // Ends a one-slave operation: list refresh, MSG_LIST_CHANGED when the
+    // list changed, handshake, polling again.
+    void finishSlaveOperation(bool listChanged);
     void writeSettings(int change);
     bool pauseUnlessStopping(int ms);
     // An operation holds the busy flag with polling stopped; it ends by
-    // resuming polling unless the link is gone.
+    // resuming polling unless the link is gone. After a lost link most
+    // operations stay busy until the link is back (the connect sequence
+    // clears it); those that leave nothing half done release it.
+    enum class LinkLoss { StayBusy, Release };
     void beginOperation();
-    void endOperation(COMM_STATUS_TYPE last);
+    void endOperation(COMM_STATUS_TYPE last, LinkLoss onLoss = LinkLoss::StayBusy);
     Slave *requestingSlave() const;
     void configureSlave(Slave *slave, const QByteArray &data);
     void refuseSlaveConfig(Slave *slave);
+    void inSlave(quint64 recordId, const std::function<void(Slave *)> &fn);
 
     // AdapterImport.cpp
-    CsvImportResult importLine(const QString &line, bool withUid, bool offline);
+    CsvImportResult importLine(const QString &line, bool withUid);
+
+    // AdapterOffline.cpp
+    struct BusModule;
+    using ModuleMap = QMap<QString, BusModule>;
+    bool readBusModules(UsbDevice *device, ModuleMap &modules);
+    void writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, SlaveList &remaining, SlaveList &configured);
 
     // AdapterAllocation.cpp
-    struct Placement;
-    QList<Placement> planAllocation(bool respectLimit, int *inputTotal, int *outputTotal) const;
     void allocateAddresses(bool live);
 
     // Identity and state
@@ -253,12 +323,12 @@ private:
     QTimer *m_ioTimer = nullptr;
     QTimer *m_pollTimer = nullptr;
 
-    bool m_offline = false;
-    bool m_linked = false;
-    bool m_busy = false;
+    std::atomic<bool> m_offline{false};
     std::atomic<bool> m_managerOperation{false};
     std::atomic<bool> m_upgradeRunning{false};
     std::atomic<bool> m_stopping{false};
+    bool m_linked = false;
+    bool m_busy = false;
     bool m_listChanged = false;
     bool m_forceMode = false;
     bool m_hVariant = false;
@@ -277,4 +347,6 @@ private:
     QByteArray m_outputImage;
     int m_outputStation = -1;
     QByteArray m_lastConfiguredUuid;
+    AdapterState m_publishedState;
+    bool m_statePublished = false;
 };

@@ -6,33 +6,32 @@
 #include "RecordLayout.h"
 #include "Slave.h"
 
-#include <QPointer>
+#include <TarnBaseConvert.h>
+
+using namespace TarnBase;
 
 namespace {
 
-// The parameter block of an address assignment record: the short
-// configuration record starts at byte 12 of it.
-
-enum TypeCode { DI = 0, DO = 1, DIO = 2, DIDO = 3, AI = 4, AO = 5, AIO = 6, AIAO = 7 };
-
 bool hasInputs(int code)
 {
-    return code == DI || code == DIO || code == DIDO || code == AI || code == AIO || code == AIAO;
+    return code == ModuleDI || code == ModuleDIO || code == ModuleDIDO || code == ModuleAI || code == ModuleAIO
+           || code == ModuleAIAO;
 }
 
 bool hasOutputs(int code)
 {
-    return code == DO || code == DIO || code == DIDO || code == AO || code == AIO || code == AIAO;
+    return code == ModuleDO || code == ModuleDIO || code == ModuleDIDO || code == ModuleAO || code == ModuleAIO
+           || code == ModuleAIAO;
 }
 
 bool isAnalog(int code)
 {
-    return code >= AI && code <= AIAO;
+    return code >= ModuleAI && code <= ModuleAIAO;
 }
 
 bool isDigital(int code)
 {
-    return code >= DI && code <= DIDO;
+    return code >= ModuleDI && code <= ModuleDIDO;
 }
 
 void count(QVector<quint8> &map, int base, int start, int bits)
@@ -44,28 +43,125 @@ void count(QVector<quint8> &map, int base, int start, int bits)
     }
 }
 
-} // namespace
+QVector<quint8> occupancyOf(const QVector<Slave::IoWindow> &windows)
+{
+    QVector<quint8> map(2 * Adapter::kImageBits, 0);
+    for (const Slave::IoWindow &window : windows) {
+        count(map, 0, window.inputStart, window.inputBits);
+        count(map, Adapter::kImageBits, window.outputStart, window.outputBits);
+    }
+    return map;
+}
 
-// One module's place in an automatic allocation.
-struct Adapter::Placement {
-    QPointer<Slave> slave;
+// One module's place in an automatic allocation; index into the planned list.
+struct Placement {
+    int index = 0;
     quint16 inputWord = 0;
     quint16 outputWord = 0;
     int inputAddress = 0;
     int outputAddress = 0;
 };
 
+struct Plan {
+    QList<Placement> placements;
+    int inputTotal = 0;
+    int outputTotal = 0;
+};
+
+// Plans addresses for every module of a known kind: the analog modules
+// first, then the digital ones, each area rounded up to the alignment unit.
+// With respectLimit a module that does not fit in the 512-bit image is left
+// out; otherwise every module is placed (to show what all would take).
+// The extra (diagnostic) channels belong to every module's area, so that the
+// allocation agrees with the areas the modules report. Sizes come from the
+// descriptions: they are bounded before they are multiplied.
+Plan planAllocation(const QVector<const SlaveFields *> &slaves, int alignmentUnit, bool respectLimit)
+{
+    const int unit = std::max(1, alignmentUnit);
+    const auto rounded = [unit](int bits) { return bits <= 0 ? 0 : unit * ((bits - 1) / unit + 1); };
+    const auto channels = [](int n) { return qBound(0, n, int(RecordLayout::kChannelMask)); };
+
+    Plan plan;
+    const auto place = [&](int index, const SlaveFields *slave, int inCount, int outCount) {
+        const int bits = qBound(0, slave->bitsPerChannel, Adapter::kImageBits);
+        const int inSize = rounded(inCount * bits);
+        const int outSize = rounded(outCount * bits);
+        const bool in = hasInputs(slave->typeCode);
+        const bool out = hasOutputs(slave->typeCode);
+        // A module is placed only where every area it has fits.
+        if (respectLimit
+            && ((in && plan.inputTotal + inSize > Adapter::kImageBits) || (out && plan.outputTotal + outSize > Adapter::kImageBits)))
+            return;
+        Placement p;
+        p.index = index;
+        p.inputAddress = plan.inputTotal;
+        p.outputAddress = plan.outputTotal;
+        if (in) {
+            p.inputWord = quint16((plan.inputTotal << 7) | (inCount & RecordLayout::kChannelMask));
+            plan.inputTotal += inSize;
+        }
+        if (out) {
+            p.outputWord = quint16((plan.outputTotal << 7) | (outCount & RecordLayout::kChannelMask));
+            plan.outputTotal += outSize;
+        }
+        plan.placements.append(p);
+    };
+
+    for (int i = 0; i < slaves.size(); ++i) {
+        const SlaveFields *slave = slaves.at(i);
+        if (isAnalog(slave->typeCode))
+            place(i, slave, channels(slave->channelCount) + channels(slave->inputOffs),
+                  channels(slave->channelCount) + channels(slave->outputOffs));
+    }
+    for (int i = 0; i < slaves.size(); ++i) {
+        const SlaveFields *slave = slaves.at(i);
+        if (!isDigital(slave->typeCode))
+            continue;
+        const int inChannels = slave->suportChangeableChannel ? (slave->inputChannelCount & RecordLayout::kChannelMask)
+                                                              : channels(slave->channelCount);
+        const int outChannels = slave->suportChangeableChannel ? (slave->outputChannelCount & RecordLayout::kChannelMask)
+                                                               : channels(slave->channelCount);
+        place(i, slave, inChannels + channels(slave->inputOffs), outChannels + channels(slave->outputOffs));
+    }
+    return plan;
+}
+
+template <typename List>
+QVector<const SlaveFields *> fieldsOf(const List &slaves)
+{
+    QVector<const SlaveFields *> fields;
+    fields.reserve(slaves.size());
+    for (const auto &slave : slaves)
+        fields.append(&*slave);
+    return fields;
+}
+
+QPair<quint16, quint16> totalsOf(const Plan &plan)
+{
+    return {quint16(plan.inputTotal), quint16(plan.outputTotal)};
+}
+
+} // namespace
+
+QVector<quint8> Adapter::occupancyMap(const SlaveList &slaves, quint64 exceptRecordId)
+{
+    QVector<Slave::IoWindow> windows;
+    for (const SlaveSnapshot &slave : slaves) {
+        if (slave->recordId != exceptRecordId)
+            windows.append(slave->ioWindow);
+    }
+    return occupancyOf(windows);
+}
+
 QVector<quint8> Adapter::occupancyMap(const Slave *except) const
 {
-    QVector<quint8> map(2 * kImageBits, 0);
+    checkThread("occupancyMap");
+    QVector<Slave::IoWindow> windows;
     for (const Slave *slave : m_slaves) {
-        if (slave == except)
-            continue;
-        const auto window = slave->ioWindow();
-        count(map, 0, window.inputStart, window.inputBits);
-        count(map, kImageBits, window.outputStart, window.outputBits);
+        if (slave != except)
+            windows.append(slave->ioWindow());
     }
-    return map;
+    return occupancyOf(windows);
 }
 
 bool Adapter::hasConflict(const QVector<quint8> &map)
@@ -73,70 +169,15 @@ bool Adapter::hasConflict(const QVector<quint8> &map)
     return std::any_of(map.cbegin(), map.cend(), [](quint8 counter) { return counter > 1; });
 }
 
-// Plans addresses for every module of a known kind: the analog modules
-// first, then the digital ones, each area rounded up to the alignment unit.
-// With respectLimit a module that does not fit in the 512-bit image is left
-// out; otherwise every module is placed (to show what all would take).
-QList<Adapter::Placement> Adapter::planAllocation(bool respectLimit, int *inputTotal, int *outputTotal) const
+QPair<quint16, quint16> Adapter::allocationTotals(const SlaveList &slaves, int alignmentUnit)
 {
-    const int unit = std::max(1, m_alignmentUnit);
-    const auto rounded = [unit](int bits) { return bits <= 0 ? 0 : unit * ((bits - 1) / unit + 1); };
-
-    QList<Placement> plan;
-    int inputAddress = 0;
-    int outputAddress = 0;
-    const auto place = [&](Slave *slave, int inCount, int inSize, int outCount, int outSize) {
-        const bool in = hasInputs(slave->typeCode);
-        const bool out = hasOutputs(slave->typeCode);
-        // A module is placed only where every area it has fits.
-        if (respectLimit && ((in && inputAddress + inSize > kImageBits) || (out && outputAddress + outSize > kImageBits)))
-            return;
-        Placement p;
-        p.slave = slave;
-        p.inputAddress = inputAddress;
-        p.outputAddress = outputAddress;
-        if (in) {
-            p.inputWord = quint16((inputAddress << 7) | (inCount & 0x7F));
-            inputAddress += inSize;
-        }
-        if (out) {
-            p.outputWord = quint16((outputAddress << 7) | (outCount & 0x7F));
-            outputAddress += outSize;
-        }
-        plan.append(p);
-    };
-
-    // The extra (diagnostic) channels belong to every module's area, so that
-    // the allocation agrees with the areas the modules report.
-    for (Slave *slave : m_slaves) {
-        if (!isAnalog(slave->typeCode))
-            continue;
-        const int inCount = slave->channelCount + slave->inputOffs;
-        const int outCount = slave->channelCount + slave->outputOffs;
-        place(slave, inCount, rounded(inCount * slave->bitsPerChannel), outCount, rounded(outCount * slave->bitsPerChannel));
-    }
-    for (Slave *slave : m_slaves) {
-        if (!isDigital(slave->typeCode))
-            continue;
-        const int inChannels = slave->suportChangeableChannel ? (slave->inputChannelCount & 0x7F) : slave->channelCount;
-        const int outChannels = slave->suportChangeableChannel ? (slave->outputChannelCount & 0x7F) : slave->channelCount;
-        const int inCount = inChannels + slave->inputOffs;
-        const int outCount = outChannels + slave->outputOffs;
-        place(slave, inCount, rounded(inCount * slave->bitsPerChannel), outCount, rounded(outCount * slave->bitsPerChannel));
-    }
-    if (inputTotal)
-        *inputTotal = inputAddress;
-    if (outputTotal)
-        *outputTotal = outputAddress;
-    return plan;
+    return totalsOf(planAllocation(fieldsOf(slaves), alignmentUnit, false));
 }
 
 QPair<quint16, quint16> Adapter::allocationTotals() const
 {
-    int inputs = 0;
-    int outputs = 0;
-    planAllocation(false, &inputs, &outputs);
-    return {quint16(inputs), quint16(outputs)};
+    checkThread("allocationTotals");
+    return totalsOf(planAllocation(fieldsOf(m_slaves), m_alignmentUnit, false));
 }
 
 void Adapter::onAutoSetSlaveAddr()
@@ -153,15 +194,13 @@ void Adapter::onAutoSetLocalSlaveAddr()
 
 void Adapter::allocateAddresses(bool live)
 {
-    if (live) {
+    if (live)
         beginOperation();
-    }
-    const QList<Placement> plan = planAllocation(true, nullptr, nullptr);
-    for (const Placement &p : plan) {
-        Slave *slave = p.slave;
-        if (!slave)
-            continue;
-        const QByteArray record = addressRecord(slave, slave->stationId, slave->newStationId, p.inputWord, p.outputWord);
+    const QList<Slave *> slaves = m_slaves;
+    const Plan plan = planAllocation(fieldsOf(slaves), m_alignmentUnit, true);
+    for (const Placement &p : plan.placements) {
+        Slave *slave = slaves.at(p.index);
+        const QByteArray record = slave->addressRecord(slave->stationId, slave->newStationId, p.inputWord, p.outputWord);
         bool applied = true;
         if (live) {
             COMM_STATUS_TYPE result = COMM_OK;
@@ -170,12 +209,14 @@ void Adapter::allocateAddresses(bool live)
                 return;
         }
         if (applied)
-            slave->applyShortRecord(record.mid(12, 25));
+            slave->applyShortRecord(record.mid(RecordLayout::kShortRecordOffset, RecordLayout::kShortRecordSize));
         qCDebug(lcAdapter) << slave->newStationId << "TX地址：" << p.outputAddress << "RX地址：" << p.inputAddress;
     }
     if (live) {
-        m_busy = false;
         reportLoad(MSG_LIST_CHANGED);
-        startPolling();
+        endOperation(COMM_OK);
+    } else {
+        // Other threads see the new addresses only through a report.
+        reportLoad(MSG_REFRESH_ROWS);
     }
 }

@@ -3,7 +3,6 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
-#include "AdapterThread.h"
 #include "LinkTiming.h"
 #include "RecordLayout.h"
 #include "Slave.h"
@@ -17,19 +16,15 @@
 
 using tarnbus::linkTiming;
 
+using RecordLayout::byteAt;
+using RecordLayout::kShortRecordOffset;
+using RecordLayout::kShortRecordSize;
+using RecordLayout::wordAt;
+
 namespace {
-constexpr int kShortRecordOffset = 12; // the slave takes record bytes 12..36
-constexpr int kShortRecordSize = 25;
-constexpr int kDownloadBytes = 52;     // configuration bytes after the 12 identity bytes
-
-quint8 byteOf(const QByteArray &data, int i)
+QByteArray shortRecordOf(const QByteArray &addressRecord)
 {
-    return i < data.size() ? quint8(data.at(i)) : 0;
-}
-
-quint16 wordOf(const QByteArray &data, int i)
-{
-    return quint16(byteOf(data, i) | (byteOf(data, i + 1) << 8));
+    return addressRecord.mid(kShortRecordOffset, kShortRecordSize);
 }
 } // namespace
 
@@ -48,12 +43,13 @@ void Adapter::beginOperation()
     stopPolling();
 }
 
-void Adapter::endOperation(COMM_STATUS_TYPE last)
+void Adapter::endOperation(COMM_STATUS_TYPE last, LinkLoss onLoss)
 {
-    if (last == COMM_NOT_CONNECTED)
+    if (last == COMM_NOT_CONNECTED && onLoss == LinkLoss::StayBusy)
         return;
     m_busy = false;
-    startPolling();
+    if (last != COMM_NOT_CONNECTED)
+        startPolling();
 }
 
 Slave *Adapter::requestingSlave() const
@@ -66,13 +62,13 @@ Slave *Adapter::requestingSlave() const
 
 void Adapter::writeSettings(int change)
 {
-    stopPolling();
     if (m_forceMode) {
+        stopPolling();
         reportError(MSG_BATCH_CONFIG, -15);
         startPolling();
         return;
     }
-    m_busy = true;
+    beginOperation();
     const int timeout = linkTiming().replyTimeoutMs;
     qCDebug(lcAdapter) << "yuzhi---------------" << m_threshold;
     QByteArray reply;
@@ -100,8 +96,7 @@ void Adapter::writeSettings(int change)
         // reconnect as after an unplug instead of polling into it.
         dropLink();
     }
-    endOperation(result);
-    m_busy = false;
+    endOperation(result, LinkLoss::Release);
 }
 
 void Adapter::onSaveAdapterConfig()
@@ -111,12 +106,12 @@ void Adapter::onSaveAdapterConfig()
     const COMM_STATUS_TYPE result = exchange(TBProtocol::storeConfiguration(), reply, linkTiming().replyTimeoutMs);
     if (stopping())
         return;
-    m_busy = false;
     if (result == COMM_OK) {
         qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
         reportError(MSG_CONFIG_STORED, -1);
         // The adapter restarts with the stored configuration. Follow it as
         // after an unplug: polling resumes once it is back and reconnected.
+        endOperation(COMM_NOT_CONNECTED, LinkLoss::Release);
         dropLink();
         return;
     }
@@ -124,7 +119,7 @@ void Adapter::onSaveAdapterConfig()
     // A store that failed has not restarted the adapter; without polling
     // the bus would go unwatched. Should it restart after all, the next
     // poll finds it gone and the link is followed from there.
-    endOperation(result);
+    endOperation(result, LinkLoss::Release);
 }
 
 void Adapter::onSetSlaveLighting(QByteArray data)
@@ -141,17 +136,20 @@ void Adapter::onSetSlaveLighting(QByteArray data)
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::LampInForceMode);
         return;
     }
-    beginOperation();
+    // A blinking lamp asks again with every lit phase. The request runs
+    // between polls (both run in this thread), so the poll timer keeps its
+    // period instead of being put off by every phase.
+    m_busy = true;
     emit sigOFFLamp(QString::fromLatin1(data.toHex().toUpper()));
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::setSlaveLamp(data.left(TBProtocol::kDataSize)), reply,
                                              linkTiming().replyTimeoutMs);
-    m_busy = false;
     if (stopping())
         return;
+    m_busy = false;
     if (result != COMM_OK)
         reportError(MSG_TRANSACTION_FAILED, char(result));
-    if (result != COMM_NOT_CONNECTED)
+    if (result != COMM_NOT_CONNECTED && !isPolling())
         startPolling();
 }
 
@@ -162,7 +160,6 @@ void Adapter::onUpdatePower()
     beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::readPower(), reply, linkTiming().connectTimeoutMs);
-    m_busy = false;
     if (stopping())
         return;
     if (result == COMM_OK) {
@@ -175,8 +172,7 @@ void Adapter::onUpdatePower()
     } else {
         reportError(MSG_TRANSACTION_FAILED, char(result));
     }
-    if (result != COMM_NOT_CONNECTED)
-        startPolling();
+    endOperation(result, LinkLoss::Release); // a power read leaves nothing half done
 }
 
 // ---------------------------------------------------------------------------
@@ -188,7 +184,8 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
     if (m_upgradeRunning)
         return WriteResult::Ok;
     QByteArray reply;
-    result = exchange(TBProtocol::writeAddressAssignment(record.left(kRecordSize)), reply, linkTiming().replyTimeoutMs);
+    result = exchange(TBProtocol::writeAddressAssignment(record.left(RecordLayout::kAddressRecordSize)), reply,
+                      linkTiming().replyTimeoutMs);
     if (stopping())
         return WriteResult::Failed;
     if (result != COMM_OK) {
@@ -198,26 +195,28 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
     // A record the adapter refuses has not been applied: say so rather
     // than report it as accepted.
     if (TBReply::isRejected(reply)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, byteOf(record, 13));
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, byteAt(record, 13));
         return WriteResult::Refused;
     }
     reportLoad(MSG_SLAVE_SET);
     return WriteResult::Ok;
 }
 
-bool Adapter::requestConfigurationDownload()
+void Adapter::requestConfigurationDownload()
 {
-    // The manager asks from its own thread; the slaves are read where they
-    // live, so that a poll rebuilding the list cannot run meanwhile.
-    const bool allowed = runInThread(this, [this] {
-        if (m_linked && !hasConflict(occupancyMap()))
-            return true;
-        startPolling();
-        return false;
+    // Checked where the slaves live, so that no poll rebuilds the list
+    // between the check and the download.
+    inWorker([this] {
+        if (!m_linked) {
+            reportError(MSG_DOWNLOAD_REFUSED, DownloadRefusal::NotLinked);
+            return;
+        }
+        if (hasConflict(occupancyMap())) {
+            reportError(MSG_DOWNLOAD_REFUSED, DownloadRefusal::AddressConflict);
+            return;
+        }
+        onAutoSetSlaveConfig();
     });
-    if (allowed)
-        emit sigAutoSetSlaveConfig();
-    return allowed;
 }
 
 void Adapter::onAutoSetSlaveConfig()
@@ -234,9 +233,9 @@ void Adapter::onAutoSetSlaveConfig()
         // here: its all-zero record would take its IO areas away.
         if (slave->typeCode == TarnBase::ModuleUndefined)
             continue;
-        const QByteArray record = identity12(slave) + slave->configurationRecord().left(kDownloadBytes);
+        const QByteArray record = slave->identityConfigRecord();
         if (writeAddressRecord(record, result) == WriteResult::Ok)
-            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
+            slave->applyShortRecord(shortRecordOf(record));
         if (stopping())
             return;
         // Without the link every further write fails the same way.
@@ -253,10 +252,7 @@ void Adapter::onAutoSetSlaveConfig()
         else
             reportError(MSG_TRANSACTION_FAILED, char(result));
     }
-    if (result == COMM_NOT_CONNECTED)
-        return;
-    m_busy = false;
-    startPolling();
+    endOperation(result);
 }
 
 // ---------------------------------------------------------------------------
@@ -276,7 +272,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
     COMM_STATUS_TYPE result = COMM_OK;
     bool written = false;
 
-    if (byteOf(data, 0) == 1) {
+    if (byteAt(data, 0) == 1) {
         result = exchange(TBProtocol::readBusStatus(), reply, timeout);
         if (stopping())
             return;
@@ -302,7 +298,8 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
         }
     }
     if (!written) {
-        result = exchange(TBProtocol::writeAddressAssignment((identity12(slave) + data).left(kRecordSize)), reply, timeout);
+        result = exchange(TBProtocol::writeAddressAssignment((slave->identity12() + data).left(RecordLayout::kAddressRecordSize)),
+                          reply, timeout);
         if (stopping())
             return;
         if (result != COMM_OK) {
@@ -317,23 +314,21 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
     }
     slave->applyShortRecord(data);
     m_lastConfiguredUuid = slave->uuid;
-    finishSlaveOperation(byteOf(data, 0), byteOf(data, 1));
+    finishSlaveOperation(byteAt(data, 0) != byteAt(data, 1));
 }
 
 // The adapter refused the record: the slave asks for its station again.
 void Adapter::refuseSlaveConfig(Slave *slave)
 {
     reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
-    slave->newStationId = slave->stationId;
-    m_busy = false;
-    startPolling();
+    slave->keepCurrentStation();
+    endOperation(COMM_OK);
 }
 
-// Common end of the one-slave operations: list refresh, report, handshake.
-void Adapter::finishSlaveOperation(int currentStation, int requestedStation)
+void Adapter::finishSlaveOperation(bool listChanged)
 {
     refreshList();
-    if (currentStation != requestedStation)
+    if (listChanged)
         reportLoad(MSG_LIST_CHANGED);
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
@@ -349,8 +344,8 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
     Slave *slave = requestingSlave();
     if (!slave)
         return;
-    const int current = byteOf(data, 0);
-    const int requested = byteOf(data, 1);
+    const int current = byteAt(data, 0);
+    const int requested = byteAt(data, 1);
     if (requested != current) {
         for (const Slave *other : qAsConst(m_slaves)) {
             if (other != slave && other->newStationId == requested) {
@@ -373,19 +368,20 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
         }
         return true;
     };
-    if (!fits(wordOf(data, 2), 0)) {
+    if (!fits(wordAt(data, 2), 0)) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::InputConflict, requested);
         return;
     }
-    if (!fits(wordOf(data, 4), kImageBits)) {
+    if (!fits(wordAt(data, 4), kImageBits)) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::OutputConflict, requested);
         return;
     }
 
     beginOperation();
     QByteArray reply;
-    const COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment((identity12(slave) + data).left(kRecordSize)),
-                                             reply, linkTiming().replyTimeoutMs);
+    const COMM_STATUS_TYPE result = exchange(
+        TBProtocol::writeAddressAssignment((slave->identity12() + data).left(RecordLayout::kAddressRecordSize)), reply,
+        linkTiming().replyTimeoutMs);
     if (stopping())
         return;
     if (result != COMM_OK) {
@@ -401,25 +397,25 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
     reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success, requested);
     slave->applyShortRecord(data.left(kShortRecordSize));
     m_lastConfiguredUuid = slave->uuid;
-    finishSlaveOperation(current, requested);
+    finishSlaveOperation(current != requested);
 }
 
 void Adapter::onCleanSlaveConfig(QByteArray data)
 {
     Slave *slave = requestingSlave();
     if (!slave)
-        slave = findSlaveByUuid(data.left(kIdentitySize));
+        slave = findSlaveByUuid(data.left(RecordLayout::kIdentitySize));
     beginOperation();
     QByteArray reply;
-    COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment(data.left(kRecordSize)), reply,
-                                       linkTiming().replyTimeoutMs);
+    COMM_STATUS_TYPE result = exchange(TBProtocol::writeAddressAssignment(data.left(RecordLayout::kAddressRecordSize)),
+                                       reply, linkTiming().replyTimeoutMs);
     if (stopping())
         return;
     const bool cleared = result == COMM_OK && !TBReply::isRejected(reply);
     if (!cleared && slave) {
         // The module keeps its station, so the slave asks for it again
         // rather than for the "not set" the clear had requested.
-        slave->newStationId = slave->stationId;
+        slave->keepCurrentStation();
     }
     if (result != COMM_OK) {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::WriteFailed);
@@ -428,7 +424,7 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
     } else {
         reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
         if (slave) {
-            slave->applyShortRecord(data.mid(kShortRecordOffset, kShortRecordSize));
+            slave->applyShortRecord(shortRecordOf(data));
             m_lastConfiguredUuid = slave->uuid;
         }
         refreshList();
@@ -458,21 +454,17 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
             continue;
         // Sizes only: both addresses 0.
         const QByteArray config = slave->configurationRecord();
-        const QByteArray record = addressRecord(slave, it.key(), it.key(), byteOf(config, RecordLayout::kInputPos) & 0x7F,
-                                                byteOf(config, RecordLayout::kOutputPos) & 0x7F);
+        const QByteArray record = slave->addressRecord(it.key(), it.key(), byteAt(config, RecordLayout::kInputPos) & RecordLayout::kChannelMask,
+                                                       byteAt(config, RecordLayout::kOutputPos) & RecordLayout::kChannelMask);
         qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
-        if (writeAddressRecord(record, result) == WriteResult::Ok) {
-            slave->recordCarriesStation = false;
-            slave->statusBit4 = 0;
-            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
-        } else if (stopping() || result == COMM_NOT_CONNECTED) {
+        if (writeAddressRecord(record, result) == WriteResult::Ok)
+            slave->takeRepairedStation(shortRecordOf(record));
+        else if (stopping() || result == COMM_NOT_CONNECTED)
             return;
-        }
     }
     refreshList();
     reportLoad(MSG_RELOADED);
-    m_busy = false;
-    startPolling();
+    endOperation(COMM_OK);
 }
 
 void Adapter::onCleanSlaveAddr()
@@ -488,9 +480,9 @@ void Adapter::onCleanSlaveAddr()
         // the tool: their areas and parameters are left as they are.
         if (slave->uuid.isEmpty() || slave->typeCode == TarnBase::ModuleUndefined)
             continue;
-        const QByteArray record = addressRecord(slave, slave->stationId, slave->newStationId, 0, 0);
+        const QByteArray record = slave->addressRecord(slave->stationId, slave->newStationId, 0, 0);
         if (writeAddressRecord(record, result) == WriteResult::Ok)
-            slave->applyShortRecord(record.mid(kShortRecordOffset, kShortRecordSize));
+            slave->applyShortRecord(shortRecordOf(record));
         else
             allWritten = false;
         if (stopping() || result == COMM_NOT_CONNECTED)
@@ -498,5 +490,5 @@ void Adapter::onCleanSlaveAddr()
     }
     if (allWritten)
         reportError(MSG_ADDRESS_CONFIG_RESULT, SlaveConfigResult::Success);
-    finishSlaveOperation(0, 1);
+    finishSlaveOperation(true);
 }

@@ -5,6 +5,7 @@
 
 #include "AdapterLog.h"
 #include "LinkTiming.h"
+#include "RecordLayout.h"
 #include "Slave.h"
 #include "SlaveFactory.h"
 #include "TBProtocol.h"
@@ -24,9 +25,9 @@ constexpr int kStateDevice = 3;
 constexpr int kDeviceFailed = 1;
 constexpr int kDeviceBack = 0;
 constexpr int kHandshakeAttempts = 3;
-// A queue of pending identity reports never holds more modules than a bus
-// can; an adapter that keeps answering must not trap the worker.
-constexpr int kMaxPendingReports = 2 * Adapter::kMaxStations + 1;
+// Set in an info block's flags when the module was reported through the
+// pending identity queue rather than read at its station.
+constexpr quint8 kReportedFlag = 0x10;
 
 QString stationListText(const QList<int> &stations)
 {
@@ -118,7 +119,7 @@ void Adapter::runConnectSequence()
     m_status.temperature = power.celsius;
 
     TBReply::BusStatus bus;
-    if (waitForScan(kMaxScanReports, bus, result, reply) != ScanResult::Ok)
+    if (reportScanFailure(waitForScan(kMaxScanReports, bus, result, reply), result))
         return;
 
     const QList<int> stations = bus.stations(bus.localPresent);
@@ -213,22 +214,20 @@ bool Adapter::readIdentityAndSettings()
     return true;
 }
 
-Adapter::ScanResult Adapter::waitForScan(int maxReports, TBReply::BusStatus &bus, COMM_STATUS_TYPE &result, QByteArray &reply)
+Adapter::ScanResult Adapter::waitForScan(int maxReports, TBReply::BusStatus &bus, COMM_STATUS_TYPE &result,
+                                         QByteArray &reply)
 {
     const int timeout = linkTiming().replyTimeoutMs;
+    ScanResult scan = ScanResult::Ok;
     for (;;) {
         result = exchange(TBProtocol::readBusStatus(), reply, timeout);
-        if (stopping())
-            return ScanResult::Stopped;
-        if (reply.isEmpty()) {
-            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
-            m_scanProgressCount = 0;
-            return ScanResult::EmptyReply;
+        if (stopping()) {
+            scan = ScanResult::Stopped;
+            break;
         }
-        if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-            m_scanProgressCount = 0;
-            return ScanResult::Failed;
+        if (reply.isEmpty() || result != COMM_OK) {
+            scan = reply.isEmpty() ? ScanResult::EmptyReply : ScanResult::Failed;
+            break;
         }
         bus = TBReply::decodeBusStatus(reply);
         if (!bus.scanning || m_scanProgressCount >= maxReports)
@@ -237,7 +236,16 @@ Adapter::ScanResult Adapter::waitForScan(int maxReports, TBReply::BusStatus &bus
         reportLoad(MSG_SCAN_PROGRESS, bus.progress);
     }
     m_scanProgressCount = 0;
-    return ScanResult::Ok;
+    return scan;
+}
+
+bool Adapter::reportScanFailure(ScanResult scan, COMM_STATUS_TYPE result)
+{
+    if (scan == ScanResult::EmptyReply)
+        reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+    else if (scan == ScanResult::Failed)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    return scan != ScanResult::Ok;
 }
 
 bool Adapter::loadSlaves(const QList<int> &stations)
@@ -264,28 +272,26 @@ bool Adapter::loadSlaves(const QList<int> &stations)
         const TBReply::SlaveInfo info = TBReply::decodeSlaveInfo(reply);
         if (info.station != station)
             continue;
-        createSlaveFromBlock(info.block, station);
+        if (Slave *slave = newSlaveFromBlock(info.block, station)) {
+            m_slaves.append(slave);
+            reportLoad(MSG_SLAVE_ADDED);
+        }
     }
     return true;
 }
 
-Slave *Adapter::createSlaveFromBlock(const TBReply::SlaveInfoBlock &block, int station)
+Slave *Adapter::newSlaveFromBlock(const TBReply::SlaveInfoBlock &block, int station)
 {
     if (!block.isValid() || block.identity().isEmpty())
         return nullptr;
-    SlaveFactory factory;
-    Slave *slave = factory.create(block.moduleKey(), station);
+    Slave *slave = SlaveFactory().create(block.moduleKey(), station);
     qCDebug(lcAdapter) << "-----添加slave" << slave << station;
     slave->setBasicInfo(block.name(), block.moduleBytes());
     slave->setAlignment(m_alignmentUnit);
-    slave->onFaultByte(block.stateByte());
-    slave->updateFromStatusRecord(block.raw);
+    slave->takeInfoBlock(block.stateByte(), block.raw);
     slave->setUuid(block.identity().toLatin1());
-    slave->recordCarriesStation = station == 0;
-    slave->rawInfo = block.raw;
+    slave->setLocalModule(station == 0);
     wireSlave(slave);
-    m_slaves.append(slave);
-    reportLoad(MSG_SLAVE_ADDED);
     return slave;
 }
 
@@ -302,34 +308,54 @@ void Adapter::wireSlave(Slave *slave)
     connect(slave, &Slave::sigShareChannel, this, &Adapter::sigShareChannel);
 }
 
-bool Adapter::collectPendingReports()
+Adapter::PendingEnd Adapter::readPendingReports(UsbDevice *device, int maxReads, bool requestMustSucceed,
+                                                COMM_STATUS_TYPE &result, QByteArray &reply,
+                                                const std::function<void(const TBReply::PendingIdentity &)> &onReport)
 {
     const int timeout = linkTiming().replyTimeoutMs;
-    QByteArray reply;
-    COMM_STATUS_TYPE result = exchange(TBProtocol::requestPendingIdentity(), reply, timeout);
-    if (result != COMM_OK) {
-        if (!stopping())
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-        return false;
-    }
-    for (int count = 0; count < kMaxPendingReports; ++count) {
-        result = exchange(TBProtocol::readPendingIdentity(), reply, timeout);
+    result = exchange(device, TBProtocol::requestPendingIdentity(), reply, timeout);
+    if (stopping())
+        return PendingEnd::Stopped;
+    if (requestMustSucceed && (result != COMM_OK || reply.isEmpty()))
+        return PendingEnd::RequestFailed;
+    for (int count = 0; count < maxReads; ++count) {
+        result = exchange(device, TBProtocol::readPendingIdentity(), reply, timeout);
         if (stopping())
-            return false;
-        if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-            return false;
-        }
+            return PendingEnd::Stopped;
+        if (result != COMM_OK || reply.isEmpty())
+            return PendingEnd::ReadFailed;
         const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
         qCDebug(lcAdapter) << "----mac" << report.identity;
-        if (report.identity.isEmpty()) {
-            sendHandshake(linkTiming().replyTimeoutMs, false);
-            refreshList();
-            return true;
-        }
-        applyReportedModule(report.block);
+        if (report.identity.isEmpty())
+            return PendingEnd::Ended;
+        onReport(report);
     }
-    qCWarning(lcAdapter) << "the adapter kept reporting modules; stopped after" << kMaxPendingReports;
+    return PendingEnd::Limit;
+}
+
+bool Adapter::collectPendingReports()
+{
+    COMM_STATUS_TYPE result = COMM_OK;
+    QByteArray reply;
+    const PendingEnd end = readPendingReports(m_device, kMaxPendingReads, true, result, reply,
+                                              [this](const TBReply::PendingIdentity &report) {
+                                                  applyReportedModule(report.block);
+                                              });
+    switch (end) {
+    case PendingEnd::Stopped:
+        return false;
+    case PendingEnd::RequestFailed:
+    case PendingEnd::ReadFailed:
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    case PendingEnd::Limit:
+        // An adapter that keeps answering must not trap the worker.
+        qCWarning(lcAdapter) << "the adapter kept reporting modules; stopped after" << kMaxPendingReads;
+        break;
+    case PendingEnd::Ended:
+        sendHandshake(linkTiming().replyTimeoutMs, false);
+        break;
+    }
     refreshList();
     return true;
 }
@@ -339,28 +365,19 @@ void Adapter::applyReportedModule(const TBReply::SlaveInfoBlock &reported)
     if (reported.isEmpty() || !reported.isValid() || reported.typeCode() == 0)
         return;
     TBReply::SlaveInfoBlock block = reported;
-    block.raw[0] = char(block.flags() | 0x10);
+    block.raw[0] = char(block.flags() | kReportedFlag);
     Slave *slave = findSlaveByUuid(block.identity().toLatin1());
     if (!slave) {
-        SlaveFactory factory;
-        slave = factory.create(block.moduleKey(), block.station());
+        slave = SlaveFactory().create(block.moduleKey(), block.station());
         if (!slave)
             return;
-        slave->setBasicInfo(block.name(), block.moduleBytes());
         wireSlave(slave);
-        slave->setAlignment(m_alignmentUnit);
-        slave->onFaultByte(block.stateByte());
-        slave->updateFromStatusRecord(block.raw);
         slave->setUuid(block.identity().toLatin1());
-        slave->rawInfo = block.raw;
         m_slaves.append(slave);
-    } else {
-        slave->setBasicInfo(block.name(), block.moduleBytes());
-        slave->setAlignment(m_alignmentUnit);
-        slave->onFaultByte(block.stateByte());
-        slave->updateFromStatusRecord(block.raw);
-        slave->rawInfo = block.raw;
     }
+    slave->setBasicInfo(block.name(), block.moduleBytes());
+    slave->setAlignment(m_alignmentUnit);
+    slave->takeInfoBlock(block.stateByte(), block.raw);
     reportLoad(MSG_SLAVE_ADDED);
 }
 
@@ -385,6 +402,7 @@ void Adapter::onUpdateSlave(int)
     const ScanResult scan = waitForScan(kMaxScanReports, bus, result, reply);
     if (scan == ScanResult::Stopped)
         return;
+    reportScanFailure(scan, result);
     if (scan == ScanResult::Failed && result == COMM_NOT_CONNECTED)
         m_linked = false;
 
@@ -401,9 +419,7 @@ void Adapter::onUpdateSlave(int)
     updateSlaveCount();
     reportLoad(MSG_RELOADED);
     sendHandshake(timing.replyTimeoutMs, true);
-    m_busy = false;
-    if (m_linked)
-        startPolling();
+    endOperation(COMM_OK); // polls again only while linked
 }
 
 void Adapter::onUpdateSlaveList()
@@ -411,102 +427,26 @@ void Adapter::onUpdateSlaveList()
     if (m_upgradeRunning || m_managerOperation || !usbStatusCheck())
         return;
     stopPolling();
-    const int timeout = linkTiming().replyTimeoutMs;
 
-    // Scan wait: a poll reports at most one more progress step than a connect.
-    QByteArray reply;
-    COMM_STATUS_TYPE result = COMM_OK;
     TBReply::BusStatus bus;
-    for (int reports = 0;; ++reports) {
-        result = exchange(TBProtocol::readBusStatus(), reply, timeout);
-        if (stopping())
-            return;
-        if (result != COMM_OK || reply.isEmpty())
-            break;
-        bus = TBReply::decodeBusStatus(reply);
-        if (!bus.scanning || reports > kMaxScanReports)
-            break;
-        reportLoad(MSG_SCAN_PROGRESS, bus.progress);
-    }
-    if (reply.isEmpty() || result != COMM_OK) {
-        if (reply.isEmpty())
-            reportError(MSG_NO_REPLY_DATA, char(result));
-        else
-            reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
-        if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR) {
-            dropLink();
-            return;
-        }
-        startPolling();
+    if (!pollBusStatus(bus))
         return;
-    }
-
     QSet<int> confirmed;
-    qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
-    const int expected = bus.slaveCount + (bus.localPresent ? 1 : 0);
-    QList<int> stations = bus.stations(bus.localPresent);
-    if (m_slaves.size() < expected) {
-        m_listChanged = true;
-        releaseSlaves();
-    }
-    for (int station : qAsConst(stations)) {
-        result = exchange(TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
-        if (stopping())
-            return;
-        if (reply.isEmpty()) {
-            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
-            break;
-        }
-        if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-            continue;
-        }
-        const TBReply::SlaveInfo info = TBReply::decodeSlaveInfo(reply);
-        if (info.station != station || !info.block.isValid() || info.block.identity().isEmpty())
-            continue;
-        confirmed.insert(station);
-        Slave *slave = findSlaveByUuid(info.block.identity().toLatin1());
-        if (slave) {
-            slave->onFaultByte(info.block.stateByte());
-            slave->updateFromStatusRecord(info.block.raw);
-            slave->rawInfo = info.block.raw;
-        } else if (!findSlaveByStation(station)) {
-            createSlaveFromBlock(info.block, station);
-            m_listChanged = true;
-        }
-    }
+    pollStations(bus, confirmed);
+    if (stopping())
+        return;
     storeStatusFlags(bus.status);
     reportLoad(MSG_STATUS);
 
-    // One pending identity report per poll.
-    result = exchange(TBProtocol::requestPendingIdentity(), reply, timeout);
+    pollOnePendingReport(confirmed);
     if (stopping())
         return;
-    if (!reportFailedExchange(result, reply) && !m_busy && !m_managerOperation) {
-        result = exchange(TBProtocol::readPendingIdentity(), reply, timeout);
-        if (stopping())
-            return;
-        if (!reportFailedExchange(result, reply)) {
-            const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
-            const TBReply::SlaveInfoBlock &block = report.block;
-            if (!report.identity.isEmpty() && block.isValid() && block.typeCode() != 0) {
-                if (Slave *slave = findSlaveByUuid(report.identity.toLatin1())) {
-                    slave->stationId = block.station();
-                    slave->newStationId = block.station();
-                    slave->onFaultByte(block.stateByte());
-                    slave->setBasicInfo(block.name(), block.moduleBytes());
-                    slave->rawInfo = block.raw;
-                    confirmed.insert(block.station());
-                }
-            }
-        }
-    }
     sendHandshake(linkTiming().connectTimeoutMs, true);
     if (stopping())
         return;
     for (Slave *slave : qAsConst(m_slaves)) {
         if (!confirmed.contains(slave->stationId))
-            slave->onStatusByte(quint8(slave->lastStatusByte & ~0x01));
+            slave->markNotConfirmed();
     }
 
     if (m_listChanged) {
@@ -516,6 +456,109 @@ void Adapter::onUpdateSlaveList()
     }
     updateSlaveCount();
     startPolling();
+}
+
+// The poll's scan wait: a poll reports at most one more progress step than
+// a connect. False when the poll ends here.
+bool Adapter::pollBusStatus(TBReply::BusStatus &bus)
+{
+    QByteArray reply;
+    COMM_STATUS_TYPE result = COMM_OK;
+    const ScanResult scan = waitForScan(kMaxScanReports + 1, bus, result, reply);
+    if (scan == ScanResult::Stopped)
+        return false;
+    if (scan == ScanResult::Ok) {
+        qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
+        return true;
+    }
+    if (scan == ScanResult::EmptyReply)
+        reportError(MSG_NO_REPLY_DATA, char(result));
+    else
+        reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
+    if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR)
+        dropLink();
+    else
+        startPolling();
+    return false;
+}
+
+// Reads every station of the map. A module the list does not know is new on
+// the bus or has taken the place of the module that answered at its station
+// (a module swapped during commissioning): it gets a record of its own kind.
+void Adapter::pollStations(const TBReply::BusStatus &bus, QSet<int> &confirmed)
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    const int expected = bus.slaveCount + (bus.localPresent ? 1 : 0);
+    if (m_slaves.size() < expected) {
+        m_listChanged = true;
+        releaseSlaves();
+    }
+    QByteArray reply;
+    for (int station : bus.stations(bus.localPresent)) {
+        const COMM_STATUS_TYPE result = exchange(TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
+        if (stopping())
+            return;
+        if (reply.isEmpty()) {
+            reportError(MSG_NO_REPLY_DATA, char(COMM_OK));
+            return;
+        }
+        if (result != COMM_OK) {
+            reportError(MSG_TRANSACTION_FAILED, char(result));
+            continue;
+        }
+        const TBReply::SlaveInfo info = TBReply::decodeSlaveInfo(reply);
+        if (info.station != station || !info.block.isValid() || info.block.identity().isEmpty())
+            continue;
+        confirmed.insert(station);
+        if (Slave *known = findSlaveByUuid(info.block.identity().toLatin1())) {
+            known->takeInfoBlock(info.block.stateByte(), info.block.raw);
+            continue;
+        }
+        Slave *slave = newSlaveFromBlock(info.block, station);
+        if (Slave *previous = recordAnsweringAt(station)) {
+            qCDebug(lcAdapter) << "station" << station << "now holds" << info.block.identity() << "instead of" << previous->uuid;
+            m_slaves.replace(m_slaves.indexOf(previous), slave);
+            previous->deleteLater();
+        } else {
+            m_slaves.append(slave);
+        }
+        m_listChanged = true;
+        reportLoad(MSG_SLAVE_ADDED);
+    }
+}
+
+// The record of the module that answers the station reads at this station;
+// modules sharing it are reported through the identity queue instead.
+Slave *Adapter::recordAnsweringAt(int station) const
+{
+    for (Slave *slave : m_slaves) {
+        if (slave->stationId == station && !(RecordLayout::byteAt(slave->rawInfo, 0) & kReportedFlag))
+            return slave;
+    }
+    return nullptr;
+}
+
+// One pending identity report per poll, unless an operation is running.
+void Adapter::pollOnePendingReport(QSet<int> &confirmed)
+{
+    COMM_STATUS_TYPE result = COMM_OK;
+    QByteArray reply;
+    const int reads = m_busy || m_managerOperation ? 0 : 1;
+    const PendingEnd end = readPendingReports(m_device, reads, true, result, reply, [&](const TBReply::PendingIdentity &report) {
+        TBReply::SlaveInfoBlock block = report.block;
+        if (!block.isValid() || block.typeCode() == 0)
+            return;
+        Slave *slave = findSlaveByUuid(report.identity.toLatin1());
+        if (!slave)
+            return;
+        block.raw[0] = char(block.flags() | kReportedFlag);
+        slave->takeReportedStation(block.station());
+        slave->takeReportedBlock(block.stateByte(), block.raw);
+        slave->setBasicInfo(block.name(), block.moduleBytes());
+        confirmed.insert(block.station());
+    });
+    if (end == PendingEnd::RequestFailed || end == PendingEnd::ReadFailed)
+        reportFailedExchange(result, reply);
 }
 
 // Declares the link lost and watches for the adapter exactly as after an

@@ -23,20 +23,17 @@ void Adapter::onSetFourceModel(bool on)
     beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::enterForceMode(), reply, linkTiming().replyTimeoutMs);
-    if (result != COMM_OK) {
+    if (result != COMM_OK)
         reportError(MSG_TRANSACTION_FAILED, char(result));
-        if (result == COMM_NOT_CONNECTED) {
-            m_busy = false;
-            return;
-        }
+    if (result != COMM_NOT_CONNECTED) {
+        m_forceMode = true;
+        m_status.fource = 1;
+        for (Slave *slave : qAsConst(m_slaves))
+            slave->setForced(true);
+        m_ioTimer->start(linkTiming().processDataPeriodMs);
+        reportLoad(MSG_FORCE_STATE);
     }
-    m_forceMode = true;
-    m_status.fource = 1;
-    for (Slave *slave : qAsConst(m_slaves))
-        slave->forcedState = 1;
-    m_ioTimer->start(linkTiming().processDataPeriodMs);
-    reportLoad(MSG_FORCE_STATE);
-    m_busy = false;
+    endOperation(result, LinkLoss::Release); // polling stays off in force mode
 }
 
 void Adapter::leaveForceMode()
@@ -78,10 +75,8 @@ void Adapter::endForceMode()
     m_forceMode = false;
     m_status.fource = 0;
     fillOutputImage(0);
-    for (Slave *slave : qAsConst(m_slaves)) {
-        slave->forcedState = 0;
-        SlaveIOData::clearOutputs(*slave);
-    }
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->setForced(false);
 }
 
 void Adapter::onReadInputData()

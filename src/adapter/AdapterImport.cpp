@@ -1,10 +1,8 @@
-// Offline slaves and the import of configuration CSV lines.
+// Offline slaves and the configuration CSV lines.
 
 #include "Adapter.h"
 
 #include "AdapterLog.h"
-#include "AdapterThread.h"
-#include "ItemsInfo.h"
 #include "Slave.h"
 #include "SlaveFactory.h"
 
@@ -16,65 +14,95 @@ constexpr int kStationColumn = 1;
 constexpr int kDeviceIdColumn = 10;
 constexpr int kUidColumn = 11;
 constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, not a UID
+} // namespace
 
-// A module added to an offline configuration takes the channels its
-// description gives it, as a module read from the bus or from a CSV line
-// does; with none, its areas would be empty in the occupancy map and in
-// every record written for it.
-void giveDescribedChannels(Slave *slave)
+void Adapter::requestCreateOfflineSlave(int station, const QByteArray &typeKey)
 {
-    ItemsInfo *config = slave->group(Slave::kConfigData);
-    if (!config)
-        return;
-    for (ItemInfo *item : qAsConst(config->items)) {
-        if (item->isInputChannels())
-            item->channels = qint16(slave->suportChangeableChannel ? slave->inputChannelCount : slave->channelCount);
-        else if (item->isOutputChannels())
-            item->channels = qint16(slave->suportChangeableChannel ? slave->outputChannelCount : slave->channelCount);
-    }
+    inWorker([this, station, typeKey] {
+        if (createOfflineSlave(station, typeKey))
+            reportLoad(MSG_LIST_CHANGED);
+    });
 }
 
-} // namespace
+void Adapter::requestRemoveSlave(quint64 recordId)
+{
+    inWorker([this, recordId] {
+        if (removeOfflineSlave(recordId))
+            reportLoad(MSG_LIST_CHANGED);
+    });
+}
+
+void Adapter::requestCsvImport(const QStringList &lines, bool withUid)
+{
+    inWorker([this, lines, withUid] {
+        const QList<CsvImportResult> results = importCsvLines(lines, withUid);
+        emit sigCsvImported(results);
+        reportLoad(MSG_LIST_CHANGED);
+    });
+}
+
+void Adapter::requestCsvLines(bool withUid)
+{
+    inWorker([this, withUid] { emit sigCsvLines(csvLines(withUid), withUid); });
+}
 
 Slave *Adapter::createOfflineSlave(int station, const QByteArray &typeKey)
 {
-    return runInThread(this, [=]() -> Slave * {
-        SlaveFactory factory;
-        Slave *slave = factory.create(QString::fromLatin1(typeKey), station);
-        slave->setAlignment(m_alignmentUnit);
-        giveDescribedChannels(slave);
-        wireSlave(slave);
-        m_slaves.append(slave);
-        updateSlaveCount();
-        emit sigFileCreaterSlave(station);
-        return slave;
-    });
+    checkThread("createOfflineSlave");
+    if (m_slaves.size() >= kMaxSlaves)
+        return nullptr;
+    Slave *slave = SlaveFactory().create(QString::fromLatin1(typeKey), station);
+    slave->setAlignment(m_alignmentUnit);
+    slave->giveDescribedChannels();
+    wireSlave(slave);
+    m_slaves.append(slave);
+    updateSlaveCount();
+    emit sigFileCreaterSlave(station);
+    return slave;
 }
 
-bool Adapter::removeOfflineSlave(const QByteArray &uuid)
+bool Adapter::removeOfflineSlave(quint64 recordId)
 {
-    return runInThread(this, [=]() -> bool {
-        Slave *slave = findSlaveByUuid(uuid);
-        if (!slave)
-            return false;
-        m_slaves.removeOne(slave);
-        slave->deleteLater();
-        updateSlaveCount();
-        return true;
-    });
+    checkThread("removeOfflineSlave");
+    Slave *slave = findSlaveByRecordId(recordId);
+    if (!slave)
+        return false;
+    releaseSlave(slave);
+    updateSlaveCount();
+    return true;
 }
 
-Adapter::CsvImportResult Adapter::importCsvLine(const QString &line, bool withUid)
+QStringList Adapter::csvLines(bool withUid) const
 {
-    return runInThread(this, [=] { return importLine(line, withUid, false); });
+    checkThread("csvLines");
+    QStringList lines;
+    for (const Slave *slave : m_slaves) {
+        const QString line = withUid ? slave->toCsvLineWithUid() : slave->toCsvLine();
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    return lines;
 }
 
-Adapter::CsvImportResult Adapter::importCsvLineOffline(const QString &line, bool withUid)
+QList<CsvImportResult> Adapter::importCsvLines(const QStringList &lines, bool withUid)
 {
-    return runInThread(this, [=] { return importLine(line, withUid, true); });
+    checkThread("importCsvLines");
+    QList<CsvImportResult> results;
+    // A live adapter holds still while its slaves change, and polls again
+    // afterwards, whatever the lines held.
+    const bool live = !m_offline;
+    m_importing = true;
+    if (live)
+        beginOperation();
+    for (const QString &line : lines)
+        results.append(importLine(line, withUid));
+    m_importing = false;
+    if (live)
+        endOperation(COMM_OK);
+    return results;
 }
 
-Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, bool offline)
+CsvImportResult Adapter::importLine(const QString &line, bool withUid)
 {
     CsvImportResult result;
     const QStringList fields = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
@@ -85,13 +113,9 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
     // A file without UIDs marks the type with a leading "*"; it is not part of the name.
     if (typeText.startsWith(QLatin1Char('*')))
         typeText.remove(0, 1);
-    m_importing = true;
     if (fields.size() > 2)
         result.station = int(fields.at(kStationColumn).toUInt());
 
-    if (!offline) {
-        beginOperation();
-    }
     const bool byUid = withUid && uid.size() >= kMinUidLength;
     Slave *slave = nullptr;
     for (Slave *candidate : qAsConst(m_slaves)) {
@@ -102,9 +126,8 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
         }
     }
     std::unique_ptr<Slave> created;
-    if (!slave && offline && !deviceId.isEmpty()) {
-        SlaveFactory factory;
-        created.reset(factory.create(deviceId, result.station));
+    if (!slave && m_offline && !deviceId.isEmpty() && m_slaves.size() < kMaxSlaves) {
+        created.reset(SlaveFactory().create(deviceId, result.station));
         // Without a description of this device there is nothing to configure it with.
         if (created->moduleIdent != deviceId)
             return result;
@@ -115,27 +138,17 @@ Adapter::CsvImportResult Adapter::importLine(const QString &line, bool withUid, 
         if (byUid)
             slave->setUuid(QByteArray::fromHex(uid.toLatin1()));
     }
-    if (!slave || slave->moduleIdent != deviceId) {
-        if (!offline)
-            m_busy = false;
+    if (!slave || slave->moduleIdent != deviceId)
         return result;
-    }
     const bool applied = withUid ? slave->applyCsvLineWithUid(line) : slave->applyCsvLine(line);
-    if (!applied) {
-        // A line that fails adds nothing to the configuration.
-        if (!offline)
-            m_busy = false;
-        return result;
-    }
+    if (!applied)
+        return result; // a line that fails adds nothing to the configuration
     if (created) {
         wireSlave(slave);
         m_slaves.append(created.release());
         updateSlaveCount();
     }
-    slave->statusBit4 = 0;
-    slave->typeName = typeText;
-    if (!offline)
-        m_busy = false;
+    slave->takeImportedLine(typeText);
     result.ok = true;
     return result;
 }

@@ -3,80 +3,40 @@
 #include "Adapter.h"
 
 #include "AdapterLog.h"
-#include "ItemsInfo.h"
 #include "LinkTiming.h"
+#include "RecordLayout.h"
 #include "Slave.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
 #include "UsbDevice.h"
 #include "UsbGlobal.h"
 
-#include <QMap>
-
 #include <memory>
 
 using tarnbus::linkTiming;
 
-namespace {
-
-struct BusModule {
+// A module found on the bus, by its identity text.
+struct Adapter::BusModule {
     QString typeKey;
     int station = 0;
 };
 
-// The 64-byte configuration block of one record, from its CONFIG-DATA items.
-QByteArray configurationBlock(const Slave *slave)
+void Adapter::requestOfflineDownload(int vid, int pid, const QString &mac)
 {
-    QByteArray block(Adapter::kRecordSize, '\0');
-    block[0] = char(slave->stationId);
-    block[1] = char(slave->stationId);
-    const ItemsInfo *config = slave->group(Slave::kConfigData);
-    if (!config)
-        return block;
-    const auto setWord = [&block](int offset, int value) {
-        block[offset] = char(value & 0xFF);
-        block[offset + 1] = char((value >> 8) & 0xFF);
-    };
-    for (int i = 1; i < config->items.size(); ++i) { // item 0 is the station
-        const ItemInfo *item = config->items.at(i);
-        switch (item->paramType) {
-        case 1:
-        case 3:
-            setWord(2, (item->startAddress << 7) | (item->channels & 0x7F));
-            break;
-        case 2:
-        case 4:
-            setWord(4, (item->startAddress << 7) | (item->channels & 0x7F));
-            break;
-        case 5:
-            block[6] = char((quint8(block.at(6)) & ~0x70) | ((item->value.toInt() & 0x07) << 4));
-            break;
-        case 6:
-            block[6] = char((quint8(block.at(6)) & ~0x01) | (item->value.toInt() & 0x01));
-            break;
-        case 7:
-            setWord(8, item->value.toInt());
-            break;
-        default:
-            break;
-        }
-    }
-    return block;
+    inWorker([this, vid, pid, mac] { onDownloadOfflineConfig(vid, pid, mac); });
 }
 
-} // namespace
-
+// Runs in the worker thread. An Adapter that has a device of its own (a live
+// adapter) writes through it, with polling held off meanwhile; an offline
+// configuration opens the adapter for the duration of the download.
 void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
 {
+    checkThread("onDownloadOfflineConfig");
     if (m_slaves.isEmpty()) {
         reportError(MSG_EMPTY_CONFIG, 0);
         return;
     }
-    const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
-
-    // Borrow the adapter's own device when it has one; otherwise open one
-    // for the duration of the download. Only a device opened here is closed.
     std::unique_ptr<UsbDevice> ownDevice;
     UsbDevice *device = m_device;
     if (!device) {
@@ -86,7 +46,7 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
             return;
         }
         UsbGlobal::incrementOpenedDeviceCount();
-        if (exchange(ownDevice.get(), TBProtocol::handshake(), reply, timeout) != COMM_OK) {
+        if (exchange(ownDevice.get(), TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs) != COMM_OK) {
             reportError(MSG_CONFIG_MODE_FAILED, 1);
             UsbGlobal::decrementOpenedDeviceCount();
             ownDevice->closeDevice();
@@ -101,33 +61,58 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
             ownDevice->closeDevice();
             ownDevice.reset();
         }
-        m_busy = false;
     };
 
-    m_busy = true;
-    COMM_STATUS_TYPE result = exchange(device, TBProtocol::readBusStatus(), reply, timeout);
-    if (reply.isEmpty() || result != COMM_OK) {
-        if (reply.isEmpty())
-            reportError(MSG_NO_REPLY_DATA, 0);
-        else
-            reportError(MSG_TRANSACTION_FAILED, char(result));
+    beginOperation(); // ends by polling again, when there is anything to poll
+    ModuleMap modules;
+    // Every early end says that the download ended (16, 4), so that the
+    // manager is never left waiting for a summary that will not come.
+    if (!readBusModules(device, modules)) {
         release();
-        reportError(MSG_BATCH_CONFIG, 4);
+        if (!stopping()) {
+            reportError(MSG_BATCH_CONFIG, 4);
+            endOperation(COMM_OK);
+        }
         return;
     }
-    const TBReply::BusStatus bus = TBReply::decodeBusStatus(reply);
+    reportError(MSG_BATCH_CONFIG, 0);
 
-    // Identity text -> module; ordered by identity.
-    // Every early end below says that the download ended (16, 4), so that
-    // the manager is never left waiting for a summary that will not come.
-    QMap<QString, BusModule> modules;
+    SlaveList remaining;
+    SlaveList configured;
+    writeOfflineRecords(device, modules, remaining, configured);
+    if (stopping())
+        return;
+    emit sigErrMessage(MSG_BATCH_CONFIG, 2, 0, COMM_OK, remaining, configured);
+    release();
+    endOperation(COMM_OK);
+}
+
+// The modules on the bus: those answering at the stations of the map, then
+// those the adapter reports through its identity queue. False, reported,
+// when the download cannot go on.
+bool Adapter::readBusModules(UsbDevice *device, ModuleMap &modules)
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(device, TBProtocol::readBusStatus(), reply, timeout);
+    if (stopping())
+        return false;
+    if (reply.isEmpty()) {
+        reportError(MSG_NO_REPLY_DATA, 0);
+        return false;
+    }
+    if (result != COMM_OK) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
+    }
+    const TBReply::BusStatus bus = TBReply::decodeBusStatus(reply);
     for (int station : bus.stations(bus.localPresent)) {
         result = exchange(device, TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
+        if (stopping())
+            return false;
         if (reply.isEmpty()) {
             reportError(MSG_NO_REPLY_DATA, 0);
-            release();
-            reportError(MSG_BATCH_CONFIG, 4);
-            return;
+            return false;
         }
         if (result != COMM_OK) {
             reportError(MSG_TRANSACTION_FAILED, char(result));
@@ -139,32 +124,37 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
         modules.insert(info.block.identity(), BusModule{info.block.moduleKey(), info.station});
     }
 
-    exchange(device, TBProtocol::requestPendingIdentity(), reply, timeout);
-    for (int count = 0;; ++count) {
-        result = exchange(device, TBProtocol::readPendingIdentity(), reply, timeout);
-        if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-            release();
-            reportError(MSG_BATCH_CONFIG, 4);
-            return;
-        }
-        const TBReply::PendingIdentity report = TBReply::decodePendingIdentity(reply);
-        if (report.identity.isEmpty() || count > 2 * kMaxStations)
-            break;
-        modules.insert(report.identity, BusModule{report.block.moduleKey(), report.station});
+    const PendingEnd end = readPendingReports(device, kMaxPendingReads, false, result, reply,
+                                              [&modules](const TBReply::PendingIdentity &report) {
+                                                  modules.insert(report.identity,
+                                                                 BusModule{report.block.moduleKey(), report.station});
+                                              });
+    if (end == PendingEnd::Stopped)
+        return false;
+    if (end == PendingEnd::ReadFailed) {
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+        return false;
     }
+    return true;
+}
 
-    reportError(MSG_BATCH_CONFIG, 0);
-
-    QList<Slave *> remaining = m_slaves;
-    QList<Slave *> configured;
+// Writes each record to the module it matches: by identity, else the first
+// module (in identity order) at its requested station. Only a module of the
+// record's own type is written, and a record counts as configured only when
+// the adapter took it.
+void Adapter::writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, SlaveList &remaining,
+                                  SlaveList &configured)
+{
+    const int timeout = linkTiming().replyTimeoutMs;
+    QByteArray reply;
     for (Slave *slave : qAsConst(m_slaves)) {
-        const QByteArray block = configurationBlock(slave);
+        const QByteArray block = slave->downloadBlock();
         QByteArray request;
         const auto found = modules.constFind(QString::fromLatin1(slave->uuid));
         if (found != modules.cend()) {
             if (found->typeKey == slave->moduleIdent)
-                request = TBProtocol::writeAddressAssignment(identity12(slave) + block.left(52));
+                request = TBProtocol::writeAddressAssignment(
+                    slave->identity12() + block.left(RecordLayout::kRecordBytesAfterIdentity));
         } else {
             for (auto it = modules.cbegin(); it != modules.cend(); ++it) {
                 if (it->station != slave->newStationId)
@@ -174,18 +164,15 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
                 break;
             }
         }
-        if (request.isEmpty())
-            continue;
-        result = exchange(device, request, reply, timeout);
-        // A record counts as configured only when the adapter took it.
-        if (result == COMM_OK && !TBReply::isRejected(reply)) {
-            remaining.removeOne(slave);
-            configured.append(slave);
-        } else {
-            qCDebug(lcAdapter) << "offline download: station" << slave->newStationId << "not written, result" << result;
+        bool written = false;
+        if (!request.isEmpty()) {
+            const COMM_STATUS_TYPE result = exchange(device, request, reply, timeout);
+            if (stopping())
+                return;
+            written = result == COMM_OK && !TBReply::isRejected(reply);
+            if (!written)
+                qCDebug(lcAdapter) << "offline download: station" << slave->newStationId << "not written, result" << result;
         }
+        (written ? configured : remaining).append(takeSnapshot(*slave));
     }
-
-    emit sigErrMessage(MSG_BATCH_CONFIG, 2, 0, COMM_OK, remaining, configured);
-    release();
 }

@@ -45,7 +45,15 @@ enum adapter_message_type : int {
     MSG_COMM_TIMEOUT = 32,
     MSG_DOWNLOAD_DONE = 33,         // configuration download finished (not shown)
     MSG_USB_CHECK = 34,
+    MSG_DOWNLOAD_REFUSED = 35,      // configuration download refused before anything was sent
 };
+
+// Why a configuration download was refused (err of MSG_DOWNLOAD_REFUSED).
+namespace DownloadRefusal {
+constexpr char NotLinked = 0;
+constexpr char AddressConflict = 1;
+constexpr char OtherOperation = 2; // the adapter is busy with an operation or a firmware upgrade
+} // namespace DownloadRefusal
 
 // Result codes carried with MSG_SLAVE_CONFIG_RESULT.
 namespace SlaveConfigResult {
@@ -60,6 +68,13 @@ constexpr char WriteFailed = 64;
 
 // The adapter's status as the status panel shows it.
 struct AdapterStatus {
+    bool operator==(const AdapterStatus &o) const
+    {
+        return status0 == o.status0 && status1 == o.status1 && status2 == o.status2 && fource == o.fource
+               && status4 == o.status4 && localInfo == o.localInfo && slaveCount == o.slaveCount && power == o.power
+               && temperature == o.temperature;
+    }
+
     int status0 = 1;     // bit 0 of the reply status byte
     int status1 = 1;     // bit 1
     int status2 = 1;     // bit 2
@@ -80,7 +95,46 @@ struct AdapterInfoItem {
     QString name;
     QString text;
     QStringList options;
+
+    bool operator==(const AdapterInfoItem &o) const
+    {
+        return kind == o.kind && value == o.value && index == o.index && name == o.name && text == o.text
+               && options == o.options;
+    }
+};
+
+// The adapter's identity, settings and flags as the worker last knew them;
+// handed to other threads by value.
+struct AdapterState {
+    QString mac;
+    bool offline = false;
+    bool linked = false;
+    bool forceMode = false;
+    bool hVariant = false;
+    int alignmentUnit = 1;
+    quint8 settingsByte = 1;
+    quint16 threshold = 0;
+    quint32 appVersion = 0;
+    QList<AdapterInfoItem> infoItems;
+
+    bool operator==(const AdapterState &o) const
+    {
+        return mac == o.mac && offline == o.offline && linked == o.linked && forceMode == o.forceMode
+               && hVariant == o.hVariant && alignmentUnit == o.alignmentUnit
+               && settingsByte == o.settingsByte && threshold == o.threshold && appVersion == o.appVersion
+               && infoItems == o.infoItems;
+    }
+    bool operator!=(const AdapterState &o) const { return !(*this == o); }
+};
+
+// The outcome of one data line of a configuration file.
+struct CsvImportResult {
+    bool ok = false;
+    int station = 0;  // column 1
+    QString typeText; // column 0 as written
 };
 
 Q_DECLARE_METATYPE(adapter_message_type)
 Q_DECLARE_METATYPE(AdapterStatus)
+Q_DECLARE_METATYPE(AdapterState)
+Q_DECLARE_METATYPE(CsvImportResult)

@@ -19,16 +19,6 @@ constexpr int kConfigWriteFlagOffset = 24;
 constexpr int kReportIdentityOffset = 38;
 } // namespace
 
-quint8 byteAt(const QByteArray &bytes, int offset)
-{
-    return offset >= 0 && offset < bytes.size() ? quint8(bytes.at(offset)) : 0;
-}
-
-quint16 wordAt(const QByteArray &bytes, int offset)
-{
-    return quint16(byteAt(bytes, offset) | (byteAt(bytes, offset + 1) << 8));
-}
-
 QString textAt(const QByteArray &bytes, int offset, int length)
 {
     const QByteArray field = bytes.mid(offset, length);
@@ -36,26 +26,12 @@ QString textAt(const QByteArray &bytes, int offset, int length)
     return QString::fromLatin1(end < 0 ? field : field.left(end));
 }
 
-quint8 statusByte(const QByteArray &reply)
-{
-    return byteAt(reply, kStatusOffset);
-}
-
-StatusFlags decodeStatusFlags(quint8 status)
-{
-    StatusFlags flags;
-    flags.flag0 = status & 0x01;
-    flags.flag1 = (status >> 1) & 0x01;
-    flags.flag2 = (status >> 2) & 0x01;
-    flags.flag4 = (status >> 4) & 0x01;
-    flags.scanning = status & kScanningBit;
-    return flags;
-}
-
+namespace {
 quint8 commandCode(const QByteArray &reply)
 {
     return byteAt(reply, kCommandOffset);
 }
+} // namespace
 
 bool isRejected(const QByteArray &reply)
 {
@@ -108,7 +84,7 @@ BusStatus decodeBusStatus(const QByteArray &reply)
 {
     BusStatus bus;
     bus.replySize = reply.size();
-    bus.status = statusByte(reply);
+    bus.status = byteAt(reply, kStatusOffset);
     bus.scanning = bus.status & kScanningBit;
     bus.progress = byteAt(reply, 4) | ((byteAt(reply, 5) & 0x0F) << 8);
     bus.slaveCount = byteAt(reply, 6);
@@ -140,6 +116,8 @@ bool SlaveInfoBlock::isEmpty() const
     return raw.count('\0') == raw.size();
 }
 
+namespace {
+// Offsets 6 to 69 of a slave info reply or a pending identity report.
 SlaveInfoBlock slaveInfoBlock(const QByteArray &reply)
 {
     SlaveInfoBlock block;
@@ -147,6 +125,7 @@ SlaveInfoBlock slaveInfoBlock(const QByteArray &reply)
     block.raw.append(QByteArray(SlaveInfoBlock::kSize - block.raw.size(), '\0'));
     return block;
 }
+} // namespace
 
 SlaveInfo decodeSlaveInfo(const QByteArray &reply)
 {
@@ -166,7 +145,7 @@ PendingIdentity decodePendingIdentity(const QByteArray &reply)
 ProcessData decodeProcessData(const QByteArray &reply)
 {
     ProcessData data;
-    data.status = statusByte(reply);
+    data.status = byteAt(reply, kStatusOffset);
     data.station = byteAt(reply, 2);
     data.stationStatus = QByteArray(1, char(byteAt(reply, 4))) + QByteArray(1, char(byteAt(reply, 5)));
     data.inputImage = reply.mid(kDataOffset);

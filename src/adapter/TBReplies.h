@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteOrder.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -11,24 +13,12 @@
 // reads reply bytes. A short reply is tolerated: missing bytes read as 0.
 namespace TBReply {
 
-quint8 byteAt(const QByteArray &bytes, int offset);
-quint16 wordAt(const QByteArray &bytes, int offset); // little-endian
+using tarnbus::bytes::byteAt;
+using tarnbus::bytes::wordAt;
 // ASCII text of at most length bytes, ending at the first zero byte.
 QString textAt(const QByteArray &bytes, int offset, int length);
 
-// Offset 1 of every reply: the adapter status byte.
-struct StatusFlags {
-    int flag0 = 0;
-    int flag1 = 0;
-    int flag2 = 0;
-    int flag4 = 0;
-    bool scanning = false; // bit 5, bus status reply only
-};
-quint8 statusByte(const QByteArray &reply);
-StatusFlags decodeStatusFlags(quint8 status);
-
 // Offset 3 repeats the command; bit 7 marks a refused slave configuration.
-quint8 commandCode(const QByteArray &reply);
 bool isRejected(const QByteArray &reply);
 
 // 0x48 00 EC: the adapter is ready when offset 3 is 0x48 ("H").
@@ -108,7 +98,6 @@ struct SlaveInfoBlock {
     bool isEmpty() const;
 };
 QString moduleKey(quint16 typeCode);
-SlaveInfoBlock slaveInfoBlock(const QByteArray &reply); // offsets 6 to 69
 
 // 0x25 st 02: one slave's info block.
 struct SlaveInfo {

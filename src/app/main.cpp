@@ -42,24 +42,23 @@ QString area(int start, int bits)
     return bits == 0 ? QStringLiteral("-") : QStringLiteral("%1..%2").arg(start).arg(start + bits - 1);
 }
 
-void printBus(const Adapter &adapter)
+void printBus(const AdapterState &state, const AdapterStatus &status, const SlaveList &slaves)
 {
-    for (const AdapterInfoItem &item : adapter.infoItems()) {
+    for (const AdapterInfoItem &item : state.infoItems) {
         const QString value = item.kind == AdapterInfoItem::Text     ? item.text
                               : item.kind == AdapterInfoItem::Number ? QString::number(item.value)
                                                                      : item.options.value(item.value);
         out() << "  " << item.name.leftJustified(16) << value << Qt::endl;
     }
-    const AdapterStatus status = adapter.status();
     out() << "  power " << status.power << QStringLiteral(" W, ") << status.temperature << QStringLiteral(" °C") << Qt::endl;
     out() << "  " << status.slaveCount << " modules:" << Qt::endl;
     out() << "  station  type          class           uid           inputs    outputs" << Qt::endl;
-    for (const Slave *slave : adapter.slaveList()) {
-        const Slave::IoWindow window = slave->ioWindow();
+    for (const SlaveSnapshot &slave : slaves) {
+        const Slave::IoWindow window = slave->ioWindow;
         const QString station = slave->stationId == 0 && !slave->recordCarriesStation ? QStringLiteral("unset")
                                                                                       : QString::number(slave->stationId);
         out() << "  " << station.rightJustified(7) << "  " << slave->typeName.leftJustified(12) << "  "
-              << QString::fromLatin1(slave->metaObject()->className()).leftJustified(14) << "  "
+              << slave->moduleClass.leftJustified(14) << "  "
               << QString::fromLatin1(slave->uuid).leftJustified(12) << "  "
               << area(window.inputStart, window.inputBits).leftJustified(8) << "  "
               << area(window.outputStart, window.outputBits) << Qt::endl;
@@ -89,18 +88,19 @@ int main(int argc, char *argv[])
     auto *adapter = new Adapter;
     adapter->moveToThread(&worker);
     int exitCode = 0;
+    AdapterState state;
+    QObject::connect(adapter, &Adapter::sigAdapterState, &app, [&](const AdapterState &latest) { state = latest; });
     QObject::connect(adapter, &Adapter::sigSlaveLoadingFinished, &app,
-                     [&](adapter_message_type type, AdapterStatus, QList<Slave *>, int value) {
+                     [&](adapter_message_type type, AdapterStatus status, const SlaveList &slaves, int value) {
                          if (type == MSG_SCAN_PROGRESS)
                              out() << "  bus scan " << value << Qt::endl;
                          if (type != MSG_LOAD_FINISHED)
                              return;
-                         // The worker is polling now: read its state in its own thread.
-                         QMetaObject::invokeMethod(adapter, [adapter] { printBus(*adapter); }, Qt::BlockingQueuedConnection);
+                         printBus(state, status, slaves);
                          app.quit();
                      });
     QObject::connect(adapter, &Adapter::sigErrMessage, &app,
-                     [&](adapter_message_type type, char err, int, COMM_STATUS_TYPE status, QList<Slave *>, QList<Slave *>) {
+                     [&](adapter_message_type type, char err, int, COMM_STATUS_TYPE status, const SlaveList &, const SlaveList &) {
                          out() << "  " << errorText(type, err, status) << Qt::endl;
                          if (type == MSG_NO_HANDSHAKE || type == MSG_TRANSACTION_FAILED || type == MSG_NO_REPLY_DATA) {
                              exitCode = 1;

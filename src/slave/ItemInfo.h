@@ -8,13 +8,9 @@
 #include <QObject>
 #include <QString>
 
-// One configuration, information or process-data item of a slave.
-class ItemInfo : public QObject
+// The description of one item and where it sits, as plain data.
+struct ItemFields
 {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
     qint32 style = 0;
     QString dataTypeName;
     bool writable = false;
@@ -30,7 +26,6 @@ public:
     qint16 startAddress = 0;
     qint16 channels = 0;
     QString accessText;
-    ItemValue value{this};
     QString defaultText;
     QByteArray defaultData;
     QMap<int, QString> enumTexts;
@@ -39,4 +34,14 @@ public:
     bool isInputChannels() const { return paramType == 1 || paramType == 3; }
     bool isOutputChannels() const { return paramType == 2 || paramType == 4; }
     bool isStation() const { return paramType == 0; }
+};
+
+// One configuration, information or process-data item of a slave.
+class ItemInfo : public QObject, public ItemFields
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    ItemValue value{this};
 };

@@ -8,19 +8,19 @@ namespace {
 constexpr int kBitsPerByte = 8;
 } // namespace
 
-quint8 ItemValue::bitsMask() const
+quint8 ItemValueData::bitsMask() const
 {
     if (bitSize <= 0 || bitSize >= kBitsPerByte)
         return 0xFF;
     return quint8(0xFFu >> (kBitsPerByte - bitSize));
 }
 
-bool ItemValue::littleEndian32() const
+bool ItemValueData::littleEndian32() const
 {
     return index == IndexLittleEndian;
 }
 
-void ItemValue::setValue(int v)
+void ItemValueData::setValue(int v)
 {
     const quint32 u = quint32(v);
     switch (type) {
@@ -52,7 +52,7 @@ void ItemValue::setValue(int v)
     }
 }
 
-quint32 ItemValue::read32() const
+quint32 ItemValueData::read32() const
 {
     // Up to four bytes; missing bytes end the value.
     quint32 value = 0;
@@ -64,7 +64,7 @@ quint32 ItemValue::read32() const
     return value;
 }
 
-quint32 ItemValue::toUnsigned() const
+quint32 ItemValueData::toUnsigned() const
 {
     if (data.isEmpty())
         return 0;
@@ -89,7 +89,7 @@ quint32 ItemValue::toUnsigned() const
     }
 }
 
-int ItemValue::toInt() const
+int ItemValueData::toInt() const
 {
     const quint32 u = toUnsigned();
     switch (type) {
@@ -103,7 +103,7 @@ int ItemValue::toInt() const
     }
 }
 
-QString ItemValue::toText() const
+QString ItemValueData::toText() const
 {
     switch (type) {
     case DataBool:

@@ -9,12 +9,8 @@
 // value set by a view, by an input image or by a CSV line reads back as it
 // was set: 16-bit values are stored least significant byte first, 32-bit
 // values most significant byte first except under index 0x4000.
-class ItemValue : public QObject
+struct ItemValueData
 {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
     QByteArray data;
     qint32 type = 10;
     qint32 index = 0x1600;
@@ -36,4 +32,13 @@ public:
 private:
     bool littleEndian32() const;
     quint32 read32() const;
+};
+
+// An item's value as part of the item object tree; copies of its data
+// (ItemValueData) travel to other threads in slave snapshots.
+class ItemValue : public QObject, public ItemValueData
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
 };

@@ -2,16 +2,6 @@
 
 namespace RecordLayout {
 
-quint8 byteAt(const QByteArray &record, int offset)
-{
-    return offset >= 0 && offset < record.size() ? quint8(record.at(offset)) : 0;
-}
-
-quint16 wordAt(const QByteArray &record, int offset)
-{
-    return quint16(byteAt(record, offset) | (byteAt(record, offset + 1) << 8));
-}
-
 int startAddress(const QByteArray &record, int pos)
 {
     return (byteAt(record, pos) >> 7) | (byteAt(record, pos + 1) << 1);

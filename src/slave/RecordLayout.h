@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteOrder.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -23,8 +25,25 @@ constexpr int kParamBlockSize = 12;
 
 constexpr int kCleanRecordSize = 64;
 
-quint8 byteAt(const QByteArray &record, int offset);
-quint16 wordAt(const QByteArray &record, int offset); // little-endian
+// The 64-byte address assignment record: the module's identity bytes, then
+// the configuration record. Adapter and slave take over the short record,
+// bytes 12 to 36 (stations, address words and parameter block).
+constexpr int kIdentitySize = 12;
+constexpr int kAddressRecordSize = 64;
+constexpr int kShortRecordOffset = kIdentitySize;
+constexpr int kShortRecordSize = 25;
+constexpr int kRecordBytesAfterIdentity = kAddressRecordSize - kIdentitySize;
+
+// The 64-byte configuration block of an offline download: both stations, the
+// two address words, then filter level (bits 6..4) and enable (bit 0) in one
+// byte and the 16-bit substitute value.
+constexpr int kBlockSize = 64;
+constexpr int kBlockFlagsOffset = 6;
+constexpr int kBlockSubstituteOffset = 8;
+
+using tarnbus::bytes::byteAt;
+using tarnbus::bytes::wordAt;
+using tarnbus::bytes::putWord;
 
 // 9-bit start address: bit 7 of byte pos, then byte pos + 1 as bits 8..1.
 int startAddress(const QByteArray &record, int pos);

@@ -12,6 +12,8 @@
 
 #include <QMetaType>
 
+#include <atomic>
+
 using namespace TarnBase;
 
 const QString Slave::kConfigData = QStringLiteral("CONFIG-DATA");
@@ -36,6 +38,12 @@ int bit(quint32 value, int n)
     return int((value >> n) & 0x01);
 }
 
+quint64 nextRecordId()
+{
+    static std::atomic<quint64> next{1};
+    return next++;
+}
+
 quint16 clampBits(int bits)
 {
     return quint16(qBound(0, bits, 0xFFFF));
@@ -51,9 +59,10 @@ void registerSlaveMetaTypes()
 
 Slave::Slave(int station, QObject *parent)
     : QObject(parent)
-    , stationId(quint8(station))
-    , newStationId(quint8(station))
+    , m_recordId(nextRecordId())
 {
+    stationId = quint8(station);
+    newStationId = quint8(station);
     infoText.fill(QStringLiteral("--"));
     static const bool registered = (registerSlaveMetaTypes(), true);
     Q_UNUSED(registered)

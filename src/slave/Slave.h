@@ -16,34 +16,11 @@ class QTreeWidgetItem;
 
 using ItemGroups = QMap<QString, ItemsInfo *>;
 
-// The in-memory record of one IO module on an adapter's bus. It interprets
-// the per-module records the adapter reads and produces the requests the
-// adapter sends; it knows nothing of the wire. The concrete kinds differ only
-// in applyShortRecord and updateFromStatusRecord.
-class Slave : public QObject
+// The plain data of a slave record. A Slave carries it; a snapshot
+// (SlaveState) copies it for views in other threads.
+struct SlaveFields
 {
-    Q_OBJECT
-public:
-    static const QString kConfigData; // "CONFIG-DATA"
-    static const QString kBasicInfo;  // "BASIC INFO"
-    static const QString kRxPdo;      // "RXPDO": the module's inputs
-    static const QString kTxPdo;      // "TXPDO": the module's outputs
     static constexpr int kInfoTexts = 8;
-    static constexpr int kBasicInfoFlagsStart = 4; // "BASIC INFO" items 4.. show fault flags
-
-    struct IoLengths {
-        quint16 inputBits = 0;
-        quint16 outputBits = 0;
-    };
-    struct IoWindow {
-        quint16 inputStart = 0;
-        quint16 inputBits = 0;
-        quint16 outputStart = 0;
-        quint16 outputBits = 0;
-    };
-
-    explicit Slave(int station, QObject *parent = nullptr);
-    ~Slave() override;
 
     bool recordCarriesStation = false;
     quint8 stationId = 0;
@@ -61,7 +38,6 @@ public:
     qint32 outputChannelOffs = 0;
     qint32 readChannel = -1;
     qint32 readShare = -1;
-    QTreeWidgetItem *treeItem = nullptr; // not owned
     QByteArray rawInfo;
     QByteArray uuid;
     QString moduleIdent;
@@ -88,6 +64,37 @@ public:
     qint32 supportSpeed = 0;
     qint32 suportERDC3 = 0;
     bool suportChangeableChannel = false;
+};
+
+// The in-memory record of one IO module on an adapter's bus. It interprets
+// the per-module records the adapter reads and produces the requests the
+// adapter sends; it knows nothing of the wire. The concrete kinds differ only
+// in applyShortRecord and updateFromStatusRecord.
+class Slave : public QObject, public SlaveFields
+{
+    Q_OBJECT
+public:
+    static const QString kConfigData; // "CONFIG-DATA"
+    static const QString kBasicInfo;  // "BASIC INFO"
+    static const QString kRxPdo;      // "RXPDO": the module's inputs
+    static const QString kTxPdo;      // "TXPDO": the module's outputs
+    static constexpr int kBasicInfoFlagsStart = 4; // "BASIC INFO" items 4.. show fault flags
+
+    struct IoLengths {
+        quint16 inputBits = 0;
+        quint16 outputBits = 0;
+    };
+    struct IoWindow {
+        quint16 inputStart = 0;
+        quint16 inputBits = 0;
+        quint16 outputStart = 0;
+        quint16 outputBits = 0;
+    };
+
+    explicit Slave(int station, QObject *parent = nullptr);
+    ~Slave() override;
+
+    QTreeWidgetItem *treeItem = nullptr; // not owned
     std::unique_ptr<ItemGroups> itemGroups; // null until a description is loaded
 
     // Fills the record from a device description; false (and nothing
@@ -111,6 +118,49 @@ public:
     // stationId, byte 1 newStationId, bytes 2-3 and 4-5 the input and output
     // words ((start << 7) | (channels + offs)), the parameter block at 6.
     QByteArray configurationRecord() const;
+
+    // Identifies this record for its whole life, unlike the station (edited,
+    // may repeat) and the UID (empty in offline configurations). Unique in
+    // the process; a module replaced on the bus gets a new record.
+    quint64 recordId() const { return m_recordId; }
+
+    // --- Records exchanged with the adapter (SlaveRecords.cpp) ------------
+    // The first 12 bytes of the UID, zero-padded.
+    QByteArray identity12() const;
+    // A 64-byte address assignment record: identity, the two stations, the
+    // two address words and the slave's own parameter block (the adapter and
+    // the slave take the parameters over with it).
+    QByteArray addressRecord(int current, int requested, quint16 inputWord, quint16 outputWord) const;
+    // The identity followed by the configuration record as configured.
+    QByteArray identityConfigRecord() const;
+    // The configuration block an offline download writes for this record,
+    // from its CONFIG-DATA items.
+    QByteArray downloadBlock() const;
+
+    // --- State taken from the bus ----------------------------------------
+    // An info block read from the adapter: its state byte, and the block
+    // for the kind's own decoding.
+    void takeInfoBlock(quint8 stateByte, const QByteArray &block);
+    // The same without the kind's decoding (a report from the identity queue
+    // while polling).
+    void takeReportedBlock(quint8 stateByte, const QByteArray &block);
+    // The module is the adapter's own (local) module, whose records carry its station.
+    void setLocalModule(bool local) { recordCarriesStation = local; }
+    // The module now answers at this station.
+    void takeReportedStation(int station);
+    // The adapter kept the module's station: ask for it again.
+    void keepCurrentStation();
+    // The module was not seen by the last poll.
+    void markNotConfirmed();
+    // A repeated station was given up for the record's new one.
+    void takeRepairedStation(const QByteArray &shortRecord);
+    // A line of a configuration file was applied under this type text.
+    void takeImportedLine(const QString &typeText);
+    // Force mode begins or ends for the module; leaving it clears the outputs.
+    void setForced(bool forced);
+    // A module added to an offline configuration takes the channels its
+    // description gives it, as a module read from the bus or from a file does.
+    void giveDescribedChannels();
 
 signals:
     void sigShareChannel(QByteArray values, int station);
@@ -167,6 +217,7 @@ protected:
     void updateConfigItemsFull(const QByteArray &record, int inChannels, int outChannels);
 
 private:
+    const quint64 m_recordId;
     QString csvLine(bool withUid) const;
     bool applyCsv(const QString &line, bool withUid);
     void showInTree();

@@ -98,7 +98,7 @@ public:
     struct Load {
         adapter_message_type type;
         AdapterStatus status;
-        QList<Slave *> slaves;
+        SlaveList slaves;
         int value;
     };
     struct Error {
@@ -106,13 +106,15 @@ public:
         int err;
         int sid;
         COMM_STATUS_TYPE status;
-        QList<Slave *> s1;
-        QList<Slave *> s2;
+        SlaveList s1;
+        SlaveList s2;
     };
 
     QList<Load> loads;
     QList<Error> errors;
     QStringList lamps;
+    QList<AdapterState> states;
+    QList<QList<CsvImportResult>> csvImports;
 
     QList<Load> loadsOf(adapter_message_type type) const
     {
@@ -145,20 +147,40 @@ public:
         loads.clear();
         errors.clear();
         lamps.clear();
+        states.clear();
+        csvImports.clear();
     }
 
 public slots:
-    void onLoad(adapter_message_type type, AdapterStatus status, QList<Slave *> slaves, int value)
+    void onLoad(adapter_message_type type, AdapterStatus status, SlaveList slaves, int value)
     {
         loads.append(Load{type, status, slaves, value});
     }
-    void onError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status, QList<Slave *> s1,
-                 QList<Slave *> s2)
+    void onError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status, SlaveList s1, SlaveList s2)
     {
         errors.append(Error{type, int(err), sid, status, s1, s2});
     }
+    void onState(AdapterState state) { states.append(state); }
+    void onCsvImported(QList<CsvImportResult> results) { csvImports.append(results); }
     void onLamp(QString text) { lamps.append(text); }
 };
+
+// The record ids of snapshots, to compare them with records.
+inline QList<quint64> recordIds(const SlaveList &slaves)
+{
+    QList<quint64> ids;
+    for (const SlaveSnapshot &slave : slaves)
+        ids << slave->recordId;
+    return ids;
+}
+
+inline QList<quint64> recordIds(const QList<Slave *> &slaves)
+{
+    QList<quint64> ids;
+    for (const Slave *slave : slaves)
+        ids << slave->recordId();
+    return ids;
+}
 
 class AdapterRun
 {
@@ -171,6 +193,8 @@ public:
         QObject::connect(adapter, &Adapter::sigSlaveLoadingFinished, &recorder, &Recorder::onLoad, Qt::QueuedConnection);
         QObject::connect(adapter, &Adapter::sigErrMessage, &recorder, &Recorder::onError, Qt::QueuedConnection);
         QObject::connect(adapter, &Adapter::sigOFFLamp, &recorder, &Recorder::onLamp, Qt::QueuedConnection);
+        QObject::connect(adapter, &Adapter::sigAdapterState, &recorder, &Recorder::onState, Qt::QueuedConnection);
+        QObject::connect(adapter, &Adapter::sigCsvImported, &recorder, &Recorder::onCsvImported, Qt::QueuedConnection);
         adapter->moveToThread(&thread);
         thread.start();
     }
@@ -219,6 +243,26 @@ public:
     {
         return QTest::qWaitFor([&] { return recorder.errorsOf(type).size() >= n; }, timeoutMs);
     }
+    // A slave of an offline configuration, made in the Adapter's thread.
+    Slave *createOffline(int station, const QByteArray &typeKey)
+    {
+        return inThread([&] { return adapter->createOfflineSlave(station, typeKey); });
+    }
+
+    // Imports configuration lines as the manager does and waits for the results.
+    QList<CsvImportResult> importCsv(const QStringList &lines, bool withUid)
+    {
+        const int before = recorder.csvImports.size();
+        adapter->requestCsvImport(lines, withUid);
+        if (!QTest::qWaitFor([&] { return recorder.csvImports.size() > before; }, 10000))
+            return {};
+        return recorder.csvImports.last();
+    }
+    CsvImportResult importCsvLine(const QString &line, bool withUid)
+    {
+        return importCsv({line}, withUid).value(0);
+    }
+
     // Waits until the Adapter is idle: every queued request has been served.
     void settle()
     {

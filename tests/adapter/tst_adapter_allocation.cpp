@@ -200,16 +200,20 @@ void TestAdapterAllocation::allocation()
         simAdapter().clearTraffic();
     } else {
         for (int i = 0; i < codes.size(); ++i)
-            slaves << run.adapter->createOfflineSlave(i + 1, typeKey(codes[i]).toLatin1());
+            slaves << run.createOffline(i + 1, typeKey(codes[i]).toLatin1());
     }
     QVERIFY(!slaves.contains(nullptr));
     run.settle();
     run.recorder.clear();
 
-    // What the totals promise is what the allocation places.
+    // What the totals promise is what the allocation places; a window
+    // computes them from the snapshots it was handed.
     const QPair<quint16, quint16> totals = run.inThread([&] { return run.adapter->allocationTotals(); });
     QCOMPARE(int(totals.first), inputTotal);
     QCOMPARE(int(totals.second), outputTotal);
+    QCOMPARE(Adapter::allocationTotals(run.inThread([&] { return run.adapter->snapshots(); }),
+                                       run.inThread([&] { return run.adapter->alignmentUnit(); })),
+             totals);
 
     if (live)
         emit run.adapter->sigAutoSetSlaveAddr();
@@ -262,7 +266,14 @@ void TestAdapterAllocation::allocation()
         QCOMPARE(run.recorder.errorCodes(), QStringList());
         QVERIFY(run.inThread([&] { return !run.adapter->isBusy() && run.adapter->isPolling(); }));
     } else {
-        QVERIFY(run.recorder.loads.isEmpty());
+        // Nothing on the wire; the rows are reported again with the new
+        // addresses, for the views in other threads.
+        QCOMPARE(run.recorder.loads.size(), 1);
+        QCOMPARE(run.recorder.loads.first().type, MSG_REFRESH_ROWS);
+        const SlaveList reported = run.recorder.loads.first().slaves;
+        QCOMPARE(reported.size(), slaves.size());
+        for (int i = 0; i < slaves.size(); ++i)
+            QCOMPARE(reported[i]->configurationRecord, run.inThread([&] { return slaves[i]->configurationRecord(); }));
         QVERIFY(run.recorder.errors.isEmpty());
     }
 }
@@ -313,7 +324,7 @@ void TestAdapterAllocation::occupancy()
 
     AdapterRun run(true);
     for (int i = 0; i < codes.size(); ++i) {
-        Slave *slave = run.adapter->createOfflineSlave(i + 1, typeKey(codes[i]).toLatin1());
+        Slave *slave = run.createOffline(i + 1, typeKey(codes[i]).toLatin1());
         run.inThread([&] {
             const QList<ItemInfo *> items = slave->group(Slave::kConfigData)->items;
             for (int index = 0; index < items.size(); ++index) {

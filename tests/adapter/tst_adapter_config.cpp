@@ -99,7 +99,7 @@ tbsim::FaultRule fault(tbsim::FaultKind kind, int code, int param1, int param2)
 }
 
 // What a test reads of one slave record.
-struct SlaveState {
+struct RecordState {
     bool found = false;
     int station = -1;
     int newStation = -1;
@@ -109,10 +109,10 @@ struct SlaveState {
     QString typeName;
 };
 
-SlaveState stateOf(AdapterRun &run, const QByteArray &uid)
+RecordState stateOf(AdapterRun &run, const QByteArray &uid)
 {
     return run.inThread([&] {
-        SlaveState s;
+        RecordState s;
         if (const Slave *slave = run.adapter->findSlaveByUuid(uid)) {
             s.found = true;
             s.station = slave->stationId;
@@ -325,7 +325,7 @@ void TestAdapterConfig::oneSlaveConfiguration()
     const tbsim::Module module = *sim.module(uid.toStdString());
     QCOMPARE(module.station, station);
     QCOMPARE(module.inStart, inStart);
-    const SlaveState after = stateOf(run, uid);
+    const RecordState after = stateOf(run, uid);
     QCOMPARE(after.station, station);
     // A refused write sets the requested station back.
     QCOMPARE(after.newStation, station);
@@ -456,16 +456,16 @@ void TestAdapterConfig::identityChangeAccepted()
     QCOMPARE(module.inStart, 408);
     QCOMPARE(int(module.params[0]), 0x50);
 
-    const SlaveState after = stateOf(run, kDI8);
+    const RecordState after = stateOf(run, kDI8);
     QCOMPARE(after.station, 22);
     QCOMPARE(after.newStation, 22);
     QCOMPARE(after.config.mid(1), record.mid(1, 17));
     QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).size(), 1);
     // The list is kept in station order.
-    const QList<Slave *> list = run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves;
+    const SlaveList list = run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves;
     const QList<int> stations = run.inThread([&] {
         QList<int> out;
-        for (const Slave *s : list)
+        for (const SlaveSnapshot &s : list)
             out << s->stationId;
         return out;
     });
@@ -488,7 +488,7 @@ void TestAdapterConfig::identityChangeRefusedByTheAdapter()
     QCOMPARE(run.recorder.errorCodes(), QStringList{"18/2"});
     QCOMPARE(frames(sim), QStringList{"47/00/02"});
     QCOMPARE(sim.module(kDI8.toStdString())->station, 3);
-    const SlaveState after = stateOf(run, kDI8);
+    const RecordState after = stateOf(run, kDI8);
     QCOMPARE(after.station, 3);
     QCOMPARE(after.newStation, 3);
     QVERIFY(run.recorder.loads.isEmpty());
@@ -536,7 +536,7 @@ void TestAdapterConfig::clearSlaveConfiguration()
         QCOMPARE(module.inChannels, inChannels);
     }
     QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).size(), trouble.isEmpty() ? 1 : 0);
-    const SlaveState after = stateOf(run, kDI8);
+    const RecordState after = stateOf(run, kDI8);
     QCOMPARE(after.station, station);
     // A clear that did not happen leaves the slave asking for the station it has.
     QCOMPARE(after.newStation, station);
@@ -580,7 +580,7 @@ void TestAdapterConfig::repeatedStations()
     QCOMPARE(sim.module(kShared.toStdString())->outStart, 0);
     QCOMPARE(sim.module(kUnset.toStdString())->station, 31);
     for (const QByteArray &uid : {kLocal, kShared, kUnset}) {
-        const SlaveState s = stateOf(run, uid);
+        const RecordState s = stateOf(run, uid);
         QCOMPARE(s.statusBit4, 0);
         QVERIFY(!s.local);
     }
@@ -637,7 +637,7 @@ void TestAdapterConfig::configurationDownload()
         return records;
     });
 
-    QVERIFY(run.adapter->requestConfigurationDownload());
+    run.adapter->requestConfigurationDownload();
     QVERIFY(run.waitForError(MSG_DOWNLOAD_DONE));
     run.settle();
 
@@ -674,8 +674,9 @@ void TestAdapterConfig::configurationDownloadRefused()
     {
         // No link.
         AdapterRun run;
-        QVERIFY(!run.adapter->requestConfigurationDownload());
-        run.settle();
+        run.adapter->requestConfigurationDownload();
+        QVERIFY(run.waitForError(MSG_DOWNLOAD_REFUSED));
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"35/0"});
         QVERIFY(sim.traffic().empty());
     }
     AdapterRun run;
@@ -683,10 +684,10 @@ void TestAdapterConfig::configurationDownloadRefused()
     // The DI8 is moved onto the DI16's inputs: two modules claim bits 8..15.
     run.inThread([&] { run.adapter->findSlaveByUuid(kDI8)->setItemAddress(1, 8, 8); });
     QVERIFY(run.inThread([&] { return Adapter::hasConflict(run.adapter->occupancyMap()); }));
-    QVERIFY(!run.adapter->requestConfigurationDownload());
-    run.settle();
+    run.adapter->requestConfigurationDownload();
+    QVERIFY(run.waitForError(MSG_DOWNLOAD_REFUSED));
     QCOMPARE(frames(sim), QStringList());
-    QVERIFY(run.recorder.errors.isEmpty());
+    QCOMPARE(run.recorder.errorCodes(), QStringList{"35/1"});
     QVERIFY(idleAndPolling(run));
 }
 
@@ -817,8 +818,8 @@ void TestAdapterConfig::csvImportLive()
         line = columnReplaced(line, columns[i], texts[i]);
     const QMap<QByteArray, RecordView> before = recordsOf(run);
 
-    // Called from this thread, as the manager does.
-    const Adapter::CsvImportResult result = run.adapter->importCsvLine(line, withUid);
+    // Asked from this thread, as the manager does.
+    const CsvImportResult result = run.importCsvLine(line, withUid);
 
     QCOMPARE(result.ok, ok);
     QCOMPARE(result.station, station);
@@ -833,7 +834,7 @@ void TestAdapterConfig::csvImportLive()
     }
     if (!ok)
         return;
-    const SlaveState s = stateOf(run, target);
+    const RecordState s = stateOf(run, target);
     QCOMPARE(s.station, station);
     QCOMPARE(s.newStation, station);
     QCOMPARE(s.statusBit4, 0);
@@ -859,24 +860,24 @@ void TestAdapterConfig::csvImportOffline()
     const auto count = [&] { return run.inThread([&] { return run.adapter->slaveList().size(); }); };
 
     // Without a match the line creates its slave, with the file's UID.
-    Adapter::CsvImportResult r = run.adapter->importCsvLineOffline(withUid, true);
+    CsvImportResult r = run.importCsvLine(withUid, true);
     QVERIFY(r.ok);
     QCOMPARE(r.station, 3);
     QCOMPARE(count(), 1);
-    SlaveState s = stateOf(run, kDI8);
+    RecordState s = stateOf(run, kDI8);
     QVERIFY(s.found);
     QCOMPARE(s.station, 3);
     QCOMPARE(s.typeName, QStringLiteral("TB-DI8-N"));
     QCOMPARE(s.config.left(4), QByteArray("\x03\x03\x08\x0C", 4));
 
     // The same UID again: that slave takes the line.
-    r = run.adapter->importCsvLineOffline(columnReplaced(withUid, 1, QStringLiteral("7")), true);
+    r = run.importCsvLine(columnReplaced(withUid, 1, QStringLiteral("7")), true);
     QVERIFY(r.ok);
     QCOMPARE(count(), 1);
     QCOMPARE(stateOf(run, kDI8).station, 7);
 
     // A file without UIDs: a slave without one.
-    r = run.adapter->importCsvLineOffline(plain, false);
+    r = run.importCsvLine(plain, false);
     QVERIFY(r.ok);
     QCOMPARE(r.typeText, QStringLiteral("*TB-DO8-T"));
     QCOMPARE(count(), 2);
@@ -884,16 +885,16 @@ void TestAdapterConfig::csvImportOffline()
     QCOMPARE(run.inThread([&] { return run.adapter->findSlaveByStation(4)->typeName; }), QStringLiteral("TB-DO8-T"));
 
     // A device id no description has creates nothing.
-    r = run.adapter->importCsvLineOffline(columnReplaced(columnReplaced(plain, 1, "9"), 10, "#0000ABCD"), false);
+    r = run.importCsvLine(columnReplaced(columnReplaced(plain, 1, "9"), 10, "#0000ABCD"), false);
     QVERIFY(!r.ok);
     QCOMPARE(r.station, 9);
     QCOMPARE(count(), 2);
 
     // Nor does a line the slave cannot take.
-    r = run.adapter->importCsvLineOffline(columnReplaced(columnReplaced(plain, 1, "9"), 3, "x"), false);
+    r = run.importCsvLine(columnReplaced(columnReplaced(plain, 1, "9"), 3, "x"), false);
     QVERIFY(!r.ok);
     QCOMPARE(count(), 2);
-    r = run.adapter->importCsvLineOffline(columnReplaced(plain, 1, "129"), false);
+    r = run.importCsvLine(columnReplaced(plain, 1, "129"), false);
     QVERIFY(!r.ok);
     QCOMPARE(count(), 2);
 }
@@ -916,8 +917,10 @@ void TestAdapterConfig::csvRoundTrip()
     QCOMPARE(lines.size(), 16);
 
     AdapterRun run(true);
-    for (const QString &line : qAsConst(lines))
-        QVERIFY2(run.adapter->importCsvLineOffline(line, true).ok, qPrintable(line));
+    const QList<CsvImportResult> results = run.importCsv(lines, true);
+    QCOMPARE(results.size(), lines.size());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(results[i].ok, qPrintable(lines[i]));
     const QMap<QByteArray, RecordView> imported = recordsOf(run);
 
     QCOMPARE(imported.keys(), exported.keys());

@@ -263,7 +263,7 @@ private slots:
         joined.outStart = 300;
         QCOMPARE(QString::fromStdString(sim.addModule(joined)), QString());
         QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
-        const QList<Slave *> changed = run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves;
+        const SlaveList changed = run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves;
         QCOMPARE(changed.size(), 17);
         QVERIFY(run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D4AA") != nullptr; }));
 

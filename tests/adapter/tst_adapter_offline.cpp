@@ -50,7 +50,7 @@ QString csvLine(const QString &type, int station, int inBegin, int inChannels, i
 Slave *importLine(AdapterRun &run, const QString &line)
 {
     const bool withUid = !line.startsWith(QLatin1Char('*'));
-    const Adapter::CsvImportResult result = run.adapter->importCsvLineOffline(line, withUid);
+    const CsvImportResult result = run.importCsvLine(line, withUid);
     if (!result.ok)
         return nullptr;
     return run.inThread([&] { return run.adapter->slaveList().last(); });
@@ -58,7 +58,7 @@ Slave *importLine(AdapterRun &run, const QString &line)
 
 void download(AdapterRun &run)
 {
-    run.adapter->onDownloadOfflineConfig(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+    run.adapter->requestOfflineDownload(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
 }
 
 // Configuration writes the adapter received: 0x46 00 02 and 0x47 00 02.
@@ -169,7 +169,7 @@ private slots:
 
         const int opened = UsbGlobal::openedDeviceCount();
         AdapterRun run(true);
-        QVERIFY(run.adapter->createOfflineSlave(1, "#00001101"));
+        QVERIFY(run.createOffline(1, "#00001101"));
         download(run);
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG));
         run.settle();
@@ -190,8 +190,8 @@ private slots:
         QCOMPARE(busOf({module(0x1101, "OFF000000001", 1)}), QString());
         const int opened = UsbGlobal::openedDeviceCount();
         AdapterRun run(true);
-        QVERIFY(run.adapter->createOfflineSlave(1, "#00001101"));
-        run.adapter->onDownloadOfflineConfig(UsbGlobal::kVendorId, UsbGlobal::kProductId, QStringLiteral("3C2E0A0000FF"));
+        QVERIFY(run.createOffline(1, "#00001101"));
+        run.adapter->requestOfflineDownload(UsbGlobal::kVendorId, UsbGlobal::kProductId, QStringLiteral("3C2E0A0000FF"));
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG));
         run.settle();
         QCoreApplication::processEvents();
@@ -212,14 +212,14 @@ private slots:
         rule.param2 = 0x02;
         sim.addFault(rule);
         AdapterRun run(true);
-        Slave *first = run.adapter->createOfflineSlave(1, "#00001101");
-        Slave *second = run.adapter->createOfflineSlave(2, "#00001101");
+        Slave *first = run.createOffline(1, "#00001101");
+        Slave *second = run.createOffline(2, "#00001101");
         download(run);
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
         QCOMPARE(run.recorder.errorCodes(), (QStringList{"28/20", "16/0", "16/2"}));
         const Recorder::Error summary = run.recorder.errors.last();
-        QCOMPARE(summary.s1, QList<Slave *>{first});
-        QCOMPARE(summary.s2, QList<Slave *>{second});
+        QCOMPARE(recordIds(summary.s1), recordIds(QList<Slave *>{first}));
+        QCOMPARE(recordIds(summary.s2), recordIds(QList<Slave *>{second}));
     }
 
     void stationsAreReadInMapOrder()
@@ -228,7 +228,7 @@ private slots:
         local.local = true;
         QCOMPARE(busOf({module(0x1101, "OFF000000003", 3), local, module(0x1101, "OFF000000001", 1)}), QString());
         AdapterRun run(true);
-        QVERIFY(run.adapter->createOfflineSlave(1, "#00001101"));
+        QVERIFY(run.createOffline(1, "#00001101"));
         download(run);
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
         QList<int> read;
@@ -289,8 +289,9 @@ private slots:
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
         QCOMPARE(run.recorder.errorCodes(), (QStringList{"16/0", "16/2"}));
         const Recorder::Error summary = run.recorder.errors.last();
-        QCOMPARE(summary.s2, configured ? QList<Slave *>{record} : QList<Slave *>());
-        QCOMPARE(summary.s1, configured ? QList<Slave *>() : QList<Slave *>{record});
+        const QList<quint64> only{record->recordId()};
+        QCOMPARE(recordIds(summary.s2), configured ? only : QList<quint64>());
+        QCOMPARE(recordIds(summary.s1), configured ? QList<quint64>() : only);
 
         const std::vector<tbsim::TrafficEntry> sent = writes(sim);
         QCOMPARE(int(sent.size()), writeCode ? 1 : 0);
@@ -317,7 +318,7 @@ private slots:
         QVERIFY(record);
         download(run);
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
-        QCOMPARE(run.recorder.errors.last().s2, QList<Slave *>{record});
+        QCOMPARE(recordIds(run.recorder.errors.last().s2), recordIds(QList<Slave *>{record}));
         QCOMPARE(sim.requestCount(0x47, 0xAA, 0x55), 1);
         QVERIFY(sim.requestCount(0x27, 0x06, 0x00) >= 2);
         const std::vector<tbsim::TrafficEntry> sent = writes(sim);
@@ -337,9 +338,9 @@ private slots:
                  QString());
         tbsim::VirtualAdapter sim = simAdapter();
         AdapterRun run(true);
-        Slave *byStation = run.adapter->createOfflineSlave(1, "#00001301");
+        Slave *byStation = run.createOffline(1, "#00001301");
         Slave *otherType = importLine(run, csvLine("TB-DO8-T", 2, 0, 8, 8, 8, 0, 0, 0, "#00001201", uidHex("OFF000000002")));
-        Slave *nowhere = run.adapter->createOfflineSlave(9, "#00001201");
+        Slave *nowhere = run.createOffline(9, "#00001201");
         Slave *byUid = importLine(run, csvLine("TB-DO8-T", 3, 0, 0, 16, 8, 0, 1, 3, "#00001201", uidHex("OFF000000003")));
         QVERIFY(byStation && otherType && nowhere && byUid);
 
@@ -358,8 +359,8 @@ private slots:
         const Recorder::Error summary = run.recorder.errors.last();
         QCOMPARE(summary.sid, 0);
         QCOMPARE(summary.status, COMM_OK);
-        QCOMPARE(summary.s1, (QList<Slave *>{otherType, nowhere}));
-        QCOMPARE(summary.s2, (QList<Slave *>{byStation, byUid}));
+        QCOMPARE(recordIds(summary.s1), recordIds((QList<Slave *>{otherType, nowhere})));
+        QCOMPARE(recordIds(summary.s2), recordIds((QList<Slave *>{byStation, byUid})));
         QCOMPARE(int(writes(sim).size()), 2);
 
         // The download writes the adapter, not the records.
@@ -376,14 +377,14 @@ private slots:
     {
         QCOMPARE(busOf({module(0x1101, "OFF000000001", 1)}), QString());
         AdapterRun run(true);
-        Slave *record = run.adapter->createOfflineSlave(1, "#00001101");
+        Slave *record = run.createOffline(1, "#00001101");
         QVERIFY(record);
         QVERIFY(QMetaObject::invokeMethod(run.adapter, "onDownloadOfflineConfig", Qt::QueuedConnection,
                                           Q_ARG(int, UsbGlobal::kVendorId), Q_ARG(int, UsbGlobal::kProductId),
                                           Q_ARG(QString, kSerial)));
         QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
         QCOMPARE(run.recorder.errorCodes(), (QStringList{"16/0", "16/2"}));
-        QCOMPARE(run.recorder.errors.last().s2, QList<Slave *>{record});
+        QCOMPARE(recordIds(run.recorder.errors.last().s2), recordIds(QList<Slave *>{record}));
         run.settle();
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
     }
