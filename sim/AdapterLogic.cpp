@@ -450,4 +450,11 @@ Answer handleRequest(AdapterState &state, const wire::Frame &request)
     return answer;
 }
 
+Answer refusal(const AdapterState &state, const wire::Frame &request, std::string note)
+{
+    Answer answer = refuse(reply(state, request), std::move(note));
+    wire::seal(answer.reply);
+    return answer;
+}
+
 } // namespace tbsim

@@ -39,4 +39,7 @@ void powerUp(AdapterState &state);
 
 Answer handleRequest(AdapterState &state, const wire::Frame &request);
 
+// The answer of an adapter that refuses the request without carrying it out.
+Answer refusal(const AdapterState &state, const wire::Frame &request, std::string note);
+
 } // namespace tbsim

@@ -98,7 +98,8 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
         log(adapter, std::move(entry));
         return;
     }
-    const Answer answer = handleRequest(adapter.state, request);
+    const Answer answer = fault && fault->kind == FaultKind::Refuse ? refusal(adapter.state, request, "refused by a fault rule")
+                                                                    : handleRequest(adapter.state, request);
     entry.note = answer.note;
     if (answer.kind == Answer::ErrorReport) {
         entry.outcome = fault ? TrafficEntry::Faulted : TrafficEntry::ErrorReport;

@@ -67,6 +67,7 @@ enum class FaultKind {
     SlowReply,       // the reply becomes readable only after delayMs
     UnplugMidway,    // the adapter vanishes once the request's first report arrived
     TruncatedReply,  // only the first reply report is sent
+    Refuse,          // the request is not carried out; the reply marks it refused (offset 3, bit 7)
 };
 
 // A fault applied to some exchanges of one adapter.

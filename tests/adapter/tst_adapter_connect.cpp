@@ -1,5 +1,7 @@
 #include "AdapterHarness.h"
 
+#include <TarnBaseConvert.h>
+
 #include "SlaveKinds.h"
 #include "TBReplies.h"
 
@@ -275,6 +277,35 @@ private slots:
         QCOMPARE(run.recorder.errorCodes(), QStringList());
     }
 
+    void swappedModuleGetsARecordOfItsOwn()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        const quint64 oldRecord = run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D403")->recordId(); });
+        tbsim::VirtualAdapter sim = simAdapter();
+        run.recorder.clear();
+
+        // The DI8 at station 3 is replaced by a DO8 during commissioning.
+        QVERIFY(sim.removeModule("DA01B2C3D403"));
+        tbsim::Module replacement = tbsim::catalogueModule(0x1201, "DA01B2C3D4BB", 3);
+        replacement.outStart = 300;
+        QCOMPARE(QString::fromStdString(sim.addModule(replacement)), QString());
+
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+        const SlaveList changed = run.recorder.loadsOf(MSG_LIST_CHANGED).last().slaves;
+        QCOMPARE(changed.size(), 16);
+        const auto at3 = std::find_if(changed.cbegin(), changed.cend(), [](const SlaveSnapshot &s) { return s->stationId == 3; });
+        QVERIFY(at3 != changed.cend());
+        QCOMPARE((*at3)->uuid, QByteArray("DA01B2C3D4BB"));
+        QCOMPARE((*at3)->typeCode, int(TarnBase::ModuleDO));
+        QVERIFY((*at3)->recordId != oldRecord);
+        QCOMPARE(std::count_if(changed.cbegin(), changed.cend(), [](const SlaveSnapshot &s) { return s->stationId == 3; }), 1);
+        QVERIFY(run.inThread([&] { return run.adapter->findSlaveByUuid("DA01B2C3D403") == nullptr; }));
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+    }
+
     void reloadReportsKindFive()
     {
         QCOMPARE(loadBus(kDemoBus), QString());
@@ -312,14 +343,16 @@ private slots:
         QFETCH(int, afterMs);
         QFETCH(bool, noReply);
         QCOMPARE(loadBus(kFullBus), QString());
-        // Real transaction delays and long time-outs: loading 128 modules
-        // would take half a minute, a silent adapter 30 seconds.
+        // Slow transactions and long time-outs: loading 128 modules would
+        // take more than 40 seconds, a silent adapter three minutes. A
+        // shutdown that waited for either could not end within the bound
+        // below, however loaded the machine is.
         tarnbus::LinkTiming slow = fastTiming();
-        slow.beforeRequestMs = 80;
+        slow.beforeRequestMs = 200;
         slow.betweenRequestReportsMs = 50;
         slow.beforeReplyMs = 50;
         slow.betweenReplyReportsMs = 50;
-        slow.connectTimeoutMs = 10000;
+        slow.connectTimeoutMs = 60000;
         tarnbus::setLinkTiming(slow);
         if (noReply) {
             tbsim::FaultRule silent;
@@ -329,12 +362,9 @@ private slots:
         AdapterRun run;
         run.connectTo();
         QTest::qWait(afterMs);
-        QElapsedTimer clock;
-        clock.start();
-        const bool ended = run.stop(5000);
+        const bool ended = run.stop(15000);
         tarnbus::setLinkTiming(fastTiming());
         QVERIFY(ended);
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
     }
 

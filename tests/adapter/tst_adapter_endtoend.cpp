@@ -132,17 +132,17 @@ QString loadSessionBus(const QString &dir)
     return loadBus(path, 2);
 }
 
-template <typename Fn>
-void queueOnSlave(AdapterRun &run, const QByteArray &uid, Fn fn)
+// The record id of the module's slave in the latest notification: a window
+// names the slaves it asks about this way.
+quint64 recordIdOf(const Recorder &rec, const QByteArray &uid)
 {
-    Adapter *adapter = run.adapter;
-    QMetaObject::invokeMethod(
-        adapter,
-        [adapter, uid, fn] {
-            if (Slave *slave = adapter->findSlaveByUuid(uid))
-                fn(slave);
-        },
-        Qt::QueuedConnection);
+    for (auto load = rec.loads.crbegin(); load != rec.loads.crend(); ++load) {
+        for (const SlaveSnapshot &slave : load->slaves) {
+            if (slave->uuid == uid)
+                return slave->recordId;
+        }
+    }
+    return 0;
 }
 
 // Lets the Adapter poll the bus once, as it does between the engineer's steps.
@@ -156,14 +156,19 @@ bool letPollRun(AdapterRun &run)
     return true;
 }
 
-QList<int> inputValues(AdapterRun &run, const QByteArray &uid)
+// The module's input values as the latest notification shows them.
+QList<int> inputValues(const Recorder &rec, const QByteArray &uid)
 {
-    return run.inThread([&] {
-        QList<int> values;
-        for (const ItemInfo *item : run.adapter->findSlaveByUuid(uid)->group(Slave::kRxPdo)->items)
-            values << item->value.toInt();
+    QList<int> values;
+    if (rec.loads.isEmpty())
         return values;
-    });
+    for (const SlaveSnapshot &slave : rec.loads.last().slaves) {
+        if (slave->uuid != uid)
+            continue;
+        for (const ItemState &item : slave->group(Slave::kRxPdo)->items)
+            values << item.value.toInt();
+    }
+    return values;
 }
 
 } // namespace
@@ -233,7 +238,7 @@ private slots:
         edit[1] = 20;
         edit.replace(2, 2, word(408, 8));
         edit[6] = char(5 << 4);
-        queueOnSlave(run, kDI8, [edit](Slave *s) { s->applyEditedConfig(edit); });
+        run.adapter->requestSlaveEditedConfig(recordIdOf(rec, kDI8), edit);
         QVERIFY(run.waitForError(MSG_SLAVE_CONFIG_RESULT));
         QCOMPARE(rec.errorsOf(MSG_SLAVE_CONFIG_RESULT).first().err, -1);
         QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
@@ -295,7 +300,7 @@ private slots:
         config[6] = 0x01;                // "Fieldbus error with output": substitute
         config.replace(8, 2, QByteArray::fromHex("3412")); // "Substitute value" 0x1234
         const int changedBeforeAO = rec.loadsOf(MSG_LIST_CHANGED).size();
-        queueOnSlave(run, kAO4, [config](Slave *s) { s->applyConfig(config); });
+        run.adapter->requestSlaveConfig(recordIdOf(rec, kAO4), config);
         QVERIFY(run.waitForLoad(MSG_LIST_CHANGED, changedBeforeAO + 1));
         run.settle();
         expected[kAO4] = Placing{21, 0, 0, 448, 4, params("01003412")};
@@ -330,21 +335,15 @@ private slots:
         QVERIFY(forceReported(1));
         const QList<int> doChannels{0, 5, 15};
         const QList<int> aoValues{1234, 32767, 0, 7}; // the AI4 reads signed values
-        queueOnSlave(run, kDO16, [doChannels](Slave *s) {
-            for (int channel : doChannels)
-                s->setOutputValue(channel, 1);
-            emit s->sigSetWriteIO();
-        });
-        queueOnSlave(run, kAO4, [aoValues](Slave *s) {
-            for (int i = 0; i < aoValues.size(); ++i)
-                s->setOutputValue(i, aoValues[i]);
-            emit s->sigSetWriteIO();
-        });
+        for (int channel : doChannels)
+            run.adapter->requestSlaveOutput(recordIdOf(rec, kDO16), channel, 1);
+        for (int i = 0; i < aoValues.size(); ++i)
+            run.adapter->requestSlaveOutput(recordIdOf(rec, kAO4), i, aoValues[i]);
         QList<int> diExpected;
         for (int ch = 0; ch < 16; ++ch)
             diExpected << (doChannels.contains(ch) ? 1 : 0);
-        QTRY_COMPARE_WITH_TIMEOUT(inputValues(run, kDI16), diExpected, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(inputValues(run, kAI4), aoValues, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(inputValues(rec, kDI16), diExpected, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(inputValues(rec, kAI4), aoValues, 5000);
         QCOMPARE(bytesOf(sim.module(kDO16.toStdString())->outputs), QByteArray::fromHex("2180"));
 
         // Leaving force mode switches them off again.

@@ -167,6 +167,8 @@ private slots:
 
     void faultTable_data();
     void faultTable();
+    void refusedAddressRecords_data();
+    void refusedAddressRecords();
 
 private:
     void runLiveRow(Operation op, tbsim::FaultKind fault, const QStringList &codes, bool busy, bool polling, bool force);
@@ -530,6 +532,80 @@ void TestAdapterFaults::runOfflineRow(tbsim::FaultKind fault, const QStringList 
     QCOMPARE(UsbGlobal::openedDeviceCount(), openedBefore);
     sim.replug();
     QVERIFY(run.stop());
+}
+
+// Every operation that writes address assignment records meets an adapter
+// that refuses one of them: the refusal is reported with the station asked
+// for, the refused slave keeps its configuration, and the other records are
+// still written.
+void TestAdapterFaults::refusedAddressRecords_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("refused"); // the module whose record is refused: the first written
+    QTest::addColumn<int>("station");        // the station its record asks for
+    QTest::addColumn<int>("records");        // records written in all
+    QTest::addColumn<QStringList>("codes");
+
+    QTest::newRow("automatic allocation") << "allocate" << QByteArray(kUid1) << 1 << 3 << QStringList{"18/2"};
+    QTest::newRow("configuration download") << "download" << QByteArray(kUid1) << 1 << 3 << QStringList{"18/2", "33/1"};
+    QTest::newRow("repeated stations") << "repeated" << QByteArray(kUid2) << 20 << 2 << QStringList{"18/2"};
+    // Not every record was taken: no success is reported.
+    QTest::newRow("clearing addresses") << "clear" << QByteArray(kUid1) << 1 << 3 << QStringList{"18/2"};
+}
+
+void TestAdapterFaults::refusedAddressRecords()
+{
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, refused);
+    QFETCH(int, station);
+    QFETCH(int, records);
+    QFETCH(QStringList, codes);
+    QCOMPARE(loadFaultBus(), QString());
+    tbsim::VirtualAdapter sim = simAdapter();
+    AdapterRun run;
+    run.connectTo();
+    QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+    run.settle();
+    // The slave is moved first, so that every operation would change it.
+    run.inThread([&] { run.adapter->findSlaveByUuid(refused)->setItemAddress(1, 200, 8); });
+    const QByteArray before = run.inThread([&] { return run.adapter->findSlaveByUuid(refused)->configurationRecord(); });
+    QCoreApplication::processEvents();
+    run.recorder.clear();
+    sim.clearTraffic();
+    tbsim::FaultRule rule;
+    rule.kind = tbsim::FaultKind::Refuse;
+    rule.code = 0x47;
+    rule.param1 = 0x00;
+    rule.param2 = 0x02;
+    rule.count = 1;
+    sim.addFault(rule);
+
+    if (operation == QLatin1String("allocate")) {
+        emit run.adapter->sigAutoSetSlaveAddr();
+    } else if (operation == QLatin1String("download")) {
+        run.adapter->requestConfigurationDownload();
+    } else if (operation == QLatin1String("repeated")) {
+        const QMap<int, QByteArray> map{{20, kUid2}, {21, kUid3}};
+        Adapter *adapter = run.adapter;
+        QMetaObject::invokeMethod(adapter, [adapter, map] { adapter->onSetRepeatSid(map); }, Qt::QueuedConnection);
+    } else {
+        emit run.adapter->sigCleanSlaveAddr();
+    }
+    run.settle();
+    QCoreApplication::processEvents();
+
+    const std::vector<tbsim::TrafficEntry> writes = sim.traffic(0x47, 0x00, 0x02);
+    QCOMPARE(int(writes.size()), records);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(writes.front().data.data()), 12), refused);
+    QCOMPARE(writes.front().outcome, tbsim::TrafficEntry::Faulted);
+    QCOMPARE(run.recorder.errorCodes(), codes);
+    QCOMPARE(run.recorder.errorsOf(MSG_SLAVE_CONFIG_RESULT).first().sid, station);
+    QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_SET).size(), records - 1);
+    // The module did not take the record, and neither did its slave.
+    QCOMPARE(run.inThread([&] { return run.adapter->findSlaveByUuid(refused)->configurationRecord(); }), before);
+    const RecordsState after = stateOf(run);
+    QVERIFY(!after.busy);
+    QVERIFY(after.polling);
 }
 
 QTEST_GUILESS_MAIN(TestAdapterFaults)
