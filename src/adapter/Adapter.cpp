@@ -355,12 +355,6 @@ void Adapter::reportLoad(adapter_message_type type, int value)
     emit sigSlaveLoadingFinished(type, m_status, takeSnapshots(m_slaves), value);
 }
 
-void Adapter::reportLoadWithout(adapter_message_type type)
-{
-    publishState();
-    emit sigSlaveLoadingFinished(type, m_status, SlaveList(), 0);
-}
-
 void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status)
 {
     publishState();
@@ -473,7 +467,7 @@ void Adapter::clearSlave()
 void Adapter::onLoadingLocalInfo()
 {
     m_status.localInfo = 1;
-    reportLoadWithout(MSG_LOAD_FINISHED);
+    reportLoad(MSG_LOAD_FINISHED);
 }
 
 void Adapter::onDeleteAdapter()

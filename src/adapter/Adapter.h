@@ -226,8 +226,9 @@ private:
     COMM_STATUS_TYPE exchange(UsbDevice *device, const QByteArray &request, QByteArray &reply, int timeoutMs);
     COMM_STATUS_TYPE exchange(const QByteArray &request, QByteArray &reply, int timeoutMs);
     void publishState();
+    // Every notification carries the slaves as they are: a receiver can
+    // always take its list as the current one.
     void reportLoad(adapter_message_type type, int value = 0);
-    void reportLoadWithout(adapter_message_type type);
     void reportError(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK);
     // Reports a failed exchange, 29 when no reply bytes came and 28
     // otherwise; false when the exchange succeeded.

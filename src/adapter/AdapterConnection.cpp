@@ -65,7 +65,7 @@ void Adapter::onSetUsbInfo(int vid, int pid, QString mac)
         return;
     }
     runConnectSequence();
-    reportLoadWithout(MSG_FORCE_STATE);
+    reportLoad(MSG_FORCE_STATE);
 }
 
 bool Adapter::sendHandshake(int timeoutMs, bool reportFailure)

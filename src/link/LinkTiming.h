@@ -25,6 +25,11 @@ struct LinkTiming {
     int processDataPeriodMs = 100;
     int settingsRestartMs = 6000;
 
+    // Probing the adapters found on USB (the adapter chooser): reply
+    // time-out of each probe request and the pause between the two.
+    int probeTimeoutMs = 1000;
+    int probePauseMs = 50;
+
     // Sum of the fixed delays of one transaction.
     int transactionDelayMs() const
     {

@@ -1,0 +1,600 @@
+#include "AdapterManage.h"
+
+#include "Loading.h"
+#include "MainProductView.h"
+#include "ManagerNotices.h"
+#include "MessageBox.h"
+#include "MessageWidget.h"
+#include "ProjectView.h"
+#include "SlaveMainWindow.h"
+#include "TabWidget.h"
+#include "TopologyPage.h"
+#include "mainWindowManagement.h"
+
+#include <QGraphicsView>
+#include <QLoggingCategory>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcApp, "tarnbus.app")
+
+const QString AdapterManage::kOfflineName = QStringLiteral("TarnBUS");
+
+namespace {
+constexpr int kStationLimit = 128;
+constexpr int kShutdownWaitMs = 5000; // a shutdown ends transactions at once; this only bounds a stuck thread
+} // namespace
+
+AdapterManage::AdapterManage(MainProductView *page, QObject *parent)
+    : QObject(parent)
+    , m_page(page)
+{
+    Adapter::registerMetaTypes();
+    connect(this, &AdapterManage::sigSynAdapterConfig, this, &AdapterManage::onSynAdapterConfig);
+    if (m_page) {
+        m_topology = new TopologyPage(m_page, this);
+        connect(m_topology, &TopologyPage::sigClickEvent, this, &AdapterManage::onShowSlave);
+        connect(m_topology, &TopologyPage::sigCloseLamp, this, &AdapterManage::onSlaveCloseLame);
+        connect(m_topology, &TopologyPage::sigHoverEnterEvent, this, &AdapterManage::onHoverEnterEvent);
+        connect(m_topology, &TopologyPage::sigLampRequest, this, [this](quint64 recordId, bool on) {
+            if (m_adapter)
+                m_adapter->requestSlaveLamp(recordId, on);
+        });
+        connect(m_page->slaveWindow(), &SlaveMainWindow::sigSlaveActivated, this, [this](quint64 recordId) {
+            if (const SlaveSnapshot slave = findSnapshot(m_slaves, recordId))
+                showSlavePage(recordId, slave->uuid);
+        });
+    }
+}
+
+AdapterManage::~AdapterManage()
+{
+    stopAdapter();
+    qCDebug(lcApp) << "delete";
+}
+
+Loading *AdapterManage::loading() const
+{
+    return mainWindowManagement::instance()->loading();
+}
+
+QWidget *AdapterManage::dialogParent() const
+{
+    if (QWidget *window = mainWindowManagement::instance()->mainWindow())
+        return window;
+    return m_page;
+}
+
+int AdapterManage::treeIndex() const
+{
+    TabWidget *tabs = mainWindowManagement::instance()->tabWidget();
+    return tabs ? tabs->indexOfManager(this) : -1;
+}
+
+bool AdapterManage::isForceMode() const
+{
+    return m_adapter && m_state.forceMode;
+}
+
+bool AdapterManage::isLocalConfiguration() const
+{
+    return m_adapter && m_status.localInfo != 0;
+}
+
+SlaveSnapshot AdapterManage::findByUid(const QByteArray &uid) const
+{
+    for (const SlaveSnapshot &slave : m_slaves) {
+        if (slave->uuid == uid)
+            return slave;
+    }
+    return nullptr;
+}
+
+void AdapterManage::appendMessage(int level, const QString &text)
+{
+    if (m_page)
+        m_page->messageWidget()->appendMessage(level, MessageWidget::kSource, text);
+}
+
+void AdapterManage::resetStatusPanel()
+{
+    if (m_page)
+        m_page->slaveWindow()->resetStatus();
+}
+
+// ---------------------------------------------------------------------------
+// Creating and stopping the Adapter
+
+void AdapterManage::createAdapter(bool offline, bool byteAlignment)
+{
+    if (m_adapter)
+        return;
+    m_thread = new QThread;
+    m_adapter = new Adapter;
+    m_adapter->setOffline(offline);
+    connect(m_adapter, &Adapter::sigSlaveLoadingFinished, this, &AdapterManage::onAdapterUpdateData);
+    connect(m_adapter, &Adapter::sigErrMessage, this, &AdapterManage::onErrMessage);
+    connect(m_adapter, &Adapter::sigAdapterState, this, &AdapterManage::onAdapterState);
+    connect(m_adapter, &Adapter::sigOpenSerialPortFail, this, &AdapterManage::onOpenSerialPortFail);
+    connect(m_adapter, &Adapter::sigGetSlaveTimeout, this, &AdapterManage::onGetSlaveTimeout);
+    connect(m_adapter, &Adapter::sigSaveSlaveList, this, &AdapterManage::onSaveSlaveSuccess);
+    connect(m_adapter, &Adapter::sigSerialPortOff, this, &AdapterManage::onCloseAdapter);
+    connect(m_adapter, &Adapter::sigFileCreaterSlave, this, &AdapterManage::onFileCreaterSlave);
+    connect(m_adapter, &Adapter::sigStopLighting, this, [this] {
+        if (m_topology)
+            m_topology->closeAllLamps();
+    });
+    if (m_page) {
+        connect(m_page->messageWidget(), &MessageWidget::sigOpenAllOut, m_adapter, &Adapter::onOpenAllOut);
+        connect(m_page->slaveWindow(), &SlaveMainWindow::sigUpdatePower, m_adapter, &Adapter::onUpdatePower);
+    }
+    m_state.offline = offline;
+    m_state.alignmentUnit = byteAlignment ? 8 : 1;
+    m_adapter->setAlignmentUnit(m_state.alignmentUnit);
+    m_adapter->moveToThread(m_thread);
+    m_thread->start();
+}
+
+// Stops the Adapter: its shutdown request ends any transaction or wait at
+// once, then its thread ends (the Adapter deletes itself on the way out).
+void AdapterManage::stopAdapter()
+{
+    if (!m_adapter)
+        return;
+    Adapter *adapter = m_adapter;
+    QThread *thread = m_thread;
+    m_adapter = nullptr;
+    m_thread = nullptr;
+    adapter->disconnect(this);
+    disconnect(adapter);
+    adapter->requestShutdown();
+    emit adapter->sigClean();
+    if (!thread->wait(kShutdownWaitMs))
+        qCWarning(lcApp) << "adapter thread did not end in time";
+    delete thread;
+    m_loading = false;
+}
+
+void AdapterManage::onCreaterAdapter(int vid, int pid, QString mac, QString name, bool byteAlignment)
+{
+    m_static = false;
+    m_name = name;
+    m_mac = mac;
+    createAdapter(false, byteAlignment);
+    appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+    m_loading = true;
+    emit m_adapter->sigSetSerialPort(vid, pid, mac);
+    if (Loading *dialog = loading())
+        dialog->showLading();
+}
+
+void AdapterManage::onStaticCreaterAdapter(bool byteAlignment)
+{
+    m_static = true;
+    m_name = kOfflineName;
+    createAdapter(true, byteAlignment);
+    appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+    emit m_adapter->sigLoadingLocalInfo();
+}
+
+void AdapterManage::closeAdapter()
+{
+    stopAdapter();
+    m_slaves.clear();
+    if (m_topology)
+        m_topology->clear();
+}
+
+void AdapterManage::removeFromTree()
+{
+    if (ProjectView *tree = mainWindowManagement::instance()->projectView())
+        tree->onRemoveCouplerItem(treeIndex());
+    m_slaves.clear();
+    if (m_page)
+        m_page->clearPage();
+}
+
+void AdapterManage::onCloseAdapter()
+{
+    if (!m_adapter)
+        return;
+    if (m_page) {
+        m_page->slaveWindow()->clearSlaves();
+        m_page->showPage(MainProductView::AdapterPage);
+    }
+    MessageBox::about(dialogParent(), tr("提示"), tr("串口离线，清空主站信息"));
+    closeAdapter();
+}
+
+// ---------------------------------------------------------------------------
+// Operations
+
+void AdapterManage::clearAbnormal()
+{
+    if (!m_adapter)
+        return;
+    if (isForceMode()) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作! "));
+        return;
+    }
+    emit m_adapter->sigClearAbnormal();
+}
+
+void AdapterManage::reloadSlaves()
+{
+    if (!m_adapter)
+        return;
+    if (Loading *dialog = loading())
+        dialog->showLading();
+    m_loading = true;
+    emit m_adapter->sigUpdateSlave(1);
+}
+
+void AdapterManage::saveConfiguration()
+{
+    if (!m_adapter)
+        return;
+    if (isForceMode()) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作!"));
+        return;
+    }
+    if (m_slaves.size() > kStationLimit) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("送站数量超出128个,不可保存!"));
+        return;
+    }
+    emit m_adapter->sigSaveAdapterConfig();
+}
+
+void AdapterManage::downloadConfiguration()
+{
+    if (!m_adapter)
+        return;
+    if (Loading *dialog = loading())
+        dialog->showLading();
+    // Success is said when the download has really finished (and nothing
+    // failed on the way), not when it was asked for.
+    m_downloading = true;
+    m_downloadFailed = false;
+    m_adapter->requestConfigurationDownload();
+}
+
+void AdapterManage::setForceMode(bool on)
+{
+    if (m_adapter)
+        emit m_adapter->sigSetFource(on);
+}
+
+void AdapterManage::setUpgradeFlag(bool running)
+{
+    if (m_adapter)
+        m_adapter->setUpgradeRunning(running);
+}
+
+void AdapterManage::setAlignmentUnit(int unit)
+{
+    if (m_adapter)
+        m_adapter->setAlignmentUnit(unit);
+}
+
+void AdapterManage::showAdapterPage()
+{
+    onShowSlave(QByteArray());
+}
+
+void AdapterManage::showSlavePage(quint64 recordId, const QByteArray &uid)
+{
+    m_currentRecordId = recordId;
+    m_currentSlaveId = uid;
+    refreshCurrentView();
+    if (m_page)
+        m_page->showPage(MainProductView::SlavePage);
+}
+
+void AdapterManage::removeOfflineSlave(quint64 recordId)
+{
+    if (m_adapter && m_static)
+        m_adapter->requestRemoveSlave(recordId);
+}
+
+void AdapterManage::onStaticCreaterSlave(int sid, QByteArray type)
+{
+    if (!m_adapter)
+        return;
+    if (m_slaves.size() >= kStationLimit) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("从站数量已达最大值,添加失败!"));
+        return;
+    }
+    if (sid > kStationLimit) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("从站站号最大支持128,添加%1站号失败!").arg(sid));
+        return;
+    }
+    m_adapter->requestCreateOfflineSlave(sid, type);
+}
+
+void AdapterManage::onFileCreaterSlave(int)
+{
+    // The list follows with the report of the change.
+}
+
+void AdapterManage::onSynAdapterConfig(int index, int type, QString name)
+{
+    if (!m_adapter)
+        return;
+    if (Adapter::hasConflict(Adapter::occupancyMap(m_slaves))) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("地址冲突,下载配置失败!"));
+        return;
+    }
+    // One device, one owner: an adapter open in a tab is driven by its own
+    // Adapter only.
+    if (TabWidget *tabs = mainWindowManagement::instance()->tabWidget()) {
+        if (tabs->isAdapterOpen(name)) {
+            MessageBox::notify(dialogParent(), tr("警告"), tr("该适配器已在其他标签页中打开,请先关闭后再下载配置!"),
+                               MessageBox::Warning, 280);
+            return;
+        }
+    }
+    m_adapter->requestOfflineDownload(index, type, name);
+}
+
+// ---------------------------------------------------------------------------
+// Reports of the Adapter
+
+void AdapterManage::onAdapterState(AdapterState state)
+{
+    m_state = state;
+}
+
+void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus status, SlaveList slaves, int n)
+{
+    m_status = status;
+    m_slaves = slaves;
+    if (!m_page)
+        return;
+    SlaveMainWindow *panel = m_page->slaveWindow();
+    panel->updateStatus(status);
+    Loading *dialog = loading();
+    const auto hideLoading = [&] {
+        m_loading = false;
+        if (dialog)
+            dialog->hideLading();
+    };
+    switch (type) {
+    case MSG_LOAD_FINISHED:
+        panel->setForceIndicator(m_static ? SlaveMainWindow::Force::Cleared : SlaveMainWindow::Force::Off);
+        onResSVG(0);
+        appendMessage(MessageWidget::None, tr("加载从站模块完成"));
+        hideLoading();
+        break;
+    case MSG_SCAN_PROGRESS:
+        if (dialog)
+            dialog->setLoadNumber(n);
+        break;
+    case MSG_SLAVE_ADDED:
+        // A poll that finds a new module adds it without a progress dialog.
+        if (dialog && m_loading)
+            dialog->setLoadNumber();
+        break;
+    case MSG_LOAD_TIMEOUT:
+        appendMessage(MessageWidget::None, tr("读取超时,加载数据失败！"));
+        hideLoading();
+        break;
+    case MSG_RELOAD:
+    case MSG_RELOADED:
+        panel->clearSlaves();
+        if (type == MSG_RELOADED && !m_static)
+            panel->setForceIndicator(SlaveMainWindow::Force::Off);
+        appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+        onResSVG(0);
+        appendMessage(MessageWidget::None, tr("加载从站模块完成"));
+        hideLoading();
+        break;
+    case MSG_LIST_CHANGED:
+        hideLoading();
+        if (!m_static)
+            panel->setForceIndicator(SlaveMainWindow::Force::Off);
+        onResSVG(0);
+        onShowSlave(m_currentSlaveId);
+        break;
+    case MSG_BUS_EMPTIED:
+        panel->clearSlaves();
+        if (m_topology)
+            m_topology->clear();
+        hideLoading();
+        break;
+    case MSG_REFRESH_ROWS:
+        onResSVG(0);
+        if (!m_loading && dialog && !m_downloading)
+            dialog->hideLading();
+        break;
+    case MSG_FORCE_STATE:
+        panel->setForceIndicator(status.fource ? SlaveMainWindow::Force::On : SlaveMainWindow::Force::Off);
+        break;
+    case MSG_SLAVE_SET:
+        if (dialog && dialog->isVisible())
+            dialog->setLoadConfigNumber();
+        break;
+    default:
+        break;
+    }
+    refreshCurrentView();
+}
+
+void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status, SlaveList s1,
+                                 SlaveList s2)
+{
+    if (!m_page)
+        return;
+    const ManagerNotice notice = noticeForResult(type, err, sid, status);
+    if (m_downloading && (type == MSG_TRANSACTION_FAILED || type == MSG_NO_REPLY_DATA || type == MSG_SLAVE_CONFIG_RESULT))
+        m_downloadFailed = true;
+    applyNotice(notice);
+    if (notice.downloadRefused)
+        m_downloading = false;
+    if (notice.downloadDone && m_downloading) {
+        m_downloading = false;
+        if (!m_downloadFailed)
+            appendMessage(MessageWidget::Inform, tr("下载配置数据成功!"));
+    }
+    if (notice.batchSummary)
+        showSummary(s1, s2);
+}
+
+void AdapterManage::applyNotice(const ManagerNotice &notice)
+{
+    Loading *dialog = loading();
+    switch (notice.loading) {
+    case ManagerNotice::LoadingAction::Hide:
+        if (dialog && !m_downloading)
+            dialog->hideLading();
+        m_loading = false;
+        break;
+    case ManagerNotice::LoadingAction::Show:
+        if (dialog)
+            dialog->showLading();
+        break;
+    case ManagerNotice::LoadingAction::AdvanceConfig:
+        if (dialog)
+            dialog->setLoadConfigNumber();
+        break;
+    case ManagerNotice::LoadingAction::Keep:
+        break;
+    }
+    if (notice.downloadDone || notice.downloadRefused) {
+        if (dialog)
+            dialog->hideLading();
+    }
+    if (notice.statusReset)
+        resetStatusPanel();
+    if (notice.forceOff && !m_static)
+        m_page->slaveWindow()->setForceIndicator(SlaveMainWindow::Force::Off);
+    if (notice.logLevel >= 0)
+        appendMessage(notice.logLevel, notice.logText);
+    if (m_quiet)
+        return;
+    if (notice.box == ManagerNotice::Box::Timed) {
+        MessageBox::notify(dialogParent(), notice.title, notice.text,
+                           notice.information ? MessageBox::Information : MessageBox::Warning, notice.width,
+                           notice.timeoutMs);
+    } else if (notice.box == ManagerNotice::Box::About) {
+        MessageBox::about(dialogParent(), notice.title, notice.text);
+    }
+}
+
+// The result of an offline download, station by station.
+void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &configured)
+{
+    for (const SlaveSnapshot &slave : configured)
+        appendMessage(MessageWidget::Inform, tr("配置站点 %1 成功！").arg(slave->newStationId));
+    for (const SlaveSnapshot &slave : remaining)
+        appendMessage(MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->newStationId).arg(slave->typeName));
+}
+
+void AdapterManage::onOpenSerialPortFail()
+{
+    m_loading = false;
+    if (Loading *dialog = loading())
+        dialog->hideLading();
+    MessageBox::about(dialogParent(), tr("提示"), tr("串口无法打开,不存在或已被占用"));
+}
+
+void AdapterManage::onGetSlaveTimeout()
+{
+    m_loading = false;
+    if (Loading *dialog = loading())
+        dialog->hideLading();
+    MessageBox::about(dialogParent(), tr("提示"), tr("读取串口数据超时,请检查串口是否正常"));
+}
+
+void AdapterManage::onSaveSlaveSuccess()
+{
+    MessageBox::about(dialogParent(), tr("提示"), tr("记录工作从机列表成功"));
+}
+
+// ---------------------------------------------------------------------------
+// Views
+
+void AdapterManage::onShowSlave(QByteArray id)
+{
+    if (!m_page)
+        return;
+    if (id.isEmpty()) {
+        m_currentSlaveId.clear();
+        m_currentRecordId = 0;
+        refreshCurrentView();
+        m_page->showPage(MainProductView::AdapterPage);
+        return;
+    }
+    const SlaveSnapshot slave = findByUid(id);
+    m_currentSlaveId = id;
+    m_currentRecordId = slave ? slave->recordId : 0;
+    refreshCurrentView();
+    m_page->showPage(MainProductView::SlavePage);
+}
+
+void AdapterManage::refreshCurrentView()
+{
+    if (!m_page)
+        return;
+    const int unit = m_state.alignmentUnit;
+    if (m_currentRecordId != 0 || !m_currentSlaveId.isEmpty()) {
+        SlaveSnapshot slave = m_currentRecordId ? findSnapshot(m_slaves, m_currentRecordId) : nullptr;
+        if (!slave && !m_currentSlaveId.isEmpty())
+            slave = findByUid(m_currentSlaveId);
+        m_page->showSlave(slave, unit);
+        m_page->slaveWindow()->selectRecord(slave ? slave->recordId : 0);
+    }
+    quint16 inputUsed = 0;
+    quint16 outputUsed = 0;
+    for (const SlaveSnapshot &slave : m_slaves) {
+        if (!slave->described)
+            continue;
+        inputUsed = quint16(inputUsed + slave->ioLengths.inputBits);
+        outputUsed = quint16(outputUsed + slave->ioLengths.outputBits);
+    }
+    m_page->showAdapter(m_state, m_status, inputUsed, outputUsed, m_static);
+}
+
+void AdapterManage::onSlaveCloseLame(QByteArray id)
+{
+    if (m_topology)
+        m_topology->closeLampsExcept(id);
+    if (!m_adapter)
+        return;
+    for (const SlaveSnapshot &slave : m_slaves) {
+        if (slave->uuid != id && slave->lighting)
+            m_adapter->requestSlaveLamp(slave->recordId, false);
+    }
+}
+
+void AdapterManage::onHoverEnterEvent(bool hovering)
+{
+    if (m_page && m_page->topologyView())
+        m_page->topologyView()->setCursor(hovering ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void AdapterManage::onResSVG(int)
+{
+    if (!m_page)
+        return;
+    SlaveMainWindow *panel = m_page->slaveWindow();
+    panel->clearSlaves();
+    const int index = treeIndex();
+    ProjectView *tree = mainWindowManagement::instance()->projectView();
+    // The tree's selection stays the user's: a redraw of one adapter never
+    // moves it to another.
+    if (tree && index >= 0)
+        tree->removeSlaves(index);
+    for (const SlaveSnapshot &slave : m_slaves) {
+        panel->addSlaveRow(slave, m_state.alignmentUnit);
+        if (tree && index >= 0) {
+            const QString part = slave->typeName.split(QLatin1Char('-')).value(1, slave->typeName);
+            tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part), slave->stationId, slave->uuid,
+                           slave->recordId);
+        }
+    }
+    if (tree && index >= 0 && tree->topLevelItem(index))
+        tree->topLevelItem(index)->setExpanded(true);
+    if (m_topology)
+        m_topology->rebuild(m_slaves, m_state.alignmentUnit);
+    if (const SlaveSnapshot current = findSnapshot(m_slaves, m_currentRecordId))
+        panel->selectRecord(current->recordId);
+}

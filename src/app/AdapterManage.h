@@ -1,0 +1,120 @@
+#pragma once
+
+#include "Adapter.h"
+#include "AdapterTypes.h"
+#include "SlaveSnapshot.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class Loading;
+#include "MainProductView.h"
+class QThread;
+class TopologyPage;
+struct ManagerNotice;
+
+// Binds one Adapter, in a worker thread of its own, to the tab page that
+// shows it. It keeps what the Adapter last reported (snapshots of its
+// slaves, its state and status: the window never reads the Adapter
+// itself), turns every result into its notice, redraws the table, the
+// topology and the project tree, and offers the tab container the
+// per-adapter operations.
+class AdapterManage : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString kOfflineName; // "TarnBUS"
+
+    explicit AdapterManage(MainProductView *page, QObject *parent = nullptr);
+    ~AdapterManage() override;
+
+    // What the manager knows, as last reported.
+    bool hasAdapter() const { return m_adapter != nullptr; }
+    QString name() const { return m_name; }
+    QString mac() const { return m_mac; }
+    bool isStatic() const { return m_static; }
+    bool isForceMode() const;
+    bool isLocalConfiguration() const;
+    bool isLoading() const { return m_loading; }
+    const SlaveList &slaves() const { return m_slaves; }
+    const AdapterState &adapterState() const { return m_state; }
+    const AdapterStatus &adapterStatus() const { return m_status; }
+    MainProductView *page() const { return m_page; }
+    QByteArray currentSlaveId() const { return m_currentSlaveId; }
+    quint64 currentRecordId() const { return m_currentRecordId; }
+    // The position of this manager's adapter in the tree and the tabs,
+    // worked out when asked (an earlier tab may have closed); -1 when none.
+    int treeIndex() const;
+
+    // --- Operations of the main window and the tree -----------------------
+    void clearAbnormal();
+    void reloadSlaves();
+    void saveConfiguration();
+    void downloadConfiguration();
+    void setForceMode(bool on);
+    void setUpgradeFlag(bool running);
+    void setAlignmentUnit(int unit);
+    void showAdapterPage();
+    void showSlavePage(quint64 recordId, const QByteArray &uid);
+    void removeOfflineSlave(quint64 recordId);
+    // Stops the Adapter and its thread; the tab is going away. Returns
+    // within a second whatever the Adapter is doing.
+    void closeAdapter();
+    void removeFromTree();
+
+signals:
+    void sigSynAdapterConfig(int index, int type, QString name);
+    void sigReadfault();
+    void sig_AdapterReadAllerror(int);
+
+public slots:
+    void onOpenSerialPortFail();
+    void onGetSlaveTimeout();
+    void onSaveSlaveSuccess();
+    void onShowSlave(QByteArray id = QByteArray());
+    void onSlaveCloseLame(QByteArray id = QByteArray());
+    void onHoverEnterEvent(bool hovering);
+    void onCreaterAdapter(int vid, int pid, QString mac, QString name, bool byteAlignment);
+    void onStaticCreaterAdapter(bool byteAlignment);
+    void onStaticCreaterSlave(int sid, QByteArray type);
+    void onFileCreaterSlave(int sid);
+    void onSynAdapterConfig(int index, int type, QString name);
+    void onCloseAdapter();
+    void onAdapterUpdateData(adapter_message_type type, AdapterStatus status, SlaveList slaves, int n);
+    void onErrMessage(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK,
+                      SlaveList s1 = SlaveList(), SlaveList s2 = SlaveList());
+    void onAdapterState(AdapterState state);
+    void onResSVG(int csv = 0);
+
+private:
+    void createAdapter(bool offline, bool byteAlignment);
+    void stopAdapter();
+    void applyNotice(const ManagerNotice &notice);
+    void appendMessage(int level, const QString &text);
+    void resetStatusPanel();
+    void refreshCurrentView();
+    void showSummary(const SlaveList &remaining, const SlaveList &configured);
+    SlaveSnapshot findByUid(const QByteArray &uid) const;
+    Loading *loading() const;
+    QWidget *dialogParent() const;
+
+    QPointer<MainProductView> m_page;
+    TopologyPage *m_topology = nullptr;
+    Adapter *m_adapter = nullptr; // deletes itself in its thread
+    QThread *m_thread = nullptr;
+    QString m_name;
+    QString m_mac;
+    bool m_static = false;
+    bool m_quiet = false;
+    bool m_loading = false;       // the connect sequence or a reload is running
+    bool m_downloading = false;   // a configuration download was asked for
+    bool m_downloadFailed = false;
+    QByteArray m_currentSlaveId;
+    quint64 m_currentRecordId = 0;
+    SlaveList m_slaves;
+    AdapterState m_state;
+    AdapterStatus m_status;
+};

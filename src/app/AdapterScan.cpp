@@ -1,0 +1,136 @@
+#include "AdapterScan.h"
+
+#include "LinkTiming.h"
+#include "TBProtocol.h"
+#include "TBReplies.h"
+#include "UsbDevice.h"
+#include "UsbGlobal.h"
+
+#include <QCoreApplication>
+#include <QMutex>
+#include <QSet>
+#include <QThread>
+
+#include <atomic>
+
+namespace {
+
+constexpr int kIdentityNameOffset = 6;
+constexpr int kIdentityNameSize = 32;
+constexpr quint8 kNotAnAdapterBit = 0x01;
+
+std::atomic<int> g_running{0};
+QMutex g_threadsLock;
+QSet<QThread *> g_threads;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SettingView", text);
+}
+
+class ScanWorker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ScanWorker(QMap<QString, QString> open)
+        : m_open(std::move(open))
+    {
+    }
+
+public slots:
+    void run() { emit sigFinished(AdapterScan::scan(m_open)); }
+
+signals:
+    void sigFinished(AdapterScanResult result);
+
+private:
+    QMap<QString, QString> m_open;
+};
+
+} // namespace
+
+AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
+{
+    const tarnbus::LinkTiming &timing = tarnbus::linkTiming();
+    AdapterScanResult result;
+    const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
+    result.noDevice = devices.isEmpty();
+    QSet<QString> listed;
+    for (const UsbDeviceInfo &info : devices) {
+        const auto entry = [&](const QString &text) {
+            result.entries.append({text, info.vendor_id, info.product_id, info.serial_number});
+            listed.insert(info.serial_number);
+        };
+        if (open.contains(info.serial_number)) {
+            entry(open.value(info.serial_number));
+            continue;
+        }
+        UsbDevice device;
+        device.openDevice(info.vendor_id, info.product_id, info.serial_number);
+        QByteArray reply;
+        device.transact(TBProtocol::handshake(), reply, timing.probeTimeoutMs);
+        if (reply.size() > 3 && (quint8(reply.at(3)) & kNotAnAdapterBit)) {
+            device.closeDevice();
+            result.errors << tr("通信异常，请检测设备类型。");
+            continue;
+        }
+        QThread::msleep(ulong(timing.probePauseMs));
+        reply.clear();
+        device.transact(TBProtocol::readIdentity(), reply, timing.probeTimeoutMs);
+        device.closeDevice();
+        if (listed.contains(info.serial_number))
+            continue;
+        if (reply.isEmpty()) {
+            result.errors << tr("通信异常，请检查设备类型。");
+            continue;
+        }
+        entry(info.product + QLatin1Char('(') + TBReply::textAt(reply, kIdentityNameOffset, kIdentityNameSize)
+              + QLatin1Char(')'));
+    }
+    return result;
+}
+
+void AdapterScan::start(const QMap<QString, QString> &open, QObject *receiver,
+                        std::function<void(const AdapterScanResult &)> done)
+{
+    qRegisterMetaType<AdapterScanResult>("AdapterScanResult");
+    auto *thread = new QThread;
+    auto *worker = new ScanWorker(open);
+    worker->moveToThread(thread);
+    ++g_running;
+    {
+        QMutexLocker lock(&g_threadsLock);
+        g_threads.insert(thread);
+    }
+    QObject::connect(thread, &QThread::started, worker, &ScanWorker::run);
+    QObject::connect(worker, &ScanWorker::sigFinished, receiver, [done](const AdapterScanResult &r) { done(r); });
+    QObject::connect(worker, &ScanWorker::sigFinished, thread, &QThread::quit);
+    QObject::connect(thread, &QThread::finished, worker, &QObject::deleteLater);
+    QObject::connect(thread, &QThread::finished, thread, [thread] {
+        {
+            QMutexLocker lock(&g_threadsLock);
+            g_threads.remove(thread);
+        }
+        --g_running;
+        thread->deleteLater();
+    });
+    thread->start();
+}
+
+bool AdapterScan::isRunning()
+{
+    return g_running.load() > 0;
+}
+
+void AdapterScan::waitForAll()
+{
+    QList<QThread *> threads;
+    {
+        QMutexLocker lock(&g_threadsLock);
+        threads = g_threads.values();
+    }
+    for (QThread *thread : threads)
+        thread->wait();
+}
+
+#include "AdapterScan.moc"

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "AdapterTypes.h"
+#include "SlaveSnapshot.h"
+
+#include <QWidget>
+
+class MessageWidget;
+class QGraphicsView;
+class SlaveMainWindow;
+
+namespace Ui {
+class MainProductView;
+}
+
+// One adapter tab: the topology, the page stack (adapter overview, slave
+// information, configuration view), the slave table with the bus status
+// panel and the message list.
+class MainProductView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Page { AdapterPage = 0, SlavePage = 1, ConfigPage = 2 };
+
+    explicit MainProductView(QWidget *parent = nullptr);
+    ~MainProductView() override;
+
+    SlaveMainWindow *slaveWindow() const;
+    MessageWidget *messageWidget() const;
+    // Where the topology view goes.
+    void setTopologyView(QGraphicsView *view);
+    QGraphicsView *topologyView() const { return m_topology; }
+
+    int currentPage() const;
+    void showPage(Page page);
+    // Page 0: the adapter's identity, settings and used IO areas.
+    void showAdapter(const AdapterState &state, const AdapterStatus &status, quint16 inputUsed, quint16 outputUsed,
+                     bool offline);
+    // Page 1: one slave, read-only; a null snapshot leaves it empty.
+    void showSlave(const SlaveSnapshot &slave, int alignmentUnit);
+    // Text of page 1's fields, for tests: "label|value" per row.
+    QStringList slavePageRows() const;
+    QStringList adapterPageRows() const;
+    void clearPage();
+
+signals:
+    void sigSlaveCreateView(int type, quint64 recordId, int station);
+    void sigSlaveClick(int index, int sid, QByteArray mac);
+
+private:
+    Ui::MainProductView *ui;
+    QGraphicsView *m_topology = nullptr;
+};

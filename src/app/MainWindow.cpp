@@ -1,0 +1,250 @@
+#include "MainWindow.h"
+
+#include "Adapter.h"
+#include "AdapterManage.h"
+#include "AdapterScan.h"
+#include "ConfigurationMatchingDlg.h"
+#include "DeviceXmlLodaing.h"
+#include "Loading.h"
+#include "MessageBox.h"
+#include "ProjectView.h"
+#include "SettingView.h"
+#include "TabWidget.h"
+#include "mainWindowManagement.h"
+#include "ui_MainWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QSettings>
+#include <QSplitter>
+
+const QString MainWindow::kAlignmentFile = QStringLiteral("./setByte.ini");
+const QString MainWindow::kAlignmentKey = QStringLiteral("Byte");
+
+namespace {
+constexpr int kSplitterHandle = 2;
+
+bool isBuilt(ProjectView::Command command)
+{
+    using C = ProjectView::Command;
+    switch (command) {
+    case C::LinkAdapter:
+    case C::Reload:
+    case C::Download:
+    case C::ForceOn:
+    case C::ForceOff:
+    case C::Remove:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    Adapter::registerMetaTypes();
+
+    m_tabs = new TabWidget;
+    const bool byteAlignment = this->byteAlignment();
+    showAlignment(byteAlignment);
+    m_tabs->setByteAlignment(byteAlignment);
+
+    DeviceXmlLodaing::instance()->onLoadXmlFile();
+
+    m_tree = new ProjectView;
+    m_productView = new QWidget;
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->setHandleWidth(kSplitterHandle);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_tabs);
+    m_splitter->addWidget(m_productView);
+    m_splitter->setStretchFactor(0, 2);
+    m_splitter->setStretchFactor(1, 6);
+    m_splitter->setStretchFactor(2, 2);
+    m_splitter->setSizes({280, 1400, 260});
+    ui->centralLayout->addWidget(m_splitter);
+
+    m_loading = new Loading(this);
+    mainWindowManagement *registry = mainWindowManagement::instance();
+    registry->setLoading(m_loading);
+    registry->setMainWindow(this);
+    registry->setTabWidget(m_tabs);
+    registry->setProjectView(m_tree);
+    registry->setProductView(m_productView);
+    m_productView->hide();
+
+    m_tree->setFlagsProvider([this](int index) { return m_tabs->flagsOf(index); });
+    m_tree->setCommandFilter(isBuilt);
+    connect(m_tree, &ProjectView::sigCreaterAdapter, this, &MainWindow::on_action_5_triggered);
+    connect(m_tree, &ProjectView::sigShowAdapter, m_tabs, &TabWidget::showAdapter);
+    connect(m_tree, &ProjectView::sigShowSlave, m_tabs, &TabWidget::showSlave);
+    connect(m_tree, &ProjectView::sigAdapterCommand, m_tabs, &TabWidget::onAdapterCommand);
+    connect(m_tree, &ProjectView::sigRemoveSlave, m_tabs, &TabWidget::onRemoveSlave);
+    connect(m_tabs, &TabWidget::sigMatchAdapter, this, &MainWindow::onMatchAdapter);
+    setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
+}
+
+MainWindow::~MainWindow()
+{
+    m_tabs->closeAll();
+    AdapterScan::waitForAll();
+    mainWindowManagement::instance()->clear();
+    delete ui;
+}
+
+bool MainWindow::byteAlignment() const
+{
+    return QSettings(kAlignmentFile, QSettings::IniFormat).value(kAlignmentKey, false).toBool();
+}
+
+void MainWindow::showAlignment(bool byteAlignment)
+{
+    ui->action_15->setIcon(QIcon(byteAlignment ? QStringLiteral(":/image/Byte.png") : QStringLiteral(":/image/bit.png")));
+}
+
+QMap<QString, QString> MainWindow::openAdapters() const
+{
+    QMap<QString, QString> open;
+    for (int i = 0; i < m_tabs->managerCount(); ++i) {
+        const AdapterManage *manager = m_tabs->manager(i);
+        if (!manager->isStatic() && manager->hasAdapter())
+            open.insert(manager->mac(), manager->name());
+    }
+    return open;
+}
+
+// The port is busy while an adapter's connection is under way: the probe
+// would talk to devices in the middle of their connect sequence.
+bool MainWindow::portBusy() const
+{
+    for (int i = 0; i < m_tabs->managerCount(); ++i) {
+        if (m_tabs->manager(i)->isLoading())
+            return true;
+    }
+    return false;
+}
+
+int MainWindow::pickAdapter(bool askWhenNone)
+{
+    const int index = m_tabs->selectedIndex();
+    if (index < 0 && askWhenNone)
+        MessageBox::notify(this, tr("警告"), tr("请先选择设备!"), MessageBox::Warning, 210);
+    return index;
+}
+
+bool MainWindow::refuseInForceMode()
+{
+    if (!m_tabs->anyForceMode())
+        return false;
+    MessageBox::notify(this, tr("警告"), tr("强制模式不可操作!"), MessageBox::Warning, 210);
+    return true;
+}
+
+void MainWindow::on_action_3_triggered()
+{
+    MessageBox::about(this, tr("帮助"),
+                      tr("新建工程：扫描USB上的适配器并打开。\n手动组态：新建一个离线组态。\n"
+                         "点击项目树或拓扑图中的从站查看其信息；右键单击适配器打开其命令菜单。"));
+}
+
+void MainWindow::on_action_4_triggered()
+{
+    MessageBox::about(this, tr("关于"),
+                      tr("TarnBUS 测试工具 %1\n基于 Qt %2 和 hidapi。").arg(QCoreApplication::applicationVersion(),
+                                                                    QString::fromLatin1(qVersion())));
+}
+
+void MainWindow::on_action_5_triggered()
+{
+    auto *chooser = new SettingView(openAdapters(), portBusy(), this);
+    chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(chooser, &SettingView::sigAddNewAdapter, m_tabs,
+            [this](QString text, int vid, int pid, QString serial) { m_tabs->onCreateAdapterSlaveView(serial, vid, pid, text); });
+    connect(chooser, &SettingView::sigManualConfiguration, m_tabs, &TabWidget::onStaticCreaterAdapter);
+    chooser->open();
+}
+
+void MainWindow::on_action_6_triggered()
+{
+    const int index = pickAdapter(true);
+    if (index >= 0)
+        m_tabs->manager(index)->saveConfiguration();
+}
+
+void MainWindow::on_action_7_triggered()
+{
+    const int index = pickAdapter(m_tabs->managerCount() > 0);
+    if (index >= 0)
+        m_tabs->manager(index)->setForceMode(true);
+}
+
+void MainWindow::on_action_8_triggered()
+{
+    if (refuseInForceMode())
+        return;
+    close();
+}
+
+void MainWindow::on_action_11_triggered()
+{
+    m_tabs->onStaticCreaterAdapter();
+}
+
+void MainWindow::on_action_14_triggered()
+{
+    const int index = pickAdapter(m_tabs->managerCount() > 0);
+    if (index >= 0)
+        m_tabs->manager(index)->downloadConfiguration();
+}
+
+void MainWindow::on_action_15_triggered()
+{
+    QSettings settings(kAlignmentFile, QSettings::IniFormat);
+    const bool wasByte = settings.value(kAlignmentKey, false).toBool();
+    settings.setValue(kAlignmentKey, !wasByte);
+    settings.sync();
+    showAlignment(!wasByte);
+    m_tabs->setByteAlignment(!wasByte);
+}
+
+void MainWindow::on_action_16_triggered()
+{
+    const int index = pickAdapter(m_tabs->managerCount() > 0);
+    if (index >= 0)
+        m_tabs->manager(index)->setForceMode(false);
+}
+
+void MainWindow::on_action_17_triggered()
+{
+    ui->toolBar->show();
+}
+
+void MainWindow::onMatchAdapter(int index)
+{
+    QPointer<AdapterManage> manager = m_tabs->manager(index);
+    if (!manager)
+        return;
+    auto *dialog = new ConfigurationMatchingDlg(index, openAdapters(), portBusy(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &ConfigurationMatchingDlg::sigMatchingAdapter, this, [manager](int, int vid, int pid, QString mac) {
+        if (manager)
+            manager->onSynAdapterConfig(vid, pid, mac);
+    });
+    dialog->open();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Outputs are never left forced by a closed window.
+    if (refuseInForceMode()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

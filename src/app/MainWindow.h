@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QMainWindow>
+
+class Loading;
+class ProjectView;
+class QSplitter;
+class TabWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The top of the application: the actions, the project tree, the adapter
+// tabs and the product catalogue.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static const QString kAlignmentFile; // "./setByte.ini"
+    static const QString kAlignmentKey;  // "Byte"
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    TabWidget *tabWidget() const { return m_tabs; }
+    ProjectView *projectView() const { return m_tree; }
+    Loading *loading() const { return m_loading; }
+    QWidget *productView() const { return m_productView; }
+    bool byteAlignment() const;
+
+public slots:
+    void on_action_3_triggered();
+    void on_action_4_triggered();
+    void on_action_5_triggered();
+    void on_action_6_triggered();
+    void on_action_7_triggered();
+    void on_action_8_triggered();
+    void on_action_11_triggered();
+    void on_action_14_triggered();
+    void on_action_15_triggered();
+    void on_action_16_triggered();
+    void on_action_17_triggered();
+    void onMatchAdapter(int index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // The index of the adapter the user picked; asks the user to pick one
+    // (and returns -1) when several are open and none is selected.
+    int pickAdapter(bool askWhenNone);
+    bool refuseInForceMode();
+    QMap<QString, QString> openAdapters() const;
+    bool portBusy() const;
+    void showAlignment(bool byteAlignment);
+
+    Ui::MainWindow *ui;
+    QSplitter *m_splitter = nullptr;
+    ProjectView *m_tree = nullptr;
+    TabWidget *m_tabs = nullptr;
+    QWidget *m_productView = nullptr;
+    Loading *m_loading = nullptr;
+};

@@ -1,0 +1,56 @@
+#include "MessageBox.h"
+
+#include "ui_MessageBox.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+MessageBox::MessageBox(QWidget *parent, int timeoutMs)
+    : QDialog(parent)
+    , ui(new Ui::MessageBox)
+{
+    ui->setupUi(this);
+    ui->buttonBox->button(QDialogButtonBox::Close)->setText(tr("关闭"));
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (timeoutMs > 0)
+        QTimer::singleShot(timeoutMs, this, &QDialog::reject);
+}
+
+MessageBox::~MessageBox()
+{
+    delete ui;
+}
+
+void MessageBox::showMessage(const QString &title, const QString &text, Kind kind, int minimumWidth)
+{
+    m_kind = kind;
+    setWindowTitle(title);
+    ui->label->setText(text);
+    setMinimumWidth(minimumWidth);
+    ui->icon->setStyleSheet(kind == Information ? QStringLiteral("image: url(:/image/slave.png);")
+                                                : QStringLiteral("image: url(:/image/abnormal.png);"));
+    setModal(true);
+    open();
+}
+
+QString MessageBox::text() const
+{
+    return windowTitle() + QLatin1Char('|') + ui->label->text();
+}
+
+MessageBox *MessageBox::notify(QWidget *parent, const QString &title, const QString &text, Kind kind, int minimumWidth,
+                               int timeoutMs)
+{
+    auto *box = new MessageBox(parent, timeoutMs);
+    box->showMessage(title, text, kind, minimumWidth);
+    return box;
+}
+
+MessageBox *MessageBox::about(QWidget *parent, const QString &title, const QString &text)
+{
+    auto *box = new MessageBox(parent, 0);
+    box->showMessage(title, text, Information, 0);
+    return box;
+}

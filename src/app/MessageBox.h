@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+namespace Ui {
+class MessageBox;
+}
+
+// A modal notice that stays on top and closes itself after its time-out.
+// It does not block the caller: the window keeps serving its adapters while
+// the notice is up, and the notice deletes itself when it closes.
+class MessageBox : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Kind { Information, Warning };
+    static constexpr int kDefaultTimeoutMs = 10000;
+
+    MessageBox(QWidget *parent, int timeoutMs = kDefaultTimeoutMs);
+    ~MessageBox() override;
+
+    void showMessage(const QString &title, const QString &text, Kind kind, int minimumWidth);
+
+    // The notice as text ("title|text"), for tests and the log.
+    QString text() const;
+    Kind kind() const { return m_kind; }
+
+    // Shows a timed notice; returns it (it deletes itself when closed).
+    static MessageBox *notify(QWidget *parent, const QString &title, const QString &text, Kind kind, int minimumWidth,
+                              int timeoutMs = kDefaultTimeoutMs);
+    // A modal about-box without time-out ("提示" and the like).
+    static MessageBox *about(QWidget *parent, const QString &title, const QString &text);
+
+private:
+    Ui::MessageBox *ui;
+    Kind m_kind = Information;
+};

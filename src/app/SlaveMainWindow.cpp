@@ -1,0 +1,162 @@
+#include "SlaveMainWindow.h"
+
+#include "ui_SlaveMainWindow.h"
+
+#include <QHeaderView>
+
+namespace {
+const QString kGood = QStringLiteral("image: url(:/image/0.png);");
+const QString kBad = QStringLiteral("image: url(:/image/1.png);");
+const QColor kUnsetColor(221, 34, 34);
+
+// An IO area as "start (size unit)", in the alignment's unit.
+QString areaText(int startBits, int bits, int alignmentUnit)
+{
+    if (bits <= 0)
+        return QStringLiteral("-");
+    if (alignmentUnit == 8)
+        return QStringLiteral("%1 (%2 Byte)").arg(startBits / 8).arg((bits + 7) / 8);
+    return QStringLiteral("%1 (%2 Bit)").arg(startBits).arg(bits);
+}
+} // namespace
+
+SlaveMainWindow::SlaveMainWindow(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::SlaveMainWindow)
+{
+    ui->setupUi(this);
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    for (int c = 0; c < ColumnCount - 1; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    ui->tableWidget->verticalHeader()->setDefaultSectionSize(24);
+    connect(ui->powerButton, &QToolButton::clicked, this, &SlaveMainWindow::sigUpdatePower);
+    connect(ui->tableWidget, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (const QTableWidgetItem *item = ui->tableWidget->item(row, StationColumn))
+            emit sigSlaveActivated(item->data(Qt::UserRole).toULongLong());
+    });
+    resetStatus();
+}
+
+SlaveMainWindow::~SlaveMainWindow()
+{
+    delete ui;
+}
+
+void SlaveMainWindow::updateStatus(const AdapterStatus &status)
+{
+    const auto show = [](QLabel *indicator, int value) { indicator->setStyleSheet(value ? kGood : kBad); };
+    show(ui->busPower, status.status0);
+    show(ui->inputPower, status.status1);
+    show(ui->commState, status.status4);
+    show(ui->slaveState, status.status2);
+    ui->slaveCount->setText(QString::number(status.slaveCount));
+    ui->power->setText(QString::number(status.power) + QStringLiteral(" W"));
+    ui->temperature->setText(QString::number(status.temperature) + QStringLiteral(" °C"));
+    update();
+}
+
+void SlaveMainWindow::resetStatus()
+{
+    setForceIndicator(Force::Cleared);
+    AdapterStatus status;
+    status.status0 = status.status1 = status.status2 = status.status4 = 1;
+    status.fource = 0;
+    status.localInfo = 0;
+    status.slaveCount = 0;
+    status.power = 1;
+    status.temperature = 0;
+    updateStatus(status);
+}
+
+void SlaveMainWindow::setForceIndicator(Force force)
+{
+    m_force = force;
+    switch (force) {
+    case Force::Off:
+        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(00,153,99);"));
+        break;
+    case Force::On:
+        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(255, 205, 55);"));
+        break;
+    case Force::Cleared:
+        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(204, 204, 204);"));
+        break;
+    }
+}
+
+void SlaveMainWindow::setForceAvailable(bool available)
+{
+    ui->force->setEnabled(available);
+}
+
+void SlaveMainWindow::clearSlaves()
+{
+    ui->tableWidget->setRowCount(0);
+}
+
+void SlaveMainWindow::addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit)
+{
+    QTableWidget *table = ui->tableWidget;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    const bool unset = slave->stationId == 0 && !slave->recordCarriesStation;
+    auto *station = new QTableWidgetItem(unset ? tr("未设定") : QString::number(slave->stationId));
+    station->setData(Qt::UserRole, slave->recordId);
+    if (unset)
+        station->setForeground(kUnsetColor);
+    table->setItem(row, StationColumn, station);
+    auto *name = new QTableWidgetItem(slave->typeName);
+    if (slave->typeName.contains(QLatin1Char('?')))
+        name->setForeground(kUnsetColor);
+    table->setItem(row, NameColumn, name);
+    table->setItem(row, ClassColumn, new QTableWidgetItem(slave->moduleClass));
+    table->setItem(row, UidColumn, new QTableWidgetItem(QString::fromLatin1(slave->uuid)));
+    const Slave::IoWindow &w = slave->ioWindow;
+    table->setItem(row, InputColumn, new QTableWidgetItem(areaText(w.inputStart, w.inputBits, alignmentUnit)));
+    table->setItem(row, OutputColumn, new QTableWidgetItem(areaText(w.outputStart, w.outputBits, alignmentUnit)));
+    table->setItem(row, StateColumn, new QTableWidgetItem(slave->statusRun ? tr("在线") : tr("离线")));
+}
+
+void SlaveMainWindow::selectRecord(quint64 recordId)
+{
+    QTableWidget *table = ui->tableWidget;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (table->item(row, StationColumn)->data(Qt::UserRole).toULongLong() == recordId) {
+            table->selectRow(row);
+            return;
+        }
+    }
+    table->clearSelection();
+}
+
+int SlaveMainWindow::rowCount() const
+{
+    return ui->tableWidget->rowCount();
+}
+
+QString SlaveMainWindow::cellText(int row, int column) const
+{
+    const QTableWidgetItem *item = ui->tableWidget->item(row, column);
+    return item ? item->text() : QString();
+}
+
+QStringList SlaveMainWindow::indicatorStyles() const
+{
+    return {ui->busPower->styleSheet(), ui->inputPower->styleSheet(), ui->commState->styleSheet(),
+            ui->slaveState->styleSheet()};
+}
+
+QString SlaveMainWindow::slaveCountText() const
+{
+    return ui->slaveCount->text();
+}
+
+QString SlaveMainWindow::powerText() const
+{
+    return ui->power->text();
+}
+
+QString SlaveMainWindow::temperatureText() const
+{
+    return ui->temperature->text();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "AdapterTypes.h"
+#include "SlaveSnapshot.h"
+
+#include <QWidget>
+
+namespace Ui {
+class SlaveMainWindow;
+}
+
+// The bus status panel and the slave table of one adapter page.
+class SlaveMainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Force { Off, On, Cleared };
+    enum Column { StationColumn, NameColumn, ClassColumn, UidColumn, InputColumn, OutputColumn, StateColumn, ColumnCount };
+
+    explicit SlaveMainWindow(QWidget *parent = nullptr);
+    ~SlaveMainWindow() override;
+
+    // The nine status values: four indicators, the slave count, power and temperature.
+    void updateStatus(const AdapterStatus &status);
+    // Greys the force indicator and shows the status of an adapter that is not there.
+    void resetStatus();
+    void setForceIndicator(Force force);
+    Force forceIndicator() const { return m_force; }
+    void setForceAvailable(bool available);
+
+    void clearSlaves();
+    // One row per slave; sizes in bits (unit 1) or bytes (unit 8).
+    void addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit);
+    void selectRecord(quint64 recordId);
+    int rowCount() const;
+    QString cellText(int row, int column) const;
+    // The style of the four indicators, in panel order, and the value labels.
+    QStringList indicatorStyles() const;
+    QString slaveCountText() const;
+    QString powerText() const;
+    QString temperatureText() const;
+
+signals:
+    void sigUpdatePower();
+    void sigSlaveActivated(quint64 recordId);
+
+private:
+    Ui::SlaveMainWindow *ui;
+    Force m_force = Force::Cleared;
+};

@@ -1,0 +1,218 @@
+#include "TabWidget.h"
+
+#include "AdapterManage.h"
+#include "MainProductView.h"
+#include "MessageBox.h"
+#include "ProjectView.h"
+#include "mainWindowManagement.h"
+
+#include <QTabBar>
+
+TabWidget::TabWidget(QWidget *parent)
+    : QTabWidget(parent)
+{
+    setTabsClosable(true);
+    setDocumentMode(true);
+    connect(this, &QTabWidget::tabCloseRequested, this, [this](int index) { closeAdapterAt(index); });
+    // The tab in front is the adapter selected in the tree.
+    connect(this, &QTabWidget::currentChanged, this, [](int index) {
+        ProjectView *tree = mainWindowManagement::instance()->projectView();
+        if (tree && index >= 0 && index < tree->topLevelItemCount())
+            tree->setCurrentItem(tree->topLevelItem(index));
+    });
+}
+
+TabWidget::~TabWidget()
+{
+    closeAll();
+}
+
+void TabWidget::setByteAlignment(bool byteAlignment)
+{
+    m_byteAlignment = byteAlignment;
+    for (AdapterManage *manager : qAsConst(m_managers))
+        manager->setAlignmentUnit(byteAlignment ? 8 : 1);
+}
+
+int TabWidget::indexOfManager(const AdapterManage *manager) const
+{
+    return m_managers.indexOf(const_cast<AdapterManage *>(manager));
+}
+
+int TabWidget::selectedIndex() const
+{
+    if (ProjectView *tree = mainWindowManagement::instance()->projectView()) {
+        QTreeWidgetItem *item = tree->currentItem();
+        while (item && item->parent())
+            item = item->parent();
+        const int index = item ? tree->indexOfTopLevelItem(item) : -1;
+        if (index >= 0 && index < m_managers.size())
+            return index;
+    }
+    return m_managers.size() == 1 ? 0 : -1;
+}
+
+bool TabWidget::isAdapterOpen(const QString &mac) const
+{
+    for (const AdapterManage *manager : m_managers) {
+        if (manager->hasAdapter() && !manager->isStatic() && manager->mac() == mac)
+            return true;
+    }
+    return false;
+}
+
+bool TabWidget::anyForceMode() const
+{
+    for (const AdapterManage *manager : m_managers) {
+        if (manager->isForceMode())
+            return true;
+    }
+    return false;
+}
+
+bool TabWidget::anyLiveAdapter() const
+{
+    for (const AdapterManage *manager : m_managers) {
+        if (manager->hasAdapter() && manager->name() != AdapterManage::kOfflineName)
+            return true;
+    }
+    return false;
+}
+
+ProjectView::AdapterFlags TabWidget::flagsOf(int index) const
+{
+    ProjectView::AdapterFlags flags;
+    const AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return flags;
+    flags.exists = true;
+    flags.forceMode = manager->isForceMode();
+    flags.localConfiguration = manager->isStatic() || manager->isLocalConfiguration();
+    return flags;
+}
+
+void TabWidget::addManager(AdapterManage *manager, const QString &title)
+{
+    m_managers.append(manager);
+    addTab(manager->page(), title);
+    setCurrentWidget(manager->page());
+    if (ProjectView *tree = mainWindowManagement::instance()->projectView())
+        tree->addAdapter(title, m_managers.size() - 1);
+}
+
+void TabWidget::onCreateAdapterSlaveView(QString mac, int vid, int pid, QString name)
+{
+    if (isAdapterOpen(mac)) {
+        MessageBox::about(mainWindowManagement::instance()->mainWindow(), tr("提示"),
+                          tr("    适配器已连接,请勿重复添加！  "));
+        return;
+    }
+    auto *page = new MainProductView;
+    auto *manager = new AdapterManage(page, this);
+    connect(page, &MainProductView::sigSlaveClick, this, [this](int index, int sid, QByteArray uid) { showSlave(index, sid, uid); });
+    addManager(manager, name);
+    manager->onCreaterAdapter(vid, pid, mac, name, m_byteAlignment);
+}
+
+void TabWidget::onStaticCreaterAdapter()
+{
+    auto *page = new MainProductView;
+    auto *manager = new AdapterManage(page, this);
+    addManager(manager, AdapterManage::kOfflineName);
+    manager->onStaticCreaterAdapter(m_byteAlignment);
+}
+
+bool TabWidget::closeAdapterAt(int index)
+{
+    if (index < 0 || index >= m_managers.size())
+        return false;
+    AdapterManage *manager = m_managers.at(index);
+    // Outputs are never left forced by a closed page.
+    if (manager->isForceMode()) {
+        MessageBox::notify(mainWindowManagement::instance()->mainWindow(), tr("警告"), tr("强制模式不可操作!"),
+                           MessageBox::Warning, 210);
+        return false;
+    }
+    manager->removeFromTree();
+    m_managers.removeAt(index);
+    manager->closeAdapter();
+    QWidget *page = widget(index);
+    removeTab(index);
+    delete page;
+    manager->deleteLater();
+    return true;
+}
+
+void TabWidget::closeAll()
+{
+    while (!m_managers.isEmpty()) {
+        AdapterManage *manager = m_managers.takeLast();
+        manager->closeAdapter();
+        delete manager;
+    }
+}
+
+void TabWidget::showAdapter(int index)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    setCurrentIndex(index);
+    manager->showAdapterPage();
+}
+
+void TabWidget::showSlave(int index, int, QByteArray mac, quint64 recordId)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    setCurrentIndex(index);
+    if (recordId == 0) {
+        manager->onShowSlave(mac);
+        return;
+    }
+    manager->showSlavePage(recordId, mac);
+}
+
+void TabWidget::onSetAdapterUpgrade(bool running)
+{
+    for (AdapterManage *manager : qAsConst(m_managers))
+        manager->setUpgradeFlag(running);
+}
+
+void TabWidget::onRemoveSlave(int index, QByteArray, quint64 recordId)
+{
+    if (AdapterManage *manager = m_managers.value(index, nullptr))
+        manager->removeOfflineSlave(recordId);
+}
+
+void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    using C = ProjectView::Command;
+    switch (command) {
+    case C::Reload:
+        manager->reloadSlaves();
+        break;
+    case C::Download:
+        manager->downloadConfiguration();
+        break;
+    case C::ForceOn:
+        manager->setForceMode(true);
+        break;
+    case C::ForceOff:
+        manager->setForceMode(false);
+        break;
+    case C::Remove:
+        closeAdapterAt(index);
+        break;
+    case C::LinkAdapter:
+        emit sigMatchAdapter(index);
+        break;
+    default:
+        emit sigCommandRequested(index, command);
+        break;
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ProjectView.h"
+
+#include <QList>
+#include <QTabWidget>
+
+class AdapterManage;
+
+// One tab per open adapter, in the order of the project tree's entries;
+// routes the main window's and the tree's commands to the adapter's manager.
+class TabWidget : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TabWidget(QWidget *parent = nullptr);
+    ~TabWidget() override;
+
+    bool byteAlignment() const { return m_byteAlignment; }
+    void setByteAlignment(bool byteAlignment);
+
+    int managerCount() const { return m_managers.size(); }
+    AdapterManage *manager(int index) const { return m_managers.value(index, nullptr); }
+    int indexOfManager(const AdapterManage *manager) const;
+    // The manager the user has picked: the current tab; with one tab, that one.
+    int selectedIndex() const;
+    // An adapter with this serial number is open in a tab.
+    bool isAdapterOpen(const QString &mac) const;
+    bool anyForceMode() const;
+    bool anyLiveAdapter() const;
+    ProjectView::AdapterFlags flagsOf(int index) const;
+
+    // Closes the adapter of tab index; refused (false) while it is in force mode.
+    bool closeAdapterAt(int index);
+    void closeAll();
+
+public slots:
+    void showSlave(int index, int sid, QByteArray mac, quint64 recordId = 0);
+    void showAdapter(int index);
+    void onCreateAdapterSlaveView(QString mac, int vid, int pid, QString name);
+    void onStaticCreaterAdapter();
+    void onSetAdapterUpgrade(bool running);
+    void onAdapterCommand(int index, ProjectView::Command command);
+    void onRemoveSlave(int index, QByteArray uid, quint64 recordId);
+
+signals:
+    // A command a later dialog will serve (allocation, CSV, loop time, ...).
+    void sigCommandRequested(int index, ProjectView::Command command);
+    void sigMatchAdapter(int index);
+
+private:
+    void addManager(AdapterManage *manager, const QString &title);
+
+    QList<AdapterManage *> m_managers;
+    bool m_byteAlignment = false;
+};

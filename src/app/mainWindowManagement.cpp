@@ -1,0 +1,7 @@
+#include "mainWindowManagement.h"
+
+mainWindowManagement *mainWindowManagement::instance()
+{
+    static mainWindowManagement registry;
+    return &registry;
+}

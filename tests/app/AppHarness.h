@@ -1,0 +1,170 @@
+#pragma once
+
+// Drives the main window as a user would, against the virtual adapter, in
+// a working folder of its own (the program reads ./Xml and ./SVG and writes
+// ./setByte.ini there).
+
+#include "AdapterManage.h"
+#include "LinkTiming.h"
+#include "Loading.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "MessageWidget.h"
+#include "ProjectView.h"
+#include "SettingView.h"
+#include "SlaveMainWindow.h"
+#include "TabWidget.h"
+#include "VirtualBus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace apph {
+
+const QString kDemoSerial = QStringLiteral("3C2E0A000001");
+const QString kDemoName = QStringLiteral("TarnBUS USB Adapter(TBC-U100)");
+
+inline tarnbus::LinkTiming fastTiming()
+{
+    tarnbus::LinkTiming t;
+    t.beforeRequestMs = 0;
+    t.betweenRequestReportsMs = 0;
+    t.beforeReplyMs = 0;
+    t.betweenReplyReportsMs = 0;
+    t.replugCheckPeriodMs = 20;
+    t.replugSettleMs = 50;
+    t.replyTimeoutMs = 250;
+    t.connectTimeoutMs = 250;
+    t.pollPeriodMs = 150;
+    t.processDataPeriodMs = 20;
+    t.settingsRestartMs = 50;
+    t.probeTimeoutMs = 250;
+    t.probePauseMs = 0;
+    return t;
+}
+
+// A working folder with the description library and the pictures.
+class WorkingFolder
+{
+public:
+    WorkingFolder()
+        : m_previous(QDir::currentPath())
+    {
+        const QString root = QDir::currentPath();
+        QFile::link(root + QStringLiteral("/Xml"), m_dir.path() + QStringLiteral("/Xml"));
+        QFile::link(root + QStringLiteral("/SVG"), m_dir.path() + QStringLiteral("/SVG"));
+        QDir::setCurrent(m_dir.path());
+    }
+    ~WorkingFolder() { QDir::setCurrent(m_previous); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QString m_previous;
+    QTemporaryDir m_dir;
+};
+
+// A bus file with the adapters' own waits shortened; empty on success.
+inline QString loadBus(const QString &path, const QString &repositoryRoot)
+{
+    QFile file(repositoryRoot + QLatin1Char('/') + path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read ") + path;
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
+    for (int i = 0; i < adapters.size(); ++i) {
+        QJsonObject adapter = adapters.at(i).toObject();
+        adapter.insert(QLatin1String("scanReads"), 0);
+        adapter.insert(QLatin1String("restartMs"), 50);
+        adapters[i] = adapter;
+    }
+    root.insert(QLatin1String("adapters"), adapters);
+    tbsim::bus().reset();
+    return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(root).toJson().toStdString()));
+}
+
+// The same bus twice, the second adapter under another serial number.
+inline QString loadTwoAdapters(const QString &repositoryRoot, const QString &secondSerial)
+{
+    QFile file(repositoryRoot + QStringLiteral("/sim/buses/demo.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read the demonstration bus");
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
+    QJsonObject first = adapters.at(0).toObject();
+    first.insert(QLatin1String("scanReads"), 0);
+    first.insert(QLatin1String("restartMs"), 50);
+    QJsonObject second = first;
+    second.insert(QLatin1String("serial"), secondSerial);
+    second.insert(QLatin1String("name"), QStringLiteral("TBC-U200"));
+    root.insert(QLatin1String("adapters"), QJsonArray{first, second});
+    tbsim::bus().reset();
+    return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(root).toJson().toStdString()));
+}
+
+template <typename T>
+QList<T *> visibleTopLevels()
+{
+    QList<T *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
+            out << found;
+    }
+    return out;
+}
+
+// "title|text" of every notice on screen.
+inline QStringList boxTexts()
+{
+    QStringList out;
+    for (MessageBox *box : visibleTopLevels<MessageBox>())
+        out << box->text();
+    return out;
+}
+
+inline void closeBoxes()
+{
+    for (MessageBox *box : visibleTopLevels<MessageBox>())
+        box->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline QStringList messageLines(const MessageWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->lineText(i);
+    return out;
+}
+
+// Opens an adapter through the chooser: scan, pick the entry, add.
+inline bool openThroughChooser(MainWindow &window, const QString &entryText)
+{
+    window.on_action_5_triggered();
+    SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+    if (!chooser)
+        return false;
+    chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+    const auto entry = [&]() -> QListWidgetItem * {
+        const QList<QListWidgetItem *> found = chooser->list()->findItems(entryText, Qt::MatchExactly);
+        return found.value(0);
+    };
+    if (!QTest::qWaitFor([&] { return entry() != nullptr; }, 10000))
+        return false;
+    chooser->list()->setCurrentItem(entry());
+    chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+    return true;
+}
+
+inline bool waitLoaded(AdapterManage *manager, int timeoutMs = 15000)
+{
+    return QTest::qWaitFor([&] { return !manager->isLoading() && !manager->slaves().isEmpty(); }, timeoutMs);
+}
+
+} // namespace apph

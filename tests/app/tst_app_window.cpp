@@ -1,0 +1,424 @@
+// The main window with its tabs, managers, chooser and tree, driven as a
+// user drives it, against the virtual adapter.
+
+#include "AppHarness.h"
+
+#include "MainProductView.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QSettings>
+
+using namespace apph;
+
+class TestAppWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_root;
+
+    MainWindow *newWindow()
+    {
+        auto *window = new MainWindow;
+        window->resize(1600, 900);
+        window->show();
+        return window;
+    }
+
+    AdapterManage *openDemo(MainWindow &window)
+    {
+        if (!openThroughChooser(window, kDemoName))
+            return nullptr;
+        TabWidget *tabs = window.tabWidget();
+        AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
+        return manager && waitLoaded(manager) ? manager : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_root = QDir::currentPath();
+        tarnbus::setLinkTiming(fastTiming());
+    }
+
+    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
+
+    void cleanup()
+    {
+        closeBoxes();
+        QCOMPARE(QStringList(), [] {
+            QStringList v;
+            for (const std::string &s : tbsim::bus().violations())
+                v << QString::fromStdString(s);
+            return v;
+        }());
+        tbsim::bus().reset();
+    }
+
+    void opensTheDemonstrationAdapter()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QCOMPARE(window->windowTitle(), QStringLiteral("TarnBUSTesterTool"));
+        QVERIFY(openThroughChooser(*window, kDemoName));
+        TabWidget *tabs = window->tabWidget();
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), kDemoName);
+        // Loading is shown while the adapter loads, and gone afterwards.
+        QVERIFY(window->loading()->isVisible() || !tabs->manager(0)->isLoading());
+        AdapterManage *manager = tabs->manager(0);
+        QVERIFY(waitLoaded(manager));
+        QTRY_VERIFY(!window->loading()->isVisible());
+
+        // The tree: the adapter and its 16 slaves; station 0 and "?" in red.
+        ProjectView *tree = window->projectView();
+        QCOMPARE(tree->adapterCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), kDemoName);
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 16);
+        const QColor red(221, 34, 34);
+        int unset = 0;
+        int unknown = 0;
+        for (int i = 0; i < 16; ++i) {
+            QTreeWidgetItem *item = tree->slaveItem(0, i);
+            if (item->text(0) == QStringLiteral("未设定")) {
+                ++unset;
+                QCOMPARE(item->foreground(0).color(), red);
+            } else if (item->text(0).contains(QLatin1Char('?'))) {
+                ++unknown;
+                QCOMPARE(item->foreground(0).color(), red);
+            } else {
+                QVERIFY(item->text(0).startsWith(QStringLiteral("站号：")));
+                QVERIFY(item->foreground(0).color() != red);
+            }
+        }
+        QCOMPARE(unset, 2);   // the local module and the module without station
+        QCOMPARE(unknown, 2); // two modules without a kind of their own
+        QCOMPARE(tree->slaveItem(0, 3)->text(0), QStringLiteral("站号：2 (DO16)"));
+
+        // The table and the status panel.
+        MainProductView *page = manager->page();
+        SlaveMainWindow *panel = page->slaveWindow();
+        QCOMPARE(panel->rowCount(), 16);
+        QCOMPARE(panel->cellText(3, SlaveMainWindow::NameColumn), QStringLiteral("TB-DO16-T"));
+        QCOMPARE(panel->cellText(3, SlaveMainWindow::OutputColumn), QStringLiteral("8 (16 Bit)"));
+        QCOMPARE(panel->slaveCountText(), QStringLiteral("16"));
+        QCOMPARE(panel->powerText(), QStringLiteral("24 W"));
+        QCOMPARE(panel->temperatureText(), QStringLiteral("36 °C"));
+        QCOMPARE(panel->forceIndicator(), SlaveMainWindow::Force::Off);
+        QCOMPARE(messageLines(page->messageWidget()),
+                 (QStringList{"None|TarnBUS|开始加载从站模块", "None|TarnBUS|加载从站模块完成"}));
+        QVERIFY(page->adapterPageRows().contains(QStringLiteral("TBName|TBC-U100")));
+        QCOMPARE(boxTexts(), QStringList());
+
+        // Pressing a slave in the tree shows it.
+        QTreeWidgetItem *do16 = tree->slaveItem(0, 3);
+        emit tree->itemPressed(do16, 0);
+        QCOMPARE(page->currentPage(), int(MainProductView::SlavePage));
+        QVERIFY(page->slavePageRows().contains(QStringLiteral("类型|TB-DO16-T")));
+        QVERIFY(page->slavePageRows().contains(QStringLiteral("Unique ID|DA01B2C3D402")));
+        emit tree->itemPressed(tree->topLevelItem(0), 0);
+        QCOMPARE(page->currentPage(), int(MainProductView::AdapterPage));
+    }
+
+    void chooserFindsNothing()
+    {
+        WorkingFolder folder;
+        tbsim::bus().reset();
+        QScopedPointer<MainWindow> window(newWindow());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        QVERIFY(chooser);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        QTRY_VERIFY(boxTexts().contains(QStringLiteral("警告|未识别到USB接口，请检查USB是否链接正常。")));
+        closeBoxes();
+        // Adding with nothing chosen.
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+        QCOMPARE(boxTexts(), QStringList{"警告|未选择适配器!"});
+        QVERIFY(chooser->isVisible());
+        chooser->reject();
+    }
+
+    void chooserManualOpensAnOfflineConfiguration()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        QVERIFY(chooser);
+        auto *combo = chooser->findChild<QComboBox *>(QStringLiteral("comboBox"));
+        auto *scan = chooser->findChild<QPushButton *>(QStringLiteral("pushButton"));
+        combo->setCurrentIndex(1);
+        QCOMPARE(combo->currentText(), QStringLiteral("手动"));
+        QVERIFY(!scan->isEnabled());
+        combo->setCurrentIndex(0);
+        QVERIFY(scan->isEnabled());
+        combo->setCurrentIndex(1);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+        TabWidget *tabs = window->tabWidget();
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("TarnBUS"));
+        QTRY_VERIFY(tabs->manager(0)->isLocalConfiguration());
+        QCOMPARE(window->projectView()->topLevelItem(0)->text(0), QStringLiteral("TarnBUS"));
+        QCOMPARE(tabs->manager(0)->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Cleared);
+    }
+
+    void chooserProbeFailures_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not an adapter") << 0x48 << int(tbsim::FaultKind::WrongCommand) << "警告|通信异常，请检测设备类型。";
+        QTest::newRow("no identity") << 0x20 << int(tbsim::FaultKind::NoReply) << "警告|通信异常，请检查设备类型。";
+    }
+
+    void chooserProbeFailures()
+    {
+        QFETCH(int, code);
+        QFETCH(int, fault);
+        QFETCH(QString, text);
+        WorkingFolder folder;
+        tbsim::FaultRule rule;
+        rule.kind = tbsim::FaultKind(fault);
+        rule.code = code;
+        tbsim::bus().adapter(kDemoSerial.toStdString()).addFault(rule);
+        QScopedPointer<MainWindow> window(newWindow());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        QTRY_COMPARE(boxTexts(), QStringList{text});
+        QCOMPARE(chooser->list()->count(), 0);
+        chooser->reject();
+    }
+
+    void chooserListsAnOpenAdapterByName()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        const int identities = sim.requestCount(0x20);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        QTRY_COMPARE(chooser->list()->count(), 1);
+        QCOMPARE(chooser->list()->item(0)->text(), kDemoName);
+        // The open adapter is not talked to by the probe.
+        QCOMPARE(sim.requestCount(0x20), identities);
+        // Adding it again is refused.
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+        QCOMPARE(boxTexts(), QStringList{"提示|    适配器已连接,请勿重复添加！  "});
+        QCOMPARE(window->tabWidget()->count(), 1);
+    }
+
+    void chooserRefusedWhileAnAdapterConnects()
+    {
+        WorkingFolder folder;
+        // A slow adapter: its connection is still under way.
+        tbsim::FaultRule slow;
+        slow.kind = tbsim::FaultKind::SlowReply;
+        slow.code = 0x21;
+        slow.delayMs = 200;
+        slow.count = 1;
+        tbsim::bus().adapter(kDemoSerial.toStdString()).addFault(slow);
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openThroughChooser(*window, kDemoName));
+        QVERIFY(window->tabWidget()->manager(0)->isLoading());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        QCOMPARE(boxTexts(), QStringList{"警告|USB端口已被占用!"});
+        chooser->reject();
+        QVERIFY(waitLoaded(window->tabWidget()->manager(0)));
+    }
+
+    void refusalsWithoutAnAdapter()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        window->on_action_6_triggered();
+        QCOMPARE(boxTexts(), QStringList{"警告|请先选择设备!"});
+        closeBoxes();
+        // Force and download without any tab do nothing.
+        window->on_action_7_triggered();
+        window->on_action_14_triggered();
+        QCOMPARE(boxTexts(), QStringList());
+        QVERIFY(!window->tabWidget()->closeAdapterAt(-1));
+        QVERIFY(!window->tabWidget()->closeAdapterAt(3));
+    }
+
+    void alignmentToggle()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        // Without ./setByte.ini: bit alignment.
+        QVERIFY(!QFile::exists(QStringLiteral("setByte.ini")));
+        QVERIFY(!window->byteAlignment());
+        QVERIFY(!window->tabWidget()->byteAlignment());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        window->on_action_15_triggered();
+        QVERIFY(QSettings(QStringLiteral("setByte.ini"), QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
+        QVERIFY(window->tabWidget()->byteAlignment());
+        // The open adapter follows: its table shows bytes.
+        SlaveMainWindow *panel = manager->page()->slaveWindow();
+        QTRY_COMPARE(panel->cellText(3, SlaveMainWindow::OutputColumn), QStringLiteral("1 (2 Byte)"));
+        window->on_action_15_triggered();
+        QVERIFY(!QSettings(QStringLiteral("setByte.ini"), QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
+        QTRY_COMPARE(panel->cellText(3, SlaveMainWindow::OutputColumn), QStringLiteral("8 (16 Bit)"));
+        // A new window starts with what was stored.
+        window->on_action_15_triggered();
+        window.reset();
+        QScopedPointer<MainWindow> again(newWindow());
+        QVERIFY(again->byteAlignment());
+    }
+
+    void forceModeKeepsTheWindowOpen()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        window->on_action_7_triggered();
+        QTRY_VERIFY(manager->isForceMode());
+        QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
+        window->on_action_8_triggered();
+        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        QVERIFY(window->isVisible());
+        closeBoxes();
+        QVERIFY(!window->close());
+        closeBoxes();
+        QVERIFY(!window->tabWidget()->closeAdapterAt(0));
+        QCOMPARE(window->tabWidget()->count(), 1);
+        closeBoxes();
+        window->on_action_16_triggered();
+        QTRY_VERIFY(!manager->isForceMode());
+        QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Off);
+        QVERIFY(window->close());
+    }
+
+    void downloadSaysSuccessWhenDone()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const int handshakes = sim.requestCount(0x48, 0x00, 0xEC);
+        window->on_action_14_triggered();
+        MessageWidget *list = manager->page()->messageWidget();
+        // Nothing is claimed before the download has run.
+        QVERIFY(!messageLines(list).contains(QStringLiteral("Inform|TarnBUS|下载配置数据成功!")));
+        QTRY_VERIFY(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|下载配置数据成功!")));
+        QVERIFY(sim.requestCount(0x47, 0x00, 0x02) >= 14);
+        QVERIFY(sim.requestCount(0x48, 0x00, 0xEC) > handshakes);
+        QTRY_VERIFY(!window->loading()->isVisible());
+        QCOMPARE(boxTexts(), QStringList());
+    }
+
+    void downloadRefusedOverAConflict()
+    {
+        WorkingFolder folder;
+        // Two modules claim the same input bits.
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        tbsim::Module moved = *sim.module("DA01B2C3D403");
+        QVERIFY(sim.removeModule(moved.uid));
+        moved.inStart = 8;
+        QCOMPARE(QString::fromStdString(sim.addModule(moved)), QString());
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        const int writes = sim.requestCount(0x47, 0x00, 0x02);
+        manager->downloadConfiguration();
+        QTRY_COMPARE(boxTexts(), QStringList{"提示|地址冲突,下载配置失败!"});
+        QCOMPARE(sim.requestCount(0x47, 0x00, 0x02), writes);
+        QTRY_VERIFY(!window->loading()->isVisible());
+    }
+
+    void unplugAndReplug()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        MessageWidget *list = manager->page()->messageWidget();
+        sim.unplug();
+        QTRY_VERIFY(messageLines(list).contains(QStringLiteral("Error|TarnBUS|TarnBUS链接断开!")));
+        QCOMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Cleared);
+        sim.replug();
+        QTRY_VERIFY_WITH_TIMEOUT(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|TarnBUS重新链接!")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(manager->adapterState().linked && !window->loading()->isVisible(), 10000);
+        QCOMPARE(window->projectView()->topLevelItem(0)->childCount(), 16);
+        QCOMPARE(manager->page()->slaveWindow()->rowCount(), 16);
+        closeBoxes();
+    }
+
+    void twoAdaptersKeepTheirOwnViews()
+    {
+        WorkingFolder folder;
+        const QString second = QStringLiteral("3C2E0A000002");
+        QCOMPARE(loadTwoAdapters(m_root, second), QString());
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        QVERIFY(openThroughChooser(*window, QStringLiteral("TarnBUS USB Adapter(TBC-U200)")));
+        TabWidget *tabs = window->tabWidget();
+        QCOMPARE(tabs->count(), 2);
+        AdapterManage *a = tabs->manager(0);
+        AdapterManage *b = tabs->manager(1);
+        QVERIFY(waitLoaded(b));
+        QCOMPARE(b->mac(), second);
+        ProjectView *tree = window->projectView();
+        QCOMPARE(tree->adapterCount(), 2);
+
+        // A slave of A is shown on A's page only.
+        emit tree->itemPressed(tree->slaveItem(0, 5), 0);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(a->page()->currentPage(), int(MainProductView::SlavePage));
+        QCOMPARE(b->page()->currentPage(), int(MainProductView::AdapterPage));
+        QVERIFY(b->currentSlaveId().isEmpty());
+        // Force mode goes to the adapter picked.
+        emit tree->itemPressed(tree->topLevelItem(1), 0);
+        QCOMPARE(tabs->currentIndex(), 1);
+        window->on_action_7_triggered();
+        QTRY_VERIFY(b->isForceMode());
+        QVERIFY(!a->isForceMode());
+        window->on_action_16_triggered();
+        QTRY_VERIFY(!b->isForceMode());
+
+        // Closing A leaves B whole; B's index follows.
+        QVERIFY(tabs->closeAdapterAt(0));
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tree->adapterCount(), 1);
+        QCOMPARE(b->treeIndex(), 0);
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 16);
+    }
+
+    void closingWhileLoadingIsPrompt()
+    {
+        WorkingFolder folder;
+        QCOMPARE(loadBus(QStringLiteral("sim/buses/full128.json"), m_root), QString());
+        tarnbus::LinkTiming slow = fastTiming();
+        slow.beforeRequestMs = 200;
+        slow.connectTimeoutMs = 60000;
+        slow.replyTimeoutMs = 60000;
+        tarnbus::setLinkTiming(slow);
+        QScopedPointer<MainWindow> window(newWindow());
+        window->tabWidget()->onCreateAdapterSlaveView(QStringLiteral("3C2E0A000128"), 0x2E3C, 0xAF01, QStringLiteral("slow"));
+        QTest::qWait(300);
+        QVERIFY(window->tabWidget()->manager(0)->isLoading());
+        // Loading 128 modules this slowly takes most of a minute; the close
+        // must not wait for it.
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(window->tabWidget()->closeAdapterAt(0));
+        const qint64 elapsed = clock.elapsed();
+        tarnbus::setLinkTiming(fastTiming());
+        QVERIFY2(elapsed < 15000, qPrintable(QString::number(elapsed)));
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+        window->loading()->hideLading();
+    }
+};
+
+QTEST_MAIN(TestAppWindow)
+#include "tst_app_window.moc"

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the tool and saves the screenshots of the main window on the
+# virtual adapter under docs/screenshots (Xvfb at 1920x1080, CJK fonts).
+#   tools/screenshots.sh [output-dir]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+tools/bootstrap.sh
+tools/build.sh build
+out=${1:-docs/screenshots}
+xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/screenshots/tarnbus-screenshots "$out" sim/buses/demo.json

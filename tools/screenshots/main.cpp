@@ -1,0 +1,131 @@
+// Takes the screenshots of the README and docs/screenshots: starts the main
+// window on the virtual adapter with the demonstration bus, opens the
+// adapter through the chooser as a user would, and saves what it shows at
+// each step. Run it through tools/screenshots.sh (Xvfb, CJK fonts).
+
+#include "AdapterManage.h"
+#include "Loading.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "ProjectView.h"
+#include "SettingView.h"
+#include "TabWidget.h"
+#include "VirtualBus.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void settle(int ms)
+{
+    waitFor([] { return false; }, ms);
+}
+
+bool save(QWidget *widget, const QString &dir, const QString &name)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    const bool ok = widget->grab().save(path);
+    err() << (ok ? "saved " : "could not save ") << path << Qt::endl;
+    return ok;
+}
+
+template <typename T>
+T *topLevel()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    const QString busFile = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sim/buses/demo.json");
+    QDir().mkpath(outDir);
+    const std::string loadError = tbsim::bus().loadFile(busFile.toStdString());
+    if (!loadError.empty()) {
+        err() << "bus file: " << QString::fromStdString(loadError) << Qt::endl;
+        return 2;
+    }
+
+    MainWindow window;
+    window.resize(1920, 1080);
+    window.show();
+    settle(300);
+    save(&window, outDir, QStringLiteral("empty-window.png"));
+
+    // The chooser, as a newcomer opens it.
+    window.on_action_5_triggered();
+    settle(200);
+    auto *chooser = topLevel<SettingView>();
+    if (!chooser) {
+        err() << "no chooser" << Qt::endl;
+        return 1;
+    }
+    chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+    if (!waitFor([&] { return chooser->list()->count() > 0; }, 15000)) {
+        err() << "no adapter found" << Qt::endl;
+        return 1;
+    }
+    settle(100);
+    save(chooser, outDir, QStringLiteral("adapter-chooser.png"));
+    chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+
+    TabWidget *tabs = window.tabWidget();
+    if (!waitFor([&] { return tabs->managerCount() == 1 && !tabs->manager(0)->isLoading(); }, 60000)) {
+        err() << "the adapter did not load" << Qt::endl;
+        return 1;
+    }
+    settle(500);
+    save(&window, outDir, QStringLiteral("main-window.png"));
+
+    // A slave, picked in the tree.
+    ProjectView *tree = window.projectView();
+    if (QTreeWidgetItem *item = tree->slaveItem(0, 3)) {
+        tree->setCurrentItem(item);
+        emit tree->itemPressed(item, 0);
+        settle(300);
+        save(&window, outDir, QStringLiteral("slave-selected.png"));
+    }
+
+    // Force mode with one output switched on.
+    AdapterManage *manager = tabs->manager(0);
+    manager->setForceMode(true);
+    waitFor([&] { return manager->isForceMode(); }, 10000);
+    settle(500);
+    save(&window, outDir, QStringLiteral("force-mode.png"));
+    manager->setForceMode(false);
+    waitFor([&] { return !manager->isForceMode(); }, 10000);
+    settle(300);
+    return 0;
+}
