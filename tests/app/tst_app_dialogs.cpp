@@ -1,0 +1,118 @@
+// The progress dialog, the timed notice and the bus status panel.
+
+#include "Loading.h"
+#include "MessageBox.h"
+#include "SlaveMainWindow.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QtTest>
+
+class TestAppDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadingSteps_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("progress");
+        QTest::newRow("show") << "show" << "开始加载从站,请稍后！" << 0;
+        QTest::newRow("one slave") << "slave" << "正在加载第1个从站,请稍后！" << 1;
+        QTest::newRow("preparing") << "prepare" << "TB数据准备中7,请稍后！" << 0;
+        QTest::newRow("configuring") << "config" << "正在设置第1个从站,请稍后！" << 1;
+    }
+
+    void loadingSteps()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, label);
+        QFETCH(int, progress);
+        Loading loading;
+        if (step == QLatin1String("show"))
+            loading.showLading();
+        else if (step == QLatin1String("slave"))
+            loading.setLoadNumber();
+        else if (step == QLatin1String("prepare"))
+            loading.setLoadNumber(7);
+        else
+            loading.setLoadConfigNumber();
+        QVERIFY(loading.isVisible());
+        QCOMPARE(loading.labelText(), label);
+        QCOMPARE(loading.progress(), progress);
+        QVERIFY(loading.watchdogRunning());
+        loading.hideLading();
+        QVERIFY(!loading.isVisible());
+        QCOMPARE(loading.progress(), 0);
+        QVERIFY(!loading.watchdogRunning());
+    }
+
+    void loadingClosesOnlyAfterItsWatchdog()
+    {
+        Loading loading;
+        loading.showLading();
+        loading.setLoadNumber();
+        // Neither Escape nor the window's close button ends it.
+        loading.reject();
+        QVERIFY(loading.isVisible());
+        QVERIFY(!loading.close());
+        QVERIFY(loading.isVisible());
+        // The watchdog expires: the operation counts as timed out.
+        loading.onProcess();
+        QCOMPARE(loading.labelText(), QStringLiteral("加载数据超时，请检查设备！"));
+        QCOMPARE(loading.progress(), 0);
+        QVERIFY(!loading.watchdogRunning());
+        QVERIFY(loading.close());
+        QVERIFY(!loading.isVisible());
+        // A new step makes it hold again.
+        loading.showLading();
+        QVERIFY(!loading.close());
+    }
+
+    void messageBoxClosesItself()
+    {
+        QPointer<MessageBox> box = MessageBox::notify(nullptr, QStringLiteral("警告"), QStringLiteral("text"),
+                                                      MessageBox::Warning, 210, 50);
+        QVERIFY(box->isVisible());
+        QVERIFY(box->isModal());
+        QCOMPARE(box->text(), QStringLiteral("警告|text"));
+        QVERIFY(box->minimumWidth() >= 210);
+        QTRY_VERIFY(box.isNull()); // closed and deleted
+        QPointer<MessageBox> about = MessageBox::about(nullptr, QStringLiteral("提示"), QStringLiteral("x"));
+        QTest::qWait(100);
+        QVERIFY(about && about->isVisible()); // an about-box waits for the user
+        about->reject();
+        QTRY_VERIFY(about.isNull());
+    }
+
+    void statusPanel()
+    {
+        SlaveMainWindow panel;
+        AdapterStatus status;
+        status.status0 = 1;
+        status.status1 = 0;
+        status.status2 = 0;
+        status.status4 = 1;
+        status.slaveCount = 16;
+        status.power = 24;
+        status.temperature = 36;
+        panel.updateStatus(status);
+        const QString good = QStringLiteral("image: url(:/image/0.png);");
+        const QString bad = QStringLiteral("image: url(:/image/1.png);");
+        // Values 1, 2, 5 and 3, in panel order.
+        QCOMPARE(panel.indicatorStyles(), (QStringList{good, bad, good, bad}));
+        QCOMPARE(panel.slaveCountText(), QStringLiteral("16"));
+        QCOMPARE(panel.powerText(), QStringLiteral("24 W"));
+        QCOMPARE(panel.temperatureText(), QStringLiteral("36 °C"));
+        panel.setForceIndicator(SlaveMainWindow::Force::On);
+        panel.resetStatus();
+        QCOMPARE(panel.forceIndicator(), SlaveMainWindow::Force::Cleared);
+        QCOMPARE(panel.indicatorStyles(), (QStringList{good, good, good, good}));
+        QCOMPARE(panel.slaveCountText(), QStringLiteral("0"));
+        QCOMPARE(panel.powerText(), QStringLiteral("1 W"));
+    }
+};
+
+QTEST_MAIN(TestAppDialogs)
+#include "tst_app_dialogs.moc"
