@@ -43,6 +43,9 @@ public:
     const AdapterState &adapterState() const { return m_state; }
     const AdapterStatus &adapterStatus() const { return m_status; }
     MainProductView *page() const { return m_page; }
+    // The Adapter, for the views' requests: only its "any thread"
+    // functions and its request signals may be used from here.
+    Adapter *adapter() const { return m_adapter; }
     QByteArray currentSlaveId() const { return m_currentSlaveId; }
     quint64 currentRecordId() const { return m_currentRecordId; }
     // The position of this manager's adapter in the tree and the tabs,

@@ -1,0 +1,251 @@
+// How long the window's thread is kept from serving its events while
+// adapters work. The main window (offscreen) opens the 128-module virtual
+// bus at the real timing and loads it, lets it poll for 15 s, runs force
+// mode with process data for 15 s and downloads an offline configuration of
+// the whole bus; a 1 ms heartbeat timer in the window's thread records the
+// longest gap of each phase. Goals: at most 20 ms while polling, forcing and
+// downloading, 50 ms while loading (which includes one rebuild of every
+// view). Then four such adapters are opened in four tabs (with short waits)
+// and the resident memory is measured: goal at most 200 MB.
+// Run from the repository root with QT_QPA_PLATFORM=offscreen; takes about
+// three minutes.
+
+#include "Adapter.h"
+#include "AdapterManage.h"
+#include "LinkTiming.h"
+#include "MainWindow.h"
+#include "TabWidget.h"
+#include "VirtualBus.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// The longest time between two beats of a 1 ms timer.
+class Heartbeat : public QObject
+{
+public:
+    Heartbeat()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last >= 0)
+                m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    void reset()
+    {
+        m_longest = 0;
+        m_last = -1;
+    }
+    double longestMs() const { return m_longest / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    qint64 m_longest = 0;
+};
+
+bool runUntil(const std::function<bool()> &done, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void runFor(int ms)
+{
+    runUntil([] { return false; }, ms);
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+QString loadAdapters(const QString &root, int count)
+{
+    QFile file(root + QStringLiteral("/sim/buses/full128.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read full128.json");
+    QJsonObject bus = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject first = bus.value(QLatin1String("adapters")).toArray().at(0).toObject();
+    QJsonArray adapters;
+    for (int i = 0; i < count; ++i) {
+        QJsonObject adapter = first;
+        adapter.insert(QLatin1String("serial"), QStringLiteral("3C2E0A0001%1").arg(28 + i, 2, 10, QLatin1Char('0')));
+        adapter.insert(QLatin1String("scanReads"), 0);
+        adapters.append(adapter);
+    }
+    bus.insert(QLatin1String("adapters"), adapters);
+    tbsim::bus().reset();
+    return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(bus).toJson().toStdString()));
+}
+
+void report(const char *phase, double ms, double goal)
+{
+    out() << QStringLiteral("%1 longest gap %2 ms (goal <= %3 ms) %4")
+                 .arg(QLatin1String(phase), -10)
+                 .arg(ms, 7, 'f', 1)
+                 .arg(goal)
+                 .arg(ms <= goal ? QStringLiteral("met") : QStringLiteral("MISSED"))
+          << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString root = QDir::currentPath();
+    QTemporaryDir work;
+    QFile::link(root + QStringLiteral("/Xml"), work.path() + QStringLiteral("/Xml"));
+    QFile::link(root + QStringLiteral("/SVG"), work.path() + QStringLiteral("/SVG"));
+    if (const QString error = loadAdapters(root, 1); !error.isEmpty()) {
+        out() << error << Qt::endl;
+        return 1;
+    }
+    QDir::setCurrent(work.path());
+
+    int failures = 0;
+    {
+        MainWindow window;
+        window.resize(1920, 1080);
+        window.show();
+        TabWidget *tabs = window.tabWidget();
+        Heartbeat beat;
+        runFor(200);
+
+        beat.reset();
+        tabs->onCreateAdapterSlaveView(QStringLiteral("3C2E0A000128"), 0x2E3C, 0xAF01, QStringLiteral("bench"));
+        AdapterManage *live = tabs->manager(0);
+        QElapsedTimer clock;
+        clock.start();
+        if (!runUntil([&] { return !live->isLoading() && live->slaves().size() == 128; }, 120000)) {
+            out() << "the bus did not load" << Qt::endl;
+            return 1;
+        }
+        out() << "loaded 128 modules in " << clock.elapsed() << " ms" << Qt::endl;
+        const double loading = beat.longestMs();
+
+        beat.reset();
+        runFor(15000);
+        const double polling = beat.longestMs();
+
+        live->setForceMode(true);
+        runUntil([&] { return live->isForceMode(); }, 10000);
+        beat.reset();
+        runFor(15000);
+        const double forcing = beat.longestMs();
+        live->setForceMode(false);
+        runUntil([&] { return !live->isForceMode(); }, 10000);
+
+        // The offline configuration of the whole bus, downloaded to it:
+        // the live bus's lines become the offline configuration, the live
+        // tab closes (one device, one owner) and the download runs.
+        window.on_action_11_triggered();
+        AdapterManage *offline = tabs->manager(1);
+        runUntil([&] { return offline->isLocalConfiguration(); }, 5000);
+        QStringList lines;
+        QObject::connect(live->adapter(), &Adapter::sigCsvLines, &app,
+                         [&](const QStringList &produced, bool) { lines = produced; });
+        live->adapter()->requestCsvLines(true);
+        runUntil([&] { return !lines.isEmpty(); }, 10000);
+        bool imported = false;
+        QObject::connect(offline->adapter(), &Adapter::sigCsvImported, &app, [&] { imported = true; });
+        offline->adapter()->requestCsvImport(lines, true);
+        runUntil([&] { return imported && offline->slaves().size() == 128; }, 10000);
+        tabs->closeAdapterAt(0);
+        bool finished = false;
+        QObject::connect(offline->adapter(), &Adapter::sigErrMessage, &app,
+                         [&](adapter_message_type type, char err) { finished |= type == MSG_BATCH_CONFIG && (err == 2 || err == 4); });
+        beat.reset();
+        clock.restart();
+        offline->onSynAdapterConfig(0x2E3C, 0xAF01, QStringLiteral("3C2E0A000128"));
+        if (!runUntil([&] { return finished; }, 300000)) {
+            out() << "the offline download did not finish" << Qt::endl;
+            return 1;
+        }
+        const double downloading = beat.longestMs();
+        out() << "offline download of " << lines.size() << " modules in " << clock.elapsed() << " ms" << Qt::endl;
+
+        report("loading", loading, 50);
+        report("polling", polling, 20);
+        report("force", forcing, 20);
+        report("download", downloading, 20);
+        failures += loading > 50 || polling > 20 || forcing > 20 || downloading > 20;
+        tabs->closeAll();
+    }
+
+    // Four tabs of 128 modules each, with short waits: the memory they hold.
+    {
+        tarnbus::LinkTiming fast;
+        fast.beforeRequestMs = fast.betweenRequestReportsMs = fast.beforeReplyMs = fast.betweenReplyReportsMs = 0;
+        tarnbus::setLinkTiming(fast);
+        QDir::setCurrent(root);
+        if (const QString error = loadAdapters(root, 4); !error.isEmpty()) {
+            out() << error << Qt::endl;
+            return 1;
+        }
+        QDir::setCurrent(work.path());
+        MainWindow window;
+        window.resize(1920, 1080);
+        window.show();
+        TabWidget *tabs = window.tabWidget();
+        for (int i = 0; i < 4; ++i) {
+            tabs->onCreateAdapterSlaveView(QStringLiteral("3C2E0A0001%1").arg(28 + i, 2, 10, QLatin1Char('0')), 0x2E3C,
+                                           0xAF01, QStringLiteral("bench %1").arg(i));
+        }
+        runUntil([&] {
+            for (int i = 0; i < tabs->managerCount(); ++i) {
+                if (tabs->manager(i)->isLoading() || tabs->manager(i)->slaves().size() != 128)
+                    return false;
+            }
+            return true;
+        }, 120000);
+        runFor(3000); // polling
+        const long kib = residentKiB();
+        out() << QStringLiteral("4 tabs of 128 modules: %1 MB resident (goal <= 200 MB) %2")
+                     .arg(kib / 1024.0, 0, 'f', 1)
+                     .arg(kib / 1024.0 <= 200 ? QStringLiteral("met") : QStringLiteral("MISSED"))
+              << Qt::endl;
+        failures += kib / 1024.0 > 200;
+        tabs->closeAll();
+    }
+    return failures ? 1 : 0;
+}
