@@ -24,6 +24,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -132,6 +133,7 @@ void report(const char *phase, double ms, double goal)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\nqt.svg.warning=false"));
     const QString root = QDir::currentPath();
     QTemporaryDir work;
     QFile::link(root + QStringLiteral("/Xml"), work.path() + QStringLiteral("/Xml"));
