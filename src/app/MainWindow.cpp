@@ -10,6 +10,7 @@
 #include "ProjectView.h"
 #include "SettingView.h"
 #include "TabWidget.h"
+#include "TarnBusResources.h"
 #include "mainWindowManagement.h"
 #include "ui_MainWindow.h"
 
@@ -44,7 +45,7 @@ bool isBuilt(ProjectView::Command command)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
-    , ui(new Ui::MainWindow)
+    , ui((initTarnBusResources(), new Ui::MainWindow))
 {
     ui->setupUi(this);
     Adapter::registerMetaTypes();
