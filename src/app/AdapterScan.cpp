@@ -38,7 +38,12 @@ public:
     }
 
 public slots:
-    void run() { emit sigFinished(AdapterScan::scan(m_open)); }
+    void run()
+    {
+        const AdapterScanResult result = AdapterScan::scan(m_open);
+        --g_running; // the devices are closed again: another scan may start
+        emit sigFinished(result);
+    }
 
 signals:
     void sigFinished(AdapterScanResult result);
@@ -111,7 +116,6 @@ void AdapterScan::start(const QMap<QString, QString> &open, QObject *receiver,
             QMutexLocker lock(&g_threadsLock);
             g_threads.remove(thread);
         }
-        --g_running;
         thread->deleteLater();
     });
     thread->start();
