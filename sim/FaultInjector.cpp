@@ -18,6 +18,7 @@ const KindName kKindNames[] = {
     {FaultKind::SlowReply, "slowReply"},
     {FaultKind::UnplugMidway, "unplugMidway"},
     {FaultKind::TruncatedReply, "truncatedReply"},
+    {FaultKind::Refuse, "refuse"},
 };
 
 bool matches(const FaultRule &rule, uint8_t code, uint8_t param1, uint8_t param2)
@@ -107,6 +108,8 @@ Delivery deliverReply(const wire::Frame &reply, const std::optional<FaultRule> &
         case FaultKind::ErrorReport:
         case FaultKind::UnplugMidway:
             break; // these never get as far as a reply
+        case FaultKind::Refuse:
+            break; // the boot loader's; adapter replies are left alone
         }
     }
     delivery.reports.push_back(wire::firstReplyReport(frame));

@@ -67,6 +67,7 @@ enum class FaultKind {
     SlowReply,       // the reply becomes readable only after delayMs
     UnplugMidway,    // the adapter vanishes once the request's first report arrived
     TruncatedReply,  // only the first reply report is sent
+    Refuse,          // the boot loader answers 0x00 0xFF without carrying the request out (upgrade commands only)
 };
 
 // A fault applied to some exchanges of one adapter.
@@ -95,6 +96,16 @@ struct TrafficEntry {
     std::string note;        // why a request was refused or answered with an error report
 };
 
+// The boot loader that answers the firmware upgrade protocol on the
+// adapter's USB device.
+struct BootLoaderConfig {
+    std::string type;                   // device type text of its information reply; empty: the adapter's name
+    char bootLetter = 'V';              // version letters of the information reply
+    char appLetter = 'V';
+    uint32_t startAddress = 0x08004000; // where the application is flashed
+    bool startsInBootLoader = false;    // left there by an interrupted upgrade: no application to run
+};
+
 // Everything that describes one adapter and its bus.
 struct AdapterConfig {
     std::string serial = "3C2E0A000001";
@@ -115,6 +126,7 @@ struct AdapterConfig {
     int restartMs = 1500;    // time off USB while restarting
     std::vector<Module> modules;
     std::vector<FaultRule> faults;
+    BootLoaderConfig bootLoader;
 };
 
 } // namespace tbsim
