@@ -172,6 +172,7 @@ private slots:
     void startsInItsBootLoader();
     void searchRestartRequest();
     void malformedReportsAreViolations();
+    void upgradeDemonstrationBus();
 };
 
 void SimBootLoaderTest::crcCheckValue()
@@ -455,6 +456,14 @@ void SimBootLoaderTest::malformedReportsAreViolations()
     QVERIFY2(violations.at(1).contains(QLatin1String("expected 0 and a length of 1 to 60")), qPrintable(violations.at(1)));
     QVERIFY2(violations.at(3).contains(QLatin1String("unknown command 0x000000C5")), qPrintable(violations.at(3)));
     tbsim::bus().clearViolations();
+}
+
+void SimBootLoaderTest::upgradeDemonstrationBus()
+{
+    QCOMPARE(tbsim::bus().loadFile("sim/buses/upgrade.json"), std::string());
+    QCOMPARE(int(tbsim::bus().serials().size()), 4);
+    QVERIFY(!view("3C2E0A000011").running);
+    QVERIFY(view("3C2E0A000013").running);
 }
 
 QTEST_GUILESS_MAIN(SimBootLoaderTest)
