@@ -202,12 +202,14 @@ BootAnswer blockData(BootLoaderState &state, const uint8_t *payload)
     return silent;
 }
 
-BootAnswer restart(BootLoaderState &state, const uint8_t *payload)
+BootAnswer restart(BootLoaderState &state, const BootLoaderConfig &config, const uint8_t *payload)
 {
     const bool runApplication = std::any_of(payload + kArgumentOffset, payload + kArgumentOffset + 3,
                                             [](uint8_t b) { return b != 0; });
     if (!runApplication) {
         BootAnswer a = success(CmdRestart);
+        if (!config.answersRestart)
+            a.kind = BootAnswer::Silent;
         a.restart = true;
         return a;
     }
@@ -329,7 +331,7 @@ BootAnswer handleUpgradeRequest(BootLoaderState &state, AdapterConfig &config, c
         dropTransfer(state);
         return success(command);
     case CmdRestart:
-        return restart(state, payload);
+        return restart(state, config.bootLoader, payload);
     default:
         return refuse(command, "unknown command");
     }

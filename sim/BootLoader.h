@@ -62,7 +62,7 @@ struct BootAnswer {
     enum Kind {
         Reply,   // success
         Refused, // 0x00 0xFF
-        Silent,  // a data piece within its block: no reply
+        Silent,  // no reply: a data piece within its block, or a restart
     };
     Kind kind = Reply;
     wire::Report report{};

@@ -88,7 +88,7 @@ void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *d
         ? std::nullopt
         : faulted(answer.report, entry.code, fault);
     if (!reply) {
-        // No reply to wait for: a restart happens at once.
+        // Nothing to hold it back: a restart happens at once.
         if (answer.restart)
             restart(s, adapter);
         logTraffic(adapter, std::move(entry));

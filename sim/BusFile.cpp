@@ -274,6 +274,7 @@ BootLoaderConfig readBootLoader(const QJsonValue &value, const std::string &wher
     b.appLetter = readLetter(r, "appLetter", b.appLetter);
     b.startAddress = uint32_t(r.integer("startAddress", b.startAddress, 0, 0xFFFFFFFFLL));
     b.startsInBootLoader = r.boolean("startsInBootLoader", b.startsInBootLoader);
+    b.answersRestart = r.boolean("answersRestart", b.answersRestart);
     r.finish();
     return b;
 }

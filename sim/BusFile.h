@@ -23,7 +23,8 @@
 //         "type": "TBC-U100",               device type text; default: the adapter's name
 //         "bootLetter": "V", "appLetter": "V",   letters of the version texts
 //         "startAddress": "0x08004000",     where the application is flashed
-//         "startsInBootLoader": false },    left there by an interrupted upgrade
+//         "startsInBootLoader": false,      left there by an interrupted upgrade
+//         "answersRestart": false },        answers the restart command before going
 //     "modules": [ {
 //         "typeCode": "0x1102",             number or hex text; required
 //         "uid": "DA01B2C3D401",            12 ASCII characters, unique on the adapter; required

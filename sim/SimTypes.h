@@ -104,6 +104,7 @@ struct BootLoaderConfig {
     char appLetter = 'V';
     uint32_t startAddress = 0x08004000; // where the application is flashed
     bool startsInBootLoader = false;    // left there by an interrupted upgrade: no application to run
+    bool answersRestart = false;        // answers the restart command before going; else it just goes
 };
 
 // Everything that describes one adapter and its bus.

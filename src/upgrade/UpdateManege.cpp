@@ -43,7 +43,7 @@ void UpdateManege::onStopUpdate(QString mac)
 void UpdateManege::onClose()
 {
     close();
-    QThread::currentThread()->quit();
+    m_thread->quit();
 }
 
 void UpdateManege::onUpdate(int run, ulong vendor_id, ulong product_id, QString serial_number)

@@ -25,7 +25,7 @@ const char kBus[] = R"({ "adapters": [
       "scanReads": 0, "restartMs": 40 },
     { "serial": "BOOTTEST0002", "name": "TBC-U200", "hardware": "0A0B", "scanReads": 0, "restartMs": 40,
       "bootLoader": { "type": "TBC-U200 Coupler", "bootLetter": "T", "appLetter": "T",
-                      "startAddress": "0xFFFFF800" } } ] })";
+                      "startAddress": "0xFFFFF800", "answersRestart": true } } ] })";
 
 void putLittleEndian(Bytes &bytes, size_t offset, quint32 value)
 {
@@ -165,6 +165,7 @@ private slots:
     void deviceInformation();
     void wholeUpgrade();
     void addressesWrapAtTheTopOfMemory();
+    void restartAnsweredBeforeGoing();
     void refusals_data();
     void refusals();
     void faultsFromTheBusFile();
@@ -228,10 +229,12 @@ void SimBootLoaderTest::wholeUpgrade()
     QCOMPARE(view().flashed, image);
     QCOMPARE(view().app, (std::array<uint8_t, 3>{3, 4, 5}));
 
-    // The restart: answered, then off USB for the restart time, back with
-    // the application, which gives its new version over the adapter protocol.
-    QVERIFY(succeeded(dev.exchange(0xA6), 0xA6));
-    QTRY_VERIFY(!tbsim::bus().adapter(kBootSerial).isPlugged());
+    // The restart: gone at once without a reply, off USB for the restart
+    // time, back with the application, which gives its new version over the
+    // adapter protocol.
+    QCOMPARE(dev.send(0xA6), 65);
+    QVERIFY(!tbsim::bus().adapter(kBootSerial).isPlugged());
+    QVERIFY(dev.receive().empty());
     QTRY_VERIFY(tbsim::bus().adapter(kBootSerial).isPlugged());
     const tbsim::BootLoaderView after = view();
     QVERIFY(!after.running);
@@ -252,6 +255,14 @@ void SimBootLoaderTest::addressesWrapAtTheTopOfMemory()
     QVERIFY(transfer(dev, image, 0xFFFFF800u));
     QCOMPARE(view("BOOTTEST0002").nextAddress, 0x00000800u);
     QVERIFY(succeeded(dev.exchange(0xA4), 0xA4));
+}
+
+void SimBootLoaderTest::restartAnsweredBeforeGoing()
+{
+    RawDevice dev("BOOTTEST0002");
+    QVERIFY(succeeded(dev.exchange(0xA6), 0xA6));
+    QTRY_VERIFY(!tbsim::bus().adapter("BOOTTEST0002").isPlugged());
+    QTRY_VERIFY(tbsim::bus().adapter("BOOTTEST0002").isPlugged());
 }
 
 void SimBootLoaderTest::refusals_data()
@@ -401,8 +412,8 @@ void SimBootLoaderTest::startsInItsBootLoader()
     RawDevice dev;
     QVERIFY(succeeded(dev.exchange(0xB0), 0xB0));
     // A restart brings it back into the boot loader: there is no application.
-    QVERIFY(succeeded(dev.exchange(0xA6), 0xA6));
-    QTRY_VERIFY(!tbsim::bus().adapter(kBootSerial).isPlugged());
+    QCOMPARE(dev.send(0xA6), 65);
+    QVERIFY(!tbsim::bus().adapter(kBootSerial).isPlugged());
     QTRY_VERIFY(tbsim::bus().adapter(kBootSerial).isPlugged());
     QVERIFY(view().running);
 }

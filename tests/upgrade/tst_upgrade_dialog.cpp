@@ -69,6 +69,7 @@ private slots:
     void singleUpgradeOfThePressedRow();
     void batchWithAFailureAndACancellation();
     void cancelTheWholeBatch();
+    void declinedRowsAreNotPartOfTheBatch();
     void everyFailureEndsTheUpgrade_data();
     void everyFailureEndsTheUpgrade();
     void clearTheLog();
@@ -483,6 +484,27 @@ void UpgradeDialogTest::cancelTheWholeBatch()
     }
     QCOMPARE(m_driver->boxes, QStringList());
     verifyIdle(2);
+}
+
+void UpgradeDialogTest::declinedRowsAreNotPartOfTheBatch()
+{
+    // A holds the package's version already and is declined; B, C go on.
+    QVERIFY(loadAdapters({QJsonObject{{"app", QJsonArray{3, 4, 5}}}}, 3).isEmpty());
+    chooseFile(writeFile(makeUpgradeFile(3000, "TBC 3.4.5")));
+    search();
+    QTest::mouseClick(widget<QCheckBox>("checkBox"), Qt::LeftButton);
+    m_driver->answers = {QMessageBox::No};
+    QTest::mouseClick(batchButton(), Qt::LeftButton);
+    QCOMPARE(m_driver->boxes, QStringList({"提示|升级包版本与设备版本一致,是否选择升级! "}));
+    QCOMPARE(rowCheck(0)->text(), QString());
+    QVERIFY(rowCheck(0)->isEnabled());
+
+    // The batch ends with the last row that started.
+    QVERIFY(waitUntilIdle());
+    verifyIdle(3);
+    QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), 0);
+    QCOMPARE(bootLoader(kSerialB).upgradesCompleted, 1);
+    QCOMPARE(bootLoader(kSerialC).upgradesCompleted, 1);
 }
 
 void UpgradeDialogTest::everyFailureEndsTheUpgrade_data()

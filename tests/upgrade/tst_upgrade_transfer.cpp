@@ -81,8 +81,8 @@ private slots:
     void progressValues();
     void failures_data();
     void failures();
-    void restartWithoutReply_data();
-    void restartWithoutReply();
+    void restartWithOrWithoutAnswer_data();
+    void restartWithOrWithoutAnswer();
     void staleRepliesAreNotTakenForAnswers();
     void cannotOpen_data();
     void cannotOpen();
@@ -201,22 +201,25 @@ void UpgradeTransferTest::failures()
     QCOMPARE(bootLoader(kSerialA).upgradesCompleted, command == 0xA6 ? 1 : 0);
 }
 
-void UpgradeTransferTest::restartWithoutReply_data()
+void UpgradeTransferTest::restartWithOrWithoutAnswer_data()
 {
-    QTest::addColumn<FaultKind>("kind");
-    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<bool>("answers");
+    QTest::addColumn<int>("delayMs"); // of the answer; 0: none
 
-    QTest::newRow("gone before answering") << FaultKind::NoReply << 0;
-    QTest::newRow("silent for the whole time-out") << FaultKind::SlowReply << 1000;
+    QTest::newRow("gone at once") << false << 0;
+    QTest::newRow("answered, then gone") << true << 0;
+    QTest::newRow("silent for the whole time-out") << true << 1000;
 }
 
-void UpgradeTransferTest::restartWithoutReply()
+void UpgradeTransferTest::restartWithOrWithoutAnswer()
 {
-    QFETCH(FaultKind, kind);
+    QFETCH(bool, answers);
     QFETCH(int, delayMs);
-    FaultRule fault = rule(kind, 0xA6);
+    QVERIFY(loadAdapters({QJsonObject{{"bootLoader", QJsonObject{{"answersRestart", answers}}}}}, 1).isEmpty());
+    FaultRule fault = rule(FaultKind::SlowReply, 0xA6);
     fault.delayMs = delayMs;
-    simAdapter(kSerialA).addFault(fault);
+    if (delayMs > 0)
+        simAdapter(kSerialA).addFault(fault);
     const QByteArray content = makeUpgradeFile(1500, "TBC 4.0.1");
     UpgradeRun run(blocksOf(content));
     run.start();
