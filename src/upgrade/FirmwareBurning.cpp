@@ -388,11 +388,6 @@ std::optional<FirmwareBurning::Running> FirmwareBurning::endReportingUpgrade(boo
     return ended;
 }
 
-void FirmwareBurning::logInterrupted(const Running &ended)
-{
-    printfLog(tr("%1 (MAC:%2) 升级中断。").arg(ended.name, ended.mac));
-}
-
 void FirmwareBurning::onUpdateProcess(Update type, int process, int row, QString name, QString mac)
 {
     Q_UNUSED(row)
@@ -425,25 +420,13 @@ void FirmwareBurning::onUpdateProcess(Update type, int process, int row, QString
 void FirmwareBurning::onUpdateFailed(int row, QString name, QString mac)
 {
     Q_UNUSED(row)
-    const std::optional<Running> ended = endReportingUpgrade(false);
-    if (!ended)
-        return;
-    if (ended->cancelled)
-        logInterrupted(*ended);
-    else
-        showTimedMessage(tr("提示"), tr("  设备%1(MAC:%2),升级失败  ").arg(name, mac));
+    endFailedUpgrade(tr("提示"), tr("  设备%1(MAC:%2),升级失败  ").arg(name, mac));
 }
 
 void FirmwareBurning::onConnectFailed(int row)
 {
     Q_UNUSED(row)
-    const std::optional<Running> ended = endReportingUpgrade(false);
-    if (!ended)
-        return;
-    if (ended->cancelled)
-        logInterrupted(*ended);
-    else
-        showTimedMessage(tr("警告"), tr("链接设备失败,请检查USB是否链接! "));
+    endFailedUpgrade(tr("警告"), tr("链接设备失败,请检查USB是否链接! "));
 }
 
 void FirmwareBurning::onErrorMessage(int row, QString name, QString mac)
@@ -451,21 +434,24 @@ void FirmwareBurning::onErrorMessage(int row, QString name, QString mac)
     Q_UNUSED(row)
     Q_UNUSED(name)
     Q_UNUSED(mac)
-    if (const std::optional<Running> ended = endReportingUpgrade(false))
-        logInterrupted(*ended);
+    endFailedUpgrade(QString(), QString());
 }
 
 void FirmwareBurning::onRunBurningFailed(Update type)
 {
+    endFailedUpgrade(tr("警告"), type == UPDATE_ENTER_REFUSED ? tr("进入升级模式失败! ") : tr("开始烧写失败! "));
+}
+
+void FirmwareBurning::endFailedUpgrade(const QString &title, const QString &text)
+{
     const std::optional<Running> ended = endReportingUpgrade(false);
     if (!ended)
         return;
-    if (ended->cancelled)
-        logInterrupted(*ended);
-    else if (type == UPDATE_ENTER_REFUSED)
-        showTimedMessage(tr("警告"), tr("进入升级模式失败! "));
-    else if (type == UPDATE_BURN_REFUSED)
-        showTimedMessage(tr("警告"), tr("开始烧写失败! "));
+    // A write or read error, or the user stopped it: nothing to tell in a box.
+    if (ended->cancelled || text.isEmpty())
+        printfLog(tr("%1 (MAC:%2) 升级中断。").arg(ended->name, ended->mac));
+    else
+        showTimedMessage(title, text);
 }
 
 // ---- Buttons and rows

@@ -96,7 +96,9 @@ private:
     // Ends the upgrade whose worker sent the current report and brings its
     // row back to idle; empty when the report is not from a running upgrade.
     std::optional<Running> endReportingUpgrade(bool success);
-    void logInterrupted(const Running &ended);
+    // Ends it as failed: the message box, or the log line of an interruption
+    // when there is no text or the user stopped it.
+    void endFailedUpgrade(const QString &title, const QString &text);
     void refreshButtons();
     bool batchRunning() const;
     void showTimedMessage(const QString &title, const QString &text);
