@@ -21,6 +21,10 @@
 // Without an application (erased by a start of burning and not replaced
 // since), the adapter runs its boot loader on every power-up and ignores
 // the adapter protocol.
+//
+// Upgrade requests go into the adapter's traffic log like adapter requests:
+// code = the command, param1 and param2 = report bytes 3 and 4 (what fault
+// rules filter on), data = report bytes 3 to 64, reply = the 64-byte reply.
 namespace tbsim {
 
 namespace boot {
