@@ -89,6 +89,7 @@ private slots:
     void nothingToFlash();
     void cancelMidBlock();
     void cancelForAnotherDevice();
+    void adapterLeftInItsBootLoader();
     void severalUpgradesNextToAnOpenAdapter();
 };
 
@@ -318,6 +319,19 @@ void UpgradeTransferTest::cancelForAnotherDevice()
     run.start();
     QVERIFY(run.waitForEnd());
     QCOMPARE(run.recorder.events.last(), QStringLiteral("phase 101"));
+}
+
+void UpgradeTransferTest::adapterLeftInItsBootLoader()
+{
+    QVERIFY(loadAdapters({QJsonObject{{"bootLoader", QJsonObject{{"startsInBootLoader", true}}}}}, 1).isEmpty());
+    const QByteArray content = makeUpgradeFile(2500, "TBC 2.3.0");
+    UpgradeRun run(blocksOf(content));
+    run.start();
+    QVERIFY(run.waitForEnd());
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "phase 101"}));
+    QCOMPARE(toQ(bootLoader(kSerialA).flashed), padded(content));
+    QTRY_VERIFY(simAdapter(kSerialA).isPlugged());
+    QVERIFY(!bootLoader(kSerialA).running);
 }
 
 void UpgradeTransferTest::severalUpgradesNextToAnOpenAdapter()
