@@ -27,7 +27,13 @@ UpdateManege::UpdateManege()
     moveToThread(m_thread);
 }
 
-UpdateManege::~UpdateManege() = default;
+// The thread ends with the object: quitting it any earlier could leave a
+// deletion posted to a thread that no longer runs.
+UpdateManege::~UpdateManege()
+{
+    close();
+    m_thread->quit();
+}
 
 void UpdateManege::start(quint16 vendorId, quint16 productId, const QString &serialNumber)
 {
@@ -43,7 +49,6 @@ void UpdateManege::onStopUpdate(QString mac)
 void UpdateManege::onClose()
 {
     close();
-    m_thread->quit();
 }
 
 void UpdateManege::onUpdate(int run, ulong vendor_id, ulong product_id, QString serial_number)

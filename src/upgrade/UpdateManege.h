@@ -47,7 +47,8 @@ public slots:
     // thread while this upgrade waits inside an exchange: when mac is this
     // upgrade's, the upgrade stops at once and ends with sigError.
     void onStopUpdate(QString mac);
-    // In the worker thread: closes the device and ends the thread.
+    // In the worker thread: closes the device. The thread ends when the
+    // object is deleted (deleteLater after sigClose).
     void onClose();
 
 private:
