@@ -440,6 +440,7 @@ void powerUp(AdapterState &state)
     for (Module &m : state.config.modules)
         m.lamp = false;
     busmodules::clearOutputs(state.config.modules);
+    bootLoaderPowerUp(state.boot, state.config);
 }
 
 Answer handleRequest(AdapterState &state, const wire::Frame &request)

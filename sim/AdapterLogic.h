@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BootLoader.h"
 #include "BusModules.h"
 #include "SimTypes.h"
 #include "WireCodec.h"
@@ -23,6 +24,7 @@ struct AdapterState {
     Bytes lampData;
     size_t roundRobin = 0;       // next module whose state a process-data reply carries
     uint64_t cycle = 0;          // process-data exchanges since power-up
+    BootLoaderState boot;        // the firmware upgrade side
 };
 
 struct Answer {

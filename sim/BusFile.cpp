@@ -257,6 +257,28 @@ FaultRule readFault(const QJsonValue &value, const std::string &where)
     return rule;
 }
 
+char readLetter(ObjectReader &r, const char *key, char fallback)
+{
+    const std::string text = r.text(key, std::string(1, fallback), 1);
+    if (text.size() != 1)
+        fail(keyPath(r.where(), QLatin1String(key)), "expected one letter");
+    return text[0];
+}
+
+BootLoaderConfig readBootLoader(const QJsonValue &value, const std::string &where)
+{
+    ObjectReader r(value, where);
+    BootLoaderConfig b;
+    b.type = r.text("type", b.type, 49);
+    b.bootLetter = readLetter(r, "bootLetter", b.bootLetter);
+    b.appLetter = readLetter(r, "appLetter", b.appLetter);
+    b.startAddress = uint32_t(r.integer("startAddress", b.startAddress, 0, 0xFFFFFFFFLL));
+    b.startsInBootLoader = r.boolean("startsInBootLoader", b.startsInBootLoader);
+    b.answersRestart = r.boolean("answersRestart", b.answersRestart);
+    r.finish();
+    return b;
+}
+
 AdapterConfig readAdapter(const QJsonValue &value, const std::string &where)
 {
     ObjectReader r(value, where);
@@ -279,6 +301,8 @@ AdapterConfig readAdapter(const QJsonValue &value, const std::string &where)
     c.configWriteFlag = uint8_t(r.integer("configWriteFlag", c.configWriteFlag, 0, 0xFF));
     c.scanReads = int(r.integer("scanReads", c.scanReads, 0, 1000));
     c.restartMs = int(r.integer("restartMs", c.restartMs, 0, 600000));
+    if (r.has("bootLoader"))
+        c.bootLoader = readBootLoader(r.take("bootLoader"), keyPath(where, QLatin1String("bootLoader")));
     const QJsonArray modules = r.list("modules");
     for (int i = 0; i < modules.size(); ++i)
         c.modules.push_back(readModule(modules.at(i), where + ".modules[" + std::to_string(i) + "]"));

@@ -19,6 +19,12 @@
 //     "configWriteFlag": 0,                 bus status offset 24
 //     "scanReads": 2,                       bus status reads that still see the scan after power-up
 //     "restartMs": 1500,                    time off USB while restarting
+//     "bootLoader": {                       the firmware upgrade side (BootLoader.h)
+//         "type": "TBC-U100",               device type text; default: the adapter's name
+//         "bootLetter": "V", "appLetter": "V",   letters of the version texts
+//         "startAddress": "0x08004000",     where the application is flashed
+//         "startsInBootLoader": false,      left there by an interrupted upgrade
+//         "answersRestart": false },        answers the restart command before going
 //     "modules": [ {
 //         "typeCode": "0x1102",             number or hex text; required
 //         "uid": "DA01B2C3D401",            12 ASCII characters, unique on the adapter; required
@@ -40,8 +46,10 @@
 //     "faults": [ {
 //         "kind": "noReply",                notReady, noReply, errorReport, badChecksum,
 //                                           wrongCommand, slowReply, unplugMidway, truncatedReply,
-//                                           refuse
+//                                           refuse (adapter frames: the refusal mark; upgrade
+//                                           commands: answered 0x00 0xFF)
 //         "command": "0x25", "param1": 0, "param2": 128,   filter; omitted = any
+//                                           (upgrade reports: param1, param2 = report bytes 3 and 4)
 //         "after": 3,                       matching exchanges let through first
 //         "count": 1,                       exchanges faulted then; omitted = all later ones
 //         "delayMs": 0, "replugMs": 0 } ]

@@ -121,8 +121,26 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
 }
 } // namespace
 
+void logTraffic(RuntimeAdapter &adapter, TrafficEntry entry)
+{
+    log(adapter, std::move(entry));
+}
+
+void queueInputReports(SimState &s, RuntimeAdapter &adapter, const std::vector<wire::Report> &reports,
+                       Clock::time_point readyAt, bool restartAfter)
+{
+    queueReports(s, adapter, reports, readyAt, restartAfter);
+}
+
 void receiveReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *data, size_t length)
 {
+    if (isUpgradeReport(data, length)) {
+        receiveUpgradeReport(s, adapter, data, length);
+        return;
+    }
+    // The boot loader does not speak the adapter protocol.
+    if (adapter.state.boot.running)
+        return;
     const wire::OutputReport report = wire::checkOutputReport(data, length);
     if (!report.error.empty()) {
         // Whatever half a request was waiting for is lost with it.

@@ -89,6 +89,12 @@ RuntimeAdapter *findAdapter(SimState &s, const std::string &serial);
 // One output report written to an adapter: checked, joined with its other
 // half, answered into the input queues of the adapter's open handles.
 void receiveReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *data, size_t length);
+// The same for a report of the firmware upgrade protocol (BootLoaderPipeline.cpp).
+void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *data, size_t length);
+// The traffic log and the input queues of the adapter's open handles.
+void logTraffic(RuntimeAdapter &adapter, TrafficEntry entry);
+void queueInputReports(SimState &s, RuntimeAdapter &adapter, const std::vector<wire::Report> &reports,
+                       Clock::time_point readyAt, bool restartAfter);
 int64_t elapsedMs(const SimState &s);
 
 } // namespace tbsim::detail

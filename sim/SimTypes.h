@@ -67,7 +67,8 @@ enum class FaultKind {
     SlowReply,       // the reply becomes readable only after delayMs
     UnplugMidway,    // the adapter vanishes once the request's first report arrived
     TruncatedReply,  // only the first reply report is sent
-    Refuse,          // the request is not carried out; the reply marks it refused (offset 3, bit 7)
+    Refuse,          // the request is not carried out: an adapter frame is answered with its refusal
+                     // mark (offset 3, bit 7), an upgrade command with 0x00 0xFF
 };
 
 // A fault applied to some exchanges of one adapter.
@@ -96,6 +97,17 @@ struct TrafficEntry {
     std::string note;        // why a request was refused or answered with an error report
 };
 
+// The boot loader that answers the firmware upgrade protocol on the
+// adapter's USB device.
+struct BootLoaderConfig {
+    std::string type;                   // device type text of its information reply; empty: the adapter's name
+    char bootLetter = 'V';              // version letters of the information reply
+    char appLetter = 'V';
+    uint32_t startAddress = 0x08004000; // where the application is flashed
+    bool startsInBootLoader = false;    // left there by an interrupted upgrade: no application to run
+    bool answersRestart = false;        // answers the restart command before going; else it just goes
+};
+
 // Everything that describes one adapter and its bus.
 struct AdapterConfig {
     std::string serial = "3C2E0A000001";
@@ -116,6 +128,7 @@ struct AdapterConfig {
     int restartMs = 1500;    // time off USB while restarting
     std::vector<Module> modules;
     std::vector<FaultRule> faults;
+    BootLoaderConfig bootLoader;
 };
 
 } // namespace tbsim

@@ -1,0 +1,16 @@
+// The upgrade dialog on its own: searches the devices on USB and upgrades
+// them. tools/try_upgrade.sh runs it on the virtual adapter.
+
+#include "FirmwareBurning.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
+    FirmwareBurning dialog;
+    dialog.exec();
+    return 0;
+}
