@@ -104,7 +104,7 @@ int main(int argc, char **argv)
     toStart();
     save(view, out.filePath(name + "-collisions.png"));
     // The first lamp in its lit phase, close up.
-    scene->slaveGroups().first()->lamp->onUpdateLampStatus();
+    scene->slaveGroups().first()->lamp->setAttributeOnAll("path", "fill", SvgDevice::kLampLit);
     view.resize(960, 540);
     view.scale(3);
     view.centerOn(240, 120);

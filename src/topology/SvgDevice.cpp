@@ -136,6 +136,15 @@ void SvgDevice::setLampFill(const QString &fill)
 
 void SvgDevice::onUpdateLampStatus()
 {
+    if (!m_blinking)
+        return;
+    // The adapter refuses lamps to forced modules: a lamp that blinks on
+    // when its module has been forced since would only be refused, once a
+    // second.
+    if (m_slave && m_slave->forcedState != 0) {
+        onCloseLamp();
+        return;
+    }
     const bool lighting = !m_lit;
     setLampFill(lighting ? kLampLit : kLampOff);
     m_lit = lighting;

@@ -88,6 +88,8 @@ public:
 public slots:
     // One blink step: lit and dark in turn; each lit phase reports
     // sigClickLamp(true) so that the module's lamp is asked for again.
+    // Nothing while the lamp does not blink; the blinking ends when the
+    // slave is forced.
     void onUpdateLampStatus();
     // Stops blinking and leaves the lamp dark.
     void onCloseLamp();

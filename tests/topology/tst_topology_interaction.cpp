@@ -218,6 +218,23 @@ private slots:
         QVERIFY(allAre(SvgDocument(SvgTemplate::parse(lamp->svgBytes())).attributeOfAll("path", "fill"), SvgDevice::kLampOff));
     }
 
+    void blinkingEndsWhenTheSlaveIsForced()
+    {
+        Page page(m_bus);
+        QVERIFY(QTest::qWaitForWindowExposed(&page.view));
+        page.press(page.onLamp(0));
+        page.lamp(0)->onUpdateLampStatus();
+        QVERIFY(page.lamp(0)->isLit());
+        QSignalSpy lampRequests(&page.svg, &SVGManagement::sigLampRequest);
+
+        page.svg.onUpdateSlaves({changed(m_bus.at(0), [](SlaveState &s) { s.forcedState = 1; })});
+        page.lamp(0)->onUpdateLampStatus();
+        page.lamp(0)->onUpdateLampStatus();
+        QVERIFY(!page.lamp(0)->isBlinking());
+        QVERIFY(allPaths(page.lamp(0), SvgDevice::kLampOff));
+        QVERIFY(lampRequests.isEmpty());
+    }
+
     void doubleClickOnALampSwitchesItOnce()
     {
         Page page(m_bus);
