@@ -13,10 +13,18 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 
 #include <memory>
 
 namespace topologybus {
+
+// Before the application object: draw offscreen unless a platform is named.
+inline void preferOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 // The status record the adapter reads for the module: status byte,
 // station, then the input and the output word ((start << 7) | channels).
@@ -39,6 +47,7 @@ inline QByteArray statusRecord(const QJsonObject &m)
 inline SlaveList fromFile(const QString &path)
 {
     static const bool loaded = [] {
+        QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
         DeviceXmlLodaing::instance()->onLoadXmlFile();
         return true;
     }();

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLoggingCategory>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -49,10 +48,8 @@ Figures measure(const std::function<void()> &run)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    topologybus::preferOffscreen();
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
 
     const SlaveList slaves = topologybus::fromFile(QStringLiteral("sim/buses/full128.json"));
     if (slaves.size() != 128) {

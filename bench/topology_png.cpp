@@ -4,7 +4,7 @@
 //
 //   build/bench/topology_png [bus.json] [output folder]
 //
-// Run from the repository root; defaults: sim/buses/demo.json, topology-png.
+// Run from the repository root; defaults: sim/buses/demo.json, build/topology-png.
 
 #include "TopologyBus.h"
 
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QScrollBar>
 
 #include <cstdio>
@@ -34,13 +33,11 @@ void save(GraphicsView &view, const QString &file)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    topologybus::preferOffscreen();
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
     const QStringList args = app.arguments();
     const QString busFile = args.value(1, QStringLiteral("sim/buses/demo.json"));
-    const QDir out(args.value(2, QStringLiteral("topology-png")));
+    const QDir out(args.value(2, QStringLiteral("build/topology-png")));
     QDir().mkpath(out.path());
 
     const SlaveList slaves = topologybus::fromFile(busFile);
