@@ -60,7 +60,7 @@ bool SVGManagement::draws(CouplerScene *scene) const
 {
     if (scene && scene->manager() == this)
         return true;
-    qCWarning(lcTopology) << "a scene of another page, left alone";
+    qCWarning(lcTopology) << "not a scene of this page: left alone";
     return false;
 }
 

@@ -398,6 +398,16 @@ private slots:
         QCOMPARE(clicks.size(), onPicture ? 1 : 0);
     }
 
+    void pressWithoutAScene()
+    {
+        GraphicsView view;
+        view.resize(200, 100);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QVERIFY(!view.isPanning());
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        QCOMPARE(view.viewport()->cursor().shape(), Qt::ArrowCursor);
+    }
+
 private:
     SlaveList m_bus;
 };

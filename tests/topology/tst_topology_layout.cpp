@@ -339,10 +339,10 @@ private slots:
         SVGManagement other;
         CouplerScene *scene = other.createAdapterScene(0);
         const int before = scene->items().size();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("another page"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a scene of this page"));
         QVERIFY(!mine.addSlaveDevice(scene, 0, 1, m_bus.first(), {}));
         CouplerScene loose;
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("another page"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a scene of this page"));
         mine.rebuildTopology(&loose, m_bus);
         QCOMPARE(scene->items().size(), before);
         QVERIFY(loose.items().isEmpty());
