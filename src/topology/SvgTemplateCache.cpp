@@ -2,9 +2,11 @@
 
 #include "TopologyLog.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSvgRenderer>
+#include <QThread>
 
 SvgTemplateCache &SvgTemplateCache::instance()
 {
@@ -14,6 +16,8 @@ SvgTemplateCache &SvgTemplateCache::instance()
 
 SvgTemplateCache::TemplatePtr SvgTemplateCache::find(const QString &path)
 {
+    Q_ASSERT_X(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread(),
+               "SvgTemplateCache::find", "pictures are made in the user-interface thread");
     const QFileInfo info(path);
     if (!info.isFile()) {
         m_entries.remove(path);
