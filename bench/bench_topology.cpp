@@ -1,0 +1,85 @@
+// Rebuilding the topology of the 128-module bus (clear, adapter, 128 module
+// groups, capacity) against the floor of loading the module pictures into
+// an SVG renderer 128 times. Run from the repository root.
+
+#include "TopologyBus.h"
+
+#include <CouplerScene.h>
+#include <SVGManagement.h>
+#include <SvgTemplateCache.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSvgRenderer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 25;
+
+struct Figures {
+    double first = 0;
+    double median = 0;
+    double best = 0;
+};
+
+Figures measure(const std::function<void()> &run)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    Figures f;
+    f.first = ms.front();
+    std::sort(ms.begin(), ms.end());
+    f.median = ms[ms.size() / 2];
+    f.best = ms.front();
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    topologybus::preferOffscreen();
+    QApplication app(argc, argv);
+
+    const SlaveList slaves = topologybus::fromFile(QStringLiteral("sim/buses/full128.json"));
+    if (slaves.size() != 128) {
+        std::fprintf(stderr, "run from the repository root: sim/buses/full128.json, ./Xml and ./SVG are needed\n");
+        return 1;
+    }
+
+    // The floor: every module's picture loaded into a renderer of its own.
+    const Figures floor = measure([&] {
+        for (const SlaveSnapshot &slave : slaves) {
+            QSvgRenderer renderer;
+            renderer.load(slave->imagePath);
+        }
+    });
+
+    SVGManagement svg;
+    CouplerScene *scene = svg.createAdapterScene(0);
+    SvgTemplateCache::instance().clear();
+    const Figures rebuild = measure([&] {
+        svg.rebuildTopology(scene, slaves);
+        // The pictures of the previous build go with it.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+
+    std::printf("128 module pictures into a renderer (floor): median %.2f ms, best %.2f ms, first %.2f ms\n",
+                floor.median, floor.best, floor.first);
+    std::printf("rebuild of the 128-module topology:          median %.2f ms, best %.2f ms, first %.2f ms "
+                "(templates read)\n",
+                rebuild.median, rebuild.best, rebuild.first);
+    std::printf("rebuild / floor (medians): %.2f   goal: <= 2 and <= 50 ms\n", rebuild.median / floor.median);
+    std::printf("scene items: %d, module groups: %d\n", int(scene->items().size()), scene->itemCount());
+    return 0;
+}

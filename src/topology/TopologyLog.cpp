@@ -1,0 +1,3 @@
+#include "TopologyLog.h"
+
+Q_LOGGING_CATEGORY(lcTopology, "tarnbus.topology")
