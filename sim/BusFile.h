@@ -39,7 +39,8 @@
 //     } ],
 //     "faults": [ {
 //         "kind": "noReply",                notReady, noReply, errorReport, badChecksum,
-//                                           wrongCommand, slowReply, unplugMidway, truncatedReply
+//                                           wrongCommand, slowReply, unplugMidway, truncatedReply,
+//                                           babble
 //         "command": "0x25", "param1": 0, "param2": 128,   filter; omitted = any
 //         "after": 3,                       matching exchanges let through first
 //         "count": 1,                       exchanges faulted then; omitted = all later ones

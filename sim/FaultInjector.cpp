@@ -18,6 +18,7 @@ const KindName kKindNames[] = {
     {FaultKind::SlowReply, "slowReply"},
     {FaultKind::UnplugMidway, "unplugMidway"},
     {FaultKind::TruncatedReply, "truncatedReply"},
+    {FaultKind::Babble, "babble"},
 };
 
 bool matches(const FaultRule &rule, uint8_t code, uint8_t param1, uint8_t param2)
@@ -104,6 +105,8 @@ Delivery deliverReply(const wire::Frame &reply, const std::optional<FaultRule> &
         case FaultKind::TruncatedReply:
             truncated = true;
             break;
+        case FaultKind::Babble:
+            break; // the reply goes out as it is; the reports after it are the fault
         case FaultKind::ErrorReport:
         case FaultKind::UnplugMidway:
             break; // these never get as far as a reply

@@ -67,6 +67,7 @@ enum class FaultKind {
     SlowReply,       // the reply becomes readable only after delayMs
     UnplugMidway,    // the adapter vanishes once the request's first report arrived
     TruncatedReply,  // only the first reply report is sent
+    Babble,          // after its reply the adapter keeps sending unasked reports until its faults are cleared
 };
 
 // A fault applied to some exchanges of one adapter.
