@@ -113,7 +113,7 @@ QList<Adapter::Placement> Adapter::planAllocation(bool respectLimit, int *inputT
             continue;
         const int inCount = slave->channelCount + slave->inputOffs;
         const int outCount = slave->channelCount + slave->outputOffs;
-        place(slave, inCount, rounded(inCount * slave->bitsPerChannel), outCount, rounded(outCount * slave->bitsPerChannel));
+        place(slave, inCount, rounded(Slave::areaBits(inCount, slave->bitsPerChannel)), outCount, rounded(Slave::areaBits(outCount, slave->bitsPerChannel)));
     }
     for (Slave *slave : m_slaves) {
         if (!isDigital(slave->typeCode))
@@ -122,7 +122,7 @@ QList<Adapter::Placement> Adapter::planAllocation(bool respectLimit, int *inputT
         const int outChannels = slave->suportChangeableChannel ? (slave->outputChannelCount & 0x7F) : slave->channelCount;
         const int inCount = inChannels + slave->inputOffs;
         const int outCount = outChannels + slave->outputOffs;
-        place(slave, inCount, rounded(inCount * slave->bitsPerChannel), outCount, rounded(outCount * slave->bitsPerChannel));
+        place(slave, inCount, rounded(Slave::areaBits(inCount, slave->bitsPerChannel)), outCount, rounded(Slave::areaBits(outCount, slave->bitsPerChannel)));
     }
     if (inputTotal)
         *inputTotal = inputAddress;
