@@ -23,16 +23,16 @@ export QT_QPA_PLATFORM=offscreen
 
 failed=()
 summary=()
-while IFS=$'\t' read -r name dict seeds; do
+while IFS=$'\t' read -r name flags seeds; do
     [ -n "$name" ] || continue
     if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then
         continue
     fi
     corpus="$dir/fuzz/corpus/$name"
     mkdir -p "$corpus"
+    read -r -a targetFlags <<< "$flags"
     args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-          -artifact_prefix="$dir/fuzz/findings/$name-")
-    [ "$dict" != "-" ] && args+=(-dict="$dict")
+          -artifact_prefix="$dir/fuzz/findings/$name-" "${targetFlags[@]}")
     IFS=';' read -r -a seedDirs <<< "$seeds"
     log="$dir/fuzz/$name.log"
     echo "== $name: $seconds s"

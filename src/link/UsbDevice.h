@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommStatus.h"
+#include "UsbGlobal.h"
 
 #include <QByteArray>
 #include <QMutex>
@@ -30,7 +31,7 @@ class UsbDevice : public QObject
 
 public:
     static constexpr int kReportSize = 64;     // payload bytes per report
-    static constexpr int kFrameSize = 72;      // one command frame
+    static constexpr int kFrameSize = UsbGlobal::kFrameSize; // one command frame
     static constexpr int kFirstPartSize = 62;  // frame bytes in the first report
     static constexpr int kSecondPartSize = 10; // frame bytes in the second report
     static constexpr quint8 kFirstReportMarker = 0xEC;
