@@ -47,7 +47,7 @@
 //         "kind": "noReply",                notReady, noReply, errorReport, badChecksum,
 //                                           wrongCommand, slowReply, unplugMidway, truncatedReply,
 //                                           refuse (adapter frames: the refusal mark; upgrade
-//                                           commands: answered 0x00 0xFF)
+//                                           commands: answered 0x00 0xFF), babble
 //         "command": "0x25", "param1": 0, "param2": 128,   filter; omitted = any
 //                                           (upgrade reports: param1, param2 = report bytes 3 and 4)
 //         "after": 3,                       matching exchanges let through first

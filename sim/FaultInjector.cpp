@@ -19,6 +19,7 @@ const KindName kKindNames[] = {
     {FaultKind::UnplugMidway, "unplugMidway"},
     {FaultKind::TruncatedReply, "truncatedReply"},
     {FaultKind::Refuse, "refuse"},
+    {FaultKind::Babble, "babble"},
 };
 
 bool matches(const FaultRule &rule, uint8_t code, uint8_t param1, uint8_t param2)
@@ -105,6 +106,8 @@ Delivery deliverReply(const wire::Frame &reply, const std::optional<FaultRule> &
         case FaultKind::TruncatedReply:
             truncated = true;
             break;
+        case FaultKind::Babble:
+            break; // the reply goes out as it is; the reports after it are the fault
         case FaultKind::ErrorReport:
         case FaultKind::UnplugMidway:
         case FaultKind::Refuse:

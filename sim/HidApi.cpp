@@ -132,6 +132,37 @@ bool knownHandle(SimState &s, hid_device *dev, const char *call)
     return false;
 }
 
+void freeHandle(hid_device *dev)
+{
+    freeInfo(dev->info);
+    delete dev;
+}
+
+// Marks a blocking call on a handle for as long as it runs; expects the state
+// lock to be held on construction and destruction. The last waiting call on
+// a handle that was closed meanwhile frees it.
+class WaitingCall
+{
+public:
+    explicit WaitingCall(hid_device *dev)
+        : m_dev(dev)
+    {
+        ++m_dev->waitingCalls;
+    }
+
+    ~WaitingCall()
+    {
+        if (--m_dev->waitingCalls == 0 && m_dev->closed)
+            freeHandle(m_dev);
+    }
+
+    WaitingCall(const WaitingCall &) = delete;
+    WaitingCall &operator=(const WaitingCall &) = delete;
+
+private:
+    hid_device *m_dev;
+};
+
 int deadHandle(hid_device *dev)
 {
     dev->error = L"Device disconnected";
@@ -268,14 +299,17 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
     std::unique_lock<std::mutex> lock(s.mutex);
     if (!knownHandle(s, dev, "hid_read_timeout"))
         return -1;
+    WaitingCall waiting(dev);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
     for (;;) {
         const Clock::time_point now = Clock::now();
         advance(s, now);
-        if (!s.handles.count(dev))
-            return -1; // closed by another thread while this one waited
+        if (dev->closed)
+            return -1; // closed by another thread while this one waited; hid_close recorded it
         if (!dev->alive())
             return deadHandle(dev);
+        if (dev->input.empty() && dev->adapter->babble)
+            dev->input.push_back(QueuedReport{*dev->adapter->babble, now, false});
         if (!dev->input.empty() && dev->input.front().readyAt <= now) {
             const QueuedReport queued = dev->input.front();
             dev->input.pop_front();
@@ -355,8 +389,13 @@ void hid_close(hid_device *dev)
     if (!knownHandle(s, dev, "hid_close"))
         return;
     s.handles.erase(dev);
-    freeInfo(dev->info);
-    delete dev;
+    if (dev->waitingCalls > 0) {
+        // The real library frees the handle here, under the read.
+        recordViolation(s, "hid_close called while hid_read_timeout waited on the same handle on another thread");
+        dev->closed = true;
+    } else {
+        freeHandle(dev);
+    }
     s.changed.notify_all();
 }
 

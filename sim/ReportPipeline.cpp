@@ -115,6 +115,8 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
     if (!delivery.reports.empty())
         entry.reply.assign(delivery.sent.begin(), delivery.sent.end());
     queueReports(s, adapter, delivery.reports, readyAt, answer.restart);
+    if (fault && fault->kind == FaultKind::Babble && !delivery.reports.empty())
+        adapter.babble = delivery.reports.front();
     if (answer.restart)
         adapter.restartAt = readyAt + std::chrono::milliseconds(kRestartGraceMs);
     log(adapter, std::move(entry));

@@ -42,6 +42,7 @@ struct RuntimeAdapter {
     std::optional<Clock::time_point> backAt;    // comes back on USB
     std::optional<Clock::time_point> restartAt; // drops off to restart at the latest then
     bool firstPartHeld = false;
+    std::optional<wire::Report> babble; // sent unasked, again and again, until the faults are cleared
     std::array<uint8_t, wire::kFirstPartSize> firstPart{};
     std::deque<TrafficEntry> traffic;
     std::map<uint32_t, int> counts; // code << 16 | param1 << 8 | param2
@@ -107,6 +108,12 @@ struct hid_device_ {
     bool nonblocking = false;
     std::wstring error;
     hid_device_info *info = nullptr;
+    // Calls that wait on this handle without the state lock held (blocking
+    // reads). A handle closed meanwhile stays allocated until the last of
+    // them has returned, so that the simulator itself never reads freed
+    // memory where the real library would.
+    int waitingCalls = 0;
+    bool closed = false;
 
     bool alive() const { return adapter->present && adapter->plugged && adapter->generation == generation; }
 };

@@ -69,6 +69,7 @@ enum class FaultKind {
     TruncatedReply,  // only the first reply report is sent
     Refuse,          // the request is not carried out: an adapter frame is answered with its refusal
                      // mark (offset 3, bit 7), an upgrade command with 0x00 0xFF
+    Babble,          // after its reply the adapter keeps sending unasked reports until its faults are cleared
 };
 
 // A fault applied to some exchanges of one adapter.

@@ -124,7 +124,10 @@ void VirtualAdapter::addFault(const FaultRule &rule)
 
 void VirtualAdapter::clearFaults()
 {
-    withAdapter(m_serial, [](SimState &, RuntimeAdapter &a) { a.faults.clear(); });
+    withAdapter(m_serial, [](SimState &, RuntimeAdapter &a) {
+        a.faults.clear();
+        a.babble.reset();
+    });
 }
 
 int VirtualAdapter::requestCount(int code, int param1, int param2) const

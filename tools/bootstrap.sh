@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of tools/packages.txt that are missing.
+# Installs the Debian packages of tools/packages.txt (or of the list given)
+# that are missing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t packages < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+list=${1:-$here/packages.txt}
+mapfile -t packages < <(grep -v -E '^\s*(#|$)' "$list")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

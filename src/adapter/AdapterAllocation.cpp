@@ -83,9 +83,8 @@ Plan planAllocation(const QVector<const SlaveFields *> &slaves, int alignmentUni
 
     Plan plan;
     const auto place = [&](int index, const SlaveFields *slave, int inCount, int outCount) {
-        const int bits = qBound(0, slave->bitsPerChannel, Adapter::kImageBits);
-        const int inSize = rounded(inCount * bits);
-        const int outSize = rounded(outCount * bits);
+        const int inSize = rounded(Slave::areaBits(inCount, slave->bitsPerChannel));
+        const int outSize = rounded(Slave::areaBits(outCount, slave->bitsPerChannel));
         const bool in = hasInputs(slave->typeCode);
         const bool out = hasOutputs(slave->typeCode);
         // A module is placed only where every area it has fits.

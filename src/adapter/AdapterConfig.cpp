@@ -359,7 +359,7 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
     // The low 7 bits of a word count channels; the range they take is in bits.
     const auto fits = [&](quint16 word, int base) {
         const int start = word >> 7;
-        const int bits = (word & 0x7F) * std::max(1, slave->bitsPerChannel);
+        const int bits = Slave::areaBits(word & RecordLayout::kChannelMask, std::max(1, slave->bitsPerChannel));
         if (start + bits > kImageBits)
             return false;
         for (int bit = start; bit < start + bits; ++bit) {

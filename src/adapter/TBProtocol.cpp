@@ -34,11 +34,7 @@ QByteArray TBProtocol::buildFrame(QByteArray header, const QByteArray &data)
 
 bool TBProtocol::hasValidChecksum(const QByteArray &frame)
 {
-    if (frame.size() < kFrameSize)
-        return false;
-    const quint8 *bytes = bytesOf(frame);
-    const quint16 stored = quint16((bytes[kChecksumOffset + 1] << 8) | bytes[kChecksumOffset]);
-    return UsbGlobal::crc16(bytes, kChecksumOffset, 0) == stored;
+    return UsbGlobal::hasValidFrameChecksum(frame);
 }
 
 QByteArray TBProtocol::readIdentity() { return buildFrame(header(CmdReadIdentity, 0x00, 0x00)); }

@@ -1,6 +1,7 @@
 #include "DescriptionParser.h"
 
 #include "DeviceXmlLog.h"
+#include "ScrambledXml.h"
 #include "TarnBaseConvert.h"
 
 #include <QDomElement>
@@ -251,6 +252,20 @@ DescriptionFile parseDescriptionFile(const QDomDocument &document)
         file.modules[ident] = std::move(module); // a later module replaces an earlier one
     });
     return file;
+}
+
+DescriptionFile parseDescriptionBytes(const QByteArray &fileBytes, QString *error)
+{
+    QDomDocument document;
+    QString message;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(ScrambledXml::xmlText(fileBytes), &message, &line, &column)) {
+        if (error)
+            *error = QStringLiteral("%1 at %2:%3").arg(message).arg(line).arg(column);
+        document.clear();
+    }
+    return parseDescriptionFile(document);
 }
 
 int isDeviceType(const QString &moduleClass)

@@ -11,6 +11,10 @@
 // collection without modules.
 DescriptionFile parseDescriptionFile(const QDomDocument &document);
 
+// The bytes of a description file as stored, plain or scrambled. Text that is
+// not well-formed XML describes no module; error then says why.
+DescriptionFile parseDescriptionBytes(const QByteArray &fileBytes, QString *error = nullptr);
+
 // Module type code of a ModuleClass text (0 "DI" … 7 "AIAO", 8 other).
 int isDeviceType(const QString &moduleClass);
 

@@ -2,11 +2,9 @@
 
 #include "DescriptionParser.h"
 #include "DeviceXmlLog.h"
-#include "ScrambledXml.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QMutexLocker>
 
@@ -56,20 +54,15 @@ DescriptionFilePtr DeviceXmlLodaing::readFile(const QString &path)
         emit oLoadFileFinish(OpenFailed, path, kProcess);
         return {};
     }
-    const QByteArray text = ScrambledXml::xmlText(file.readAll());
+    const QByteArray bytes = file.readAll();
     file.close();
 
-    QDomDocument document;
     QString error;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(text, &error, &line, &column)) {
-        qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML ("
-                                         << error << " at " << line << ":" << column
+    auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionBytes(bytes, &error));
+    if (!error.isEmpty()) {
+        qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML (" << error
                                          << "); it describes no module";
-        document.clear();
     }
-    auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionFile(document));
     emit oLoadFileFinish(Loaded, path, kProcess);
     return parsed;
 }

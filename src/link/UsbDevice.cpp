@@ -11,6 +11,10 @@
 #include <QThread>
 #include <QTimer>
 
+#include <optional>
+#include <type_traits>
+#include <utility>
+
 using tarnbus::linkTiming;
 
 namespace {
@@ -36,27 +40,58 @@ UsbDevice::~UsbDevice()
     m_refreshTimer->stop();
     m_refreshTimer->deleteLater();
     m_settleTimer->stop();
-    // Close rather than merely forget the handle: a forgotten handle keeps
-    // the adapter busy for every later open.
-    tarnbus::hid::close(m_handle);
-    m_handle = nullptr;
+    {
+        // Close rather than merely forget the handle: a forgotten handle
+        // keeps the adapter busy for every later open.
+        QMutexLocker locker(&m_mutex);
+        closeHandleLocked();
+    }
     if (m_counted)
         UsbGlobal::decrementOpenedDeviceCount();
     qCDebug(lcLink) << "delete";
+}
+
+template <typename Step>
+auto UsbDevice::underLock(Step step) -> decltype(step())
+{
+    bool failed = false;
+    const auto report = [this, &failed] {
+        if (failed)
+            emit sigStateChanged(kStateDevice, kCodeFailed);
+    };
+    if constexpr (std::is_void_v<decltype(step())>) {
+        {
+            QMutexLocker locker(&m_mutex);
+            step();
+            failed = std::exchange(m_failurePending, false);
+        }
+        report();
+    } else {
+        auto result = [&] {
+            QMutexLocker locker(&m_mutex);
+            auto stepResult = step();
+            failed = std::exchange(m_failurePending, false);
+            return stepResult;
+        }();
+        report();
+        return result;
+    }
 }
 
 int UsbDevice::openDevice(quint16 vendorId, quint16 productId, const QString &serial)
 {
     if (!tarnbus::hid::initialise())
         return 1;
-    m_vendorId = vendorId;
-    m_productId = productId;
-    m_serial = serial;
-    openWithStoredIdentity();
-    if (!m_counted) {
-        m_counted = true;
-        UsbGlobal::incrementOpenedDeviceCount();
-    }
+    underLock([&] {
+        m_vendorId = vendorId;
+        m_productId = productId;
+        m_serial = serial;
+        openLocked();
+        if (!m_counted) {
+            m_counted = true;
+            UsbGlobal::incrementOpenedDeviceCount();
+        }
+    });
     return 0;
 }
 
@@ -64,53 +99,90 @@ int UsbDevice::reopenDevice()
 {
     if (!tarnbus::hid::initialise())
         return 1;
-    openWithStoredIdentity();
+    underLock([this] { openLocked(); });
     return 0;
 }
 
-int UsbDevice::openWithStoredIdentity()
+QString UsbDevice::serialNumber() const
 {
-    tarnbus::hid::close(m_handle);
+    QMutexLocker locker(&m_mutex);
+    return m_serial;
+}
+
+void UsbDevice::openLocked()
+{
+    closeHandleLocked();
     m_handle = tarnbus::hid::open(m_vendorId, m_productId, m_serial);
     m_opened = true;
     m_closed = false;
-    return m_handle ? 0 : 1;
+}
+
+void UsbDevice::closeHandleLocked()
+{
+    tarnbus::hid::close(m_handle);
+    m_handle = nullptr;
 }
 
 void UsbDevice::closeDevice()
 {
-    m_refreshTimer->stop();
-    m_settleTimer->stop();
-    tarnbus::hid::close(m_handle);
-    m_handle = nullptr;
-    m_state = StateIdle;
-    m_opened = false;
-    m_closed = true;
+    setInterrupt(m_closing, true);
+    underLock([this] {
+        m_watching = false;
+        inOwnThread([this] {
+            m_refreshTimer->stop();
+            m_settleTimer->stop();
+        });
+        closeHandleLocked();
+        m_state = StateIdle;
+        m_opened = false;
+        m_closed = true;
+    });
+    setInterrupt(m_closing, false);
 }
 
 void UsbDevice::dropDevice()
 {
+    underLock([this] { dropLocked(); });
+}
+
+void UsbDevice::dropLocked()
+{
     m_state = StateIdle;
     m_closed = true;
     m_opened = false;
-    tarnbus::hid::close(m_handle);
-    m_handle = nullptr;
+    closeHandleLocked();
 }
 
 void UsbDevice::dropAndWatch()
 {
-    dropDevice();
-    emit sigStateChanged(kStateDevice, kCodeFailed);
-    // A transaction may run on a thread other than the device's own (the
-    // offline download does); the timer must be started in its own thread.
+    underLock([this] { dropAndWatchLocked(); });
+}
+
+void UsbDevice::dropAndWatchLocked()
+{
+    dropLocked();
+    m_failurePending = true;
+    m_watching = true;
+    // A transaction may run on a thread other than the device's own; the
+    // timer is started in its own thread.
     const int period = linkTiming().replugCheckPeriodMs;
+    inOwnThread([timer = m_refreshTimer, period] { timer->start(period); });
+}
+
+void UsbDevice::inOwnThread(const std::function<void()> &call)
+{
     if (QThread::currentThread() == thread())
-        m_refreshTimer->start(period);
+        call();
     else
-        QMetaObject::invokeMethod(m_refreshTimer, [timer = m_refreshTimer, period] { timer->start(period); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, call, Qt::QueuedConnection);
 }
 
 int UsbDevice::writeReport(const QByteArray &payload)
+{
+    return underLock([&] { return writeReportLocked(payload); });
+}
+
+int UsbDevice::writeReportLocked(const QByteArray &payload)
 {
     if (!m_handle)
         return 1;
@@ -118,31 +190,41 @@ int UsbDevice::writeReport(const QByteArray &payload)
     std::copy_n(payload.constData(), std::min<int>(payload.size(), kReportSize), report + 1);
     if (hid_write(m_handle, report, sizeof report) >= 0)
         return 0;
-    dropAndWatch();
+    dropAndWatchLocked();
     return 1;
 }
 
 void UsbDevice::abort()
 {
+    setInterrupt(m_aborted, true);
+}
+
+void UsbDevice::setInterrupt(std::atomic<bool> &flag, bool on)
+{
     {
         std::lock_guard<std::mutex> guard(m_abortMutex);
-        m_aborted = true;
+        flag = on;
     }
     m_abortSignal.notify_all();
 }
 
-// Sleeps for ms unless the device is aborted; false when aborted.
+// Sleeps for ms unless the device is aborted or being closed; false then.
 bool UsbDevice::pause(int ms)
 {
     std::unique_lock<std::mutex> guard(m_abortMutex);
-    return !m_abortSignal.wait_for(guard, std::chrono::milliseconds(ms), [this] { return m_aborted.load(); });
+    return !m_abortSignal.wait_for(guard, std::chrono::milliseconds(ms), [this] { return interrupted(); });
 }
 
 int UsbDevice::readReport(QByteArray &out, int timeoutMs)
 {
+    return underLock([&] { return readReportLocked(out, timeoutMs); });
+}
+
+int UsbDevice::readReportLocked(QByteArray &out, int timeoutMs)
+{
     if (!m_handle)
         return ReadNoHandle;
-    // Wait in slices so that an abort ends a long time-out promptly.
+    // Wait in slices so that an abort or a close ends a long time-out promptly.
     constexpr int kSliceMs = 50;
     unsigned char report[kRawReportSize] = {};
     int received = 0;
@@ -152,9 +234,9 @@ int UsbDevice::readReport(QByteArray &out, int timeoutMs)
         received = hid_read_timeout(m_handle, report, sizeof report, slice);
         if (remaining > 0)
             remaining -= slice;
-    } while (received == 0 && remaining != 0 && !m_aborted);
+    } while (received == 0 && remaining != 0 && !interrupted());
     if (received < 0) {
-        dropAndWatch();
+        dropAndWatchLocked();
         return ReadFailed;
     }
     if (received == 0) {
@@ -166,151 +248,187 @@ int UsbDevice::readReport(QByteArray &out, int timeoutMs)
 }
 
 // A reply that arrived after its request timed out must never be taken as
-// the answer to the next request: empty the input queue first.
-bool UsbDevice::discardPendingInput()
+// the answer to the next request: empty the input queue first. A device that
+// keeps sending would hold the link for good; it is given up on once it has
+// sent more than a quiet device can have queued.
+UsbDevice::Discard UsbDevice::discardPendingInput()
 {
+    if (!m_handle)
+        return Discard::Emptied;
     unsigned char report[kRawReportSize];
-    for (;;) {
+    for (int discarded = 0; discarded <= kMaxStaleReports; ++discarded) {
+        if (interrupted())
+            return Discard::Interrupted;
         const int received = hid_read_timeout(m_handle, report, sizeof report, 0);
         if (received == 0)
-            return true;
+            return Discard::Emptied;
         if (received < 0) {
-            dropAndWatch();
-            return false;
+            dropAndWatchLocked();
+            return Discard::Failed;
         }
         qCDebug(lcLink) << "discarded stale report:"
                         << QByteArray(reinterpret_cast<const char *>(report), received).toHex(' ').toUpper();
     }
+    qCWarning(lcLink) << "the adapter keeps sending unasked reports; the request is not sent";
+    return Discard::StillSending;
 }
 
 COMM_STATUS_TYPE UsbDevice::transact(const QByteArray &request, QByteArray &reply, int timeoutMs)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_closed || m_aborted)
+    return underLock([&] { return transactLocked(request, reply, timeoutMs); });
+}
+
+COMM_STATUS_TYPE UsbDevice::transactLocked(const QByteArray &request, QByteArray &reply, int timeoutMs)
+{
+    if (m_closed || interrupted())
         return COMM_NOT_CONNECTED;
     if (m_state == StateRunning)
         return COMM_BUSY;
-
-    const tarnbus::LinkTiming &timing = linkTiming();
     qCDebug(lcLink).noquote() << request.toHex(' ').toUpper();
     m_state = StateRunning;
-    if (!pause(timing.beforeRequestMs)) {
-        m_state = StateCompleted;
-        return COMM_NOT_CONNECTED;
-    }
+    COMM_STATUS_TYPE result = sendRequest(request);
+    if (result == COMM_OK)
+        result = receiveReply(reply, timeoutMs);
+    if (result == COMM_OK)
+        result = checkReply(reply);
+    return result;
+}
 
-    if (m_handle && !discardPendingInput()) {
-        m_state = StateWriteFailed;
-        return COMM_NOT_CONNECTED;
+COMM_STATUS_TYPE UsbDevice::finish(TransactionState state, COMM_STATUS_TYPE result)
+{
+    m_state = state;
+    return result;
+}
+
+COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
+{
+    const tarnbus::LinkTiming &timing = linkTiming();
+    if (!pause(timing.beforeRequestMs))
+        return finish(StateCompleted, COMM_NOT_CONNECTED);
+    switch (discardPendingInput()) {
+    case Discard::Emptied:
+        break;
+    case Discard::Failed:
+        return finish(StateWriteFailed, COMM_NOT_CONNECTED);
+    case Discard::Interrupted:
+        return finish(StateCompleted, COMM_NOT_CONNECTED);
+    case Discard::StillSending:
+        return finish(StateCompleted, COMM_REPLY_ERROR);
     }
 
     QByteArray first;
     first.reserve(kReportSize);
     first.append(char(kFirstReportMarker)).append(char(kFirstPartSize)).append(request.left(kFirstPartSize));
-    if (writeReport(first) != 0) {
-        m_state = StateWriteFailed;
-        return COMM_NOT_CONNECTED;
-    }
-    if (!pause(timing.betweenRequestReportsMs)) {
-        m_state = StateCompleted;
-        return COMM_NOT_CONNECTED;
-    }
+    if (writeReportLocked(first) != 0)
+        return finish(StateWriteFailed, COMM_NOT_CONNECTED);
+    if (!pause(timing.betweenRequestReportsMs))
+        return finish(StateCompleted, COMM_NOT_CONNECTED);
     QByteArray second;
     second.reserve(kReportSize);
     second.append(char(kSecondReportMarker)).append(char(kSecondPartSize)).append(request.mid(kFirstPartSize, kSecondPartSize));
-    if (writeReport(second) != 0) {
-        m_state = StateWriteFailed;
-        return COMM_NOT_CONNECTED;
-    }
+    if (writeReportLocked(second) != 0)
+        return finish(StateWriteFailed, COMM_NOT_CONNECTED);
+    rememberEcho(request);
+    return COMM_OK;
+}
 
-    const auto byteAt = [&request](int i) { return quint32(quint8(request.at(i))); };
+void UsbDevice::rememberEcho(const QByteArray &request)
+{
+    const auto byteAt = [&request](int i) { return i < request.size() ? quint32(quint8(request.at(i))) : 0u; };
     if (request.size() > 3) {
-        m_echo = (byteAt(3) << 16) | (request.size() > 4 ? byteAt(4) << 8 : 0) | (request.size() > 5 ? byteAt(5) : 0);
+        m_echo = (byteAt(3) << 16) | (byteAt(4) << 8) | byteAt(5);
         m_nibble = quint8(byteAt(3) & 0x0F);
     } else {
         m_echo = 0;
         m_nibble = 0;
     }
+}
 
-    if (!pause(timing.beforeReplyMs)) {
-        m_state = StateCompleted;
-        return COMM_NOT_CONNECTED;
+COMM_STATUS_TYPE UsbDevice::receiveReply(QByteArray &reply, int timeoutMs)
+{
+    const tarnbus::LinkTiming &timing = linkTiming();
+    if (!pause(timing.beforeReplyMs))
+        return finish(StateCompleted, COMM_NOT_CONNECTED);
+    QByteArray first;
+    if (const COMM_STATUS_TYPE result = readReplyReport(first, timeoutMs, "read1 timeOut:"); result != COMM_OK)
+        return result;
+    if (quint8(first.at(0)) == kErrorReportMarker) {
+        qCDebug(lcLink).noquote() << "read :" << first.toHex(' ').toUpper();
+        return finish(StateCompleted, COMM_REPLY_ERROR);
     }
-    QByteArray firstReply;
-    switch (readReport(firstReply, timeoutMs)) {
+    if (!pause(timing.betweenReplyReportsMs))
+        return finish(StateCompleted, COMM_NOT_CONNECTED);
+    QByteArray second;
+    if (const COMM_STATUS_TYPE result = readReplyReport(second, timeoutMs, "read2 timeOut:"); result != COMM_OK)
+        return result;
+    reply.append(first.mid(2, kFirstPartSize));
+    reply.append(second.mid(2, kSecondPartSize));
+    return COMM_OK;
+}
+
+COMM_STATUS_TYPE UsbDevice::readReplyReport(QByteArray &out, int timeoutMs, const char *timeoutNote)
+{
+    switch (readReportLocked(out, timeoutMs)) {
     case ReadOk:
-        break;
+        return COMM_OK;
     case ReadTimedOut:
-        qCDebug(lcLink) << "read1 timeOut:";
-        m_state = StateCompleted;
-        return m_aborted ? COMM_NOT_CONNECTED : COMM_TIMEOUT;
+        qCDebug(lcLink) << timeoutNote;
+        return finish(StateCompleted, interrupted() ? COMM_NOT_CONNECTED : COMM_TIMEOUT);
     default: // the device went away: nothing was collected
-        m_state = StateCompleted;
-        return COMM_REPLY_ERROR;
+        return finish(StateCompleted, COMM_REPLY_ERROR);
     }
-    if (quint8(firstReply.at(0)) == kErrorReportMarker) {
-        qCDebug(lcLink).noquote() << "read :" << firstReply.toHex(' ').toUpper();
-        m_state = StateCompleted;
-        return COMM_REPLY_ERROR;
-    }
+}
 
-    if (!pause(timing.betweenReplyReportsMs)) {
-        m_state = StateCompleted;
-        return COMM_NOT_CONNECTED;
-    }
-    QByteArray secondReply;
-    switch (readReport(secondReply, timeoutMs)) {
-    case ReadOk:
-        break;
-    case ReadTimedOut:
-        qCDebug(lcLink) << "read2 timeOut:";
-        m_state = StateCompleted;
-        return m_aborted ? COMM_NOT_CONNECTED : COMM_TIMEOUT;
-    default:
-        m_state = StateCompleted;
-        return COMM_REPLY_ERROR;
-    }
-
-    reply.append(firstReply.mid(2, kFirstPartSize));
-    reply.append(secondReply.mid(2, kSecondPartSize));
-
+COMM_STATUS_TYPE UsbDevice::checkReply(const QByteArray &reply)
+{
     m_state = StateCompleted;
     if (reply.isEmpty())
         return COMM_REPLY_ERROR;
-    if (reply.size() < kFrameSize)
+    if (!UsbGlobal::hasValidFrameChecksum(reply))
         return COMM_CRC_ERROR;
-    const auto *bytes = reinterpret_cast<const quint8 *>(reply.constData());
-    const quint16 computed = UsbGlobal::crc16(bytes, kFrameSize - 2, 0);
-    const quint16 stored = quint16((bytes[kFrameSize - 1] << 8) | bytes[kFrameSize - 2]);
-    if (computed != stored)
-        return COMM_CRC_ERROR;
-    if (m_nibble != 0 && (reply.size() <= 3 || (bytes[3] & 0x0F) != m_nibble))
+    if (m_nibble != 0 && (reply.size() <= 3 || (quint8(reply.at(3)) & 0x0F) != m_nibble))
         return COMM_CHECK_ERROR;
     return COMM_OK;
 }
 
 void UsbDevice::onRefreshTimerCallback()
 {
-    if (!UsbGlobal::isDevicePresent(m_serial))
-        return;
-    m_refreshTimer->stop();
-    reopenDevice();
-    if (!m_handle) {
-        // Seen on the bus but not yet openable: keep watching.
-        m_closed = true;
-        m_opened = false;
-        m_refreshTimer->start(linkTiming().replugCheckPeriodMs);
+    const std::optional<QString> serial = underLock([this]() -> std::optional<QString> {
+        if (m_watching)
+            return m_serial;
+        return std::nullopt;
+    });
+    if (!serial) {
+        m_refreshTimer->stop(); // closed meanwhile
         return;
     }
-
-    // Give the adapter time to settle before reporting it back. The wait is a
-    // timer rather than a nested event loop, so that this thread's events are
-    // served meanwhile without anything re-entering the device.
-    m_settleTimer->start(linkTiming().replugSettleMs);
+    // The enumeration runs without the mutex: transactions of other threads
+    // fail at once meanwhile, the device being closed.
+    if (!UsbGlobal::isDevicePresent(*serial) || !tarnbus::hid::initialise())
+        return;
+    underLock([this] {
+        if (!m_watching)
+            return;
+        m_refreshTimer->stop();
+        openLocked();
+        if (!m_handle) {
+            // Seen on the bus but not yet openable: keep watching.
+            m_closed = true;
+            m_opened = false;
+            m_refreshTimer->start(linkTiming().replugCheckPeriodMs);
+            return;
+        }
+        m_watching = false;
+        // Give the adapter time to settle before reporting it back. The wait
+        // is a timer rather than a nested event loop, so that this thread's
+        // events are served meanwhile without anything re-entering the device.
+        m_settleTimer->start(linkTiming().replugSettleMs);
+    });
 }
 
 void UsbDevice::onSettled()
 {
-    if (m_handle)
+    const bool back = underLock([this] { return m_handle != nullptr && !m_closed; });
+    if (back)
         emit sigStateChanged(kStateDevice, kCodeBack);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommStatus.h"
+#include "UsbGlobal.h"
 
 #include <QByteArray>
 #include <QMutex>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 class QTimer;
@@ -16,18 +18,28 @@ typedef struct hid_device_ hid_device;
 
 // One opened adapter: single 64-byte reports in and out, the blocking
 // request/reply transaction, and reopening after the adapter was unplugged.
+//
+// Threads: the device lives in its owner's thread, where its timers run. Any
+// thread may call transact, abort and the public operations below; the mutex
+// makes them exclusive, and every change of the HID handle happens under it,
+// so a handle is never closed under a read or write of another thread.
+// sigStateChanged is emitted after the mutex is released: a slot connected
+// directly may transact at once.
 class UsbDevice : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kReportSize = 64;     // payload bytes per report
-    static constexpr int kFrameSize = 72;      // one command frame
+    static constexpr int kFrameSize = UsbGlobal::kFrameSize; // one command frame
     static constexpr int kFirstPartSize = 62;  // frame bytes in the first report
     static constexpr int kSecondPartSize = 10; // frame bytes in the second report
     static constexpr quint8 kFirstReportMarker = 0xEC;
     static constexpr quint8 kSecondReportMarker = 0xEE;
     static constexpr quint8 kErrorReportMarker = 0x1E;
+    // hidraw keeps at most this many unread reports for a reader: a device
+    // that has more waiting is still sending.
+    static constexpr int kMaxStaleReports = 64;
 
     // Transaction states; the values are those of COMM_STATUS_TYPE.
     enum TransactionState {
@@ -46,6 +58,8 @@ public:
     // 0 on success, 1 when the HID library cannot be initialised.
     int openDevice(quint16 vendorId, quint16 productId, const QString &serial);
     int reopenDevice();
+    // A transaction running on another thread ends at its next wait
+    // (COMM_NOT_CONNECTED); the close waits for it to let go of the handle.
     void closeDevice();
     void dropDevice();
     // Drops the device as after a failed report and watches for it to come
@@ -65,7 +79,7 @@ public:
     int transactionState() const { return m_state; }
     quint32 echoValue() const { return m_echo; }
     quint8 commandNibble() const { return m_nibble; }
-    QString serialNumber() const { return m_serial; }
+    QString serialNumber() const;
 
     // Thread-safe. Ends every wait of a running or later transaction at once
     // (the result is COMM_NOT_CONNECTED): used when the owner shuts down and
@@ -81,26 +95,55 @@ public slots:
     void onRefreshTimerCallback();
 
 private:
-    int openWithStoredIdentity();
-    bool discardPendingInput();
+    enum class Discard { Emptied, Failed, Interrupted, StillSending };
+
+    // Runs step with the mutex held, then reports a failure the step left
+    // behind, with the mutex released.
+    template <typename Step>
+    auto underLock(Step step) -> decltype(step());
+
+    // Everything below expects the mutex to be held.
+    void openLocked();
+    void closeHandleLocked();
+    void dropLocked();
+    void dropAndWatchLocked();
+    int writeReportLocked(const QByteArray &payload);
+    int readReportLocked(QByteArray &out, int timeoutMs);
+    Discard discardPendingInput();
+
+    // The transaction's steps; COMM_OK means go on.
+    COMM_STATUS_TYPE transactLocked(const QByteArray &request, QByteArray &reply, int timeoutMs);
+    COMM_STATUS_TYPE sendRequest(const QByteArray &request);
+    COMM_STATUS_TYPE receiveReply(QByteArray &reply, int timeoutMs);
+    COMM_STATUS_TYPE readReplyReport(QByteArray &out, int timeoutMs, const char *timeoutNote);
+    COMM_STATUS_TYPE checkReply(const QByteArray &reply);
+    COMM_STATUS_TYPE finish(TransactionState state, COMM_STATUS_TYPE result);
+    void rememberEcho(const QByteArray &request);
+
     bool pause(int ms);
+    bool interrupted() const { return m_aborted || m_closing; }
+    void setInterrupt(std::atomic<bool> &flag, bool on);
+    void inOwnThread(const std::function<void()> &call);
     void onSettled();
 
-    QMutex m_mutex;
-    int m_state = StateIdle;
+    mutable QMutex m_mutex;
+    std::atomic<int> m_state{StateIdle};
     quint16 m_vendorId = 0;
     quint16 m_productId = 0;
     QString m_serial;
-    quint32 m_echo = 0;
-    quint8 m_nibble = 0;
-    bool m_opened = false;
-    bool m_closed = true;
-    bool m_counted = false; // this object raised the opened-device count
-    hid_device *m_handle = nullptr;
+    std::atomic<quint32> m_echo{0};
+    std::atomic<quint8> m_nibble{0};
+    std::atomic<bool> m_opened{false};
+    std::atomic<bool> m_closed{true};
+    bool m_counted = false;        // this object raised the opened-device count
+    bool m_watching = false;       // lost, and looking for the adapter to come back
+    bool m_failurePending = false; // a failure to report once the mutex is released
+    std::atomic<hid_device *> m_handle{nullptr};
     QTimer *m_refreshTimer = nullptr;
     QTimer *m_settleTimer = nullptr;
 
     std::atomic<bool> m_aborted{false};
+    std::atomic<bool> m_closing{false};
     std::mutex m_abortMutex;
     std::condition_variable m_abortSignal;
 };

@@ -18,6 +18,17 @@ quint16 UsbGlobal::crc16(const quint8 *bytes, quint16 length, quint16 start)
     return quint16((crc << 8) | (crc >> 8));
 }
 
+bool UsbGlobal::hasValidFrameChecksum(const QByteArray &frame)
+{
+    if (frame.size() < kFrameSize)
+        return false;
+    const auto *bytes = reinterpret_cast<const quint8 *>(frame.constData());
+    // crc16 returns the register byte-swapped, so the stored bytes compare
+    // with offset 71 as the high half.
+    const quint16 stored = quint16((bytes[kChecksumOffset + 1] << 8) | bytes[kChecksumOffset]);
+    return crc16(bytes, kChecksumOffset, 0) == stored;
+}
+
 int UsbGlobal::openedDeviceCount()
 {
     return g_openedDevices.load();

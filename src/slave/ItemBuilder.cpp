@@ -28,22 +28,33 @@ int hexDigit(QChar c)
 
 } // namespace
 
-int parseSubIndex(const QString &text)
+namespace {
+
+int subIndexOrNone(bool ok, int value)
 {
-    bool ok = false;
-    int value = 0;
-    if (text.contains(kHexPrefix)) {
-        QString digits = text;
-        digits.remove(kHexPrefix);
-        value = digits.trimmed().toInt(&ok, 16);
-        if (ok && value == kInvalidHexSubIndex)
-            ok = false;
-    } else {
-        value = text.trimmed().toInt(&ok, 10);
-    }
     if (!ok || value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
         return kNoSubIndex;
     return value;
+}
+
+} // namespace
+
+int parseSubIndex(const QString &text)
+{
+    if (!text.contains(kHexPrefix))
+        return parseEntrySubIndex(text);
+    QString digits = text;
+    digits.remove(kHexPrefix);
+    bool ok = false;
+    const int value = digits.trimmed().toInt(&ok, 16);
+    return subIndexOrNone(ok && value != kInvalidHexSubIndex, value);
+}
+
+int parseEntrySubIndex(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return subIndexOrNone(ok, value);
 }
 
 QByteArray parseDefaultData(const QString &hexText)
@@ -113,7 +124,7 @@ ItemsInfo *buildPdoGroup(const PdoDescription &pdo, int paramType)
     group->index = TarnBaseConvert::indexCode(pdo.index);
     for (const auto &entry : pdo.entries) {
         auto *item = new ItemInfo;
-        item->subIndex = qint16(parseSubIndex(entry->subIndex));
+        item->subIndex = qint16(parseEntrySubIndex(entry->subIndex));
         item->name = entry->name;
         item->dataTypeName = entry->dataType;
         item->dataType = TarnBaseConvert::dataTypeCode(entry->dataType);

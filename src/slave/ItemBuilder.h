@@ -12,9 +12,13 @@
 // sub-index).
 namespace ItemBuilder {
 
-// "#x" followed by hexadecimal, or decimal; -1 when not a number, when it is
-// 0xFFFF or when it does not fit a sub-index.
+// A sub-item's SubIdx: "#x" followed by hexadecimal, or decimal; -1 when not
+// a number, when it is 0xFFFF or when it does not fit a sub-index.
 int parseSubIndex(const QString &text);
+
+// A process-data entry's SubIndex: decimal only ("#x10" is not a number);
+// -1 when not a number or when it does not fit a sub-index.
+int parseEntrySubIndex(const QString &text);
 
 // Hexadecimal text, two characters per byte; a last single character is one
 // digit. Characters that are no digit read as 0.

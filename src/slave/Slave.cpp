@@ -46,7 +46,12 @@ quint64 nextRecordId()
 
 quint16 clampBits(int bits)
 {
-    return quint16(qBound(0, bits, 0xFFFF));
+    return quint16(qBound(0, bits, Slave::kMaxAreaBits));
+}
+
+qint32 describedChannels(qint32 value)
+{
+    return qBound(0, value, Slave::kMaxDescribedChannels);
 }
 
 } // namespace
@@ -85,16 +90,16 @@ bool Slave::loadDescription(const ModuleDescription *device)
     typeName = device->typeName;
     imagePath = QStringLiteral("./SVG/") + device->imageDir + QLatin1Char('/') + device->image;
     moduleClass = device->moduleClass;
-    bitsPerChannel = device->bitSize;
+    bitsPerChannel = qBound(0, device->bitSize, kMaxBitsPerChannel);
     supportSpeed = device->supportSpeed;
     suportERDC3 = device->suportERDC3;
-    channelCount = device->channelCount;
-    inputChannelCount = descInputChannelCount = device->inputChannelCount;
-    outputChannelCount = descOutputChannelCount = device->outputChannelCount;
-    inputOffs = device->inputOffs;
-    outputOffs = device->outputOffs;
-    inputChannelOffs = device->inputChannelOffs;
-    outputChannelOffs = device->outputChannelOffs;
+    channelCount = describedChannels(device->channelCount);
+    inputChannelCount = descInputChannelCount = describedChannels(device->inputChannelCount);
+    outputChannelCount = descOutputChannelCount = describedChannels(device->outputChannelCount);
+    inputOffs = describedChannels(device->inputOffs);
+    outputOffs = describedChannels(device->outputOffs);
+    inputChannelOffs = describedChannels(device->inputChannelOffs);
+    outputChannelOffs = describedChannels(device->outputChannelOffs);
     suportChangeableChannel = device->suportChangeableChannel;
 
     if (itemGroups)
@@ -259,11 +264,18 @@ Slave::IoLengths Slave::ioLengths() const
     };
     for (const ItemInfo *item : config->items) {
         if (item->isInputChannels())
-            lengths.inputBits = rounded(bitsPerChannel * (item->channels + inputOffs));
+            lengths.inputBits = rounded(areaBits(item->channels + inputOffs, bitsPerChannel));
         else if (item->isOutputChannels())
-            lengths.outputBits = rounded(bitsPerChannel * (item->channels + outputOffs));
+            lengths.outputBits = rounded(areaBits(item->channels + outputOffs, bitsPerChannel));
     }
     return lengths;
+}
+
+int Slave::areaBits(int channels, int bitsPerChannel)
+{
+    const int count = qBound(0, channels, kMaxAreaBits);
+    const int width = qBound(0, bitsPerChannel, kMaxBitsPerChannel);
+    return qMin(count * width, kMaxAreaBits);
 }
 
 Slave::IoWindow Slave::ioWindow() const
@@ -275,10 +287,10 @@ Slave::IoWindow Slave::ioWindow() const
     for (const ItemInfo *item : config->items) {
         if (item->isInputChannels()) {
             window.inputStart = clampBits(item->startAddress);
-            window.inputBits = clampBits((item->channels + inputOffs) * bitsPerChannel);
+            window.inputBits = quint16(areaBits(item->channels + inputOffs, bitsPerChannel));
         } else if (item->isOutputChannels()) {
             window.outputStart = clampBits(item->startAddress);
-            window.outputBits = clampBits((item->channels + outputOffs) * bitsPerChannel);
+            window.outputBits = quint16(areaBits(item->channels + outputOffs, bitsPerChannel));
         }
     }
     return window;

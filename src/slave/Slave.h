@@ -80,6 +80,18 @@ public:
     static const QString kTxPdo;      // "TXPDO": the module's outputs
     static constexpr int kBasicInfoFlagsStart = 4; // "BASIC INFO" items 4.. show fault flags
 
+    // Sizes a description supplies are clamped to these when it is loaded,
+    // so that channel counts and offsets add up without overflow. Wider
+    // channels or more of them than this exist on no module.
+    static constexpr int kMaxBitsPerChannel = 64;
+    static constexpr int kMaxDescribedChannels = 0x7FFF;
+    static constexpr int kMaxAreaBits = 0xFFFF;
+
+    // Bits of an IO area of channels channels: both factors are clamped
+    // before they are multiplied (fields may hold any number), the product
+    // to kMaxAreaBits. Negative counts or widths give 0.
+    static int areaBits(int channels, int bitsPerChannel);
+
     struct IoLengths {
         quint16 inputBits = 0;
         quint16 outputBits = 0;

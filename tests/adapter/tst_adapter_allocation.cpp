@@ -5,6 +5,8 @@
 
 #include "ItemsInfo.h"
 
+#include <limits>
+
 using namespace harness;
 
 namespace {
@@ -115,6 +117,7 @@ private slots:
     void upgradeFlagRefusesAllocation();
     void occupancy_data();
     void occupancy();
+    void absurdSizesAreClampedBeforeTheyMultiply();
 };
 
 void TestAdapterAllocation::twoInputOnlyRecords()
@@ -338,6 +341,26 @@ void TestAdapterAllocation::occupancy()
     QCOMPARE(Adapter::hasConflict(map), conflict);
     QCOMPARE(int(std::count_if(map.cbegin(), map.cbegin() + 512, [](quint8 c) { return c > 0; })), inputBits);
     QCOMPARE(int(std::count_if(map.cbegin() + 512, map.cend(), [](quint8 c) { return c > 0; })), outputBits);
+}
+
+// Slave fields hold whatever they were given; the allocation clamps a
+// module's width and channel count before it multiplies them.
+void TestAdapterAllocation::absurdSizesAreClampedBeforeTheyMultiply()
+{
+    AdapterRun run(true);
+    int expected = 0;
+    for (int station : {1, 2}) {
+        Slave *slave = run.createOffline(station, typeKey(kAI4).toLatin1());
+        QVERIFY(slave);
+        run.inThread([&] {
+            slave->bitsPerChannel = std::numeric_limits<int>::max();
+            expected += std::min((slave->channelCount + slave->inputOffs) * Slave::kMaxBitsPerChannel, Slave::kMaxAreaBits);
+        });
+    }
+    QVERIFY(expected > 0);
+    const QPair<quint16, quint16> totals = run.inThread([&] { return run.adapter->allocationTotals(); });
+    QCOMPARE(int(totals.first), expected);
+    QCOMPARE(int(totals.second), 0);
 }
 
 QTEST_GUILESS_MAIN(TestAdapterAllocation)

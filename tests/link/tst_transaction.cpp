@@ -6,6 +6,7 @@
 #include "UsbGlobal.h"
 #include "VirtualBus.h"
 
+#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -44,6 +45,38 @@ tbsim::FaultRule fault(tbsim::FaultKind kind, int code)
     rule.code = code;
     rule.count = 1;
     return rule;
+}
+
+// A reply held back far longer than any test runs.
+tbsim::FaultRule heldReply(int code)
+{
+    tbsim::FaultRule rule = fault(tbsim::FaultKind::SlowReply, code);
+    rule.delayMs = 600000;
+    return rule;
+}
+
+// Generous bound for things that happen at once unless something is stuck.
+constexpr int kBoundMs = 10000;
+
+// Waits until flag is set, at most kBoundMs; true when it was set.
+bool waitFor(const std::atomic<bool> &flag)
+{
+    QDeadlineTimer bound(kBoundMs);
+    while (!flag && !bound.hasExpired())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return flag;
+}
+
+// Unplugs the adapter once it has received a request with this code, so
+// the tool is waiting for the reply (or about to) when the adapter goes.
+std::thread unplugOnceAsked(tbsim::VirtualAdapter adapter, int code)
+{
+    return std::thread([adapter, code]() mutable {
+        QDeadlineTimer bound(kBoundMs);
+        while (adapter.requestCount(code) == 0 && !bound.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        adapter.unplug();
+    });
 }
 
 } // namespace
@@ -205,15 +238,12 @@ private slots:
         device.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
         QByteArray reply;
         if (!duringWrite) {
-            // Unplugged after the request went out, while the tool waits for the reply.
-            tbsim::FaultRule slow = fault(tbsim::FaultKind::SlowReply, 0x20);
-            slow.delayMs = kTimeoutMs;
-            adapter.addFault(slow);
-            std::thread unplugger([adapter]() mutable {
-                std::this_thread::sleep_for(std::chrono::milliseconds(kTimeoutMs / 4));
-                adapter.unplug();
-            });
-            QCOMPARE(int(device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs)), expected);
+            // Unplugged after the request went out, while the tool waits for
+            // a reply that is held back: the read fails, however long the
+            // machine takes to get there.
+            adapter.addFault(heldReply(0x20));
+            std::thread unplugger = unplugOnceAsked(adapter, 0x20);
+            QCOMPARE(int(device.transact(TBProtocol::readIdentity(), reply, kBoundMs)), expected);
             unplugger.join();
         } else {
             QCOMPARE(int(device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs)), expected);
@@ -234,6 +264,139 @@ private slots:
         QVERIFY(!device.isClosed());
         reply.clear();
         QCOMPARE(device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs), COMM_OK);
+    }
+
+    void handleChangesWaitForARunningTransaction_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("expected"); // result of the running transaction
+        QTest::addColumn<bool>("closedAfter");
+        // A close ends the transaction's wait; the others let it finish.
+        QTest::newRow("close") << "close" << int(COMM_NOT_CONNECTED) << true;
+        QTest::newRow("drop") << "drop" << int(COMM_OK) << true;
+        QTest::newRow("drop and watch") << "dropAndWatch" << int(COMM_OK) << true;
+        QTest::newRow("reopen") << "reopen" << int(COMM_OK) << false;
+    }
+
+    // The handle is changed from another thread while a transaction waits
+    // for its reply: the virtual adapter records a violation (checked in
+    // cleanup) if the handle is closed under the read.
+    void handleChangesWaitForARunningTransaction()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, expected);
+        QFETCH(bool, closedAfter);
+        tbsim::VirtualAdapter adapter = tbsim::bus().adapter(kSerial.toStdString());
+        tbsim::FaultRule slow = fault(tbsim::FaultKind::SlowReply, 0x20);
+        slow.delayMs = 500;
+        adapter.addFault(slow);
+        UsbDevice device;
+        device.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+        std::atomic<int> result{-1};
+        std::thread transaction([&device, &result] {
+            QByteArray reply;
+            result = device.transact(TBProtocol::readIdentity(), reply, kBoundMs);
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(adapter.requestCount(0x20), 1, kBoundMs);
+        if (change == QLatin1String("close"))
+            device.closeDevice();
+        else if (change == QLatin1String("drop"))
+            device.dropDevice();
+        else if (change == QLatin1String("dropAndWatch"))
+            device.dropAndWatch();
+        else
+            device.reopenDevice();
+        transaction.join();
+        QCOMPARE(result.load(), expected);
+        QCOMPARE(device.isClosed(), closedAfter);
+        QCOMPARE(device.hasHandle(), !closedAfter);
+    }
+
+    void failureIsReportedWithTheLinkFree_data()
+    {
+        QTest::addColumn<bool>("duringWrite");
+        QTest::newRow("write fails") << true;
+        QTest::newRow("read fails") << false;
+    }
+
+    // A slot connected directly runs in the transacting thread. It may
+    // transact at once: the failure is reported after the mutex is released.
+    // The slot's first transaction runs on a helper thread, so that a mutex
+    // still held makes the test fail rather than hang.
+    void failureIsReportedWithTheLinkFree()
+    {
+        QFETCH(bool, duringWrite);
+        tbsim::VirtualAdapter adapter = tbsim::bus().adapter(kSerial.toStdString());
+        adapter.addFault(duringWrite ? fault(tbsim::FaultKind::UnplugMidway, 0x20) : heldReply(0x20));
+        UsbDevice device;
+        device.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+
+        std::atomic<bool> helperDone{false};
+        std::atomic<int> helperResult{-1};
+        std::thread helper;
+        bool linkFree = false;
+        int directResult = -1;
+        connect(&device, &UsbDevice::sigStateChanged, &device, [&](int, int code) {
+            if (code != 1)
+                return;
+            helper = std::thread([&] {
+                QByteArray reply;
+                helperResult = device.transact(TBProtocol::readSettings(), reply, kTimeoutMs);
+                helperDone = true;
+            });
+            linkFree = waitFor(helperDone);
+            if (linkFree) {
+                QByteArray reply;
+                directResult = device.transact(TBProtocol::readSettings(), reply, kTimeoutMs);
+            }
+        }, Qt::DirectConnection);
+
+        std::thread unplugger;
+        if (!duringWrite)
+            unplugger = unplugOnceAsked(adapter, 0x20);
+        QByteArray reply;
+        device.transact(TBProtocol::readIdentity(), reply, kBoundMs);
+        if (unplugger.joinable())
+            unplugger.join();
+        QVERIFY(helper.joinable());
+        helper.join();
+        QVERIFY(linkFree);
+        QCOMPARE(helperResult.load(), int(COMM_NOT_CONNECTED)); // the device is lost meanwhile
+        QCOMPARE(directResult, int(COMM_NOT_CONNECTED));
+    }
+
+    // An adapter that keeps sending unasked reports must not hold the link
+    // (and its mutex) for good: the request is then not sent at all.
+    void babblingAdapterCannotHoldTheLink()
+    {
+        tbsim::VirtualAdapter adapter = tbsim::bus().adapter(kSerial.toStdString());
+        adapter.addFault(fault(tbsim::FaultKind::Babble, 0x20));
+        UsbDevice device;
+        device.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+        QByteArray reply;
+        QCOMPARE(device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs), COMM_OK);
+
+        std::atomic<bool> done{false};
+        std::atomic<int> result{-1};
+        std::thread transaction([&] {
+            QByteArray settings;
+            result = device.transact(TBProtocol::readSettings(), settings, kTimeoutMs);
+            done = true;
+        });
+        const bool inTime = waitFor(done);
+        if (!inTime)
+            adapter.clearFaults(); // lets a stuck transaction go before failing
+        transaction.join();
+        QVERIFY2(inTime, "a babbling adapter held the transaction");
+        QCOMPARE(result.load(), int(COMM_REPLY_ERROR));
+        QCOMPARE(adapter.requestCount(0x22), 0);
+        QCOMPARE(device.transactionState(), int(UsbDevice::StateCompleted));
+        QVERIFY(!device.isClosed());
+
+        adapter.clearFaults();
+        reply.clear();
+        QCOMPARE(device.transact(TBProtocol::readSettings(), reply, kTimeoutMs), COMM_OK);
+        QCOMPARE(quint8(reply.at(3)), quint8(0x22));
     }
 
     void replugWaitsForTheSettleTime()

@@ -59,6 +59,7 @@ private slots:
     void unplugMidwayComesBackAndTheLinkRecovers();
     void unpluggedHandlesStayDead();
     void blockedReadEndsWhenUnplugged();
+    void babbleGoesOnUntilCleared();
     void modulesJoinAndLeaveTheBus();
 };
 
@@ -83,6 +84,7 @@ void SimFaultsTest::faultKind_data()
     QTest::newRow("unplug midway") << force << FaultKind::UnplugMidway << 0 << int(COMM_NOT_CONNECTED) << -1 << false;
     // 0x48 with its refusal bit: the link accepts the reply, the adapter did nothing.
     QTest::newRow("refuse") << force << FaultKind::Refuse << 0 << int(COMM_OK) << 0xC8 << false;
+    QTest::newRow("babble") << force << FaultKind::Babble << 0 << int(COMM_OK) << 0x48 << true;
 }
 
 void SimFaultsTest::faultKind()
@@ -204,6 +206,29 @@ void SimFaultsTest::blockedReadEndsWhenUnplugged()
     adapter().unplug();
     reader.join();
     QCOMPARE(result, -1);
+    hid_close(dev);
+}
+
+void SimFaultsTest::babbleGoesOnUntilCleared()
+{
+    adapter().addFault(rule(FaultKind::Babble, 0x48, 0x00, 0xEC));
+    hid_device *dev = openRaw();
+    QVERIFY(dev);
+    QCOMPARE(writeHandshake(dev), 65);
+    unsigned char reply[64];
+    QCOMPARE(hid_read_timeout(dev, reply, sizeof reply, 100), 64);
+    QCOMPARE(int(reply[0]), 0xEC);
+    QCOMPARE(hid_read_timeout(dev, reply, sizeof reply, 100), 64);
+    QCOMPARE(int(reply[0]), 0xEE);
+
+    // Far more reports than hidraw could have queued: the adapter is still sending.
+    for (int i = 0; i < 1000; ++i) {
+        unsigned char report[64] = {};
+        QCOMPARE(hid_read_timeout(dev, report, sizeof report, 0), 64);
+        QCOMPARE(int(report[0]), 0xEC);
+    }
+    adapter().clearFaults();
+    QCOMPARE(hid_read_timeout(dev, reply, sizeof reply, 0), 0);
     hid_close(dev);
 }
 

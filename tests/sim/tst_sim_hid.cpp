@@ -114,6 +114,7 @@ private slots:
     void hidLibrarySerialisesGlobalCalls();
     void exitWithAnOpenHandleIsCaught();
     void useAfterCloseIsCaught();
+    void closeUnderAWaitingReadIsCaught();
 };
 
 void SimHidTest::enumerationListsPluggedAdapters()
@@ -322,6 +323,28 @@ void SimHidTest::useAfterCloseIsCaught()
     QCOMPARE(write(dev, firstReport(TBProtocol::handshake())), -1);
     QVERIFY(anyViolationContains("hid_write on a handle that is not open"));
     tbsim::bus().clearViolations();
+}
+
+void SimHidTest::closeUnderAWaitingReadIsCaught()
+{
+    hid_device *dev = openRaw();
+    std::atomic<bool> reading{false};
+    int result = 0;
+    std::thread reader([dev, &reading, &result] {
+        unsigned char buffer[64];
+        reading = true;
+        result = hid_read_timeout(dev, buffer, sizeof buffer, 10000);
+    });
+    QTRY_VERIFY(reading.load());
+    QTest::qWait(50); // into the wait
+    hid_close(dev);
+    reader.join();
+    QCOMPARE(result, -1);
+    // Should the close have come first after all, the read is the one caught.
+    QVERIFY(anyViolationContains("hid_close called while hid_read_timeout waited on the same handle")
+            || anyViolationContains("hid_read_timeout on a handle that is not open"));
+    tbsim::bus().clearViolations();
+    QCOMPARE(tbsim::bus().openHandleCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(SimHidTest)

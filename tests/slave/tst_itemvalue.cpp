@@ -117,24 +117,37 @@ private slots:
         }
     }
 
+    // A sub-item's SubIdx may be hexadecimal; a process-data entry's
+    // SubIndex is decimal only.
     void subIndex_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value");
-        QTest::newRow("hex 10") << "#x10" << 16;
-        QTest::newRow("hex FFFF") << "#xFFFF" << -1;
-        QTest::newRow("hex not a number") << "#xZZ" << -1;
-        QTest::newRow("decimal") << "7" << 7;
-        QTest::newRow("decimal padded") << " 7 " << 7;
-        QTest::newRow("not a number") << "seven" << -1;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("beyond 16 bits") << "#x12345" << -1;
+        QTest::addColumn<int>("subItem");
+        QTest::addColumn<int>("entry");
+        QTest::newRow("hex 10") << "#x10" << 16 << -1;
+        QTest::newRow("hex FFFF") << "#xFFFF" << -1 << -1;
+        QTest::newRow("hex not a number") << "#xZZ" << -1 << -1;
+        QTest::newRow("decimal") << "7" << 7 << 7;
+        QTest::newRow("decimal 10") << "10" << 10 << 10;
+        QTest::newRow("decimal padded") << " 7 " << 7 << 7;
+        QTest::newRow("not a number") << "seven" << -1 << -1;
+        QTest::newRow("empty") << "" << -1 << -1;
+        QTest::newRow("beyond 16 bits") << "#x12345" << -1 << -1;
+        QTest::newRow("decimal beyond 16 bits") << "70000" << -1 << -1;
     }
     void subIndex()
     {
         QFETCH(QString, text);
-        QFETCH(int, value);
-        QCOMPARE(ItemBuilder::parseSubIndex(text), value);
+        QFETCH(int, subItem);
+        QFETCH(int, entry);
+        QCOMPARE(ItemBuilder::parseSubIndex(text), subItem);
+        QCOMPARE(ItemBuilder::parseEntrySubIndex(text), entry);
+
+        PdoDescription pdo;
+        pdo.entries.push_back(std::make_unique<PdoEntry>());
+        pdo.entries.back()->subIndex = text;
+        std::unique_ptr<ItemsInfo> group(ItemBuilder::buildPdoGroup(pdo, 1));
+        QCOMPARE(int(group->items.at(0)->subIndex), entry);
     }
 
     void defaultData_data()

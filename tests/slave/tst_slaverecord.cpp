@@ -1,12 +1,16 @@
 #include "SlaveTestLibrary.h"
 
+#include <DescriptionParser.h>
 #include <RecordLayout.h>
 #include <SlaveIOData.h>
 #include <SlaveKinds.h>
 #include <SlaveTreeHook.h>
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <limits>
 
 using namespace SlaveTestLibrary;
 
@@ -265,6 +269,75 @@ private slots:
         QCOMPARE(int(window.outputBits), windowOut);
         QCOMPARE(int(window.inputStart), windowIn ? 24 : 0);
         QCOMPARE(int(window.outputStart), windowOut ? 100 : 0);
+    }
+
+    // Sizes from a description file are clamped when it is loaded, and the
+    // areas computed from them never overflow, whatever the file says.
+    void describedSizesAreClamped_data()
+    {
+        QTest::addColumn<QString>("bitSize");
+        QTest::addColumn<QString>("channels"); // ChannelCount, InputChannelCount, OutputChannelCount
+        QTest::addColumn<QString>("offsets");  // InputOffs, OutputOffs
+        QTest::addColumn<int>("bitsPerChannel");
+        QTest::addColumn<int>("channelCount");
+        QTest::addColumn<int>("offs");
+        QTest::addColumn<int>("areaBits"); // of 4 channels plus the offsets, both directions
+
+        const QString huge = QString::number(std::numeric_limits<int>::max());
+        const QString lowest = QString::number(std::numeric_limits<int>::min());
+        const int maxChannels = Slave::kMaxDescribedChannels;
+        QTest::newRow("as described") << "1" << "4" << "1" << 1 << 4 << 1 << 5;
+        QTest::newRow("huge BitSize") << huge << "4" << "1" << int(Slave::kMaxBitsPerChannel) << 4 << 1
+                                      << 5 * Slave::kMaxBitsPerChannel;
+        QTest::newRow("huge channel counts") << "1" << huge << "1" << 1 << maxChannels << 1 << 5;
+        QTest::newRow("huge offsets") << "1" << "4" << huge << 1 << 4 << maxChannels << 4 + maxChannels;
+        QTest::newRow("everything huge") << huge << huge << huge << int(Slave::kMaxBitsPerChannel) << maxChannels
+                                         << maxChannels << int(Slave::kMaxAreaBits);
+        QTest::newRow("lowest numbers") << lowest << lowest << lowest << 0 << 0 << 0 << 0;
+    }
+    void describedSizesAreClamped()
+    {
+        QFETCH(QString, bitSize);
+        QFETCH(QString, channels);
+        QFETCH(QString, offsets);
+        QFETCH(int, bitsPerChannel);
+        QFETCH(int, channelCount);
+        QFETCH(int, offs);
+        QFETCH(int, areaBits);
+
+        QFile file(fixtureFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString xml = QString::fromUtf8(file.readAll());
+        const QString described = QStringLiteral(
+            R"(BitSize="1" ChannelCount="4" InputChannelCount="4" OutputChannelCount="4" Image="fx-dio4-c.svg" )"
+            R"(supportSpeed="0" SuportERDC3="0" SuportChangeableChannel="1" InputOffs="1" OutputOffs="1")");
+        QVERIFY(xml.contains(described));
+        xml.replace(described, QStringLiteral(R"(BitSize="%1" ChannelCount="%2" InputChannelCount="%2" )"
+                                              R"(OutputChannelCount="%2" Image="fx-dio4-c.svg" supportSpeed="0" )"
+                                              R"(SuportERDC3="0" SuportChangeableChannel="1" InputOffs="%3" OutputOffs="%3")")
+                                   .arg(bitSize, channels, offsets));
+        QDomDocument document;
+        QVERIFY(document.setContent(xml));
+        const DescriptionFile description = parseDescriptionFile(document);
+
+        auto slave = create(kDIO);
+        QVERIFY(slave->loadDescription(description.find(kDIO)));
+        QCOMPARE(slave->bitsPerChannel, bitsPerChannel);
+        QCOMPARE(slave->channelCount, channelCount);
+        QCOMPARE(slave->inputChannelCount, channelCount);
+        QCOMPARE(slave->descOutputChannelCount, channelCount);
+        QCOMPARE(slave->inputOffs, offs);
+        QCOMPARE(slave->outputOffs, offs);
+
+        const auto *config = slave->group(Slave::kConfigData);
+        for (int i = 0; i < config->items.size(); ++i) {
+            if (config->items.at(i)->isInputChannels() || config->items.at(i)->isOutputChannels())
+                slave->setItemAddress(i, 0, 4);
+        }
+        QCOMPARE(int(slave->ioLengths().inputBits), areaBits);
+        QCOMPARE(int(slave->ioLengths().outputBits), areaBits);
+        QCOMPARE(int(slave->ioWindow().inputBits), areaBits);
+        QCOMPARE(int(slave->ioWindow().outputBits), areaBits);
     }
 
     void alignmentBelowOneIgnored()
