@@ -122,8 +122,7 @@ void FirmwareBurning::on_listWidget_customContextMenuRequested(QPoint pos)
 
 void FirmwareBurning::showTimedMessage(const QString &title, const QString &text)
 {
-    MessageBox box(this, kMessageTimeoutMs);
-    box.showMessage(title, text, MessageBox::Warning);
+    MessageBox::notify(this, title, text, MessageBox::Warning, 0, kMessageTimeoutMs);
 }
 
 // ---- The file

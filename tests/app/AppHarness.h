@@ -124,7 +124,7 @@ inline QStringList boxTexts()
 {
     QStringList out;
     for (MessageBox *box : visibleTopLevels<MessageBox>())
-        out << box->text();
+        out << box->windowTitle() + QLatin1Char('|') + box->text();
     return out;
 }
 

@@ -271,14 +271,14 @@ void UpgradeDialogTest::chooseFile()
         QCOMPARE(widget<QLabel>("label_2")->text(), QStringLiteral("5096 Byte"));
         QCOMPARE(m_dialog->upgradeFile().blocks().size(), 5);
         QCOMPARE(lastPath, path);
-        QCOMPARE(m_driver->boxes, QStringList());
+        QTRY_COMPARE(m_driver->boxes, QStringList());
         return;
     }
     if (choice == QLatin1String("invalid")) {
-        QCOMPARE(m_driver->boxes, QStringList({"提示|非法的升级文件! "}));
+        QTRY_COMPARE(m_driver->boxes, QStringList({"提示|非法的升级文件! "}));
         QCOMPARE(lines, QStringList({"非法文件：" + path}));
     } else {
-        QCOMPARE(m_driver->boxes, QStringList());
+        QTRY_COMPARE(m_driver->boxes, QStringList());
         QCOMPARE(lines, QStringList({"添加升级程序失败!"}));
     }
     QVERIFY(!m_dialog->upgradeFile().isLoaded());
@@ -294,7 +294,7 @@ void UpgradeDialogTest::noFile()
     QTest::mouseClick(rowButton(0), Qt::LeftButton);
     rowCheck(1)->setChecked(true);
     QTest::mouseClick(batchButton(), Qt::LeftButton);
-    QCOMPARE(m_driver->boxes, QStringList({"警告|请先选择升级程序! ", "警告|请先选择升级程序! "}));
+    QTRY_COMPARE(m_driver->boxes, QStringList({"警告|请先选择升级程序! ", "警告|请先选择升级程序! "}));
     QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), 0);
     QCOMPARE(simAdapter(kSerialB).requestCount(0xA0), 0);
     verifyIdle(2);
@@ -306,7 +306,7 @@ void UpgradeDialogTest::noRowsSelected()
     chooseFile(writeFile(makeUpgradeFile(1000)));
     search();
     QTest::mouseClick(batchButton(), Qt::LeftButton);
-    QCOMPARE(m_driver->boxes, QStringList({"警告|请先选择设备! "}));
+    QTRY_COMPARE(m_driver->boxes, QStringList({"警告|请先选择设备! "}));
     QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), 0);
     verifyIdle(2);
 }
@@ -362,7 +362,7 @@ void UpgradeDialogTest::versionQuestions()
     m_driver->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
     QTest::mouseClick(rowButton(0), Qt::LeftButton);
     QVERIFY(waitUntilIdle());
-    QCOMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
+    QTRY_COMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
     QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), started ? 1 : 0);
     QVERIFY2(log().last().endsWith(QStringLiteral("程序升级完成!")) == started, qPrintable(log().join("\n")));
     verifyIdle(1);
@@ -398,7 +398,7 @@ void UpgradeDialogTest::singleUpgradeOfThePressedRow()
     QCOMPARE(rowProgress(1)->value(), 100);
     QCOMPARE(rowButton(1)->text(), QStringLiteral("升级程序"));
     verifyIdle(2);
-    QCOMPARE(m_driver->boxes, QStringList());
+    QTRY_COMPARE(m_driver->boxes, QStringList());
     QCOMPARE(toQ(bootLoader(kSerialB).flashed), padded(content));
     QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), 0);
     QCOMPARE(closing.count(), 0);
@@ -438,7 +438,7 @@ void UpgradeDialogTest::batchWithAFailureAndACancellation()
     QCOMPARE(rowCheck(1)->text(), QString());
 
     QVERIFY(waitUntilIdle());
-    QCOMPARE(m_driver->boxes, QStringList({QStringLiteral("提示|  设备TBC-U100(MAC:%1),升级失败  ").arg(kSerialA)}));
+    QTRY_COMPARE(m_driver->boxes, QStringList({QStringLiteral("提示|  设备TBC-U100(MAC:%1),升级失败  ").arg(kSerialA)}));
     const QStringList lines = log();
     const auto who = [](const QString &serial) { return QStringLiteral("TBC-U100 (MAC:%1) ").arg(serial); };
     QVERIFY(lines.contains(who(kSerialB) + "已取消升级程序! "));
@@ -482,7 +482,7 @@ void UpgradeDialogTest::cancelTheWholeBatch()
         QVERIFY(lines.contains(QStringLiteral("TBC-U100 (MAC:%1) 已取消批量升级程序! ").arg(serial)));
         QVERIFY(lines.contains(QStringLiteral("TBC-U100 (MAC:%1) 升级中断。").arg(serial)));
     }
-    QCOMPARE(m_driver->boxes, QStringList());
+    QTRY_COMPARE(m_driver->boxes, QStringList());
     verifyIdle(2);
 }
 
@@ -495,7 +495,7 @@ void UpgradeDialogTest::declinedRowsAreNotPartOfTheBatch()
     QTest::mouseClick(widget<QCheckBox>("checkBox"), Qt::LeftButton);
     m_driver->answers = {QMessageBox::No};
     QTest::mouseClick(batchButton(), Qt::LeftButton);
-    QCOMPARE(m_driver->boxes, QStringList({"提示|升级包版本与设备版本一致,是否选择升级! "}));
+    QTRY_COMPARE(m_driver->boxes, QStringList({"提示|升级包版本与设备版本一致,是否选择升级! "}));
     QCOMPARE(rowCheck(0)->text(), QString());
     QVERIFY(rowCheck(0)->isEnabled());
 
@@ -538,7 +538,7 @@ void UpgradeDialogTest::everyFailureEndsTheUpgrade()
     QTest::mouseClick(rowButton(0), Qt::LeftButton);
     QVERIFY(waitUntilIdle());
 
-    QCOMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
+    QTRY_COMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
     QCOMPARE(log().last().endsWith(QStringLiteral("升级中断。")), interrupted);
     QVERIFY(!log().last().endsWith(QStringLiteral("程序升级完成!")));
     QVERIFY(rowProgress(0)->value() < 100);

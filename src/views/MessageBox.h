@@ -22,7 +22,6 @@ public:
 
     void showMessage(const QString &title, const QString &text, Kind kind, int minimumWidth);
 
-    // The notice as text ("title|text"), for tests and the log.
     QString text() const;
     Kind kind() const { return m_kind; }
 

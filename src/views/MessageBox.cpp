@@ -37,7 +37,7 @@ void MessageBox::showMessage(const QString &title, const QString &text, Kind kin
 
 QString MessageBox::text() const
 {
-    return windowTitle() + QLatin1Char('|') + ui->label->text();
+    return ui->label->text();
 }
 
 MessageBox *MessageBox::notify(QWidget *parent, const QString &title, const QString &text, Kind kind, int minimumWidth,
