@@ -9,6 +9,7 @@
 #include "SlaveMainWindow.h"
 #include "TabWidget.h"
 #include "TopologyPage.h"
+#include "GraphicsView.h"
 #include "mainWindowManagement.h"
 
 #include <QGraphicsView>
@@ -349,6 +350,8 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     m_slaves = slaves;
     if (!m_page)
         return;
+    if (m_topology)
+        m_topology->update(slaves);
     SlaveMainWindow *panel = m_page->slaveWindow();
     panel->updateStatus(status);
     Loading *dialog = loading();
@@ -567,8 +570,8 @@ void AdapterManage::onSlaveCloseLame(QByteArray id)
 
 void AdapterManage::onHoverEnterEvent(bool hovering)
 {
-    if (m_page && m_page->topologyView())
-        m_page->topologyView()->setCursor(hovering ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    if (m_topology)
+        m_topology->view()->onHoverEnterEvent(hovering);
 }
 
 void AdapterManage::onResSVG(int)
@@ -594,7 +597,7 @@ void AdapterManage::onResSVG(int)
     if (tree && index >= 0 && tree->topLevelItem(index))
         tree->topLevelItem(index)->setExpanded(true);
     if (m_topology)
-        m_topology->rebuild(m_slaves, m_state.alignmentUnit);
+        m_topology->rebuild(m_slaves);
     if (const SlaveSnapshot current = findSnapshot(m_slaves, m_currentRecordId))
         panel->selectRecord(current->recordId);
 }

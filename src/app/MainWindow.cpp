@@ -5,6 +5,7 @@
 #include "AdapterScan.h"
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
+#include "FirmwareBurning.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "ProjectView.h"
@@ -195,6 +196,18 @@ void MainWindow::on_action_8_triggered()
 void MainWindow::on_action_11_triggered()
 {
     m_tabs->onStaticCreaterAdapter();
+}
+
+void MainWindow::on_action_12_triggered()
+{
+    if (m_tabs->anyLiveAdapter()) {
+        MessageBox::notify(this, tr("警告"), tr("组态链接中,不可进入升级模式!"), MessageBox::Warning, 210);
+        return;
+    }
+    auto *dialog = new FirmwareBurning(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FirmwareBurning::sigCloseUpgrade, m_tabs, &TabWidget::onSetAdapterUpgrade);
+    dialog->open();
 }
 
 void MainWindow::on_action_14_triggered()

@@ -38,6 +38,7 @@ public slots:
     void on_action_7_triggered();
     void on_action_8_triggered();
     void on_action_11_triggered();
+    void on_action_12_triggered();
     void on_action_14_triggered();
     void on_action_15_triggered();
     void on_action_16_triggered();

@@ -4,8 +4,10 @@
 
 #include <QObject>
 
+class CouplerScene;
+class GraphicsView;
 class MainProductView;
-class QGraphicsView;
+class SVGManagement;
 
 // The topology of one adapter page: its scene, its view and the picture
 // manager of that scene alone, so that clicks, lamps and hovering in one
@@ -18,8 +20,13 @@ public:
     TopologyPage(MainProductView *page, QObject *parent = nullptr);
     ~TopologyPage() override;
 
-    QGraphicsView *view() const { return m_view; }
-    void rebuild(const SlaveList &slaves, int alignmentUnit);
+    GraphicsView *view() const { return m_view; }
+    CouplerScene *scene() const { return m_scene; }
+    SVGManagement *pictures() const { return m_pictures; }
+    // The whole picture again, from these slaves.
+    void rebuild(const SlaveList &slaves);
+    // Newer snapshots of the same slaves (states, forced marks).
+    void update(const SlaveList &slaves);
     void clear();
     void closeAllLamps();
     void closeLampsExcept(const QByteArray &uid);
@@ -32,5 +39,7 @@ signals:
     void sigOpenIoTest(quint64 recordId, QString title);
 
 private:
-    QGraphicsView *m_view = nullptr;
+    SVGManagement *m_pictures;
+    CouplerScene *m_scene;
+    GraphicsView *m_view;
 };
