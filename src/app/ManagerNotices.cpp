@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <iterator>
+
 namespace {
 
 QString tr(const char *text)
@@ -144,56 +146,46 @@ ManagerNotice resultBox(const QString &text, quint8 code)
 
 } // namespace
 
+namespace {
+struct CodeText {
+    quint8 code;
+    const char *text;
+};
+
+QString codeText(quint8 code, const CodeText *table, size_t size)
+{
+    for (size_t i = 0; i < size; ++i) {
+        if (table[i].code == code)
+            return tr(table[i].text);
+    }
+    return unknownCode(code, 1);
+}
+} // namespace
+
 QString slaveResultText(quint8 code)
 {
-    switch (code) {
-    case 0:
-        return tr("从站不在线!");
-    case 1:
-        return tr("从站站号冲突,设置失败!");
-    case 2:
-        return tr("从站地址冲突,设置失败!");
-    case 4:
-        return tr("强制状态，不可点灯!");
-    case 49:
-        return tr("输入量地址冲突!");
-    case 50:
-        return tr("输出量地址冲突!");
-    case 64:
-        return tr("通信异常,设置失败!");
-    case 254:
-        return tr("组态匹配完成!");
-    case 255:
-        return tr("修改从站配置成功!");
-    default:
-        return unknownCode(code, 1);
-    }
+    static const CodeText kTable[] = {
+        {0, "从站不在线!"},         {1, "从站站号冲突,设置失败!"}, {2, "从站地址冲突,设置失败!"},
+        {4, "强制状态，不可点灯!"}, {49, "输入量地址冲突!"},       {50, "输出量地址冲突!"},
+        {64, "通信异常,设置失败!"}, {254, "组态匹配完成!"},        {255, "修改从站配置成功!"},
+    };
+    return codeText(code, kTable, std::size(kTable));
 }
 
 QString addressResultText(quint8 code)
 {
-    switch (code) {
-    case 0:
-        return tr("从站不在线!");
-    case 1:
-        return tr("从站地址冲突,设置失败!");
-    case 16:
-        return tr("输入量地址冲突,设置失败!");
-    case 32:
-        return tr("输出量地址冲突,设置失败!");
-    case 48:
-        return tr("输入量地址超限,设置失败!");
-    case 49:
-        return tr("输出量地址超限,设置失败!");
-    case 64:
-        return tr("参数错误,设置失败!");
-    case 254:
-        return tr("组态匹配完成!");
-    case 255:
-        return tr("修改从站配置成功!");
-    default:
-        return unknownCode(code, 1);
-    }
+    static const CodeText kTable[] = {
+        {0, "从站不在线!"},
+        {1, "从站地址冲突,设置失败!"},
+        {16, "输入量地址冲突,设置失败!"},
+        {32, "输出量地址冲突,设置失败!"},
+        {48, "输入量地址超限,设置失败!"},
+        {49, "输出量地址超限,设置失败!"},
+        {64, "参数错误,设置失败!"},
+        {254, "组态匹配完成!"},
+        {255, "修改从站配置成功!"},
+    };
+    return codeText(code, kTable, std::size(kTable));
 }
 
 ManagerNotice noticeForResult(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status)

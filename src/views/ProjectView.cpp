@@ -76,22 +76,23 @@ QTreeWidgetItem *ProjectView::newSlaveItem(const QString &text, int station, con
 QTreeWidgetItem *ProjectView::addSlave(int adapterIndex, const QString &text, int station, const QByteArray &uid,
                                        quint64 recordId)
 {
-    QTreeWidgetItem *adapter = topLevelItem(adapterIndex);
-    if (!adapter)
-        return nullptr;
-    QTreeWidgetItem *item = newSlaveItem(text, station, uid, recordId);
-    adapter->addChild(item);
-    return item;
+    return placeSlave(adapterIndex, -1, text, station, uid, recordId);
 }
 
 QTreeWidgetItem *ProjectView::insertSlave(int adapterIndex, const QString &text, int station, const QByteArray &uid,
                                           quint64 recordId)
 {
+    return placeSlave(adapterIndex, station, text, station, uid, recordId);
+}
+
+QTreeWidgetItem *ProjectView::placeSlave(int adapterIndex, int position, const QString &text, int station,
+                                         const QByteArray &uid, quint64 recordId)
+{
     QTreeWidgetItem *adapter = topLevelItem(adapterIndex);
     if (!adapter)
         return nullptr;
     QTreeWidgetItem *item = newSlaveItem(text, station, uid, recordId);
-    adapter->insertChild(std::min(station, adapter->childCount()), item);
+    adapter->insertChild(position < 0 ? adapter->childCount() : std::min(position, adapter->childCount()), item);
     return item;
 }
 

@@ -99,6 +99,9 @@ public slots:
 
 private:
     AdapterFlags flagsOf(int index) const;
+    // At child position position; appended when negative or past the end.
+    QTreeWidgetItem *placeSlave(int adapterIndex, int position, const QString &text, int station, const QByteArray &uid,
+                                quint64 recordId);
     QTreeWidgetItem *newSlaveItem(const QString &text, int station, const QByteArray &uid, quint64 recordId) const;
     void runMenu(QMenu *menu);
 

@@ -8,6 +8,7 @@
 #include "Adapter.h"
 #include "AdapterTypes.h"
 #include "DeviceXmlLodaing.h"
+#include "FastTiming.h"
 #include "LinkTiming.h"
 #include "Slave.h"
 #include "UsbGlobal.h"
@@ -29,22 +30,7 @@ const QString kDemoBus = QStringLiteral("sim/buses/demo.json");
 const QString kFullBus = QStringLiteral("sim/buses/full128.json");
 const QString kDemoSerial = QStringLiteral("3C2E0A000001");
 
-inline tarnbus::LinkTiming fastTiming()
-{
-    tarnbus::LinkTiming t;
-    t.beforeRequestMs = 0;
-    t.betweenRequestReportsMs = 0;
-    t.beforeReplyMs = 0;
-    t.betweenReplyReportsMs = 0;
-    t.replugCheckPeriodMs = 20;
-    t.replugSettleMs = 50;
-    t.replyTimeoutMs = 250;
-    t.connectTimeoutMs = 250;
-    t.pollPeriodMs = 150;
-    t.processDataPeriodMs = 20;
-    t.settingsRestartMs = 50;
-    return t;
-}
+using testing_support::fastTiming;
 
 // Loads the shipped device descriptions once per process.
 inline void loadDescriptions()

@@ -5,6 +5,7 @@
 // ./setByte.ini there).
 
 #include "AdapterManage.h"
+#include "FastTiming.h"
 #include "LinkTiming.h"
 #include "Loading.h"
 #include "MainWindow.h"
@@ -31,24 +32,7 @@ namespace apph {
 const QString kDemoSerial = QStringLiteral("3C2E0A000001");
 const QString kDemoName = QStringLiteral("TarnBUS USB Adapter(TBC-U100)");
 
-inline tarnbus::LinkTiming fastTiming()
-{
-    tarnbus::LinkTiming t;
-    t.beforeRequestMs = 0;
-    t.betweenRequestReportsMs = 0;
-    t.beforeReplyMs = 0;
-    t.betweenReplyReportsMs = 0;
-    t.replugCheckPeriodMs = 20;
-    t.replugSettleMs = 50;
-    t.replyTimeoutMs = 250;
-    t.connectTimeoutMs = 250;
-    t.pollPeriodMs = 150;
-    t.processDataPeriodMs = 20;
-    t.settingsRestartMs = 50;
-    t.probeTimeoutMs = 250;
-    t.probePauseMs = 0;
-    return t;
-}
+using testing_support::fastTiming;
 
 // A working folder with the description library and the pictures.
 class WorkingFolder
