@@ -259,7 +259,7 @@ QList<Problem> checkLine(const QString &line, int lineNumber, Form form, const M
     const QStringList fields = line.split(QLatin1Char(','), Qt::KeepEmptyParts);
     const int required = requiredFields(form);
     if (fields.size() < required) {
-        problems << problemAt(Problem::TooFewFields, lineNumber, -1, QString(), required);
+        problems << problemAt(Problem::TooFewFields, lineNumber, -1, QString::number(fields.size()), required);
         return problems;
     }
 
@@ -289,8 +289,12 @@ QList<Problem> checkLine(const QString &line, int lineNumber, Form form, const M
     if (station > kMaxStation || (station == 0 && !namedByUid))
         problems << problemAt(Problem::StationOutOfRange, lineNumber, kStationColumn, fields.at(kStationColumn).trimmed());
 
+    // A module without configuration items writes zeros in columns 2 to 9.
+    bool withoutConfiguration = true;
+    for (int column = kAlignmentColumn; column <= kSubstituteColumn; ++column)
+        withoutConfiguration = withoutConfiguration && number[size_t(column)] == 0;
     const qint64 alignment = number[kAlignmentColumn];
-    if (alignment != 1 && alignment != 8)
+    if (alignment != 1 && alignment != 8 && !withoutConfiguration)
         problems << problemAt(Problem::BadAlignment, lineNumber, kAlignmentColumn, fields.at(kAlignmentColumn).trimmed());
 
     for (int column : {kInputChannelsColumn, kOutputChannelsColumn}) {

@@ -66,7 +66,7 @@ struct Problem {
         FileUnwritable, // value: the system's reason
         NoHeader,
         HeaderField,       // column: the first header field that is wrong
-        TooFewFields,      // limit: the fields the form needs
+        TooFewFields,      // value: the fields the line has; limit: the fields the form needs
         NotANumber,        // column, value
         StationOutOfRange, // value; 0 is accepted only where a UID names the module
         TooManyChannels,   // column, value; limit 127

@@ -371,4 +371,18 @@ ResultMessage importLineMessage(const CsvImportResult &result)
     return logOnly(tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
 }
 
+QString allocationWarning(int inputBits, int outputBits)
+{
+    constexpr int kImageBits = 512;
+    const bool inputOver = inputBits > kImageBits;
+    const bool outputOver = outputBits > kImageBits;
+    if (inputOver && outputOver)
+        return QCoreApplication::translate("AutoConfigView", "警告:输入(出)超限");
+    if (inputOver)
+        return QCoreApplication::translate("AutoConfigView", "警告:输入超限");
+    if (outputOver)
+        return QCoreApplication::translate("AutoConfigView", "警告:输出超限");
+    return QString();
+}
+
 } // namespace appcore

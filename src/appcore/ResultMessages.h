@@ -75,4 +75,8 @@ ResultMessage openFailedMessage();
 // The message-list line for one imported line of a configuration file.
 ResultMessage importLineMessage(const CsvImportResult &result);
 
+// The warning of the automatic allocation's confirmation (AutoConfigView)
+// for the bits all modules would take; empty while both fit in 512 bits.
+QString allocationWarning(int inputBits, int outputBits);
+
 } // namespace appcore

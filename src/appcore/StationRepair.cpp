@@ -29,17 +29,19 @@ std::optional<int> numberOf(const QString &text)
 
 } // namespace
 
-QStringList generate(const QStringList &rowTexts, const QList<int> &stationsInUse)
+QStringList generate(const QStringList &rowTexts, const QList<int> &otherStations)
 {
-    std::array<int, kMaxStation + 1> uses{};
-    for (int station : stationsInUse) {
+    // A number another module keeps would stay repeated; a number only rows
+    // use is free once the rows have new ones.
+    std::array<bool, kMaxStation + 1> taken{};
+    for (int station : otherStations) {
         if (station >= 1 && station <= kMaxStation)
-            ++uses[size_t(station)];
+            taken[size_t(station)] = true;
     }
     QStringList texts = rowTexts;
     int candidate = 1;
     for (QString &text : texts) {
-        while (candidate <= kMaxStation && uses[size_t(candidate)] == 1)
+        while (candidate <= kMaxStation && taken[size_t(candidate)])
             ++candidate;
         if (candidate > kMaxStation)
             break;

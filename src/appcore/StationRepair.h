@@ -15,12 +15,12 @@ namespace appcore::StationRepair {
 
 constexpr int kMaxStation = 128;
 
-// New texts for the rows, in row order ("自动生成站号"). stationsInUse holds
-// the station number every module of the adapter is configured to (0 = not
-// set). Numbers used by exactly one module are taken; numbers that are free
-// or used more than once are given out in ascending order, one per row. Rows
-// left when the numbers run out keep their text.
-QStringList generate(const QStringList &rowTexts, const QList<int> &stationsInUse);
+// New texts for the rows, in row order ("自动生成站号"). otherStations holds
+// the station every module that is not a row is configured to (0 = not
+// set). The numbers no other module uses are given out in ascending order,
+// one per row; a number the rows share among themselves is given out once.
+// Rows left when the numbers run out keep their text.
+QStringList generate(const QStringList &rowTexts, const QList<int> &otherStations);
 
 struct RowProblem {
     enum Kind {

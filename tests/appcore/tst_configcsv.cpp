@@ -195,7 +195,7 @@ private slots:
                                              << 6 << "第7行: \"输出通道长度\"超过127: 128";
         QTest::newRow("alignment 2") << "*X,3,2,24,8,0,0,3,0,0,#00001101" << false << Problem::BadAlignment << 2
                                      << "第7行: 对齐方式只能是1或8: 2";
-        QTest::newRow("alignment 0") << "*X,3,0,24,8,0,0,3,0,0,#00001101" << false << Problem::BadAlignment << 2
+        QTest::newRow("alignment 0") << "*X,3,0,0,0,0,0,3,0,0,#00001101" << false << Problem::BadAlignment << 2
                                      << "第7行: 对齐方式只能是1或8: 0";
         QTest::newRow("input area past 512") << "*X,3,8,63,9,0,0,3,0,0,#00001101" << false << Problem::AreaPastImage << 3
                                              << "第7行: 输入地址超限,结束于第513位(最大512位)";
@@ -241,6 +241,7 @@ private slots:
         QTest::newRow("16-bit inputs end at 512") << "*X,3,1,448,4,0,0,3,0,0,#AI4" << false;
         QTest::newRow("fixed channels: the line's count does not count") << "*X,3,1,495,127,0,0,3,0,0,#DIO16" << false;
         QTest::newRow("blanks around numbers") << "*X, 3 ,1,24,8,0,0,3,0,0,#00001101" << false;
+        QTest::newRow("module without configuration items") << "*LS-?-?,11,0,0,0,0,0,0,0,0,#00000000" << false;
         QTest::newRow("largest 32-bit value") << "*X,3,1,24,8,0,0,3,0,0,#00001101,4294967295" << false;
     }
     void goodLines()

@@ -163,6 +163,25 @@ private slots:
         QCOMPARE(resultMessage(MSG_SLAVE_CONFIG_RESULT, 2).boxCloseMs, 10000);
     }
 
+    void allocationWarning_data()
+    {
+        QTest::addColumn<int>("inputBits");
+        QTest::addColumn<int>("outputBits");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("513/0") << 513 << 0 << "警告:输入超限";
+        QTest::newRow("513/512") << 513 << 512 << "警告:输入超限";
+        QTest::newRow("512/513") << 512 << 513 << "警告:输出超限";
+        QTest::newRow("513/513") << 513 << 513 << "警告:输入(出)超限";
+        QTest::newRow("512/512") << 512 << 512 << "";
+    }
+    void allocationWarning()
+    {
+        QFETCH(int, inputBits);
+        QFETCH(int, outputBits);
+        QFETCH(QString, warning);
+        QCOMPARE(appcore::allocationWarning(inputBits, outputBits), warning);
+    }
+
     void otherNotifications()
     {
         const ResultMessage open = openFailedMessage();

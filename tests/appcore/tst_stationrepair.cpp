@@ -16,30 +16,28 @@ private slots:
     void generate_data()
     {
         QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<QList<int>>("inUse");
+        QTest::addColumn<QList<int>>("others");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("a number used twice is given out again")
-            << QStringList{"4", "4"} << QList<int>{1, 2, 3, 4, 4, 5} << QStringList{"4", "6"};
+        QTest::newRow("a number two rows share is given out again")
+            << QStringList{"4", "4"} << QList<int>{1, 2, 3, 5} << QStringList{"4", "6"};
+        // Giving 4 to a row would leave it shared with the module that keeps it.
+        QTest::newRow("a number another module keeps is not")
+            << QStringList{"0", "4"} << QList<int>{1, 2, 3, 4, 5} << QStringList{"6", "7"};
         QTest::newRow("free numbers first come first")
-            << QStringList{"0", "0", "7"} << QList<int>{2, 0, 0, 7, 7} << QStringList{"1", "3", "4"};
-        QTest::newRow("not set is not a use") << QStringList{"0"} << QList<int>{0, 0, 1} << QStringList{"2"};
-        QList<int> all;
-        QStringList allRows;
-        for (int station = 1; station <= kMaxStation; ++station) {
-            all << station;
-            allRows << QString::number(station);
-        }
-        QTest::newRow("128 numbers used once leave the rows") << QStringList(allRows.mid(0, 3)) << all << QStringList(allRows.mid(0, 3));
-        QList<int> lastFree = all;
-        lastFree.removeLast();
-        QTest::newRow("numbers run out") << QStringList{"9", "x", "y"} << lastFree << QStringList{"128", "x", "y"};
+            << QStringList{"0", "0", "7"} << QList<int>{2, 0, 0, 7} << QStringList{"1", "3", "4"};
+        QTest::newRow("not set is no station") << QStringList{"0"} << QList<int>{0, 0, 1} << QStringList{"2"};
+        QList<int> others;
+        for (int station = 4; station <= kMaxStation; ++station)
+            others << station;
+        QTest::newRow("128 numbers used once leave the rows") << QStringList{"1", "2", "3"} << others << QStringList{"1", "2", "3"};
+        QTest::newRow("numbers run out") << QStringList{"9", "x", "y", "z"} << others << QStringList{"1", "2", "3", "z"};
     }
     void generate()
     {
         QFETCH(QStringList, rows);
-        QFETCH(QList<int>, inUse);
+        QFETCH(QList<int>, others);
         QFETCH(QStringList, expected);
-        QCOMPARE(appcore::StationRepair::generate(rows, inUse), expected);
+        QCOMPARE(appcore::StationRepair::generate(rows, others), expected);
     }
 
     void checkRows_data()
