@@ -245,7 +245,12 @@ ResultMessage usbState(int err)
         m = logOnly(tr("TarnBUS重新链接!"), MessageLevel::Inform);
         m.forceIndicatorOff = true;
         m.loading = LoadingStep::Show;
-    } else if (err != -2) {
+    } else if (err == -2) {
+        // The link has gone: said in the message list, and the status
+        // panel shows it; the failures that follow bring their own boxes.
+        m = logOnly(tr("TarnBUS链接断开!"), MessageLevel::Error);
+        m.resetStatusPanel = true;
+    } else {
         m = warning(tr("TarnBUS链接断开!"), kNarrow);
         m.logText = m.boxText;
         m.level = MessageLevel::Error;
@@ -302,8 +307,8 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m = addressConfigResult(code);
         break;
     case MSG_CONFIG_STORED:
-        // A success: the information box carries the notice title.
         m = information(tr("保存组态成功! 主站已重启,请重新链接"), kWidest);
+        m.boxTitle = warningTitle();
         m.resetStatusPanel = true;
         break;
     case MSG_FORCE_ADDRESS_CONFLICT:

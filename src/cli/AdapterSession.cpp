@@ -11,18 +11,10 @@ namespace {
 // Leaving force mode takes three exchanges; each may run into its time-out.
 constexpr int kLeaveForceExchanges = 3;
 constexpr int kLeaveForceMarginMs = 1000;
-
-// The text the window shows when the link goes (its "other" link report).
-QString linkLostText()
-{
-    return appcore::resultMessage(MSG_USB_STATE, 0).boxText;
-}
 } // namespace
 
 QString AdapterSession::Report::text() const
 {
-    if (linkLost)
-        return linkLostText();
     return message.hasBox() ? message.boxText : message.logText;
 }
 

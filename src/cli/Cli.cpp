@@ -31,23 +31,6 @@ const QList<OptionSpec> &globalOptions()
 const QString kFastTiming = QStringLiteral("fast-timing");
 const QString kVersion = QStringLiteral("version");
 
-tarnbus::LinkTiming fastTiming()
-{
-    tarnbus::LinkTiming t;
-    t.beforeRequestMs = 0;
-    t.betweenRequestReportsMs = 0;
-    t.beforeReplyMs = 0;
-    t.betweenReplyReportsMs = 0;
-    t.replugCheckPeriodMs = 20;
-    t.replugSettleMs = 50;
-    t.replyTimeoutMs = 250;
-    t.connectTimeoutMs = 250;
-    t.pollPeriodMs = 150;
-    t.processDataPeriodMs = 20;
-    t.settingsRestartMs = 50;
-    return t;
-}
-
 QCommandLineOption optionOf(const OptionSpec &spec)
 {
     return spec.valueName.isEmpty() ? QCommandLineOption(spec.names, spec.description)
@@ -180,7 +163,7 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
     if (parser.isSet(kFastTiming)) {
         if (!ctx.simulated)
             return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
-        tarnbus::setLinkTiming(fastTiming());
+        tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
     }
     ctx.setSession = [this](AdapterSession *session) {
         m_session = session;

@@ -25,6 +25,11 @@ struct LinkTiming {
     int processDataPeriodMs = 100;
     int settingsRestartMs = 6000;
 
+    // The waits shortened for the virtual adapter, which answers at once:
+    // for tests, and for the command line's --fast-timing, which it accepts
+    // only together with --bus.
+    static LinkTiming forVirtualAdapter();
+
     // Sum of the fixed delays of one transaction.
     int transactionDelayMs() const
     {

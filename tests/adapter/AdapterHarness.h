@@ -31,19 +31,7 @@ const QString kDemoSerial = QStringLiteral("3C2E0A000001");
 
 inline tarnbus::LinkTiming fastTiming()
 {
-    tarnbus::LinkTiming t;
-    t.beforeRequestMs = 0;
-    t.betweenRequestReportsMs = 0;
-    t.beforeReplyMs = 0;
-    t.betweenReplyReportsMs = 0;
-    t.replugCheckPeriodMs = 20;
-    t.replugSettleMs = 50;
-    t.replyTimeoutMs = 250;
-    t.connectTimeoutMs = 250;
-    t.pollPeriodMs = 150;
-    t.processDataPeriodMs = 20;
-    t.settingsRestartMs = 50;
-    return t;
+    return tarnbus::LinkTiming::forVirtualAdapter();
 }
 
 // Loads the shipped device descriptions once per process.

@@ -48,7 +48,7 @@ private slots:
         QTest::newRow("address: outputs beyond") << 19 << 49 << ok << "输出量地址超限,设置失败!" << "警告" << W << 210;
         QTest::newRow("address: parameters") << 19 << 64 << ok << "参数错误,设置失败!" << "警告" << W << 210;
         QTest::newRow("address: other code") << 19 << 0xAB << ok << "修改失败!错误码:0xab " << "警告" << W << 210;
-        QTest::newRow("stored") << 20 << -1 << ok << "保存组态成功! 主站已重启,请重新链接" << "提示" << I << 300;
+        QTest::newRow("stored") << 20 << -1 << ok << "保存组态成功! 主站已重启,请重新链接" << "警告" << I << 300;
         QTest::newRow("force: outputs overlap") << 22 << 2 << ok << "输出量地址冲突，强制启动失败! " << "警告" << W << 210;
         QTest::newRow("force: inputs overlap") << 22 << 1 << ok << "输入量地址冲突，强制启动失败! " << "警告" << W << 210;
         QTest::newRow("no handshake") << 24 << -1 << ok << "TARNBUS通信中断,请检查USB! " << "警告" << W << 300;
@@ -113,7 +113,7 @@ private slots:
         QTest::newRow("time-out") << 28 << 23 << 0 << ok << "TarnBUS通信超时！" << MessageLevel::Waring << true;
         QTest::newRow("not connected: box only") << 28 << 28 << 0 << ok << "" << MessageLevel::None << true;
         QTest::newRow("transaction OK") << 28 << 27 << 0 << ok << "" << MessageLevel::None << false;
-        QTest::newRow("link lost") << 25 << -2 << 0 << ok << "" << MessageLevel::None << false;
+        QTest::newRow("link lost") << 25 << -2 << 0 << ok << "TarnBUS链接断开!" << MessageLevel::Error << false;
         QTest::newRow("link back") << 25 << -1 << 0 << ok << "TarnBUS重新链接!" << MessageLevel::Inform << false;
         QTest::newRow("link: other") << 25 << 0 << 0 << ok << "TarnBUS链接断开!" << MessageLevel::Error << true;
         QTest::newRow("not linked: poll") << 27 << -2 << 0 << ok << "" << MessageLevel::None << false;
@@ -146,6 +146,7 @@ private slots:
         QVERIFY(!resultMessage(MSG_TRANSACTION_FAILED, COMM_TIMEOUT).resetStatusPanel);
         QVERIFY(resultMessage(MSG_NO_HANDSHAKE, -1).resetStatusPanel);
         QVERIFY(resultMessage(MSG_CONFIG_STORED, -1).resetStatusPanel);
+        QVERIFY(resultMessage(MSG_USB_STATE, -2).resetStatusPanel);
         QVERIFY(resultMessage(MSG_LIST_CHANGED, 0).forceIndicatorOff);
 
         const ResultMessage back = resultMessage(MSG_USB_STATE, -1);
