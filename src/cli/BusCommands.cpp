@@ -31,6 +31,15 @@ void printModules(Context &ctx, const QString &result, const SlaveList &slaves)
     ctx.output.table(rows);
 }
 
+// Waits for the work asked of the adapter, then shows the bus as it is now.
+int finishAndShow(Context &ctx, AdapterSession &s, const QString &result)
+{
+    const int status = session::finish(ctx, s, s.refresh());
+    if (status == ExitStatus::Success)
+        printModules(ctx, result, s.slaves());
+    return status;
+}
+
 // Modules whose areas overlap, as "A and B share inputs 8..15".
 QStringList overlaps(const SlaveList &slaves)
 {
@@ -95,11 +104,7 @@ int allocate(Context &ctx)
         if (!warning.isEmpty())
             ctx.output.warn(QStringLiteral("%1: modules that do not fit keep their areas").arg(warning));
         emit s.adapter()->sigAutoSetSlaveAddr();
-        const int status = session::finish(ctx, s, s.refresh());
-        if (status != ExitStatus::Success)
-            return status;
-        printModules(ctx, QStringLiteral("addresses allocated"), s.slaves());
-        return ExitStatus::Success;
+        return finishAndShow(ctx, s, QStringLiteral("addresses allocated"));
     });
 }
 
@@ -133,11 +138,7 @@ int repairStations(Context &ctx)
         // The repair dialog's request, queued into the Adapter's thread.
         Adapter *adapter = s.adapter();
         QMetaObject::invokeMethod(adapter, [adapter, map] { adapter->onSetRepeatSid(map); }, Qt::QueuedConnection);
-        const int status = session::finish(ctx, s, s.refresh());
-        if (status != ExitStatus::Success)
-            return status;
-        printModules(ctx, QStringLiteral("repeated stations repaired"), s.slaves());
-        return ExitStatus::Success;
+        return finishAndShow(ctx, s, QStringLiteral("repeated stations repaired"));
     });
 }
 

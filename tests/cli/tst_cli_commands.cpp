@@ -390,6 +390,17 @@ private slots:
         QVERIFY(events.contains(QStringLiteral("gone DA01B2C3D403")));
     }
 
+    void watchText()
+    {
+        const Run run = runCli({"watch", "--seconds", "600"}, false, [](Cli &cli, const QString &out) {
+            if (out.contains(QStringLiteral("connected")))
+                cli.interrupt();
+        });
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral(" connected to 3C2E0A000001: 16 modules\n")), qPrintable(run.out));
+        QCOMPARE(runCli({"watch", "--seconds", "-1"}).status, 2);
+    }
+
     // A file exported from the bus brings the bus back to it.
     void exportThenImportGivesTheConfigurationBack()
     {
@@ -475,18 +486,33 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<bool>("lines"); // one object per line
         QTest::addColumn<QString>("key");
+        const QString file = m_dir.filePath(QStringLiteral("json.csv"));
         QTest::newRow("list") << QStringList{"list", "--json"} << false << "adapters";
         QTest::newRow("show") << QStringList{"show", "--json"} << false << "modules";
+        QTest::newRow("watch") << QStringList{"watch", "--json"} << true << "event";
+        QTest::newRow("set-station") << QStringList{"set-station", "DA01B2C3D40D", "14", "--json"} << false << "module";
         QTest::newRow("set-io") << QStringList{"set-io", "3", "--in", "400", "--json"} << false << "module";
+        QTest::newRow("set-param") << QStringList{"set-param", "3", "Filter level=1", "--json"} << false << "module";
+        QTest::newRow("clear") << QStringList{"clear", "3", "--json"} << false << "module";
+        QTest::newRow("lamp") << QStringList{"lamp", "3", "on", "--json"} << false << "module";
+        QTest::newRow("allocate") << QStringList{"allocate", "--json"} << false << "modules";
         QTest::newRow("repair-stations") << QStringList{"repair-stations", "--json"} << false << "modules";
+        QTest::newRow("download") << QStringList{"download", "--json"} << false << "modules";
+        QTest::newRow("store") << QStringList{"store", "--json"} << false << "message";
         QTest::newRow("force") << QStringList{"force", "--set", "2:0=1", "--json"} << true << "event";
+        QTest::newRow("export") << QStringList{"export", file, "--uid", "--json"} << false << "lines";
+        QTest::newRow("import") << QStringList{"import", file, "--json"} << false << "modules";
     }
     void jsonOutput()
     {
         QFETCH(QStringList, args);
         QFETCH(bool, lines);
         QFETCH(QString, key);
-        const Run run = runCli(args);
+        // A watch runs until it is stopped.
+        const Run run = runCli(args, false, [](Cli &cli, const QString &out) {
+            if (out.contains(QStringLiteral("\"connected\"")))
+                cli.interrupt();
+        });
         QCOMPARE(run.status, 0);
         const QStringList documents = lines ? run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList{run.out};
         for (const QString &document : documents) {
@@ -495,6 +521,8 @@ private slots:
             QCOMPARE(error.error, QJsonParseError::NoError);
             QVERIFY2(object.contains(key), qPrintable(document));
         }
+        if (args.first() == QLatin1String("export"))
+            QVERIFY(QFile::exists(args.at(1)));
         if (args.first() == QLatin1String("show")) {
             const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
             QCOMPARE(object.value(QStringLiteral("modules")).toArray().size(), 16);
@@ -553,6 +581,8 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_dir;
+
     static QByteArray bytesOfOutputs(const char *uid)
     {
         const tbsim::Bytes outputs = moduleOf(uid).outputs;
