@@ -39,9 +39,9 @@ bool AdapterSession::open(const UsbDeviceInfo &device, int alignmentUnit)
     connect(m_adapter, &Adapter::sigOpenSerialPortFail, this, &AdapterSession::onOpenFailed, Qt::QueuedConnection);
     connect(m_adapter, &Adapter::sigCsvLines, this, &AdapterSession::onCsvLines, Qt::QueuedConnection);
     connect(m_adapter, &Adapter::sigCsvImported, this, &AdapterSession::onCsvImported, Qt::QueuedConnection);
-    m_adapter->setAlignmentUnit(alignmentUnit);
     m_adapter->moveToThread(&m_thread);
     m_thread.start();
+    m_adapter->setAlignmentUnit(alignmentUnit);
 
     emit m_adapter->sigSetSerialPort(device.vendor_id, device.product_id, device.serial_number);
     const Wait wait = sync();
