@@ -58,13 +58,16 @@ QString keyOf(quint16 code)
     return code == 0 ? QStringLiteral("#00000000") : QString::asprintf("#0000%4X", code);
 }
 
-bool hasConfigItem(const Slave &slave, bool (ItemInfo::*test)() const)
+// The tests are ItemFields members: calling them on the ItemFields part, not through
+// ItemInfo, keeps GCC's vptr check from taking that part for a whole ItemInfo.
+bool hasConfigItem(const Slave &slave, bool (ItemFields::*test)() const)
 {
     const ItemsInfo *config = slave.group(Slave::kConfigData);
     if (!config)
         return false;
     for (const ItemInfo *item : config->items) {
-        if ((item->*test)())
+        const ItemFields &fields = *item;
+        if ((fields.*test)())
             return true;
     }
     return false;
