@@ -51,9 +51,10 @@ MainProductView::MainProductView(QWidget *parent)
         table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
         table->verticalHeader()->setDefaultSectionSize(24);
     }
-    ui->mainSplitter->setStretchFactor(0, 5);
-    ui->mainSplitter->setStretchFactor(1, 4);
+    ui->mainSplitter->setStretchFactor(0, 3);
+    ui->mainSplitter->setStretchFactor(1, 5);
     ui->mainSplitter->setStretchFactor(2, 2);
+    ui->mainSplitter->setSizes({330, 460, 150});
     ui->middleSplitter->setStretchFactor(0, 2);
     ui->middleSplitter->setStretchFactor(1, 5);
     ui->stackedWidget->setMinimumWidth(340);

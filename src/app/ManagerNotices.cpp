@@ -76,7 +76,7 @@ ManagerNotice transactionFailed(quint8 err, COMM_STATUS_TYPE status)
     case COMM_OK:
         return n;
     case COMM_NOT_CONNECTED:
-        n = box(tr("TarnBus通信中断!"), 210);
+        n = box(tr("TarnBUS通信中断!"), 210);
         n.statusReset = true;
         return n;
     case COMM_NO_DATA:

@@ -6,6 +6,25 @@ namespace {
 LinkTiming g_timing;
 }
 
+LinkTiming LinkTiming::forVirtualAdapter()
+{
+    LinkTiming t;
+    t.beforeRequestMs = 0;
+    t.betweenRequestReportsMs = 0;
+    t.beforeReplyMs = 0;
+    t.betweenReplyReportsMs = 0;
+    t.replugCheckPeriodMs = 20;
+    t.replugSettleMs = 50;
+    t.replyTimeoutMs = 250;
+    t.connectTimeoutMs = 250;
+    t.pollPeriodMs = 150;
+    t.processDataPeriodMs = 20;
+    t.settingsRestartMs = 50;
+    t.probeTimeoutMs = 250;
+    t.probePauseMs = 0;
+    return t;
+}
+
 const LinkTiming &linkTiming()
 {
     return g_timing;

@@ -94,8 +94,17 @@ QString Slave::csvLine(bool withUid) const
     std::array<quint32, kFurtherValues> further{};
     nine[0] = stationId;
     if (config->items.size() >= 2) {
-        const int unit = qMax(1, alignment);
-        nine[1] = unsignedOf(alignment);
+        // Begin addresses are written in units of the alignment. An area
+        // placed by bits that the alignment does not divide (placed in bit
+        // alignment, then switched to bytes) is written with alignment 1
+        // and its exact bit address, so that reading the line back puts it
+        // where it is.
+        int unit = qMax(1, alignment);
+        for (const ItemInfo *item : config->items) {
+            if ((item->isInputChannels() || item->isOutputChannels()) && item->startAddress % unit != 0)
+                unit = 1;
+        }
+        nine[1] = unsignedOf(unit == 1 ? 1 : alignment);
         int furtherCount = 0;
         for (const ItemInfo *item : config->items) {
             if (item->isStation())

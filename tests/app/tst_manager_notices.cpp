@@ -70,7 +70,7 @@ void TestManagerNotices::table_data()
     row("28 time-out", 28, 23, ok, B::Timed, warn, "TarnBUS通信超时！", false, 210, 2, "TarnBUS通信超时！", L::Hide, false);
     row("28 reply error", 28, 25, ok, B::Timed, warn, "TarnBUS通信,CRC校验错误！", false, 210, 2, "TarnBUS通信,CRC校验错误！", L::Hide, false);
     row("28 ok is nothing", 28, 27, ok, B::None, "", "", false, 0, -1, "", L::Hide, false);
-    row("28 poll lost the link", 28, 0, COMM_NOT_CONNECTED, B::Timed, warn, "TarnBus通信中断!", false, 210, -1, "", L::Hide, true);
+    row("28 poll lost the link", 28, 0, COMM_NOT_CONNECTED, B::Timed, warn, "TarnBUS通信中断!", false, 210, -1, "", L::Hide, true);
     row("28 store restarting", 28, 23, COMM_NO_DATA, B::Timed, warn, "操作失败！TARNBUS主站重启中，请稍后...", false, 210, 2, "操作失败！TARNBUS主站重启中，请稍后...", L::Hide, true);
     row("29 no data", 29, 23, ok, B::Timed, warn, "TarnBUS通信失败,数据丢失！", false, 210, 2, "TarnBUS通信失败,数据丢失！", L::Hide, false);
     row("30 station", 30, 0, ok, B::Timed, warn, "站号不可大于128,请重新设置。", false, 210, -1, "", L::Hide, false);

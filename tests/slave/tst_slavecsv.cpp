@@ -127,6 +127,31 @@ private slots:
         QCOMPARE(withUid ? slave->toCsvLineWithUid() : slave->toCsvLine(), line);
     }
 
+    // Begin addresses the alignment does not divide are written exactly.
+    void bitAddressesInByteAlignment_data()
+    {
+        QTest::addColumn<int>("inputStart");
+        QTest::addColumn<QString>("columns"); // alignment, input begin, input channels
+        QTest::newRow("multiple of 8") << 16 << "8,2,4";
+        QTest::newRow("bit address") << 13 << "1,13,4";
+        QTest::newRow("bit address 0 + 1") << 1 << "1,1,4";
+    }
+    void bitAddressesInByteAlignment()
+    {
+        QFETCH(int, inputStart);
+        QFETCH(QString, columns);
+        auto source = configured(kDI);
+        source->setItemAddress(1, inputStart, 4);
+        const QString line = source->toCsvLineWithUid();
+        QVERIFY2(line.startsWith(QStringLiteral("FX-DI4-N,23,") + columns + QLatin1Char(',')), qPrintable(line));
+
+        auto target = create(kDI, 0);
+        target->setAlignment(8);
+        QVERIFY(target->applyCsvLineWithUid(line));
+        QCOMPARE(int(target->group(Slave::kConfigData)->items.at(1)->startAddress), inputStart);
+        QCOMPARE(target->alignment, 8);
+    }
+
     void textFieldsCannotSplitTheLine()
     {
         auto slave = configured(kDI);

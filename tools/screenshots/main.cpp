@@ -3,6 +3,7 @@
 // adapter through the chooser as a user would, and saves what it shows at
 // each step. Run it through tools/screenshots.sh (Xvfb, CJK fonts).
 
+#include "Adapter.h"
 #include "AdapterManage.h"
 #include "Loading.h"
 #include "MainWindow.h"
@@ -122,7 +123,13 @@ int main(int argc, char *argv[])
     AdapterManage *manager = tabs->manager(0);
     manager->setForceMode(true);
     waitFor([&] { return manager->isForceMode(); }, 10000);
-    settle(500);
+    for (const SlaveSnapshot &slave : manager->slaves()) {
+        if (slave->typeName == QLatin1String("TB-DO16-T")) {
+            for (int channel : {0, 5, 15})
+                manager->adapter()->requestSlaveOutput(slave->recordId, channel, 1);
+        }
+    }
+    settle(800);
     save(&window, outDir, QStringLiteral("force-mode.png"));
     manager->setForceMode(false);
     waitFor([&] { return !manager->isForceMode(); }, 10000);

@@ -1,0 +1,30 @@
+#include "AlignmentSetting.h"
+
+#include <QSettings>
+
+namespace appcore::AlignmentSetting {
+
+namespace {
+const QString kByteKey = QStringLiteral("Byte");
+}
+
+QString defaultPath()
+{
+    return QStringLiteral("./setByte.ini");
+}
+
+int unit(const QString &path)
+{
+    const QSettings settings(path, QSettings::IniFormat);
+    return settings.value(kByteKey, false).toBool() ? kByteUnit : kBitUnit;
+}
+
+bool save(bool byteAlignment, const QString &path)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(kByteKey, byteAlignment);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+} // namespace appcore::AlignmentSetting

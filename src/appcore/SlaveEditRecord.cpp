@@ -1,0 +1,105 @@
+#include "SlaveEditRecord.h"
+
+#include "RecordLayout.h"
+#include "TarnBaseConvert.h"
+
+namespace appcore {
+
+namespace {
+
+using namespace TarnBase;
+
+// Record bytes of the parameter rows.
+constexpr int kFlagsByte = 6;
+constexpr int kMotorByte = 7;
+constexpr int kSubstituteWord = 8;
+constexpr int kSpeedByte = 10;
+constexpr int kDriveByte = 11;
+constexpr int kMaxRpmWord = 12;
+constexpr int kHallPhaseWord = 14;
+
+// Where a parameter row's value goes: byte, lowest bit, mask of the value.
+struct Field {
+    int paramType;
+    int byte;
+    int shift;
+    int mask;
+    int bias;
+};
+
+constexpr Field kFields[] = {
+    {ParamFilter, kFlagsByte, 4, 0x07, 0},
+    {ParamEnable, kFlagsByte, 0, 0x01, 0},
+    {ParamBrake, kMotorByte, 3, 0x03, 0},
+    {ParamCcw, kMotorByte, 2, 0x01, 0},
+    {ParamHall, kMotorByte, 1, 0x01, 0},
+    {ParamLearn, kMotorByte, 0, 0x01, 0},
+    {ParamSpeedGear, kSpeedByte, 0, 0x03, 0},
+    {ParamDirection, kSpeedByte, 2, 0x01, 0},
+    {ParamSpeedAcc, kSpeedByte, 3, 0x07, 0},
+    {ParamVolt, kSpeedByte, 5, 0x01, 0},
+    {ParamPower, kSpeedByte, 0, 0x1F, 2},
+    {ParamAcc, kDriveByte, 2, 0x07, 0},
+    {ParamDec, kDriveByte, 5, 0x07, 0},
+};
+
+void setBits(QByteArray &record, int byte, int shift, int mask, int value)
+{
+    record[byte] = char((quint8(record.at(byte)) & ~(mask << shift)) | ((value & mask) << shift));
+}
+
+quint16 addressWord(int start, int count)
+{
+    return quint16((start << 7) | (count & RecordLayout::kChannelMask));
+}
+
+} // namespace
+
+SlaveEdit SlaveEdit::of(const SlaveState &slave)
+{
+    SlaveEdit edit;
+    edit.currentStation = slave.stationId;
+    edit.newStation = slave.newStationId;
+    const ItemGroupState *config = slave.group(Slave::kConfigData);
+    if (!config)
+        return edit;
+    for (const ItemState &item : config->items) {
+        if (item.isInputChannels()) {
+            edit.inputStart = item.startAddress;
+            edit.inputCount = item.channels + slave.inputOffs;
+        } else if (item.isOutputChannels()) {
+            edit.outputStart = item.startAddress;
+            edit.outputCount = item.channels + slave.outputOffs;
+        } else if (item.paramType >= ParamFilter && item.paramType < ParamFault) {
+            edit.parameters.insert(item.paramType, item.value.toInt());
+        }
+    }
+    return edit;
+}
+
+QByteArray SlaveEdit::record() const
+{
+    QByteArray r(kRecordSize, '\0');
+    r[0] = char(currentStation);
+    r[1] = char(newStation);
+    RecordLayout::putWord(r, RecordLayout::kInputPos, addressWord(inputStart, inputCount));
+    RecordLayout::putWord(r, RecordLayout::kOutputPos, addressWord(outputStart, outputCount));
+    for (const Field &field : kFields) {
+        const auto it = parameters.constFind(field.paramType);
+        if (it != parameters.cend())
+            setBits(r, field.byte, field.shift, field.mask, *it + field.bias);
+    }
+    if (const auto it = parameters.constFind(ParamRpm); it != parameters.cend()) {
+        setBits(r, kSpeedByte, 6, 0x03, *it);
+        setBits(r, kDriveByte, 0, 0x03, *it >> 2);
+    }
+    if (const auto it = parameters.constFind(ParamSubstitute); it != parameters.cend())
+        RecordLayout::putWord(r, kSubstituteWord, quint16(*it));
+    if (const auto it = parameters.constFind(ParamMaxRpm); it != parameters.cend())
+        RecordLayout::putWord(r, kMaxRpmWord, quint16(qint16(*it)));
+    if (const auto it = parameters.constFind(ParamHallPhase); it != parameters.cend())
+        RecordLayout::putWord(r, kHallPhaseWord, quint16(*it));
+    return r;
+}
+
+} // namespace appcore

@@ -1,0 +1,183 @@
+// Commands on the whole bus: automatic addresses, repeated stations, the
+// configuration download and storing the configuration in the adapter.
+
+#include "Commands.h"
+#include "Modules.h"
+
+#include "StationRepair.h"
+
+#include <QJsonArray>
+
+namespace {
+
+QJsonArray modulesJson(const SlaveList &slaves)
+{
+    QJsonArray array;
+    for (const SlaveSnapshot &slave : slaves)
+        array.append(modules::json(*slave));
+    return array;
+}
+
+void printModules(Context &ctx, const QString &result, const SlaveList &slaves)
+{
+    if (ctx.output.json()) {
+        ctx.output.document(QJsonObject{{QStringLiteral("result"), result}, {QStringLiteral("modules"), modulesJson(slaves)}});
+        return;
+    }
+    ctx.output.line(result);
+    QList<QStringList> rows{modules::tableHeader()};
+    for (const SlaveSnapshot &slave : slaves)
+        rows.append(modules::tableRow(*slave));
+    ctx.output.table(rows);
+}
+
+// Waits for the work asked of the adapter, then shows the bus as it is now.
+int finishAndShow(Context &ctx, AdapterSession &s, const QString &result)
+{
+    const int status = session::finish(ctx, s, s.refresh());
+    if (status == ExitStatus::Success)
+        printModules(ctx, result, s.slaves());
+    return status;
+}
+
+// Modules whose areas overlap, as "A and B share inputs 8..15".
+QStringList overlaps(const SlaveList &slaves)
+{
+    QStringList found;
+    for (int i = 0; i < slaves.size(); ++i) {
+        for (int j = i + 1; j < slaves.size(); ++j) {
+            const Slave::IoWindow &a = slaves.at(i)->ioWindow;
+            const Slave::IoWindow &b = slaves.at(j)->ioWindow;
+            const auto shared = [](int aStart, int aBits, int bStart, int bBits) {
+                const int start = std::max(aStart, bStart);
+                const int end = std::min(aStart + aBits, bStart + bBits);
+                return end > start ? modules::area(start, end - start) : QString();
+            };
+            for (const bool input : {true, false}) {
+                const QString bits = input ? shared(a.inputStart, a.inputBits, b.inputStart, b.inputBits)
+                                           : shared(a.outputStart, a.outputBits, b.outputStart, b.outputBits);
+                if (!bits.isEmpty())
+                    found << QStringLiteral("%1 and %2 share %3 %4")
+                                 .arg(modules::describe(*slaves.at(i)), modules::describe(*slaves.at(j)),
+                                      input ? QStringLiteral("inputs") : QStringLiteral("outputs"), bits);
+            }
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+namespace configuration {
+
+// Writes the configuration the session's slave records hold to the adapter
+// (the window's "download"), after the same conflict check.
+int download(Context &ctx, AdapterSession &s, int conflictStatus)
+{
+    if (Adapter::hasConflict(Adapter::occupancyMap(s.slaves()))) {
+        const QStringList found = overlaps(s.slaves());
+        for (const QString &overlap : found)
+            ctx.output.fail(CliError::of(conflictStatus, overlap));
+        return ctx.output.fail(CliError::of(conflictStatus,
+                                            appcore::resultMessage(MSG_DOWNLOAD_REFUSED, DownloadRefusal::AddressConflict).boxText
+                                                + QStringLiteral(" (modules share bits; nothing was written)")));
+    }
+    s.adapter()->requestConfigurationDownload();
+    const int status = session::finish(ctx, s, s.refresh());
+    if (status != ExitStatus::Success)
+        return status;
+    if (!s.hasReport(MSG_DOWNLOAD_DONE, 1))
+        return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm the download"));
+    return ExitStatus::Success;
+}
+
+} // namespace configuration
+
+namespace commands {
+
+int allocate(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        const QPair<quint16, quint16> totals = Adapter::allocationTotals(s.slaves(), s.state().alignmentUnit);
+        ctx.output.note(QStringLiteral("the modules take %1 input bits and %2 output bits").arg(totals.first).arg(totals.second));
+        const QString warning = appcore::allocationWarning(totals.first, totals.second);
+        if (!warning.isEmpty())
+            ctx.output.warn(QStringLiteral("%1: modules that do not fit keep their areas").arg(warning));
+        emit s.adapter()->sigAutoSetSlaveAddr();
+        return finishAndShow(ctx, s, QStringLiteral("addresses allocated"));
+    });
+}
+
+int repairStations(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        QStringList rows;
+        QList<QByteArray> uids;
+        QList<int> others;
+        SlaveList repaired;
+        for (const SlaveSnapshot &slave : s.slaves()) {
+            if (slave->statusBit4) {
+                rows << QString::number(slave->newStationId);
+                uids << slave->uuid;
+                repaired << slave;
+            } else {
+                others << slave->newStationId;
+            }
+        }
+        if (rows.isEmpty()) {
+            printModules(ctx, QStringLiteral("no repeated stations"), {});
+            return ExitStatus::Success;
+        }
+        const QStringList stations = appcore::StationRepair::generate(rows, others);
+        if (const auto problem = appcore::StationRepair::checkRows(stations))
+            return session::busFailure(ctx, {}, QStringLiteral("no free station number is left for %1")
+                                                    .arg(modules::describe(*repaired.at(problem->row))));
+        for (int row = 0; row < rows.size(); ++row)
+            ctx.output.note(QStringLiteral("%1 gets station %2").arg(modules::describe(*repaired.at(row)), stations.at(row)));
+        const QMap<int, QByteArray> map = appcore::StationRepair::stationMap(stations, uids);
+        // The repair dialog's request, queued into the Adapter's thread.
+        Adapter *adapter = s.adapter();
+        QMetaObject::invokeMethod(adapter, [adapter, map] { adapter->onSetRepeatSid(map); }, Qt::QueuedConnection);
+        return finishAndShow(ctx, s, QStringLiteral("repeated stations repaired"));
+    });
+}
+
+int download(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        const int status = configuration::download(ctx, s, ExitStatus::BusFailure);
+        if (status == ExitStatus::Success)
+            printModules(ctx, QStringLiteral("configuration downloaded"), s.slaves());
+        return status;
+    });
+}
+
+int store(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        emit s.adapter()->sigSaveAdapterConfig();
+        const AdapterSession::Wait wait = s.sync();
+        // The adapter restarts once it has stored: the link it drops then
+        // is no failure.
+        QList<AdapterSession::Report> failures;
+        for (const AdapterSession::Report &report : s.reports()) {
+            if (report.type == MSG_CONFIG_STORED)
+                break;
+            if (report.isFailure())
+                failures << report;
+        }
+        if (wait == AdapterSession::Wait::Interrupted || !failures.isEmpty())
+            return wait == AdapterSession::Wait::Interrupted ? session::finish(ctx, s, wait) : session::busFailure(ctx, failures);
+        if (!s.hasReport(MSG_CONFIG_STORED, -1))
+            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm storing the configuration"));
+        const QString text = appcore::resultMessage(MSG_CONFIG_STORED, -1).boxText;
+        if (ctx.output.json())
+            ctx.output.document(QJsonObject{{QStringLiteral("result"), QStringLiteral("configuration stored")},
+                                            {QStringLiteral("message"), text}});
+        else
+            ctx.output.line(QStringLiteral("configuration stored; the adapter restarts (%1)").arg(text));
+        return ExitStatus::Success;
+    });
+}
+
+} // namespace commands

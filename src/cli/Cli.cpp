@@ -1,0 +1,221 @@
+#include "Cli.h"
+
+#include "Commands.h"
+
+#include "AlignmentSetting.h"
+#include "LinkTiming.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const QString kProgram = QStringLiteral("tarnbus-cli");
+
+// The options of every command.
+const QList<OptionSpec> &globalOptions()
+{
+    static const QList<OptionSpec> options{
+        {{QStringLiteral("adapter")}, QStringLiteral("SERIAL"), QStringLiteral("the adapter to use (default: the only one on USB)")},
+        {{QStringLiteral("bus")}, QStringLiteral("FILE"), QStringLiteral("the virtual adapter with this bus file instead of USB")},
+        {{QStringLiteral("json")}, QString(), QStringLiteral("results as JSON")},
+        {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), QStringLiteral("no notes and no progress on standard error")},
+        {{QStringLiteral("alignment")}, QStringLiteral("1|8"), QStringLiteral("bit or byte alignment (default: ./setByte.ini)")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
+        {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
+    };
+    return options;
+}
+
+// Shortens the protocol's waits for tests on the virtual adapter. Only
+// accepted together with --bus: against hardware the waits are never shortened.
+const QString kFastTiming = QStringLiteral("fast-timing");
+const QString kVersion = QStringLiteral("version");
+
+QCommandLineOption optionOf(const OptionSpec &spec)
+{
+    return spec.valueName.isEmpty() ? QCommandLineOption(spec.names, spec.description)
+                                    : QCommandLineOption(spec.names, spec.description, spec.valueName);
+}
+
+// A parser of the global options and the given command options.
+void addOptions(QCommandLineParser &parser, const QList<OptionSpec> &commandOptions)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec &spec : globalOptions())
+        parser.addOption(optionOf(spec));
+    for (const OptionSpec &spec : commandOptions)
+        parser.addOption(optionOf(spec));
+    QCommandLineOption fast(kFastTiming);
+    fast.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(fast);
+}
+
+QString optionText(const OptionSpec &spec)
+{
+    QStringList names; // the long name first
+    for (const QString &name : spec.names)
+        names.prepend((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    if (!spec.valueName.isEmpty())
+        names.first() += QLatin1Char(' ') + spec.valueName;
+    return names.join(QLatin1String(", "));
+}
+
+void printOptions(QTextStream &out, const QList<OptionSpec> &options)
+{
+    int width = 0;
+    for (const OptionSpec &spec : options)
+        width = std::max(width, int(optionText(spec).size()));
+    for (const OptionSpec &spec : options)
+        out << "  " << optionText(spec).leftJustified(width + 2) << spec.description << '\n';
+}
+
+} // namespace
+
+Cli::Cli(QTextStream &out, QTextStream &err, bool errIsTerminal, QObject *parent)
+    : QObject(parent)
+    , m_out(out)
+    , m_output(out, err, errIsTerminal)
+{
+}
+
+QString Cli::version()
+{
+    return QStringLiteral(TARNBUS_VERSION);
+}
+
+void Cli::interrupt()
+{
+    m_interrupted = true;
+    if (m_session)
+        m_session->interrupt();
+}
+
+int Cli::usageError(const QString &message, const QString &command)
+{
+    m_output.setCommand(command);
+    m_output.fail(CliError::usage(message));
+    m_output.note(command.isEmpty() ? QStringLiteral("run '%1 --help' for the commands").arg(kProgram)
+                                    : QStringLiteral("run '%1 %2 --help' for its arguments").arg(kProgram, command));
+    return ExitStatus::BadInput;
+}
+
+int Cli::run(const QStringList &arguments)
+{
+    // First pass: every option of every command, to find the command.
+    QList<OptionSpec> all;
+    for (const CommandSpec &spec : commandTable())
+        all += spec.options;
+    QCommandLineParser first;
+    addOptions(first, all);
+    if (!first.parse(QStringList{kProgram} + arguments))
+        return usageError(first.errorText());
+    m_output.setJson(first.isSet(QStringLiteral("json")));
+    m_output.setQuiet(first.isSet(QStringLiteral("quiet")));
+    if (first.isSet(kVersion)) {
+        m_output.line(QStringLiteral("%1 %2").arg(kProgram, version()));
+        return ExitStatus::Success;
+    }
+    const QStringList positional = first.positionalArguments();
+    if (positional.isEmpty()) {
+        if (first.isSet(QStringLiteral("help"))) {
+            printHelp();
+            return ExitStatus::Success;
+        }
+        return usageError(QStringLiteral("no command given"));
+    }
+    if (positional.first() == QLatin1String("help")) {
+        const CommandSpec *spec = positional.size() > 1 ? findCommand(positional.at(1)) : nullptr;
+        if (positional.size() > 1 && !spec)
+            return usageError(QStringLiteral("no command \"%1\"").arg(positional.at(1)));
+        spec ? printCommandHelp(*spec) : printHelp();
+        return ExitStatus::Success;
+    }
+    const CommandSpec *spec = findCommand(positional.first());
+    if (!spec)
+        return usageError(QStringLiteral("no command \"%1\"").arg(positional.first()));
+    return runCommand(*spec, arguments);
+}
+
+int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
+{
+    // Second pass: only the command's own options.
+    QCommandLineParser parser;
+    addOptions(parser, spec.options);
+    if (!parser.parse(QStringList{kProgram} + arguments))
+        return usageError(parser.errorText(), spec.name);
+    m_output.setCommand(spec.name);
+    if (parser.isSet(QStringLiteral("help"))) {
+        printCommandHelp(spec);
+        return ExitStatus::Success;
+    }
+    const QStringList args = parser.positionalArguments().mid(1);
+    if (args.size() < spec.minArguments || (spec.maxArguments >= 0 && args.size() > spec.maxArguments))
+        return usageError(QStringLiteral("usage: %1 %2 %3").arg(kProgram, spec.name, spec.synopsis).trimmed(), spec.name);
+
+    Context ctx{m_output, parser, args, parser.values(QStringLiteral("adapter")), appcore::AlignmentSetting::unit(),
+                parser.isSet(QStringLiteral("bus")), {}, {}};
+    if (parser.isSet(QStringLiteral("alignment"))) {
+        const QString unit = parser.value(QStringLiteral("alignment"));
+        if (unit != QLatin1String("1") && unit != QLatin1String("8"))
+            return usageError(QStringLiteral("--alignment is 1 (bits) or 8 (bytes), not \"%1\"").arg(unit), spec.name);
+        ctx.alignmentUnit = unit.toInt();
+    }
+    if (parser.isSet(kFastTiming)) {
+        if (!ctx.simulated)
+            return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
+        tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
+    }
+    ctx.setSession = [this](AdapterSession *session) {
+        m_session = session;
+        if (m_session && m_interrupted)
+            m_session->interrupt();
+    };
+    ctx.interrupted = [this] { return m_interrupted; };
+    const int status = spec.run(ctx);
+    m_output.setCommand(QString());
+    return status;
+}
+
+void Cli::printHelp()
+{
+    m_output.endProgress();
+    QTextStream &out = m_out;
+    out << "Usage: " << kProgram << " [OPTIONS] COMMAND [ARGUMENTS]\n\n"
+        << "Drives a TarnBUS adapter from the command line, through the same Adapter as the window.\n\n"
+        << "Commands:\n";
+    int width = 0;
+    for (const CommandSpec &spec : commandTable())
+        width = std::max(width, int(spec.name.size()));
+    for (const CommandSpec &spec : commandTable())
+        out << "  " << spec.name.leftJustified(width + 2) << spec.summary << '\n';
+    out << "\nOptions of every command:\n";
+    printOptions(out, globalOptions());
+    out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
+        << "link lost); 2 bad usage or a bad input file, nothing written to an adapter; 130 interrupted.\n"
+        << "\nExample:\n  " << kProgram << " --bus sim/buses/demo.json show\n"
+        << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; docs/cli.md has the details.\n";
+    out.flush();
+}
+
+void Cli::printCommandHelp(const CommandSpec &spec)
+{
+    m_output.endProgress();
+    QTextStream &out = m_out;
+    out << "Usage: " << kProgram << " [OPTIONS] " << spec.name << (spec.synopsis.isEmpty() ? QString() : QStringLiteral(" ") + spec.synopsis)
+        << "\n\n"
+        << spec.description << '\n';
+    if (!spec.arguments.isEmpty()) {
+        out << "\nArguments:\n";
+        for (const QString &argument : spec.arguments)
+            out << "  " << argument << '\n';
+    }
+    if (!spec.options.isEmpty()) {
+        out << "\nOptions:\n";
+        printOptions(out, spec.options);
+    }
+    out << "\nOptions of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8\n"
+        << "\nExample:\n";
+    for (const QString &example : spec.examples)
+        out << "  " << example << '\n';
+    out.flush();
+}

@@ -1,0 +1,133 @@
+// Every command with its arguments, options, help and example.
+
+#include "Commands.h"
+
+namespace {
+
+QList<CommandSpec> buildTable()
+{
+    QList<CommandSpec> table;
+    const auto add = [&table](CommandSpec spec) { table.append(std::move(spec)); };
+
+    add({QStringLiteral("list"), QString(), QStringLiteral("the adapters on USB"),
+         QStringLiteral("Lists the TarnBUS adapters attached to USB: serial number (the adapter's MAC), product text,\n"
+                        "manufacturer and USB release. Does not connect to them."),
+         {}, {}, {QStringLiteral("tarnbus-cli list --json")}, 0, 0, commands::list});
+
+    add({QStringLiteral("show"), QString(), QStringLiteral("identity, settings, power and the module table"),
+         QStringLiteral("Connects, reads the bus and prints the adapter's identity, settings, power and temperature, and\n"
+                        "one row per module: station, type, class, UID, input and output areas (bit addresses),\n"
+                        "state byte and the fault flags that read abnormal."),
+         {}, {}, {QStringLiteral("tarnbus-cli --adapter 3C2E0A000001 show")}, 0, 0, commands::show});
+
+    add({QStringLiteral("watch"), QStringLiteral("[--seconds N]"), QStringLiteral("print every change of the bus"),
+         QStringLiteral("Connects and polls the bus; prints one time-stamped line for every module added, gone or back,\n"
+                        "every change of station, state or faults, and every loss and return of the link, until\n"
+                        "Ctrl-C or N seconds. With --json one JSON object per line."),
+         {{{QStringLiteral("seconds")}, QStringLiteral("N"), QStringLiteral("stop after N seconds")}},
+         {}, {QStringLiteral("tarnbus-cli watch --seconds 60")}, 0, 0, commands::watch});
+
+    add({QStringLiteral("set-station"), QStringLiteral("UID STATION"), QStringLiteral("give a module a station number"),
+         QStringLiteral("Gives the module with this UID (as show prints it) the station number, 1 to 128. A station\n"
+                        "another module is configured to is refused before anything is written."),
+         {}, {QStringLiteral("UID       the module, as show prints it (or a station it alone has)"),
+              QStringLiteral("STATION   the new station number, 1 to 128")},
+         {QStringLiteral("tarnbus-cli set-station DA01B2C3D40D 14")}, 2, 2, commands::setStation});
+
+    add({QStringLiteral("set-io"), QStringLiteral("STATION [--in START[:CHANNELS]] [--out START[:CHANNELS]]"),
+         QStringLiteral("move a module's input or output area"),
+         QStringLiteral("Places the module's input and/or output area at a bit address of the 512-bit process image,\n"
+                        "optionally with another channel count (modules whose count can change only). Areas past\n"
+                        "bit 512 or over another module's area are refused before anything is written."),
+         {{{QStringLiteral("in")}, QStringLiteral("START[:CHANNELS]"), QStringLiteral("input area: first bit, channels")},
+          {{QStringLiteral("out")}, QStringLiteral("START[:CHANNELS]"), QStringLiteral("output area: first bit, channels")}},
+         {QStringLiteral("STATION   the module: station number or UID")},
+         {QStringLiteral("tarnbus-cli set-io 3 --in 400")}, 1, 1, commands::setIo});
+
+    add({QStringLiteral("set-param"), QStringLiteral("STATION NAME=VALUE..."), QStringLiteral("set a module's parameters"),
+         QStringLiteral("Sets parameters named as in the module's description (its configuration items, for example\n"
+                        "\"Filter level\"). VALUE is a number or one of the parameter's value texts."),
+         {}, {QStringLiteral("STATION      the module: station number or UID"),
+              QStringLiteral("NAME=VALUE   a parameter and its new value; quote names with blanks")},
+         {QStringLiteral("tarnbus-cli set-param 3 \"Filter level=2\"")}, 2, -1, commands::setParam});
+
+    add({QStringLiteral("clear"), QStringLiteral("STATION"), QStringLiteral("clear a module's station and areas"),
+         QStringLiteral("Clears the module's configuration: it is left without station and without areas."), {},
+         {QStringLiteral("STATION   the module: station number or UID")}, {QStringLiteral("tarnbus-cli clear 5")}, 1, 1,
+         commands::clear});
+
+    add({QStringLiteral("allocate"), QString(), QStringLiteral("allocate every module's addresses"),
+         QStringLiteral("Places every module's areas one after another, analog modules first, in the alignment of\n"
+                        "--alignment or ./setByte.ini. Modules that do not fit keep their areas."),
+         {}, {}, {QStringLiteral("tarnbus-cli --alignment 8 allocate")}, 0, 0, commands::allocate});
+
+    add({QStringLiteral("repair-stations"), QString(), QStringLiteral("new numbers for repeated stations"),
+         QStringLiteral("Gives the modules the adapter reports with a repeated (or no) station number the lowest\n"
+                        "numbers no other module uses alone, as the window's repair does."),
+         {}, {}, {QStringLiteral("tarnbus-cli repair-stations")}, 0, 0, commands::repairStations});
+
+    add({QStringLiteral("download"), QString(), QStringLiteral("write the configuration to every module"),
+         QStringLiteral("Writes every module's station, areas and parameters to the adapter (the window's configuration\n"
+                        "download). Refused when modules share bits."),
+         {}, {}, {QStringLiteral("tarnbus-cli download")}, 0, 0, commands::download});
+
+    add({QStringLiteral("store"), QString(), QStringLiteral("save the configuration in the adapter"),
+         QStringLiteral("Stores the configuration in the adapter, which then restarts."), {}, {},
+         {QStringLiteral("tarnbus-cli store")}, 0, 0, commands::store});
+
+    add({QStringLiteral("lamp"), QStringLiteral("STATION on|off"), QStringLiteral("switch a module's locating lamp"),
+         QStringLiteral("Switches the locating lamp of the module on or off."), {},
+         {QStringLiteral("STATION   the module: station number or UID"), QStringLiteral("on|off    the lamp's new state")},
+         {QStringLiteral("tarnbus-cli lamp 7 on")}, 2, 2, commands::lamp});
+
+    add({QStringLiteral("force"), QStringLiteral("--set STATION:CHANNEL=VALUE... [--hold SECONDS]"),
+         QStringLiteral("force outputs, read inputs back"),
+         QStringLiteral("Enters force mode, writes the outputs, prints the inputs as every process-data cycle reads\n"
+                        "them, and leaves force mode at the end, also on Ctrl-C. Without --hold it runs until every\n"
+                        "module's inputs have come round once. VALUE is a number, on or off."),
+         {{{QStringLiteral("set")}, QStringLiteral("STATION:CHANNEL=VALUE"), QStringLiteral("an output to write; repeatable")},
+          {{QStringLiteral("hold")}, QStringLiteral("SECONDS"), QStringLiteral("keep forcing this long (Ctrl-C ends it earlier)")}},
+         {}, {QStringLiteral("tarnbus-cli force --set 2:0=1 --set 2:1=on --hold 10")}, 0, 0, commands::force});
+
+    add({QStringLiteral("export"), QStringLiteral("FILE [--uid]"), QStringLiteral("write the configuration file"),
+         QStringLiteral("Writes the configuration of every module to FILE in the window's format (GB18030). With --uid\n"
+                        "each line names its module by UID; without, by station."),
+         {{{QStringLiteral("uid")}, QString(), QStringLiteral("name the modules by UID")}},
+         {QStringLiteral("FILE   the file to write; replaced only once it is complete")},
+         {QStringLiteral("tarnbus-cli export bus.csv --uid")}, 1, 1, commands::exportCsv});
+
+    add({QStringLiteral("import"), QStringLiteral("FILE [--apply]"), QStringLiteral("check or apply a configuration file"),
+         QStringLiteral("Checks every line of FILE (the window's format, UTF-8 or GB18030) and matches each to a module\n"
+                        "of the bus. With --apply the configuration is then written to the adapter; without, nothing\n"
+                        "is written. A bad line or a line without module writes nothing."),
+         {{{QStringLiteral("apply")}, QString(), QStringLiteral("write the configuration to the adapter")}},
+         {QStringLiteral("FILE   a configuration file written by export or by the window")},
+         {QStringLiteral("tarnbus-cli import bus.csv --apply")}, 1, 1, commands::importCsv});
+
+    add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes]"),
+         QStringLiteral("upgrade adapter firmware (not available yet)"),
+         QStringLiteral("Upgrades the firmware of one or several adapters from an upgrade file. Not available yet in\n"
+                        "this build: the command refuses and sends nothing."),
+         {{{QStringLiteral("all")}, QString(), QStringLiteral("every adapter on USB")},
+          {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")}},
+         {QStringLiteral("FILE   the upgrade file (.dec)")},
+         {QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")}, 1, 1, commands::upgrade});
+    return table;
+}
+
+} // namespace
+
+const QList<CommandSpec> &commandTable()
+{
+    static const QList<CommandSpec> table = buildTable();
+    return table;
+}
+
+const CommandSpec *findCommand(const QString &name)
+{
+    for (const CommandSpec &spec : commandTable()) {
+        if (spec.name == name)
+            return &spec;
+    }
+    return nullptr;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "AdapterSession.h"
+#include "Output.h"
+
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// What every command gets: its arguments, the options of the command line
+// and where to write.
+struct Context {
+    Output &output;
+    const QCommandLineParser &parser;
+    QStringList arguments;    // after the command name
+    QStringList serials;      // --adapter
+    int alignmentUnit = 1;    // --alignment, else ./setByte.ini
+    bool simulated = false;   // --bus: the virtual adapter
+    // Set while a command talks to an adapter, so that an interruption reaches it.
+    std::function<void(AdapterSession *)> setSession;
+    std::function<bool()> interrupted;
+};
+
+struct OptionSpec {
+    QStringList names;
+    QString valueName; // empty: a switch
+    QString description;
+};
+
+struct CommandSpec {
+    QString name;
+    QString synopsis; // arguments and options after the name
+    QString summary;  // one line for the command list
+    QString description;
+    QList<OptionSpec> options;
+    QStringList arguments; // "NAME  what it is"
+    QStringList examples;
+    int minArguments = 0;
+    int maxArguments = 0; // -1: any number
+    std::function<int(Context &)> run;
+};
+
+// Every command, in the order the help lists them.
+const QList<CommandSpec> &commandTable();
+const CommandSpec *findCommand(const QString &name);
+
+// The commands, one function each.
+namespace commands {
+int list(Context &ctx);
+int show(Context &ctx);
+int watch(Context &ctx);
+int setStation(Context &ctx);
+int setIo(Context &ctx);
+int setParam(Context &ctx);
+int clear(Context &ctx);
+int lamp(Context &ctx);
+int allocate(Context &ctx);
+int repairStations(Context &ctx);
+int download(Context &ctx);
+int store(Context &ctx);
+int force(Context &ctx);
+int exportCsv(Context &ctx);
+int importCsv(Context &ctx);
+int upgrade(Context &ctx);
+} // namespace commands
+
+// Shared steps of the commands that talk to an adapter.
+namespace session {
+
+// The device descriptions of the working directory, as the window reads
+// them (./Xml), else those installed beside the program; loaded once.
+void loadDescriptions(Context &ctx);
+
+// Loads the device descriptions, picks the adapter (--adapter, or the only
+// one on USB), opens a session and runs body on it; closes the session
+// whatever happens. The exit status is body's, or the failure's.
+int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body);
+
+// The exit status for a session whose work has been asked and synced: 1
+// with every failure the adapter reported, else success (0).
+int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait);
+
+// Reports the adapter's failures (the tool's messages) and returns 1.
+int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback = QString());
+
+} // namespace session
+
+namespace configuration {
+// Writes the configuration the session's slave records hold to the adapter
+// (the window's download), refusing with conflictStatus when modules share
+// bits. Prints nothing on success.
+int download(Context &ctx, AdapterSession &s, int conflictStatus);
+} // namespace configuration

@@ -1,0 +1,179 @@
+// export and import: the configuration file of the window, in the same
+// format and encoding.
+
+#include "Commands.h"
+#include "Modules.h"
+
+#include "ConfigCsv.h"
+
+#include <QJsonArray>
+
+using namespace appcore;
+
+namespace {
+
+// A problem of a configuration file in the tool's words; the window says
+// the same in its own (Problem::text).
+QString describe(const ConfigCsv::Problem &problem)
+{
+    using Problem = ConfigCsv::Problem;
+    switch (problem.kind) {
+    case Problem::FileUnreadable:
+        return QStringLiteral("cannot read the file: %1").arg(problem.value);
+    case Problem::FileUnwritable:
+        return QStringLiteral("cannot write the file: %1").arg(problem.value);
+    case Problem::NoHeader:
+        return QStringLiteral("no header line");
+    case Problem::HeaderField:
+        return QStringLiteral("header field %1 is \"%2\", not \"%3\" or \"%4\": missing or out of order (%5)")
+            .arg(problem.column + 1)
+            .arg(problem.value, problem.field, ConfigCsv::columnKey(problem.column), problem.text());
+    case Problem::TooFewFields:
+        return QStringLiteral("%1 fields; a line of this file needs %2").arg(problem.value).arg(problem.limit);
+    case Problem::NotANumber:
+        return QStringLiteral("\"%1\" is not a number").arg(problem.value);
+    case Problem::StationOutOfRange:
+        return QStringLiteral("station %1 is outside 1..128 (0 only in a line that names its module by UID)").arg(problem.value);
+    case Problem::TooManyChannels:
+        return QStringLiteral("%1 channels; at most %2").arg(problem.value).arg(problem.limit);
+    case Problem::AreaPastImage:
+        return QStringLiteral("begin %1: the area would end at bit %2, past the 512-bit image").arg(problem.value).arg(problem.limit);
+    case Problem::BadAlignment:
+        return QStringLiteral("alignment %1: only 1 (bits) or 8 (bytes)").arg(problem.value);
+    case Problem::BadUid:
+        return QStringLiteral("\"%1\" is not a UID (up to 24 hexadecimal digits, in pairs)").arg(problem.value);
+    }
+    return problem.text();
+}
+
+// The problems of a file, each naming its line and field.
+int reportProblems(Context &ctx, const QString &path, const QList<ConfigCsv::Problem> &problems)
+{
+    int status = ExitStatus::BadInput;
+    for (const ConfigCsv::Problem &problem : problems) {
+        CliError error = CliError::usage(describe(problem));
+        error.file = path;
+        error.line = problem.line;
+        if (problem.column >= 0 && problem.kind != ConfigCsv::Problem::HeaderField) {
+            const QString key = ConfigCsv::columnKey(problem.column);
+            error.field = problem.field.isEmpty() ? QStringLiteral("column %1").arg(problem.column + 1)
+                          : key.isEmpty()         ? problem.field
+                                                  : QStringLiteral("%1 (%2)").arg(problem.field, key);
+            error.value = problem.value;
+        }
+        status = ctx.output.fail(error);
+    }
+    return status;
+}
+
+} // namespace
+
+namespace commands {
+
+int exportCsv(Context &ctx)
+{
+    const QString path = ctx.arguments.first();
+    const bool withUid = ctx.parser.isSet(QStringLiteral("uid"));
+    return session::withAdapter(ctx, [&ctx, path, withUid](AdapterSession &s) {
+        s.adapter()->requestCsvLines(withUid);
+        const int status = session::finish(ctx, s, s.waitFor([&s] { return s.csvLinesArrived(); }));
+        if (status != ExitStatus::Success)
+            return status;
+        const QStringList lines = s.csvLines();
+        const ConfigCsv::Form form = withUid ? ConfigCsv::Form::WithUid : ConfigCsv::Form::WithoutUid;
+        if (const std::optional<ConfigCsv::Problem> problem = ConfigCsv::writeFile(path, form, lines)) {
+            CliError error = CliError::usage(describe(*problem));
+            error.file = path;
+            return ctx.output.fail(error);
+        }
+        if (!withUid) {
+            int unnamed = 0;
+            for (const SlaveSnapshot &slave : s.slaves())
+                unnamed += slave->stationId == 0 && slave->described ? 1 : 0;
+            if (unnamed > 0)
+                ctx.output.warn(QStringLiteral("%1 modules have no station of their own: a file without UIDs cannot name "
+                                               "them on import (export with --uid)")
+                                    .arg(unnamed));
+        }
+        if (ctx.output.json())
+            ctx.output.document(QJsonObject{{QStringLiteral("result"), QStringLiteral("exported")},
+                                            {QStringLiteral("file"), path},
+                                            {QStringLiteral("withUid"), withUid},
+                                            {QStringLiteral("lines"), lines.size()}});
+        else
+            ctx.output.line(QStringLiteral("%1 modules written to %2").arg(lines.size()).arg(path));
+        return ExitStatus::Success;
+    });
+}
+
+int importCsv(Context &ctx)
+{
+    const QString path = ctx.arguments.first();
+    const bool apply = ctx.parser.isSet(QStringLiteral("apply"));
+    // The whole file is checked before the adapter is even opened; the
+    // module sizes come from the descriptions.
+    session::loadDescriptions(ctx);
+    const ConfigCsv::ParsedFile file = ConfigCsv::readFile(path, ConfigCsv::librarySizes());
+    if (!file.ok())
+        return reportProblems(ctx, path, file.problems);
+
+    return session::withAdapter(ctx, [&ctx, &file, path, apply](AdapterSession &s) {
+        // While the file is applied to the slave records and written to the
+        // adapter, no poll may read the old configuration back into them.
+        s.adapter()->setManagerOperation(true);
+        s.adapter()->requestCsvImport(file.lineTexts(), file.form == ConfigCsv::Form::WithUid);
+        int status = session::finish(ctx, s, s.waitFor([&s] { return s.csvResultsArrived(); }));
+        if (status == ExitStatus::Success)
+            status = session::finish(ctx, s, s.sync());
+        if (status != ExitStatus::Success)
+            return status;
+
+        const QList<CsvImportResult> &results = s.csvResults();
+        QJsonArray lines;
+        for (int i = 0; i < results.size() && i < file.lines.size(); ++i) {
+            const CsvImportResult &result = results.at(i);
+            const QString text = importLineMessage(result).logText;
+            if (!result.ok) {
+                CliError error = CliError::usage(QStringLiteral("%1 (no module of this type%2)")
+                                                     .arg(text, file.form == ConfigCsv::Form::WithUid
+                                                                    ? QStringLiteral(" with this UID or station")
+                                                                    : QStringLiteral(" at this station")));
+                error.file = path;
+                error.line = file.lines.at(i).lineNumber;
+                status = ctx.output.fail(error);
+            }
+            lines.append(QJsonObject{{QStringLiteral("line"), file.lines.at(i).lineNumber},
+                                     {QStringLiteral("station"), result.station},
+                                     {QStringLiteral("type"), result.typeText},
+                                     {QStringLiteral("matched"), result.ok}});
+            if (!ctx.output.json() && result.ok)
+                ctx.output.line(QStringLiteral("line %1: %2").arg(file.lines.at(i).lineNumber).arg(text));
+        }
+        if (status != ExitStatus::Success)
+            return status;
+
+        if (apply) {
+            status = configuration::download(ctx, s, ExitStatus::BadInput);
+            if (status != ExitStatus::Success)
+                return status;
+        }
+        s.adapter()->setManagerOperation(false);
+        const QString result = apply ? QStringLiteral("configuration imported and written to the adapter")
+                                     : QStringLiteral("every line matches a module; nothing written (write it with --apply)");
+        if (ctx.output.json()) {
+            QJsonArray modules;
+            for (const SlaveSnapshot &slave : s.slaves())
+                modules.append(modules::json(*slave));
+            ctx.output.document(QJsonObject{{QStringLiteral("result"), result},
+                                            {QStringLiteral("file"), path},
+                                            {QStringLiteral("applied"), apply},
+                                            {QStringLiteral("lines"), lines},
+                                            {QStringLiteral("modules"), modules}});
+        } else {
+            ctx.output.line(result);
+        }
+        return ExitStatus::Success;
+    });
+}
+
+} // namespace commands

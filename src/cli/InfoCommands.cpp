@@ -1,0 +1,259 @@
+// Commands that read: the adapters on USB, one adapter and its bus, and the
+// bus as it changes.
+
+#include "Commands.h"
+#include "Modules.h"
+
+#include "UsbGlobal.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+
+namespace {
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+}
+
+QString infoValue(const AdapterInfoItem &item)
+{
+    switch (item.kind) {
+    case AdapterInfoItem::Number:
+        return QString::number(item.value);
+    case AdapterInfoItem::Choice:
+        return item.options.value(item.value);
+    default:
+        return item.text;
+    }
+}
+
+void showAdapter(Context &ctx, const AdapterSession &session, const QString &serial)
+{
+    const AdapterState &state = session.state();
+    const AdapterStatus &status = session.status();
+    const SlaveList &slaves = session.slaves();
+    if (ctx.output.json()) {
+        QJsonObject identity;
+        QJsonArray settings;
+        for (const AdapterInfoItem &item : state.infoItems) {
+            if (item.kind == AdapterInfoItem::Text)
+                identity.insert(item.name, item.text);
+            else
+                settings.append(QJsonObject{{QStringLiteral("name"), item.name},
+                                            {QStringLiteral("value"), item.value},
+                                            {QStringLiteral("text"), infoValue(item)}});
+        }
+        QJsonArray modules;
+        for (const SlaveSnapshot &slave : slaves)
+            modules.append(modules::json(*slave));
+        const QJsonObject adapter{{QStringLiteral("serial"), serial},
+                                  {QStringLiteral("identity"), identity},
+                                  {QStringLiteral("settings"), settings},
+                                  {QStringLiteral("power"), status.power},
+                                  {QStringLiteral("temperature"), status.temperature},
+                                  {QStringLiteral("alignment"), state.alignmentUnit}};
+        ctx.output.document(QJsonObject{{QStringLiteral("adapter"), adapter}, {QStringLiteral("modules"), modules}});
+        return;
+    }
+    QList<QStringList> info{{QStringLiteral("adapter"), serial}};
+    for (const AdapterInfoItem &item : state.infoItems)
+        info.append({item.name, infoValue(item)});
+    info.append({QStringLiteral("power"), QStringLiteral("%1 W").arg(status.power)});
+    info.append({QStringLiteral("temperature"), QStringLiteral("%1 °C").arg(status.temperature)});
+    info.append({QStringLiteral("alignment"), state.alignmentUnit == 1 ? QStringLiteral("bits") : QStringLiteral("bytes")});
+    info.append({QStringLiteral("modules"), QString::number(slaves.size())});
+    ctx.output.table(info);
+    ctx.output.line(QString());
+    QList<QStringList> rows{modules::tableHeader()};
+    for (const SlaveSnapshot &slave : slaves)
+        rows.append(modules::tableRow(*slave));
+    ctx.output.table(rows);
+}
+
+// What watch remembers of a module to tell what changed.
+struct Seen {
+    SlaveSnapshot slave;
+    bool running = false;
+};
+
+class BusWatcher
+{
+public:
+    explicit BusWatcher(Context &ctx)
+        : m_ctx(ctx)
+    {
+    }
+
+    void start(const SlaveList &slaves, const QString &serial)
+    {
+        remember(slaves);
+        if (m_ctx.output.json())
+            m_ctx.output.event(QJsonObject{{QStringLiteral("time"), now()},
+                                           {QStringLiteral("event"), QStringLiteral("connected")},
+                                           {QStringLiteral("adapter"), serial},
+                                           {QStringLiteral("modules"), slaves.size()}});
+        else
+            m_ctx.output.line(QStringLiteral("%1 connected to %2: %3 modules").arg(now(), serial).arg(slaves.size()));
+    }
+
+    void onLoad(adapter_message_type type, const SlaveList &slaves)
+    {
+        // Reports during a scan or a rebuild carry part of the list only.
+        if (type == MSG_SCAN_PROGRESS || type == MSG_SLAVE_ADDED || type == MSG_FORCE_STATE)
+            return;
+        QSet<QByteArray> present;
+        for (const SlaveSnapshot &slave : slaves) {
+            const QByteArray key = keyOf(*slave);
+            present.insert(key);
+            const auto it = m_seen.constFind(key);
+            if (it == m_seen.cend()) {
+                moduleEvent(QStringLiteral("added"), *slave);
+                continue;
+            }
+            const SlaveState &before = *it->slave;
+            if (before.stationId != slave->stationId)
+                moduleEvent(QStringLiteral("station"), *slave, QString::number(before.stationId), QString::number(slave->stationId));
+            const bool running = slave->statusRun != 0;
+            if (it->running && !running)
+                moduleEvent(QStringLiteral("gone"), *slave);
+            else if (!it->running && running)
+                moduleEvent(QStringLiteral("back"), *slave);
+            else if (before.lastStatusByte != slave->lastStatusByte)
+                moduleEvent(QStringLiteral("state"), *slave, hex(before.lastStatusByte), hex(slave->lastStatusByte));
+            if (modules::faultByte(before) != modules::faultByte(*slave))
+                moduleEvent(QStringLiteral("fault"), *slave, hex(modules::faultByte(before)), hex(modules::faultByte(*slave)));
+        }
+        for (auto it = m_seen.cbegin(); it != m_seen.cend(); ++it) {
+            if (!present.contains(it.key()))
+                moduleEvent(QStringLiteral("gone"), *it->slave);
+        }
+        remember(slaves);
+    }
+
+    void onReport(const AdapterSession::Report &report)
+    {
+        if (report.type == MSG_USB_STATE && qint8(report.err) == -1)
+            linkEvent(QStringLiteral("link back"), report.message.logText);
+        else if (report.isFailure())
+            linkEvent(report.linkLost ? QStringLiteral("link lost") : QStringLiteral("error"), report.text());
+    }
+
+private:
+    static QByteArray keyOf(const SlaveState &slave)
+    {
+        return slave.uuid.isEmpty() ? QByteArray::number(slave.recordId) : slave.uuid;
+    }
+
+    static QString hex(int value) { return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0')); }
+
+    void remember(const SlaveList &slaves)
+    {
+        m_seen.clear();
+        for (const SlaveSnapshot &slave : slaves)
+            m_seen.insert(keyOf(*slave), Seen{slave, slave->statusRun != 0});
+    }
+
+    void moduleEvent(const QString &event, const SlaveState &slave, const QString &from = QString(), const QString &to = QString())
+    {
+        if (m_ctx.output.json()) {
+            QJsonObject object{{QStringLiteral("time"), now()},
+                               {QStringLiteral("event"), event},
+                               {QStringLiteral("station"), slave.stationId},
+                               {QStringLiteral("uid"), modules::uid(slave)},
+                               {QStringLiteral("type"), slave.typeName}};
+            if (!from.isEmpty()) {
+                object.insert(QStringLiteral("from"), from);
+                object.insert(QStringLiteral("to"), to);
+            }
+            if (event == QLatin1String("fault"))
+                object.insert(QStringLiteral("faults"), QJsonArray::fromStringList(modules::faults(slave)));
+            m_ctx.output.event(object);
+            return;
+        }
+        QString text = QStringLiteral("%1 %2 %3").arg(now(), event.leftJustified(7), modules::describe(slave));
+        if (!from.isEmpty())
+            text += QStringLiteral(": %1 -> %2").arg(from, to);
+        if (event == QLatin1String("fault") && !modules::faults(slave).isEmpty())
+            text += QStringLiteral(" [%1]").arg(modules::faults(slave).join(QLatin1Char(',')));
+        m_ctx.output.line(text);
+    }
+
+    void linkEvent(const QString &event, const QString &message)
+    {
+        if (m_ctx.output.json())
+            m_ctx.output.event(QJsonObject{{QStringLiteral("time"), now()},
+                                           {QStringLiteral("event"), event},
+                                           {QStringLiteral("message"), message}});
+        else
+            m_ctx.output.line(QStringLiteral("%1 %2 %3").arg(now(), event.leftJustified(7), message));
+    }
+
+    Context &m_ctx;
+    QMap<QByteArray, Seen> m_seen;
+};
+
+} // namespace
+
+namespace commands {
+
+int list(Context &ctx)
+{
+    const QList<UsbDeviceInfo> found = UsbGlobal::enumerateDevices();
+    if (ctx.output.json()) {
+        QJsonArray adapters;
+        for (const UsbDeviceInfo &info : found)
+            adapters.append(QJsonObject{{QStringLiteral("serial"), info.serial_number},
+                                        {QStringLiteral("product"), info.product},
+                                        {QStringLiteral("manufacturer"), info.manufacturer},
+                                        {QStringLiteral("release"), info.release},
+                                        {QStringLiteral("vendorId"), info.vendor_id},
+                                        {QStringLiteral("productId"), info.product_id}});
+        ctx.output.document(QJsonObject{{QStringLiteral("adapters"), adapters}});
+        return ExitStatus::Success;
+    }
+    if (found.isEmpty()) {
+        ctx.output.note(QStringLiteral("no TarnBUS adapter found on USB"));
+        return ExitStatus::Success;
+    }
+    QList<QStringList> rows{{QStringLiteral("SERIAL"), QStringLiteral("PRODUCT"), QStringLiteral("MANUFACTURER"), QStringLiteral("RELEASE")}};
+    for (const UsbDeviceInfo &info : found)
+        rows.append({info.serial_number, info.product, info.manufacturer,
+                     QStringLiteral("%1.%2").arg(info.release >> 8).arg(info.release & 0xFF, 2, 16, QLatin1Char('0'))});
+    ctx.output.table(rows);
+    return ExitStatus::Success;
+}
+
+int show(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        showAdapter(ctx, s, s.state().mac);
+        return ExitStatus::Success;
+    });
+}
+
+int watch(Context &ctx)
+{
+    int limitMs = -1;
+    if (ctx.parser.isSet(QStringLiteral("seconds"))) {
+        bool ok = false;
+        const double seconds = ctx.parser.value(QStringLiteral("seconds")).toDouble(&ok);
+        if (!ok || seconds <= 0 || seconds > 365.0 * 24 * 3600)
+            return ctx.output.fail(CliError::usage(QStringLiteral("--seconds takes a positive number, not \"%1\"")
+                                                       .arg(ctx.parser.value(QStringLiteral("seconds")))));
+        limitMs = int(seconds * 1000);
+    }
+    return session::withAdapter(ctx, [&ctx, limitMs](AdapterSession &s) {
+        BusWatcher watcher(ctx);
+        watcher.start(s.slaves(), s.state().mac);
+        s.onLoad = [&watcher](adapter_message_type type, const SlaveList &slaves) { watcher.onLoad(type, slaves); };
+        s.onReport = [&watcher](const AdapterSession::Report &report) { watcher.onReport(report); };
+        // Runs until the time is up or the user stops it: both end it well.
+        s.waitFor([] { return false; }, limitMs);
+        s.onLoad = nullptr;
+        s.onReport = nullptr;
+        return ExitStatus::Success;
+    });
+}
+
+} // namespace commands

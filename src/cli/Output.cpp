@@ -1,0 +1,172 @@
+#include "Output.h"
+
+#include <QJsonDocument>
+
+namespace {
+const QString kTool = QStringLiteral("tarnbus-cli");
+constexpr char kClearLine[] = "\r\033[K";
+
+// Columns a text takes on a terminal: East Asian wide characters take two.
+int displayWidth(const QString &text)
+{
+    int width = 0;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+                          || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60)
+                          || (u >= 0xFFE0 && u <= 0xFFE6);
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+} // namespace
+
+CliError CliError::of(int status, const QString &message)
+{
+    CliError e;
+    e.status = status;
+    e.message = message;
+    return e;
+}
+
+CliError CliError::usage(const QString &message)
+{
+    return of(ExitStatus::BadInput, message);
+}
+
+CliError CliError::bus(const QString &message)
+{
+    return of(ExitStatus::BusFailure, message);
+}
+
+CliError CliError::interrupted(const QString &message)
+{
+    return of(ExitStatus::Interrupted, message);
+}
+
+Output::Output(QTextStream &out, QTextStream &err, bool errIsTerminal)
+    : m_out(out)
+    , m_err(err)
+    , m_errIsTerminal(errIsTerminal)
+{
+}
+
+void Output::line(const QString &text)
+{
+    endProgress();
+    m_out << text << '\n';
+    m_out.flush();
+}
+
+void Output::table(const QList<QStringList> &rows)
+{
+    QVector<int> widths;
+    for (const QStringList &row : rows) {
+        for (int i = 0; i < row.size(); ++i) {
+            if (widths.size() <= i)
+                widths.append(0);
+            widths[i] = std::max(widths[i], displayWidth(row.at(i)));
+        }
+    }
+    for (const QStringList &row : rows) {
+        QString text;
+        for (int i = 0; i < row.size(); ++i) {
+            const bool last = i == row.size() - 1;
+            text += row.at(i);
+            if (!last)
+                text += QString(widths.at(i) + 2 - displayWidth(row.at(i)), QLatin1Char(' '));
+        }
+        line(text);
+    }
+}
+
+void Output::document(const QJsonObject &object)
+{
+    endProgress();
+    m_out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    m_out.flush();
+}
+
+void Output::event(const QJsonObject &object)
+{
+    endProgress();
+    m_out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    m_out.flush();
+}
+
+void Output::note(const QString &text)
+{
+    if (!m_quiet)
+        message(QStringLiteral("note"), text);
+}
+
+void Output::warn(const QString &text)
+{
+    message(QStringLiteral("warning"), text);
+}
+
+void Output::message(const QString &kind, const QString &text)
+{
+    endProgress();
+    if (m_json) {
+        QJsonObject object{{kind, text}};
+        if (!m_command.isEmpty())
+            object.insert(QStringLiteral("command"), m_command);
+        m_err << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        const QString prefix = m_command.isEmpty() ? kTool : kTool + QLatin1String(": ") + m_command;
+        m_err << prefix << ": " << (kind == QLatin1String("note") ? QString() : kind + QLatin1String(": ")) << text << '\n';
+    }
+    m_err.flush();
+}
+
+int Output::fail(const CliError &error)
+{
+    endProgress();
+    if (m_json) {
+        QJsonObject object{{QStringLiteral("error"), error.message}, {QStringLiteral("status"), error.status}};
+        if (!m_command.isEmpty())
+            object.insert(QStringLiteral("command"), m_command);
+        if (!error.file.isEmpty())
+            object.insert(QStringLiteral("file"), error.file);
+        if (error.line > 0)
+            object.insert(QStringLiteral("line"), error.line);
+        if (!error.field.isEmpty())
+            object.insert(QStringLiteral("field"), error.field);
+        if (!error.value.isNull())
+            object.insert(QStringLiteral("value"), error.value);
+        m_err << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        QString where;
+        if (!error.file.isEmpty()) {
+            where = error.file;
+            if (error.line > 0)
+                where += QLatin1Char(':') + QString::number(error.line);
+            where += QLatin1String(": ");
+        }
+        if (!error.field.isEmpty())
+            where += error.field + QLatin1String(": ");
+        const QString prefix = m_command.isEmpty() ? kTool : kTool + QLatin1String(": ") + m_command;
+        m_err << prefix << ": " << where << error.message << '\n';
+    }
+    m_err.flush();
+    return error.status;
+}
+
+void Output::progress(const QString &text)
+{
+    if (!m_errIsTerminal || m_quiet)
+        return;
+    m_err << kClearLine << text;
+    m_err.flush();
+    m_progressShown = true;
+}
+
+void Output::endProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_err << kClearLine;
+    m_err.flush();
+    m_progressShown = false;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// Exit statuses of the tool.
+namespace ExitStatus {
+constexpr int Success = 0;
+constexpr int BusFailure = 1;  // the operation failed on the bus: refused, time-out, checksum, link lost
+constexpr int BadInput = 2;    // bad usage or a bad input file; nothing was written to an adapter
+constexpr int Interrupted = 130; // Ctrl-C or a termination request, as shells report them
+} // namespace ExitStatus
+
+// Why a command ends without success, with where the problem lies.
+struct CliError {
+    int status = ExitStatus::BadInput;
+    QString message;
+    QString file;    // the input file, if the problem is in one
+    int line = 0;    // 1-based line of that file
+    QString field;   // the field of that line
+    QString value;   // the field as written
+
+    static CliError of(int status, const QString &message);
+    static CliError usage(const QString &message);
+    static CliError bus(const QString &message);
+    static CliError interrupted(const QString &message);
+};
+
+// Where the tool writes: results on standard output (text, or JSON with
+// --json), messages and progress on standard error. Progress appears only
+// on a terminal and never with --quiet.
+class Output
+{
+public:
+    Output(QTextStream &out, QTextStream &err, bool errIsTerminal);
+
+    void setJson(bool json) { m_json = json; }
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+    void setCommand(const QString &command) { m_command = command; }
+    bool json() const { return m_json; }
+    bool quiet() const { return m_quiet; }
+
+    // One line of a text result.
+    void line(const QString &text);
+    // Rows of a text table, columns padded to their widest cell.
+    void table(const QList<QStringList> &rows);
+    // A JSON result: one document for a command that ends, one object per
+    // line for the events of a command that streams (watch, force).
+    void document(const QJsonObject &object);
+    void event(const QJsonObject &object);
+
+    // Messages on standard error: notes are left out with --quiet,
+    // warnings never.
+    void note(const QString &text);
+    void warn(const QString &text);
+    // Reports the error on standard error and returns its exit status.
+    int fail(const CliError &error);
+
+    // A progress line that replaces itself; finished by endProgress or by
+    // any other output.
+    void progress(const QString &text);
+    void endProgress();
+
+private:
+    void message(const QString &kind, const QString &text);
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    bool m_errIsTerminal = false;
+    bool m_json = false;
+    bool m_quiet = false;
+    bool m_progressShown = false;
+    QString m_command;
+};

@@ -1,0 +1,160 @@
+// The steps every command that talks to an adapter shares: descriptions,
+// choosing the adapter, the session, and the exit status of what it did.
+
+#include "Commands.h"
+
+#include "DeviceXmlLodaing.h"
+#include "UsbGlobal.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSet>
+
+#include <variant>
+
+namespace session {
+
+namespace {
+
+std::variant<UsbDeviceInfo, CliError> chooseAdapter(const Context &ctx)
+{
+    const QList<UsbDeviceInfo> found = UsbGlobal::enumerateDevices();
+    QStringList serials;
+    for (const UsbDeviceInfo &info : found)
+        serials << info.serial_number;
+    if (ctx.serials.size() > 1)
+        return CliError::usage(QStringLiteral("this command talks to one adapter; --adapter is given %1 times")
+                                   .arg(ctx.serials.size()));
+    if (!ctx.serials.isEmpty()) {
+        for (const UsbDeviceInfo &info : found) {
+            if (info.serial_number == ctx.serials.first())
+                return info;
+        }
+        return CliError::bus(QStringLiteral("no adapter %1 on USB%2")
+                                 .arg(ctx.serials.first(),
+                                      serials.isEmpty() ? QString()
+                                                        : QStringLiteral(" (found: %1)").arg(serials.join(QLatin1String(", ")))));
+    }
+    if (found.isEmpty())
+        return CliError::bus(QStringLiteral("no TarnBUS adapter found on USB"));
+    if (found.size() > 1)
+        return CliError::usage(QStringLiteral("%1 adapters found (%2); choose one with --adapter SERIAL")
+                                   .arg(found.size())
+                                   .arg(serials.join(QLatin1String(", "))));
+    return found.first();
+}
+
+// What kind of failure a report is, in the words of the exit status.
+QString failureClass(const AdapterSession::Report &report)
+{
+    if (report.linkLost)
+        return QStringLiteral("link lost");
+    const int result = report.status != COMM_OK ? int(report.status) : int(qint8(report.err));
+    switch (report.type) {
+    case MSG_TRANSACTION_FAILED:
+        switch (result) {
+        case COMM_TIMEOUT:
+            return QStringLiteral("time-out");
+        case COMM_CRC_ERROR:
+            return QStringLiteral("checksum error");
+        case COMM_NOT_CONNECTED:
+            return QStringLiteral("link lost");
+        case COMM_NO_DATA:
+            return QStringLiteral("the adapter is restarting");
+        default:
+            return QStringLiteral("bad reply");
+        }
+    case MSG_NO_REPLY_DATA:
+        return result == COMM_TIMEOUT ? QStringLiteral("time-out") : QStringLiteral("no reply");
+    case MSG_NO_HANDSHAKE:
+    case MSG_NOT_LINKED:
+    case MSG_USB_STATE:
+        return QStringLiteral("link lost");
+    case MSG_SLAVE_CONFIG_RESULT:
+    case MSG_ADDRESS_CONFIG_RESULT:
+    case MSG_BATCH_CONFIG:
+    case MSG_DOWNLOAD_REFUSED:
+    case MSG_FORCE_START_FAILED:
+    case MSG_FORCE_ADDRESS_CONFLICT:
+        return QStringLiteral("refused");
+    default:
+        return QStringLiteral("failed");
+    }
+}
+
+} // namespace
+
+void loadDescriptions(Context &ctx)
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    QString folder = DeviceXmlLodaing::defaultFolder();
+    if (!QDir(folder).exists())
+        folder = QCoreApplication::applicationDirPath() + QLatin1String("/Xml");
+    if (!QDir(folder).exists()) {
+        ctx.output.warn(QStringLiteral("no device descriptions in %1: modules are shown without them")
+                            .arg(DeviceXmlLodaing::defaultFolder()));
+        return;
+    }
+    DeviceXmlLodaing::instance()->loadFolder(folder);
+}
+
+int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback)
+{
+    QSet<QString> said;
+    for (const AdapterSession::Report &report : failures) {
+        const QString text = QStringLiteral("%1 (%2)").arg(report.text(), failureClass(report));
+        if (said.contains(text))
+            continue;
+        said.insert(text);
+        ctx.output.fail(CliError::bus(text));
+    }
+    if (said.isEmpty())
+        ctx.output.fail(CliError::bus(fallback.isEmpty() ? QStringLiteral("the adapter did not finish the operation") : fallback));
+    return ExitStatus::BusFailure;
+}
+
+int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait)
+{
+    if (wait == AdapterSession::Wait::Interrupted)
+        return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; the operation may be incomplete")));
+    const QList<AdapterSession::Report> failures = session.failures();
+    if (!failures.isEmpty())
+        return busFailure(ctx, failures);
+    return ExitStatus::Success;
+}
+
+int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
+{
+    loadDescriptions(ctx);
+    const std::variant<UsbDeviceInfo, CliError> chosen = chooseAdapter(ctx);
+    if (const CliError *error = std::get_if<CliError>(&chosen))
+        return ctx.output.fail(*error);
+    if (ctx.interrupted())
+        return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted")));
+
+    AdapterSession adapterSession(ctx.output);
+    ctx.setSession(&adapterSession);
+    int status = ExitStatus::Success;
+    if (!adapterSession.open(std::get<UsbDeviceInfo>(chosen), ctx.alignmentUnit)) {
+        if (adapterSession.interrupted())
+            status = ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while connecting")));
+        else
+            status = busFailure(ctx, adapterSession.failures(), QStringLiteral("the adapter did not finish loading its modules"));
+    } else {
+        adapterSession.clearReports();
+        status = body(adapterSession);
+    }
+    const bool left = adapterSession.close();
+    ctx.setSession(nullptr);
+    if (!left) {
+        ctx.output.fail(CliError::bus(QStringLiteral("the adapter did not confirm leaving force mode")));
+        if (status == ExitStatus::Success)
+            status = ExitStatus::BusFailure;
+    }
+    return status;
+}
+
+} // namespace session

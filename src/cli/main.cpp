@@ -1,0 +1,33 @@
+// tarnbus-cli: every adapter operation from the command line.
+
+#include "BusLauncher.h"
+#include "Cli.h"
+#include "InterruptWatcher.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    const int launched = BusLauncher::prepare(argc, argv);
+    if (launched >= 0)
+        return launched;
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarnbus-cli"));
+    QCoreApplication::setApplicationVersion(Cli::version());
+    // The libraries' diagnostics are for developers (QT_LOGGING_RULES turns them on).
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\ntarnbus.*.warning=false"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setCodec("UTF-8");
+    err.setCodec("UTF-8");
+    Cli cli(out, err, ::isatty(STDERR_FILENO) != 0);
+    InterruptWatcher watcher;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, &cli, &Cli::interrupt);
+    return cli.run(QCoreApplication::arguments().mid(1));
+}

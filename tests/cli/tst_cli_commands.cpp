@@ -1,0 +1,594 @@
+// The commands of tarnbus-cli driven in-process against the virtual adapter
+// with the demonstration bus: what each prints and returns, what reaches the
+// bus, the failures of the bus and the bad input that writes nothing.
+
+#include "../adapter/AdapterHarness.h"
+
+#include "Cli.h"
+#include "ConfigCsv.h"
+#include "InterruptWatcher.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace harness;
+
+Q_DECLARE_METATYPE(tbsim::FaultKind)
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs one command line as the program does; watch, when given, sees the
+// output while the command runs and may interrupt it.
+Run runCli(const QStringList &args, bool terminal = false,
+           const std::function<void(Cli &, const QString &)> &watch = {})
+{
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    Cli cli(out, err, terminal);
+    InterruptWatcher watcher; // as the program's main() has it
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, &cli, &Cli::interrupt);
+    QTimer poll;
+    if (watch) {
+        QObject::connect(&poll, &QTimer::timeout, &cli, [&] { watch(cli, run.out); });
+        poll.start(5);
+    }
+    run.status = cli.run(args);
+    return run;
+}
+
+// Requests that change a module or the adapter.
+int writes(const tbsim::VirtualAdapter &sim)
+{
+    return sim.requestCount(0x47, 0x00, 0x02) + sim.requestCount(0x46) + sim.requestCount(0x27, 0x10)
+           + sim.requestCount(0x48, 0x05) + sim.requestCount(0x42);
+}
+
+tbsim::Module moduleOf(const char *uid)
+{
+    return simAdapter().module(uid).value_or(tbsim::Module{});
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+QByteArray configurationFile(const QStringList &lines)
+{
+    return appcore::ConfigCsv::encode(appcore::ConfigCsv::Form::WithUid, lines);
+}
+
+// A line of the configuration file for a module of the demonstration bus.
+QString uidLine(const QString &type, int station, int inBegin, int inChannels, int outBegin, int outChannels,
+                const QString &ident, const QByteArray &uid)
+{
+    return QStringLiteral("%1,%2,1,%3,%4,%5,%6,0,0,0,%7,%8")
+        .arg(type)
+        .arg(station)
+        .arg(inBegin)
+        .arg(inChannels)
+        .arg(outBegin)
+        .arg(outChannels)
+        .arg(ident, QString::fromLatin1(uid.toHex().toUpper()));
+}
+
+} // namespace
+
+class TestCliCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        tarnbus::setLinkTiming(fastTiming());
+        QVERIFY(QDir(QStringLiteral("Xml")).exists());
+    }
+
+    void init() { QCOMPARE(loadBus(kDemoBus), QString()); }
+
+    void cleanup()
+    {
+        QCOMPARE(violations(), QStringList());
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+        tbsim::bus().reset();
+    }
+
+    // Each command on the demonstration bus: its exit status, what it says,
+    // and whether anything was written to the adapter.
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("list") << QStringList{"list"} << 0 << "3C2E0A000001  TarnBUS USB Adapter  Tarn Automation  1.00" << "" << false;
+        QTest::newRow("show") << QStringList{"show"} << 0 << "12       TB-AI2AO2-V  AIAO   DA01B2C3D40C  352..383  192..223  run 0x01  -"
+                              << "" << false;
+        QTest::newRow("show: the local module") << QStringList{"show"} << 0 << "local    TB-DIO8-C    DIO    DA01B2C3D400  0..7"
+                                                << "" << false;
+        QTest::newRow("set-station") << QStringList{"set-station", "DA01B2C3D40D", "14"} << 0
+                                     << "station 14 (TB-DI8-N, DA01B2C3D40D): station set to 14" << "" << true;
+        QTest::newRow("set-io") << QStringList{"set-io", "3", "--in", "400"} << 0 << "inputs 400..407, outputs -" << ""
+                                << true;
+        QTest::newRow("set-io by UID") << QStringList{"set-io", "da01b2c3d409", "--out", "300"} << 0
+                                       << "inputs -, outputs 300..363" << "" << true;
+        QTest::newRow("set-param by value text") << QStringList{"set-param", "3", "filter level=20ms"} << 0
+                                                 << "Filter level = 5 (20ms)" << "" << true;
+        QTest::newRow("clear") << QStringList{"clear", "5"} << 0
+                               << "module without station (TB-DI32-P, DA01B2C3D405): configuration cleared" << "" << true;
+        QTest::newRow("lamp") << QStringList{"lamp", "7", "on"} << 0 << "station 7 (TB-DI8DO8-P, DA01B2C3D407): lamp on"
+                              << "" << true;
+        QTest::newRow("allocate") << QStringList{"allocate"} << 0 << "addresses allocated" << "" << true;
+        QTest::newRow("download") << QStringList{"download"} << 0 << "configuration downloaded" << "" << true;
+        QTest::newRow("store") << QStringList{"store"} << 0 << "configuration stored; the adapter restarts" << "" << true;
+        QTest::newRow("upgrade") << QStringList{"upgrade", "firmware.dec"} << 2 << "" << "upgrade: not available yet" << false;
+
+        // Bad input: status 2 and nothing written.
+        QTest::newRow("station 129") << QStringList{"set-station", "DA01B2C3D40D", "129"} << 2 << ""
+                                     << "STATION is a number from 1 to 128, not \"129\"" << false;
+        QTest::newRow("station taken") << QStringList{"set-station", "DA01B2C3D40D", "3"} << 2 << ""
+                                       << "station 3 is taken by station 3 (TB-DI8-N, DA01B2C3D403)" << false;
+        QTest::newRow("unknown UID") << QStringList{"set-station", "DA01B2C3D4FF", "20"} << 2 << ""
+                                     << "no module with UID DA01B2C3D4FF" << false;
+        QTest::newRow("bad UID") << QStringList{"set-station", "DA01-B2C3", "20"} << 2 << ""
+                                 << "\"DA01-B2C3\" is neither a station number nor a UID" << false;
+        QTest::newRow("unknown station") << QStringList{"clear", "99"} << 2 << "" << "no module at station 99" << false;
+        QTest::newRow("shared station") << QStringList{"lamp", "4", "on"} << 2 << ""
+                                        << "station 4 is shared by 2 modules (DA01B2C3D404, DA01B2C3D40E)" << false;
+        QTest::newRow("area past 512") << QStringList{"set-io", "3", "--in", "508"} << 2 << ""
+                                       << "--in 508: the inputs would take bits 508..515, past the 512-bit image" << false;
+        QTest::newRow("16-bit channels past 512") << QStringList{"set-io", "8", "--in", "460"} << 2 << ""
+                                                  << "the inputs would take bits 460..523" << false;
+        QTest::newRow("area over another") << QStringList{"set-io", "3", "--in", "8"} << 2 << ""
+                                           << "bits 8..15 overlap: station 1 (TB-DI16-P, DA01B2C3D401) uses 8..23" << false;
+        QTest::newRow("no inputs") << QStringList{"set-io", "2", "--in", "400"} << 2 << ""
+                                   << "station 2 (TB-DO16-T, DA01B2C3D402) has no inputs" << false;
+        QTest::newRow("fixed channels") << QStringList{"set-io", "3", "--in", "400:4"} << 2 << ""
+                                        << "has 8 channels; its channel count cannot be changed" << false;
+        QTest::newRow("unknown parameter") << QStringList{"set-param", "3", "Foo=1"} << 2 << ""
+                                           << "has no parameter \"Foo\"; its parameters: \"Filter level\"" << false;
+        QTest::newRow("parameter value") << QStringList{"set-param", "3", "Filter level=9"} << 2 << ""
+                                         << "\"9\" is no value of \"Filter level\"; it takes 0 (关闭)" << false;
+        QTest::newRow("module without description") << QStringList{"set-param", "11", "Filter level=1"} << 2 << ""
+                                                    << "has no description of its own" << false;
+        QTest::newRow("force: no outputs") << QStringList{"force", "--set", "3:0=1"} << 2 << ""
+                                           << "station 3 (TB-DI8-N, DA01B2C3D403) has no outputs" << false;
+        QTest::newRow("force: channel") << QStringList{"force", "--set", "2:16=1"} << 2 << ""
+                                        << "has output channels 0 to 15, not 16" << false;
+        QTest::newRow("force: value") << QStringList{"force", "--set", "2:0=2"} << 2 << "" << "takes 0 to 1" << false;
+        QTest::newRow("force: syntax") << QStringList{"force", "--set", "2-0=1"} << 2 << ""
+                                       << "--set takes STATION:CHANNEL=VALUE, not \"2-0=1\"" << false;
+        QTest::newRow("lamp: state") << QStringList{"lamp", "7", "blink"} << 2 << "" << "not \"blink\"" << false;
+        QTest::newRow("option of another command") << QStringList{"show", "--uid"} << 2 << "" << "Unknown option 'uid'" << false;
+        QTest::newRow("too many arguments") << QStringList{"clear", "3", "4"} << 2 << "" << "usage: tarnbus-cli clear STATION"
+                                            << false;
+        QTest::newRow("alignment") << QStringList{"--alignment", "2", "show"} << 2 << "" << "--alignment is 1 (bits) or 8" << false;
+        QTest::newRow("fast timing without bus") << QStringList{"show", "--fast-timing"} << 2 << ""
+                                                 << "--fast-timing is only for the virtual adapter" << false;
+        QTest::newRow("no such adapter") << QStringList{"--adapter", "3C2E0A0000FF", "show"} << 1 << ""
+                                         << "no adapter 3C2E0A0000FF on USB (found: 3C2E0A000001)" << false;
+    }
+    void commands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(bool, written);
+        const Run run = runCli(args);
+        QVERIFY2(run.out.contains(out), qPrintable(run.out));
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, status);
+        QCOMPARE(writes(simAdapter()) > 0, written);
+        QCOMPARE(simAdapter().forceMode(), false);
+    }
+
+    // Each failure class of the bus ends with status 1 and the window's
+    // message for the result.
+    void busFailures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<tbsim::FaultKind>("fault");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("param1");
+        QTest::addColumn<QString>("err");
+        const QStringList station{"set-station", "DA01B2C3D40D", "14"};
+        QTest::newRow("refused") << station << tbsim::FaultKind::Refuse << 0x47 << 0x00 << "从站地址冲突,设置失败! (refused)";
+        QTest::newRow("time-out") << station << tbsim::FaultKind::NoReply << 0x47 << 0x00 << "TarnBUS通信超时！ (time-out)";
+        QTest::newRow("checksum") << station << tbsim::FaultKind::BadChecksum << 0x47 << 0x00
+                                  << "TARNBUS通信,CRC校验错误！ (checksum error)";
+        QTest::newRow("unplugged") << station << tbsim::FaultKind::UnplugMidway << 0x47 << 0x00 << "(link lost)";
+        QTest::newRow("download refused") << QStringList{"download"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
+                                          << "从站地址冲突,设置失败! (refused)";
+        QTest::newRow("force refused") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::NoReply << 0x48 << 0x05
+                                       << "TarnBUS通信超时！ (time-out)";
+        QTest::newRow("lamp time-out") << QStringList{"lamp", "7", "on"} << tbsim::FaultKind::NoReply << 0x27 << 0x10
+                                       << "TarnBUS通信超时！ (time-out)";
+        QTest::newRow("store time-out") << QStringList{"store"} << tbsim::FaultKind::NoReply << 0x46 << 0x34
+                                        << "操作失败！TARNBUS主站重启中，请稍后... (the adapter is restarting)";
+        QTest::newRow("no handshake") << QStringList{"show"} << tbsim::FaultKind::NotReady << 0x48 << 0x00
+                                      << "TARNBUS通信中断,请检查USB!  (link lost)";
+    }
+    void busFailures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(tbsim::FaultKind, fault);
+        QFETCH(int, code);
+        QFETCH(int, param1);
+        QFETCH(QString, err);
+        tbsim::FaultRule rule;
+        rule.kind = fault;
+        rule.code = code;
+        rule.param1 = param1;
+        simAdapter().addFault(rule);
+        const Run run = runCli(args);
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, 1);
+        QCOMPARE(simAdapter().forceMode(), false);
+    }
+
+    void noAdapter()
+    {
+        tbsim::bus().reset();
+        const Run run = runCli({"show"});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.err.contains(QStringLiteral("no TarnBUS adapter found on USB")));
+        QCOMPARE(runCli({"list"}).status, 0);
+    }
+
+    // What the commands change is what the bus then holds.
+    void changesReachTheModules()
+    {
+        QCOMPARE(runCli({"set-station", "DA01B2C3D40D", "14"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D40D").station, 14);
+        QCOMPARE(runCli({"set-io", "3", "--in", "400"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D403").inStart, 400);
+        QCOMPARE(runCli({"set-io", "DA01B2C3D400", "--in", "496:8", "--out", "504"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D400").inStart, 496); // the local module, by station
+        QCOMPARE(moduleOf("DA01B2C3D400").outStart, 504);
+        QCOMPARE(runCli({"set-param", "3", "Filter level=2"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D403").params[0] >> 4, 2);
+        QCOMPARE(runCli({"clear", "5"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D405").station, 0);
+        QCOMPARE(runCli({"lamp", "7", "on"}).status, 0);
+        QVERIFY(moduleOf("DA01B2C3D407").lamp);
+        QCOMPARE(runCli({"lamp", "7", "off"}).status, 0);
+        QVERIFY(!moduleOf("DA01B2C3D407").lamp);
+    }
+
+    void repairedStationsAreDistinct()
+    {
+        const Run run = runCli({"repair-stations"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.contains(QStringLiteral("module without station (TB-DI8-N, DA01B2C3D40D) gets station 14")), qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("station 4 (TB-DO8-T, DA01B2C3D40E) gets station 15")));
+        QMap<int, QString> stations;
+        for (const tbsim::Module &m : simAdapter().modules()) {
+            if (m.local)
+                continue;
+            QVERIFY2(!stations.contains(m.station), qPrintable(QString::fromStdString(m.uid)));
+            stations.insert(m.station, QString::fromStdString(m.uid));
+        }
+        // A bus without repeated stations is left alone.
+        simAdapter().clearTraffic();
+        const Run again = runCli({"repair-stations"});
+        QCOMPARE(again.status, 0);
+        QVERIFY(again.out.contains(QStringLiteral("no repeated stations")));
+        QCOMPARE(writes(simAdapter()), 0);
+    }
+
+    void allocationFillsTheImage()
+    {
+        const Run run = runCli({"--alignment", "8", "allocate"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.contains(QStringLiteral("the modules take")));
+        // Every area of a module with a kind of its own starts on a byte.
+        for (const tbsim::Module &m : simAdapter().modules()) {
+            if (m.typeCode == 0x7E57 || m.typeCode == 0x2301)
+                continue;
+            QCOMPARE(m.inChannels ? m.inStart % 8 : 0, 0);
+            QCOMPARE(m.outChannels ? m.outStart % 8 : 0, 0);
+        }
+        QVERIFY(!runCli({"download"}).err.contains(QStringLiteral("share")));
+    }
+
+    // Outputs reach the wired inputs; force mode is left at the end.
+    void forceWritesAndReadsBack()
+    {
+        const Run run = runCli({"force", "--set", "2:0=1", "--set", "9:0=1000"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("  station 1 (TB-DI16-P, DA01B2C3D401): 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0")),
+                 qPrintable(run.out));
+        QVERIFY(run.out.contains(QStringLiteral("  station 8 (TB-AI4-I, DA01B2C3D408): 1000 0 0 0")));
+        QVERIFY(run.out.endsWith(QStringLiteral("force mode left\n")));
+        QCOMPARE(simAdapter().forceMode(), false);
+        QCOMPARE(simAdapter().requestCount(0x23), 1);
+        QCOMPARE(bytesOfOutputs("DA01B2C3D402"), QByteArray(2, '\0'));
+    }
+
+    // Ctrl-C while forcing: the hold ends, force mode is left, the link closed.
+    void forceLeavesForceModeOnSigint()
+    {
+        tbsim::VirtualAdapter sim = simAdapter();
+        bool raised = false;
+        const Run run = runCli({"force", "--set", "2:0=1", "--hold", "600"}, false, [&](Cli &, const QString &out) {
+            if (!raised && out.contains(QStringLiteral("station 1 (TB-DI16-P, DA01B2C3D401) inputs 1"))) {
+                raised = true;
+                std::raise(SIGINT);
+            }
+        });
+        QVERIFY(raised);
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.endsWith(QStringLiteral("force mode left\n")));
+        QCOMPARE(sim.forceMode(), false);
+        QCOMPARE(sim.requestCount(0x23), 1);
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    }
+
+    void interruptWhileConnecting()
+    {
+        tbsim::FaultRule slow;
+        slow.kind = tbsim::FaultKind::NoReply;
+        slow.code = 0x48;
+        simAdapter().addFault(slow);
+        const Run run = runCli({"show"}, false, [](Cli &cli, const QString &) {
+            if (simAdapter().requestCount(0x48) > 0)
+                cli.interrupt();
+        });
+        QCOMPARE(run.status, 130);
+        QVERIFY(run.err.contains(QStringLiteral("interrupted while connecting")));
+    }
+
+    void watchReportsChanges()
+    {
+        tbsim::VirtualAdapter sim = simAdapter();
+        tbsim::Module added = moduleOf("DA01B2C3D403");
+        added.uid = "DA01B2C3D4A0";
+        added.station = 20;
+        added.inStart = 400;
+        bool plugged = false;
+        bool faulted = false;
+        const Run run = runCli({"watch", "--json"}, false, [&](Cli &cli, const QString &out) {
+            if (!plugged && out.contains(QStringLiteral("\"connected\""))) {
+                plugged = true;
+                QCOMPARE(sim.addModule(added), std::string());
+            }
+            if (!faulted && out.contains(QStringLiteral("\"added\""))) {
+                faulted = true;
+                sim.setFault("DA01B2C3D401", 0x04);
+                sim.removeModule("DA01B2C3D403");
+            }
+            if (out.contains(QStringLiteral("\"fault\"")) && out.contains(QStringLiteral("\"gone\"")))
+                cli.interrupt();
+        });
+        QCOMPARE(run.status, 0);
+        QStringList events;
+        for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+            QVERIFY2(!object.isEmpty(), qPrintable(line));
+            events << object.value(QStringLiteral("event")).toString() + QLatin1Char(' ')
+                          + object.value(QStringLiteral("uid")).toString();
+        }
+        QVERIFY2(events.contains(QStringLiteral("added DA01B2C3D4A0")), qPrintable(events.join(QLatin1Char('|'))));
+        QVERIFY(events.contains(QStringLiteral("fault DA01B2C3D401")));
+        QVERIFY(events.contains(QStringLiteral("gone DA01B2C3D403")));
+    }
+
+    void watchText()
+    {
+        const Run run = runCli({"watch", "--seconds", "600"}, false, [](Cli &cli, const QString &out) {
+            if (out.contains(QStringLiteral("connected")))
+                cli.interrupt();
+        });
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral(" connected to 3C2E0A000001: 16 modules\n")), qPrintable(run.out));
+        QCOMPARE(runCli({"watch", "--seconds", "-1"}).status, 2);
+    }
+
+    // A file exported from the bus brings the bus back to it.
+    void exportThenImportGivesTheConfigurationBack()
+    {
+        QTemporaryDir dir;
+        const QString before = dir.filePath(QStringLiteral("before.csv"));
+        const QString after = dir.filePath(QStringLiteral("after.csv"));
+        QCOMPARE(runCli({"export", before, "--uid"}).status, 0);
+        QList<tbsim::Module> original;
+        for (const tbsim::Module &m : simAdapter().modules())
+            original << m;
+
+        QCOMPARE(runCli({"set-io", "3", "--in", "400"}).status, 0);
+        QCOMPARE(runCli({"set-param", "3", "Filter level=1"}).status, 0);
+        QCOMPARE(runCli({"clear", "2"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D402").station, 0);
+
+        // Without --apply nothing is written.
+        simAdapter().clearTraffic();
+        const Run check = runCli({"import", before});
+        QCOMPARE(check.status, 0);
+        QVERIFY(check.out.contains(QStringLiteral("line 5: 站点2 TB-DO16-T 导入数据成功!")));
+        QCOMPARE(writes(simAdapter()), 0);
+
+        const Run applied = runCli({"import", before, "--apply"});
+        QVERIFY2(applied.status == 0, qPrintable(applied.err));
+        QCOMPARE(runCli({"export", after, "--uid"}).status, 0);
+        QFile a(before), b(after);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        for (const tbsim::Module &m : original) {
+            const tbsim::Module now = moduleOf(m.uid.c_str());
+            QCOMPARE(now.station, m.station);
+            QCOMPARE(now.inStart, m.inStart);
+            QCOMPARE(now.outStart, m.outStart);
+            QCOMPARE(now.params, m.params);
+        }
+    }
+
+    void badFilesWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("apply");
+        QTest::addColumn<QString>("err");
+        const QString header = appcore::ConfigCsv::headerLine(appcore::ConfigCsv::Form::WithUid);
+        const QString good = uidLine("TB-DI8-N", 3, 24, 8, 0, 0, "#00001101", "DA01B2C3D403");
+        QTest::newRow("malformed line") << configurationFile({good, "TB-DI8-N,3,1,x"}) << true
+                                        << "bus.csv:3: 4 fields; a line of this file needs 12";
+        QTest::newRow("not a number") << configurationFile({good, uidLine("TB-DI8-N", 3, 24, 8, 0, 0, "#00001101", "X").replace(",24,", ",2x,")})
+                                      << true << "bus.csv:3: 输入起始地址 (InputBeginAddress): \"2x\" is not a number";
+        QTest::newRow("bad UID") << configurationFile({uidLine("TB-DI8-N", 3, 24, 8, 0, 0, "#00001101", "").append("ZZZZZZ")})
+                                 << true << "bus.csv:2: 设备UID: \"ZZZZZZ\" is not a UID";
+        QTest::newRow("address past the image") << configurationFile({uidLine("TB-DI8-N", 3, 508, 8, 0, 0, "#00001101", "DA01B2C3D403")})
+                                                << true << "begin 508: the area would end at bit 516";
+        QTest::newRow("station out of range") << configurationFile({uidLine("TB-DI8-N", 129, 24, 8, 0, 0, "#00001101", "DA01B2C3D403")})
+                                              << true << "station 129 is outside 1..128";
+        QTest::newRow("header") << (QStringLiteral("DeviceType,SlaveID\n") + good).toUtf8() << true
+                                << "bus.csv:1: header field 3 is \"\"";
+        QTest::newRow("no such module") << configurationFile({uidLine("TB-DI8-N", 3, 24, 8, 0, 0, "#00001101", "DA01B2C3D4FF")})
+                                        << true << "bus.csv:2: 站点3 TB-DI8-N无匹配类型，导入数据失败!";
+        QTest::newRow("type differs") << configurationFile({uidLine("TB-DI8-N", 2, 24, 8, 0, 0, "#00001101", "DA01B2C3D402")})
+                                      << false << "bus.csv:2: 站点2 TB-DI8-N无匹配类型";
+        QTest::newRow("areas overlap") << configurationFile({uidLine("TB-DI8-N", 3, 8, 8, 0, 0, "#00001101", "DA01B2C3D403")})
+                                       << true << "station 1 (TB-DI16-P, DA01B2C3D401) and station 3 (TB-DI8-N, DA01B2C3D403) share inputs 8..15";
+    }
+    void badFilesWriteNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, apply);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("bus.csv"), bytes);
+        QStringList args{"import", path};
+        if (apply)
+            args << "--apply";
+        const Run run = runCli(args);
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, 2);
+        QCOMPARE(writes(simAdapter()), 0);
+    }
+
+    void jsonOutput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("lines"); // one object per line
+        QTest::addColumn<QString>("key");
+        const QString file = m_dir.filePath(QStringLiteral("json.csv"));
+        QTest::newRow("list") << QStringList{"list", "--json"} << false << "adapters";
+        QTest::newRow("show") << QStringList{"show", "--json"} << false << "modules";
+        QTest::newRow("watch") << QStringList{"watch", "--json"} << true << "event";
+        QTest::newRow("set-station") << QStringList{"set-station", "DA01B2C3D40D", "14", "--json"} << false << "module";
+        QTest::newRow("set-io") << QStringList{"set-io", "3", "--in", "400", "--json"} << false << "module";
+        QTest::newRow("set-param") << QStringList{"set-param", "3", "Filter level=1", "--json"} << false << "module";
+        QTest::newRow("clear") << QStringList{"clear", "3", "--json"} << false << "module";
+        QTest::newRow("lamp") << QStringList{"lamp", "3", "on", "--json"} << false << "module";
+        QTest::newRow("allocate") << QStringList{"allocate", "--json"} << false << "modules";
+        QTest::newRow("repair-stations") << QStringList{"repair-stations", "--json"} << false << "modules";
+        QTest::newRow("download") << QStringList{"download", "--json"} << false << "modules";
+        QTest::newRow("store") << QStringList{"store", "--json"} << false << "message";
+        QTest::newRow("force") << QStringList{"force", "--set", "2:0=1", "--json"} << true << "event";
+        QTest::newRow("export") << QStringList{"export", file, "--uid", "--json"} << false << "lines";
+        QTest::newRow("import") << QStringList{"import", file, "--json"} << false << "modules";
+    }
+    void jsonOutput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, lines);
+        QFETCH(QString, key);
+        // A watch runs until it is stopped.
+        const Run run = runCli(args, false, [](Cli &cli, const QString &out) {
+            if (out.contains(QStringLiteral("\"connected\"")))
+                cli.interrupt();
+        });
+        QCOMPARE(run.status, 0);
+        const QStringList documents = lines ? run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList{run.out};
+        for (const QString &document : documents) {
+            QJsonParseError error;
+            const QJsonObject object = QJsonDocument::fromJson(document.toUtf8(), &error).object();
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            QVERIFY2(object.contains(key), qPrintable(document));
+        }
+        if (args.first() == QLatin1String("export"))
+            QVERIFY(QFile::exists(args.at(1)));
+        if (args.first() == QLatin1String("show")) {
+            const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
+            QCOMPARE(object.value(QStringLiteral("modules")).toArray().size(), 16);
+            QCOMPARE(object.value(QStringLiteral("adapter")).toObject().value(QStringLiteral("power")).toInt(), 24);
+        }
+    }
+
+    void errorsAsJson()
+    {
+        const Run run = runCli({"clear", "99", "--json"});
+        QCOMPARE(run.status, 2);
+        const QJsonObject object = QJsonDocument::fromJson(run.err.toUtf8()).object();
+        QCOMPARE(object.value(QStringLiteral("error")).toString(), QStringLiteral("no module at station 99"));
+        QCOMPARE(object.value(QStringLiteral("status")).toInt(), 2);
+        QCOMPARE(object.value(QStringLiteral("command")).toString(), QStringLiteral("clear"));
+    }
+
+    // Progress goes to a terminal only, and never with --quiet.
+    void progress_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("terminal") << true << false << true;
+        QTest::newRow("terminal, quiet") << true << true << false;
+        QTest::newRow("pipe") << false << false << false;
+    }
+    void progress()
+    {
+        QFETCH(bool, terminal);
+        QFETCH(bool, quiet);
+        QFETCH(bool, shown);
+        QStringList args{"show"};
+        if (quiet)
+            args << "--quiet";
+        const Run run = runCli(args, terminal);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err.contains(QStringLiteral("loading modules: 16")), shown);
+        QVERIFY(!run.out.contains(QLatin1Char('\r')));
+    }
+
+    void helpForEveryCommand()
+    {
+        const Run all = runCli({"--help"});
+        QCOMPARE(all.status, 0);
+        for (const char *command : {"list", "show", "watch", "set-station", "set-io", "set-param", "clear", "allocate",
+                                       "repair-stations", "download", "store", "lamp", "force", "export", "import", "upgrade"}) {
+            QVERIFY2(all.out.contains(QStringLiteral("\n  %1 ").arg(command)), qPrintable(command));
+            const Run help = runCli({command, "--help"});
+            QCOMPARE(help.status, 0);
+            QVERIFY(help.out.startsWith(QStringLiteral("Usage: tarnbus-cli [OPTIONS] %1").arg(command)));
+            QVERIFY2(help.out.contains(QStringLiteral("Example:\n  tarnbus-cli ")), qPrintable(command));
+            QCOMPARE(runCli({"help", command}).out, help.out);
+        }
+        QCOMPARE(writes(simAdapter()), 0);
+    }
+
+private:
+    QTemporaryDir m_dir;
+
+    static QByteArray bytesOfOutputs(const char *uid)
+    {
+        const tbsim::Bytes outputs = moduleOf(uid).outputs;
+        return QByteArray(reinterpret_cast<const char *>(outputs.data()), int(outputs.size()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliCommands)
+#include "tst_cli_commands.moc"

@@ -1,0 +1,241 @@
+// tarnbus-cli as the real program: linked with the system hidapi, started
+// with --bus on the virtual adapter. Its exit statuses, its output, and
+// Ctrl-C (SIGINT) and termination requests while it works.
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+const QString kProgram = QStringLiteral(TARNBUS_CLI_PROGRAM);
+const QString kDemoBus = QStringLiteral("sim/buses/demo.json");
+constexpr int kFinishMs = 60000; // a limit for a hung program, not a measurement
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The demonstration bus with its adapter's own waits shortened and the
+// given faults.
+QString writeBus(const QTemporaryDir &dir, const QJsonArray &faults = {})
+{
+    QFile file(kDemoBus);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonArray adapters = root.value(QStringLiteral("adapters")).toArray();
+    QJsonObject adapter = adapters.at(0).toObject();
+    adapter.insert(QStringLiteral("scanReads"), 0);
+    adapter.insert(QStringLiteral("restartMs"), 50);
+    if (!faults.isEmpty())
+        adapter.insert(QStringLiteral("faults"), faults);
+    adapters[0] = adapter;
+    root.insert(QStringLiteral("adapters"), adapters);
+    const QString path = dir.filePath(QStringLiteral("bus%1.json").arg(faults.size()));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    out.write(QJsonDocument(root).toJson());
+    return path;
+}
+
+QJsonArray fault(const QString &kind, const QString &command, int param1 = -1, int after = 0, int count = -1)
+{
+    QJsonObject rule{{QStringLiteral("kind"), kind}, {QStringLiteral("command"), command}};
+    if (param1 >= 0)
+        rule.insert(QStringLiteral("param1"), param1);
+    if (after > 0)
+        rule.insert(QStringLiteral("after"), after);
+    if (count >= 0)
+        rule.insert(QStringLiteral("count"), count);
+    return QJsonArray{rule};
+}
+
+// Runs the program; onOutput sees standard output as it grows and may
+// signal the process.
+Run runProgram(const QStringList &args, const std::function<void(QProcess &, const QString &)> &onOutput = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // A sanitizer build wants its runtime first; the preloaded virtual
+    // adapter comes before it.
+    const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) + QStringLiteral("verify_asan_link_order=0"));
+    process.setProcessEnvironment(env);
+    Run run;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+        run.out += QString::fromUtf8(process.readAllStandardOutput());
+        if (onOutput)
+            onOutput(process, run.out);
+    });
+    process.start(kProgram, args);
+    if (!process.waitForFinished(kFinishMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    run.out += QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+}
+
+// Sends the signal once the output holds the text.
+std::function<void(QProcess &, const QString &)> signalOn(const QString &text, int signal, bool *sent)
+{
+    return [text, signal, sent](QProcess &process, const QString &out) {
+        if (!*sent && out.contains(text) && process.state() == QProcess::Running) {
+            *sent = true;
+            ::kill(pid_t(process.processId()), signal);
+        }
+    };
+}
+
+} // namespace
+
+class TestCliProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_bus = writeBus(m_dir);
+        QVERIFY(!m_bus.isEmpty());
+        QFile bad(m_dir.filePath(QStringLiteral("bad.csv")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("设备类型,从站站号,对齐方式,输入起始地址,输入通道长度,输出起始地址,输出通道长度,滤波等级,替代值使能,替代值,设备ID\n"
+                  "*TB-DI8-N,3,1,24,8,0,0,3,0,0,#00001101\r\n"
+                  "*TB-DI8-N,3,2,24,8,0,0,3,0,0,#00001101\r\n");
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonArray>("faults");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QStringList station{"set-station", "DA01B2C3D40D", "14"};
+        QTest::newRow("list") << QStringList{"list"} << QJsonArray() << 0 << "3C2E0A000001" << "";
+        QTest::newRow("show") << QStringList{"show"} << QJsonArray() << 0
+                              << "4        TB-DO8-T     DO     DA01B2C3D40E  -         224..231" << "";
+        QTest::newRow("set-station") << station << QJsonArray() << 0
+                                     << "station 14 (TB-DI8-N, DA01B2C3D40D): station set to 14" << "";
+        QTest::newRow("refused") << station << fault("refuse", "0x47", 0) << 1 << ""
+                                 << "set-station: 从站地址冲突,设置失败! (refused)";
+        QTest::newRow("time-out") << station << fault("noReply", "0x47", 0) << 1 << ""
+                                  << "set-station: TarnBUS通信超时！ (time-out)";
+        QTest::newRow("unplugged") << station << fault("unplugMidway", "0x47", 0) << 1 << "" << "(link lost)";
+        QTest::newRow("unknown station") << QStringList{"clear", "99"} << QJsonArray() << 2 << ""
+                                         << "tarnbus-cli: clear: no module at station 99";
+        QTest::newRow("bad UID") << QStringList{"set-station", "DA01B2C3D4FF", "14"} << QJsonArray() << 2 << ""
+                                 << "no module with UID DA01B2C3D4FF";
+        QTest::newRow("out-of-range address") << QStringList{"set-io", "3", "--in", "508"} << QJsonArray() << 2 << ""
+                                              << "past the 512-bit image";
+        QTest::newRow("malformed line") << QStringList{"import", m_dir.filePath(QStringLiteral("bad.csv"))} << QJsonArray() << 2
+                                        << "" << "bad.csv:3: 对齐方式 (Alignment): alignment 2: only 1 (bits) or 8 (bytes)";
+        QTest::newRow("upgrade") << QStringList{"upgrade", "firmware.dec"} << QJsonArray() << 2 << ""
+                                 << "upgrade: not available yet";
+        QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "" << "no command given";
+    }
+    void exitStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QJsonArray, faults);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const QString bus = faults.isEmpty() ? m_bus : writeBus(m_dir, faults);
+        const Run run = runProgram(QStringList{"--bus", bus, "--fast-timing"} + args);
+        QVERIFY2(run.out.contains(out), qPrintable(run.out));
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, status);
+    }
+
+    void jsonFromTheProgram()
+    {
+        const Run run = runProgram({"--bus", m_bus, "--fast-timing", "show", "--json"});
+        QCOMPARE(run.status, 0);
+        const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        QCOMPARE(object.value(QStringLiteral("modules")).toArray().size(), 16);
+        QCOMPARE(object.value(QStringLiteral("adapter")).toObject().value(QStringLiteral("serial")).toString(),
+                 QStringLiteral("3C2E0A000001"));
+    }
+
+    void busOptionProblems_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("no bus file") << QStringList{"--bus", "no/such/bus.json", "show"} << "--bus: no/such/bus.json: cannot read the bus file";
+        // Refused before the adapters on USB are even looked at.
+        QTest::newRow("short waits without bus") << QStringList{"show", "--fast-timing"} << "--fast-timing is only for the virtual adapter";
+    }
+    void busOptionProblems()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        const Run run = runProgram(args);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    }
+
+    // Ctrl-C or a termination request while forcing: force mode is left and
+    // the program ends well; while watching, the watch ends well.
+    void interrupted_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonArray>("faults");
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QStringList force{"force", "--set", "2:0=1", "--hold", "600"};
+        QTest::newRow("force, SIGINT") << force << QJsonArray() << "DA01B2C3D401) inputs 1" << SIGINT << 0
+                                       << "force mode left\n" << "";
+        QTest::newRow("force, SIGTERM") << force << QJsonArray() << "DA01B2C3D401) inputs 1" << SIGTERM << 0
+                                        << "force mode left\n" << "";
+        QTest::newRow("force, JSON") << force + QStringList{"--json"} << QJsonArray() << "\"inputs\"" << SIGINT << 0
+                                     << "{\"event\":\"force\",\"state\":\"left\"}\n" << "";
+        QTest::newRow("watch") << QStringList{"watch"} << QJsonArray() << "connected to 3C2E0A000001" << SIGINT << 0
+                               << "16 modules\n" << "";
+        // A process-data cycle that fails ends the hold; force mode is left all the same.
+        QTest::newRow("force, a cycle fails") << force << fault("badChecksum", "0x49", -1, 3, 1) << "not before it ends" << SIGINT
+                                              << 1 << "force mode left\n" << "TARNBUS通信,CRC校验错误！ (checksum error)";
+    }
+    void interrupted()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QJsonArray, faults);
+        QFETCH(QString, when);
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const QString bus = faults.isEmpty() ? m_bus : writeBus(m_dir, faults);
+        bool sent = false;
+        const Run run = runProgram(QStringList{"--bus", bus, "--fast-timing"} + args, signalOn(when, signal, &sent));
+        QVERIFY2(run.out.endsWith(out), qPrintable(run.out.right(300)));
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, status);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_bus;
+};
+
+QTEST_GUILESS_MAIN(TestCliProcess)
+#include "tst_cli_process.moc"
