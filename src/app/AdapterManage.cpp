@@ -2,7 +2,7 @@
 
 #include "Loading.h"
 #include "MainProductView.h"
-#include "ManagerNotices.h"
+#include "ResultMessages.h"
 #include "MessageBox.h"
 #include "MessageWidget.h"
 #include "ProjectView.h"
@@ -426,60 +426,54 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
 {
     if (!m_page)
         return;
-    const ManagerNotice notice = noticeForResult(type, err, sid, status);
-    if (m_downloading && (type == MSG_TRANSACTION_FAILED || type == MSG_NO_REPLY_DATA || type == MSG_SLAVE_CONFIG_RESULT))
+    const appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
+    if (m_downloading && message.isFailure())
         m_downloadFailed = true;
-    applyNotice(notice);
-    if (notice.downloadRefused)
+    applyMessage(message);
+    if (type == MSG_DOWNLOAD_REFUSED)
         m_downloading = false;
-    if (notice.downloadDone && m_downloading) {
+    if (type == MSG_DOWNLOAD_DONE && m_downloading) {
         m_downloading = false;
         if (!m_downloadFailed)
             appendMessage(MessageWidget::Inform, tr("下载配置数据成功!"));
     }
-    if (notice.batchSummary)
+    if ((type == MSG_DOWNLOAD_DONE || type == MSG_DOWNLOAD_REFUSED) && loading())
+        loading()->hideLading();
+    if (message.showConfigurationSummary)
         showSummary(s1, s2);
 }
 
-void AdapterManage::applyNotice(const ManagerNotice &notice)
+void AdapterManage::applyMessage(const appcore::ResultMessage &message)
 {
     Loading *dialog = loading();
-    switch (notice.loading) {
-    case ManagerNotice::LoadingAction::Hide:
+    switch (message.loading) {
+    case appcore::LoadingStep::Hide:
         if (dialog && !m_downloading)
             dialog->hideLading();
         m_loading = false;
         break;
-    case ManagerNotice::LoadingAction::Show:
+    case appcore::LoadingStep::Show:
         if (dialog)
             dialog->showLading();
         break;
-    case ManagerNotice::LoadingAction::AdvanceConfig:
+    case appcore::LoadingStep::Advance:
         if (dialog)
             dialog->setLoadConfigNumber();
         break;
-    case ManagerNotice::LoadingAction::Keep:
+    case appcore::LoadingStep::Keep:
         break;
     }
-    if (notice.downloadDone || notice.downloadRefused) {
-        if (dialog)
-            dialog->hideLading();
-    }
-    if (notice.statusReset)
+    if (message.resetStatusPanel)
         resetStatusPanel();
-    if (notice.forceOff && !m_static)
+    if (message.forceIndicatorOff && !m_static)
         m_page->slaveWindow()->setForceIndicator(SlaveMainWindow::Force::Off);
-    if (notice.logLevel >= 0)
-        appendMessage(notice.logLevel, notice.logText);
-    if (m_quiet)
+    if (message.isLogged())
+        appendMessage(int(message.level), message.logText);
+    if (m_quiet || !message.hasBox())
         return;
-    if (notice.box == ManagerNotice::Box::Timed) {
-        MessageBox::notify(dialogParent(), notice.title, notice.text,
-                           notice.information ? MessageBox::Information : MessageBox::Warning, notice.width,
-                           notice.timeoutMs);
-    } else if (notice.box == ManagerNotice::Box::About) {
-        MessageBox::about(dialogParent(), notice.title, notice.text);
-    }
+    MessageBox::notify(dialogParent(), message.boxTitle, message.boxText,
+                       message.icon == appcore::MessageIcon::Information ? MessageBox::Information : MessageBox::Warning,
+                       message.boxWidth, message.boxCloseMs);
 }
 
 // The result of an offline download, station by station.

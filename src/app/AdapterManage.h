@@ -13,7 +13,9 @@ class Loading;
 #include "MainProductView.h"
 class QThread;
 class TopologyPage;
-struct ManagerNotice;
+namespace appcore {
+struct ResultMessage;
+}
 
 // Binds one Adapter, in a worker thread of its own, to the tab page that
 // shows it. It keeps what the Adapter last reported (snapshots of its
@@ -95,7 +97,7 @@ public slots:
 private:
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();
-    void applyNotice(const ManagerNotice &notice);
+    void applyMessage(const appcore::ResultMessage &message);
     void appendMessage(int level, const QString &text);
     void resetStatusPanel();
     void refreshCurrentView();
