@@ -98,6 +98,14 @@ void Adapter::requestSlaveConfig(quint64 recordId, const QByteArray &record)
 void Adapter::requestSlaveEditedConfig(quint64 recordId, const QByteArray &record)
 {
     inSlave(recordId, [this, record](Slave *slave) {
+        // Checked before the slave takes the record over, so that a refused
+        // edit leaves the record as it was.
+        if (!slave->recordCarriesStation) {
+            if (const std::optional<char> refusal = editRefusal(slave, record)) {
+                reportError(MSG_SLAVE_CONFIG_RESULT, *refusal, RecordLayout::byteAt(record, RecordLayout::kStationOffset));
+                return;
+            }
+        }
         slave->applyEditedConfig(record);
         // A record that carries its station (the local module) is changed
         // here only; the views learn it from the refreshed rows.
@@ -123,6 +131,15 @@ void Adapter::requestSlaveOutput(quint64 recordId, int index, int value)
 {
     inSlave(recordId, [index, value](Slave *slave) {
         slave->setOutputValue(index, value);
+        slave->onUpdateIOData();
+    });
+}
+
+void Adapter::requestSlaveOutputs(quint64 recordId, const QVector<int> &values)
+{
+    inSlave(recordId, [values](Slave *slave) {
+        for (int i = 0; i < values.size(); ++i)
+            slave->setOutputValue(i, values.at(i));
         slave->onUpdateIOData();
     });
 }

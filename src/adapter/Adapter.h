@@ -16,6 +16,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 class QTimer;
 class UsbDevice;
@@ -81,8 +82,8 @@ public:
     // (onDownloadOfflineConfig, in the worker thread).
     void requestOfflineDownload(int vid, int pid, const QString &mac);
     // Offline configuration: a slave of the type key ("#0000...") at the
-    // station (sigFileCreaterSlave, then MSG_LIST_CHANGED), or the removal
-    // of one record (MSG_LIST_CHANGED).
+    // station, its areas on the first free bits (sigFileCreaterSlave, then
+    // MSG_LIST_CHANGED), or the removal of one record (MSG_LIST_CHANGED).
     void requestCreateOfflineSlave(int station, const QByteArray &typeKey);
     void requestRemoveSlave(quint64 recordId);
     // Configuration CSV: applies the data lines of a file (sigCsvImported
@@ -93,10 +94,18 @@ public:
     // Requests on one slave record, named by its recordId. A record that is
     // gone by the time the request is served is left alone.
     void requestSlaveConfig(quint64 recordId, const QByteArray &record);       // the editor's configuration record
-    void requestSlaveEditedConfig(quint64 recordId, const QByteArray &record); // station and addresses by identity
+    // Station, addresses and parameters by identity. A record whose station
+    // is taken or whose areas leave the image or overlap another slave's is
+    // refused (MSG_SLAVE_CONFIG_RESULT) before the slave takes it; an
+    // offline configuration takes it without writing anything.
+    void requestSlaveEditedConfig(quint64 recordId, const QByteArray &record);
     void requestSlaveClear(quint64 recordId);                                   // clear the station
     void requestSlaveLamp(quint64 recordId, bool on);
     void requestSlaveOutput(quint64 recordId, int index, int value);            // force mode: one output item
+    // Force mode: output item i takes values[i], every item of the list at
+    // once (items beyond the list are left alone), so that no process-data
+    // cycle sends a mix of old and new values.
+    void requestSlaveOutputs(quint64 recordId, const QVector<int> &values);
     void requestSlaveDefaults(quint64 recordId);                                // configuration items to defaults
     // Reports the current state and slaves again (sigAdapterState, then
     // MSG_REFRESH_ROWS), for a view that has just been attached.
@@ -301,6 +310,10 @@ private:
     Slave *requestingSlave() const;
     void configureSlave(Slave *slave, const QByteArray &data);
     void refuseSlaveConfig(Slave *slave);
+    // Why an edited record (station and address words) would be refused: the
+    // station is another slave's, or an area leaves the image or overlaps
+    // another slave's; a result code of MSG_SLAVE_CONFIG_RESULT.
+    std::optional<char> editRefusal(const Slave *slave, const QByteArray &data) const;
     void inSlave(quint64 recordId, const std::function<void(Slave *)> &fn);
 
     // AdapterImport.cpp
@@ -314,6 +327,9 @@ private:
 
     // AdapterAllocation.cpp
     void allocateAddresses(bool live);
+    // Moves the slave's areas to the first free bits of each direction (on
+    // the alignment unit); an area that fits nowhere stays where it is.
+    void placeInFreeAreas(Slave *slave);
 
     // Identity and state
     int m_vid = 0;

@@ -8,6 +8,8 @@
 
 #include <TarnBaseConvert.h>
 
+#include <algorithm>
+
 using namespace TarnBase;
 
 namespace {
@@ -140,7 +142,38 @@ QPair<quint16, quint16> totalsOf(const Plan &plan)
     return {quint16(plan.inputTotal), quint16(plan.outputTotal)};
 }
 
+// The first start, on the alignment unit, from which bits bits are free in
+// one direction of the map; -1 when they fit nowhere.
+int firstFreeStart(const QVector<quint8> &map, int base, int bits, int unit)
+{
+    for (int start = 0; start + bits <= Adapter::kImageBits; start += unit) {
+        const auto begin = map.cbegin() + base + start;
+        if (std::all_of(begin, begin + bits, [](quint8 counter) { return counter == 0; }))
+            return start;
+    }
+    return -1;
+}
+
 } // namespace
+
+void Adapter::placeInFreeAreas(Slave *slave)
+{
+    checkThread("placeInFreeAreas");
+    const QVector<quint8> others = occupancyMap(slave);
+    const Slave::IoLengths lengths = slave->ioLengths();
+    const int unit = std::max(1, m_alignmentUnit);
+    QByteArray record = slave->configurationRecord().left(RecordLayout::kShortRecordSize);
+    const auto place = [&](int pos, int base, int bits) {
+        const int start = bits > 0 ? firstFreeStart(others, base, bits, unit) : -1;
+        if (start < 0)
+            return; // nothing to place, or no room: the area stays where it is
+        const quint16 word = RecordLayout::wordAt(record, pos);
+        RecordLayout::putWord(record, pos, quint16((start << 7) | (word & RecordLayout::kChannelMask)));
+    };
+    place(RecordLayout::kInputPos, 0, lengths.inputBits);
+    place(RecordLayout::kOutputPos, kImageBits, lengths.outputBits);
+    slave->applyShortRecord(record);
+}
 
 QVector<quint8> Adapter::occupancyMap(const SlaveList &slaves, quint64 exceptRecordId)
 {

@@ -339,22 +339,16 @@ void Adapter::finishSlaveOperation(bool listChanged)
     endOperation(result);
 }
 
-void Adapter::onSetSlaveUUIDConfig(QByteArray data)
+std::optional<char> Adapter::editRefusal(const Slave *slave, const QByteArray &data) const
 {
-    Slave *slave = requestingSlave();
-    if (!slave)
-        return;
     const int current = byteAt(data, 0);
     const int requested = byteAt(data, 1);
     if (requested != current) {
         for (const Slave *other : qAsConst(m_slaves)) {
-            if (other != slave && other->newStationId == requested) {
-                reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::StationTaken, requested);
-                return;
-            }
+            if (other != slave && other->newStationId == requested)
+                return SlaveConfigResult::StationTaken;
         }
     }
-
     const QVector<quint8> others = occupancyMap(slave);
     // The low 7 bits of a word count channels; the range they take is in bits.
     const auto fits = [&](quint16 word, int base) {
@@ -368,12 +362,31 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
         }
         return true;
     };
-    if (!fits(wordAt(data, 2), 0)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::InputConflict, requested);
+    if (!fits(wordAt(data, 2), 0))
+        return SlaveConfigResult::InputConflict;
+    if (!fits(wordAt(data, 4), kImageBits))
+        return SlaveConfigResult::OutputConflict;
+    return std::nullopt;
+}
+
+void Adapter::onSetSlaveUUIDConfig(QByteArray data)
+{
+    Slave *slave = requestingSlave();
+    if (!slave)
+        return;
+    const int current = byteAt(data, 0);
+    const int requested = byteAt(data, 1);
+    if (const std::optional<char> refusal = editRefusal(slave, data)) {
+        reportError(MSG_SLAVE_CONFIG_RESULT, *refusal, requested);
         return;
     }
-    if (!fits(wordAt(data, 4), kImageBits)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::OutputConflict, requested);
+    if (m_offline) {
+        // An offline configuration has no module to write to: the record
+        // is the configuration.
+        slave->applyShortRecord(data.left(kShortRecordSize));
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success, requested);
+        refreshList();
+        reportLoad(current != requested ? MSG_LIST_CHANGED : MSG_REFRESH_ROWS);
         return;
     }
 

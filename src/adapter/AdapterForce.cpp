@@ -12,6 +12,10 @@
 
 using tarnbus::linkTiming;
 
+namespace {
+constexpr int kNoStation = -1; // a station no record answers at
+} // namespace
+
 void Adapter::onSetFourceModel(bool on)
 {
     if (!on) {
@@ -92,8 +96,14 @@ void Adapter::onReadInputData()
     }
     if (result == COMM_OK) {
         const TBReply::ProcessData data = TBReply::decodeProcessData(reply);
-        if (Slave *slave = findSlaveByStation(data.station))
-            slave->onInputImage(data.station, m_status.fource, data.stationStatus, data.inputImage);
+        // The reply carries the whole input image, so every module's inputs
+        // are current after each cycle; the state bytes are those of the one
+        // station the adapter reports this time.
+        const Slave *reported = findSlaveByStation(data.station);
+        for (Slave *slave : qAsConst(m_slaves)) {
+            const int station = slave == reported ? data.station : kNoStation;
+            slave->onInputImage(station, m_status.fource, data.stationStatus, data.inputImage);
+        }
         storeStatusFlags(data.status);
         reportLoad(MSG_STATUS);
         m_ioTimer->start(linkTiming().processDataPeriodMs);

@@ -19,8 +19,10 @@ constexpr int kMinUidLength = 6; // a shorter column 11 is a parameter value, no
 void Adapter::requestCreateOfflineSlave(int station, const QByteArray &typeKey)
 {
     inWorker([this, station, typeKey] {
-        if (createOfflineSlave(station, typeKey))
+        if (Slave *slave = createOfflineSlave(station, typeKey)) {
+            placeInFreeAreas(slave);
             reportLoad(MSG_LIST_CHANGED);
+        }
     });
 }
 

@@ -233,6 +233,8 @@ private slots:
     void csvImportLive_data();
     void csvImportLive();
     void csvImportOffline();
+    void offlineEdit();
+    void offlineModulesTakeFreeAreas();
     void csvRoundTrip();
 
 private:
@@ -401,19 +403,23 @@ void TestAdapterConfig::identityChangeRefused_data()
     QTest::addColumn<QByteArray>("uid");
     QTest::addColumn<QByteArray>("record");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("request"); // through requestSlaveEditedConfig, as the editor sends it
 
-    QTest::newRow("station another record requests") // the DI32's
-        << kDI8 << configRecord(3, 5, word(24, 8), word(0, 0)) << "18/1";
-    QTest::newRow("input range beyond 512")
-        << kDI16 << configRecord(1, 1, word(500, 16), word(0, 0)) << "18/49";
-    QTest::newRow("input range over another slave's inputs")
-        << kDI8 << configRecord(3, 3, word(20, 8), word(0, 0)) << "18/49";
-    QTest::newRow("analog input range counted in bits")
-        << kAI4 << configRecord(8, 8, word(460, 4), word(0, 0)) << "18/49";
-    QTest::newRow("output range beyond 512")
-        << kDO16 << configRecord(2, 2, word(0, 0), word(500, 16)) << "18/50";
-    QTest::newRow("output range over another slave's outputs")
-        << kDO8 << configRecord(4, 4, word(0, 0), word(16, 8)) << "18/50";
+    for (const bool request : {false, true}) {
+        const auto row = [request](const char *name) -> QTestData & {
+            return QTest::addRow("%s%s", name, request ? " (request)" : "");
+        };
+        row("station another record requests") // the DI32's
+            << kDI8 << configRecord(3, 5, word(24, 8), word(0, 0)) << "18/1" << request;
+        row("input range beyond 512") << kDI16 << configRecord(1, 1, word(500, 16), word(0, 0)) << "18/49" << request;
+        row("input range over another slave's inputs")
+            << kDI8 << configRecord(3, 3, word(20, 8), word(0, 0)) << "18/49" << request;
+        row("analog input range counted in bits")
+            << kAI4 << configRecord(8, 8, word(460, 4), word(0, 0)) << "18/49" << request;
+        row("output range beyond 512") << kDO16 << configRecord(2, 2, word(0, 0), word(500, 16)) << "18/50" << request;
+        row("output range over another slave's outputs")
+            << kDO8 << configRecord(4, 4, word(0, 0), word(16, 8)) << "18/50" << request;
+    }
 }
 
 void TestAdapterConfig::identityChangeRefused()
@@ -421,15 +427,23 @@ void TestAdapterConfig::identityChangeRefused()
     QFETCH(QByteArray, uid);
     QFETCH(QByteArray, record);
     QFETCH(QString, error);
+    QFETCH(bool, request);
 
     tbsim::VirtualAdapter sim = simAdapter();
     AdapterRun run;
     QVERIFY(connectDemo(run));
     const tbsim::Module before = *sim.module(uid.toStdString());
-    run.inThread([&] { run.adapter->findSlaveByUuid(uid)->applyEditedConfig(record); });
+    const RecordState held = stateOf(run, uid);
+    if (request)
+        run.adapter->requestSlaveEditedConfig(slaveOf(run, uid)->recordId(), record);
+    else
+        run.inThread([&] { run.adapter->findSlaveByUuid(uid)->applyEditedConfig(record); });
     run.settle();
 
     QCOMPARE(run.recorder.errorCodes(), QStringList{error});
+    // A request is checked before the slave takes the record: it keeps its own.
+    if (request)
+        QCOMPARE(stateOf(run, uid).config.toHex(' '), held.config.toHex(' '));
     QCOMPARE(frames(sim), QStringList());
     const tbsim::Module after = *sim.module(uid.toStdString());
     QCOMPARE(after.station, before.station);
@@ -944,3 +958,54 @@ void TestAdapterConfig::csvRoundTrip()
 
 QTEST_GUILESS_MAIN(TestAdapterConfig)
 #include "tst_adapter_config.moc"
+
+// An offline configuration takes an edited record as it is: nothing is sent,
+// the station and the areas change, refusals are the same as on a bus.
+void TestAdapterConfig::offlineEdit()
+{
+    AdapterRun run(true);
+    const quint64 di8 = run.createOffline(3, "#00001101")->recordId();
+    const quint64 do8 = run.createOffline(4, "#00001201")->recordId();
+    Q_UNUSED(do8)
+    run.adapter->requestSlaveEditedConfig(di8, configRecord(3, 9, word(40, 8), word(0, 0), 0x30));
+    run.settle();
+    QCOMPARE(run.recorder.errorCodes(), QStringList{"18/-1"});
+    QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+    const auto record = [&](quint64 id) {
+        return run.inThread([&] { return run.adapter->findSlaveByRecordId(id)->configurationRecord().left(7); });
+    };
+    QCOMPARE(record(di8).toHex(' '), QByteArray("09 09 08 14 00 00 30"));
+    QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).first().slaves.first()->stationId, 4); // kept in station order
+
+    run.recorder.clear();
+    run.adapter->requestSlaveEditedConfig(di8, configRecord(9, 4, word(40, 8), word(0, 0)));
+    run.settle();
+    QCOMPARE(run.recorder.errorCodes(), QStringList{"18/1"});
+    QCOMPARE(record(di8).toHex(' '), QByteArray("09 09 08 14 00 00 30"));
+    QCOMPARE(tbsim::bus().openHandleCount(), 0);
+}
+
+// A module added to an offline configuration takes the first free bits of
+// each direction, on the alignment unit.
+void TestAdapterConfig::offlineModulesTakeFreeAreas()
+{
+    for (const int unit : {1, 8}) {
+        AdapterRun run(true);
+        run.adapter->setAlignmentUnit(unit);
+        for (const auto &[station, key] : {std::pair{1, "#00001302"}, {2, "#00001101"}, {3, "#00001201"}})
+            run.adapter->requestCreateOfflineSlave(station, key);
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED, 3));
+        const SlaveList slaves = run.recorder.loadsOf(MSG_LIST_CHANGED).last().slaves;
+        QCOMPARE(slaves.size(), 3);
+        QStringList areas;
+        for (const SlaveSnapshot &slave : slaves) {
+            const Slave::IoWindow &w = slave->ioWindow;
+            areas << QStringLiteral("%1+%2 %3+%4").arg(w.inputStart).arg(w.inputBits).arg(w.outputStart).arg(w.outputBits);
+        }
+        // DIO16 (17 channels each way), DI8, DO8.
+        const QStringList expected = unit == 1 ? QStringList{"0+17 0+17", "17+8 0+0", "0+0 17+8"}
+                                               : QStringList{"0+17 0+17", "24+8 0+0", "0+0 24+8"};
+        QCOMPARE(areas, expected);
+        QVERIFY(!Adapter::hasConflict(Adapter::occupancyMap(slaves)));
+    }
+}

@@ -267,6 +267,41 @@ private slots:
         QCOMPARE(run.recorder.errorCodes(), QStringList());
     }
 
+    // A module's outputs set in one request reach the wire together, and
+    // every cycle brings every module's inputs, not only those of the
+    // station the adapter reports that time.
+    void outputsAtOnceAndEveryModulesInputs()
+    {
+        AdapterRun run;
+        QVERIFY(connectDemo(run));
+        QVERIFY(enterForceMode(run));
+        const quint64 do16 = run.inThread([&] { return run.adapter->findSlaveByUuid(kDO16)->recordId(); });
+        const QVector<int> pattern{1, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1};
+        run.adapter->requestSlaveOutputs(do16, pattern);
+        QTRY_COMPARE_WITH_TIMEOUT(outputValues(run, kDO16), pattern.toList(), 5000);
+        QCOMPARE(forceView(run).outputImage.mid(1, 2), QByteArray::fromHex("8d80"));
+
+        // The wired DI16 shows the pattern in each of the next cycles.
+        const auto inputsOf = [](const SlaveList &slaves) {
+            QList<int> values;
+            for (const SlaveSnapshot &slave : slaves) {
+                if (slave->uuid == kDI16) {
+                    for (const ItemState &item : slave->group(Slave::kRxPdo)->items)
+                        values << item.value.toInt();
+                }
+            }
+            return values;
+        };
+        run.recorder.clear();
+        QVERIFY(run.waitForLoad(MSG_STATUS, 2));
+        const int first = run.recorder.loadsOf(MSG_STATUS).size();
+        QVERIFY(run.waitForLoad(MSG_STATUS, first + 3));
+        const QList<Recorder::Load> cycles = run.recorder.loadsOf(MSG_STATUS);
+        for (int i = first; i < first + 3; ++i)
+            QCOMPARE(inputsOf(cycles.at(i).slaves), pattern.toList());
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+    }
+
     void allOutputs_data()
     {
         QTest::addColumn<QList<bool>>("switches");
