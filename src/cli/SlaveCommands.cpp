@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "Modules.h"
 
+#include "SlaveEditChecks.h"
 #include "SlaveEditRecord.h"
 #include "TarnBaseConvert.h"
 
@@ -13,26 +14,13 @@
 #include <variant>
 
 using appcore::SlaveEdit;
+using appcore::kImageBits;
+using appcore::kMaxChannels;
+using appcore::kMaxStation;
+using appcore::parseNumber;
 using namespace TarnBase;
 
 namespace {
-
-constexpr int kMaxStation = 128;
-constexpr int kImageBits = 512;
-constexpr int kMaxChannels = 127;
-
-// A whole decimal number, or hexadecimal after "0x"; nothing else.
-std::optional<qint64> numberOf(const QString &text)
-{
-    const QString t = text.trimmed();
-    bool ok = false;
-    qint64 value = 0;
-    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        value = t.mid(2).toLongLong(&ok, 16);
-    else if (!t.isEmpty() && !t.startsWith(QLatin1Char('+')))
-        value = t.toLongLong(&ok, 10);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
-}
 
 // The module the selector names, among the session's modules.
 std::variant<SlaveSnapshot, CliError> moduleOf(AdapterSession &s, const QString &selector)
@@ -95,7 +83,7 @@ void printModule(Context &ctx, const SlaveState &slave, const QString &what)
 int sendEdit(Context &ctx, AdapterSession &s, const SlaveState &slave, const SlaveEdit &edit, const QString &what)
 {
     const QByteArray record = edit.record();
-    const bool byIdentity = !slave.recordCarriesStation;
+    const bool byIdentity = appcore::editsByIdentity(slave);
     if (byIdentity)
         s.adapter()->requestSlaveEditedConfig(slave.recordId, record);
     else
@@ -114,15 +102,12 @@ int sendEdit(Context &ctx, AdapterSession &s, const SlaveState &slave, const Sla
 // direction, named by that module.
 std::optional<QString> overlapping(const AdapterSession &s, const SlaveState &slave, bool input, int start, int bits)
 {
-    for (const SlaveSnapshot &other : s.slaves()) {
-        if (other->recordId == slave.recordId)
-            continue;
-        const int otherStart = input ? other->ioWindow.inputStart : other->ioWindow.outputStart;
-        const int otherBits = input ? other->ioWindow.inputBits : other->ioWindow.outputBits;
-        if (otherBits > 0 && start < otherStart + otherBits && otherStart < start + bits)
-            return QStringLiteral("%1 uses %2").arg(modules::describe(*other), modules::area(otherStart, otherBits));
-    }
-    return std::nullopt;
+    const SlaveSnapshot other = appcore::overlappingSlave(s.slaves(), slave.recordId, input, start, bits);
+    if (!other)
+        return std::nullopt;
+    const Slave::IoWindow &w = other->ioWindow;
+    return QStringLiteral("%1 uses %2")
+        .arg(modules::describe(*other), input ? modules::area(w.inputStart, w.inputBits) : modules::area(w.outputStart, w.outputBits));
 }
 
 // One area of set-io: "START[:CHANNELS]" checked against the module and the bus.
@@ -141,7 +126,7 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
         return CliError::usage(QStringLiteral("%1 has no %2").arg(modules::describe(slave), direction));
 
     const QStringList parts = spec.split(QLatin1Char(':'));
-    const std::optional<qint64> start = numberOf(parts.value(0));
+    const std::optional<qint64> start = parseNumber(parts.value(0));
     if (parts.size() > 2 || !start || *start < 0 || *start >= kImageBits)
         return CliError::usage(QStringLiteral("%1 takes START[:CHANNELS] with START a bit address from 0 to 511, not \"%2\"")
                                    .arg(option, spec));
@@ -150,7 +135,7 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
         return CliError::usage(QStringLiteral("%1 %2: with byte alignment a start address is a multiple of 8").arg(option, spec));
     int channels = item->channels;
     if (parts.size() == 2) {
-        const std::optional<qint64> given = numberOf(parts.at(1));
+        const std::optional<qint64> given = parseNumber(parts.at(1));
         if (!given || *given < 1 || *given > kMaxChannels)
             return CliError::usage(QStringLiteral("%1 %2: CHANNELS is a count from 1 to 127").arg(option, spec));
         if (!slave.suportChangeableChannel && *given != slave.channelCount)
@@ -175,32 +160,6 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
         edit.outputCount = count;
     }
     return std::nullopt;
-}
-
-// The largest value each parameter row of the editor writes, and the least.
-std::pair<int, int> parameterRange(int paramType)
-{
-    switch (paramType) {
-    case ParamFilter:
-    case ParamSpeedAcc:
-    case ParamAcc:
-    case ParamDec:
-        return {0, 7};
-    case ParamBrake:
-    case ParamSpeedGear:
-        return {0, 3};
-    case ParamRpm:
-        return {0, 15};
-    case ParamPower:
-        return {-2, 29};
-    case ParamSubstitute:
-    case ParamHallPhase:
-        return {0, 0xFFFF};
-    case ParamMaxRpm:
-        return {-0x8000, 0x7FFF};
-    default:
-        return {0, 1};
-    }
 }
 
 // NAME=VALUE of set-param, against the module's parameter items.
@@ -236,15 +195,13 @@ std::optional<CliError> setParameter(const SlaveState &slave, const QString &ass
                                                         : QStringLiteral("; its parameters: %1").arg(names.join(QLatin1String(", ")))));
     }
 
-    std::optional<qint64> value = numberOf(valueText);
+    std::optional<qint64> value = parseNumber(valueText);
     for (auto it = item->enumTexts.cbegin(); !value && it != item->enumTexts.cend(); ++it) {
         if (!it.value().isEmpty() && it.value().compare(valueText, Qt::CaseInsensitive) == 0)
             value = it.key();
     }
-    const auto [least, most] = parameterRange(item->paramType);
-    const bool listed = item->enumTexts.isEmpty() || (value && item->enumList.contains(int(*value)))
-                        || (value && item->enumTexts.contains(int(*value)));
-    if (!value || *value < least || *value > most || !listed) {
+    const auto [least, most] = appcore::parameterRange(item->paramType);
+    if (!value || !appcore::parameterAccepts(*item, *value)) {
         QStringList allowed;
         for (auto it = item->enumTexts.cbegin(); it != item->enumTexts.cend(); ++it)
             allowed << (it.value().isEmpty() ? QString::number(it.key()) : QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value()));
@@ -276,7 +233,7 @@ namespace commands {
 
 int setStation(Context &ctx)
 {
-    const std::optional<qint64> station = numberOf(ctx.arguments.at(1));
+    const std::optional<qint64> station = parseNumber(ctx.arguments.at(1));
     if (!station || *station < 1 || *station > kMaxStation)
         return ctx.output.fail(CliError::usage(QStringLiteral("STATION is a number from 1 to 128, not \"%1\"").arg(ctx.arguments.at(1))));
     return session::withAdapter(ctx, [&ctx, station](AdapterSession &s) {
@@ -291,12 +248,10 @@ int setStation(Context &ctx)
             printModule(ctx, *slave, QStringLiteral("already at station %1").arg(*station));
             return ExitStatus::Success;
         }
-        for (const SlaveSnapshot &other : s.slaves()) {
-            if (other->recordId != slave->recordId && other->newStationId == *station)
-                return ctx.output.fail(CliError::usage(QStringLiteral("station %1 is taken by %2")
-                                                           .arg(*station)
-                                                           .arg(modules::describe(*other))));
-        }
+        if (const SlaveSnapshot other = appcore::stationHolder(s.slaves(), slave->recordId, int(*station)))
+            return ctx.output.fail(CliError::usage(QStringLiteral("station %1 is taken by %2")
+                                                       .arg(*station)
+                                                       .arg(modules::describe(*other))));
         SlaveEdit edit = SlaveEdit::of(*slave);
         edit.newStation = int(*station);
         return sendEdit(ctx, s, *slave, edit, QStringLiteral("station set to %1").arg(*station));
