@@ -129,18 +129,18 @@ void Adapter::requestSlaveLamp(quint64 recordId, bool on)
 
 void Adapter::requestSlaveOutput(quint64 recordId, int index, int value)
 {
-    inSlave(recordId, [index, value](Slave *slave) {
+    inSlave(recordId, [this, index, value](Slave *slave) {
         slave->setOutputValue(index, value);
-        slave->onUpdateIOData();
+        writeOutputsOf(slave);
     });
 }
 
 void Adapter::requestSlaveOutputs(quint64 recordId, const QVector<int> &values)
 {
-    inSlave(recordId, [values](Slave *slave) {
+    inSlave(recordId, [this, values](Slave *slave) {
         for (int i = 0; i < values.size(); ++i)
             slave->setOutputValue(i, values.at(i));
-        slave->onUpdateIOData();
+        writeOutputsOf(slave);
     });
 }
 

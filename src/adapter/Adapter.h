@@ -290,6 +290,9 @@ private:
     // AdapterForce.cpp: force mode and process data
     void leaveForceMode();
     void endForceMode();
+    // The slave's outputs into the output image. Requests naming a record
+    // write that record's outputs, whatever station it shares.
+    void writeOutputsOf(Slave *slave);
     void fillOutputImage(char value);
 
     // AdapterConfig.cpp: configuration operations

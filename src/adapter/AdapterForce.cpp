@@ -123,11 +123,16 @@ void Adapter::fillOutputImage(char value)
 
 void Adapter::onWriteOutputData(int station)
 {
-    m_outputStation = station;
+    if (Slave *slave = findSlaveByStation(station))
+        writeOutputsOf(slave);
+}
+
+void Adapter::writeOutputsOf(Slave *slave)
+{
+    m_outputStation = slave->stationId;
     if (m_allOutputs)
         fillOutputImage(char(0xFF));
-    if (Slave *slave = findSlaveByStation(station))
-        SlaveIOData::writeOutputs(*slave, m_outputImage);
+    SlaveIOData::writeOutputs(*slave, m_outputImage);
 }
 
 void Adapter::onOpenAllOut(bool on)

@@ -7,6 +7,7 @@
 #include "MessageWidget.h"
 #include "ProjectView.h"
 #include "SlaveMainWindow.h"
+#include "SlaveTileList.h"
 #include "TabWidget.h"
 #include "TopologyPage.h"
 #include "GraphicsView.h"
@@ -44,11 +45,13 @@ AdapterManage::AdapterManage(MainProductView *page, QObject *parent)
             if (const SlaveSnapshot slave = findSnapshot(m_slaves, recordId))
                 showSlavePage(recordId, slave->uuid);
         });
+        connectViews();
     }
 }
 
 AdapterManage::~AdapterManage()
 {
+    closeIoTests();
     stopAdapter();
     qCDebug(lcApp) << "delete";
 }
@@ -121,6 +124,8 @@ void AdapterManage::createAdapter(bool offline, bool byteAlignment)
     connect(m_adapter, &Adapter::sigSerialPortOff, this, &AdapterManage::onCloseAdapter);
     connect(m_adapter, &Adapter::sigFileCreaterSlave, this, &AdapterManage::onFileCreaterSlave);
     connect(m_adapter, &Adapter::sigStopLighting, this, [this] {
+        if (m_page)
+            m_page->slaveWindow()->tiles()->closeAllLamps();
         if (m_topology)
             m_topology->closeAllLamps();
     });
@@ -173,12 +178,19 @@ void AdapterManage::onStaticCreaterAdapter(bool byteAlignment)
     m_static = true;
     m_name = kOfflineName;
     createAdapter(true, byteAlignment);
+    if (m_topology) {
+        m_topology->setAcceptModules(true);
+        connect(m_topology, &TopologyPage::sigModuleDropped, this, [this](QString key) { openCreateSlave(key); });
+    }
     appendMessage(MessageWidget::None, tr("开始加载从站模块"));
     emit m_adapter->sigLoadingLocalInfo();
 }
 
 void AdapterManage::closeAdapter()
 {
+    closeIoTests();
+    if (m_createView)
+        m_createView->close();
     stopAdapter();
     m_slaves.clear();
     if (m_topology)
@@ -342,6 +354,7 @@ void AdapterManage::onSynAdapterConfig(int index, int type, QString name)
 void AdapterManage::onAdapterState(AdapterState state)
 {
     m_state = state;
+    updateIoTests();
 }
 
 void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus status, SlaveList slaves, int n)
@@ -353,6 +366,10 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     if (m_topology)
         m_topology->update(slaves);
     SlaveMainWindow *panel = m_page->slaveWindow();
+    panel->updateSlaves(slaves);
+    updateIoTests();
+    if (m_createView)
+        m_createView->setSlaves(slaves);
     panel->updateStatus(status);
     Loading *dialog = loading();
     const auto hideLoading = [&] {
@@ -531,12 +548,11 @@ void AdapterManage::refreshCurrentView()
 {
     if (!m_page)
         return;
-    const int unit = m_state.alignmentUnit;
     if (m_currentRecordId != 0 || !m_currentSlaveId.isEmpty()) {
         SlaveSnapshot slave = m_currentRecordId ? findSnapshot(m_slaves, m_currentRecordId) : nullptr;
         if (!slave && !m_currentSlaveId.isEmpty())
             slave = findByUid(m_currentSlaveId);
-        m_page->showSlave(slave, unit);
+        m_page->showSlave(slave, m_slaves);
         m_page->slaveWindow()->selectRecord(slave ? slave->recordId : 0);
     }
     quint16 inputUsed = 0;
@@ -547,13 +563,15 @@ void AdapterManage::refreshCurrentView()
         inputUsed = quint16(inputUsed + slave->ioLengths.inputBits);
         outputUsed = quint16(outputUsed + slave->ioLengths.outputBits);
     }
-    m_page->showAdapter(m_state, m_status, inputUsed, outputUsed, m_static);
+    m_page->showAdapter(m_state, m_status, inputUsed, outputUsed, m_static, m_slaves);
 }
 
 void AdapterManage::onSlaveCloseLame(QByteArray id)
 {
     if (m_topology)
         m_topology->closeLampsExcept(id);
+    if (m_page)
+        m_page->slaveWindow()->tiles()->closeLampsExcept(id);
     if (!m_adapter)
         return;
     for (const SlaveSnapshot &slave : m_slaves) {
@@ -573,7 +591,7 @@ void AdapterManage::onResSVG(int)
     if (!m_page)
         return;
     SlaveMainWindow *panel = m_page->slaveWindow();
-    panel->clearSlaves();
+    panel->setSlaves(m_slaves, m_state.alignmentUnit, m_static);
     const int index = treeIndex();
     ProjectView *tree = mainWindowManagement::instance()->projectView();
     // The tree's selection stays the user's: a redraw of one adapter never
@@ -581,7 +599,6 @@ void AdapterManage::onResSVG(int)
     if (tree && index >= 0)
         tree->removeSlaves(index);
     for (const SlaveSnapshot &slave : m_slaves) {
-        panel->addSlaveRow(slave, m_state.alignmentUnit);
         if (tree && index >= 0) {
             const QString part = slave->typeName.split(QLatin1Char('-')).value(1, slave->typeName);
             tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part), slave->stationId, slave->uuid,

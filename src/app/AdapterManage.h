@@ -2,9 +2,12 @@
 
 #include "Adapter.h"
 #include "AdapterTypes.h"
+#include "CreateSlaveView.h"
+#include "SettingRegisterData.h"
 #include "SlaveSnapshot.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -65,6 +68,13 @@ public:
     void showAdapterPage();
     void showSlavePage(quint64 recordId, const QByteArray &uid);
     void removeOfflineSlave(quint64 recordId);
+    // The IO test window of a slave: one per slave, opened only for a slave
+    // on the bus (AdapterManageViews.cpp).
+    SettingRegisterData *openIoTest(quint64 recordId);
+    SettingRegisterData *ioTest(quint64 recordId) const { return m_ioTests.value(recordId); }
+    // "添加从站模块" of an offline configuration, with a type chosen or not;
+    // null for a live adapter.
+    CreateSlaveView *openCreateSlave(const QString &typeKey = QString());
     // Stops the Adapter and its thread; the tab is going away. Returns
     // within a second whatever the Adapter is doing.
     void closeAdapter();
@@ -93,8 +103,17 @@ public slots:
                       SlaveList s1 = SlaveList(), SlaveList s2 = SlaveList());
     void onAdapterState(AdapterState state);
     void onResSVG(int csv = 0);
+    // "修改站号" of a tile (type 3): the slave's editor, at its station.
+    void onSlaveCreateView(int type, quint64 recordId, int sid);
 
 private:
+    // AdapterManageViews.cpp: the module views of the page.
+    void connectViews();
+    void onLampRequest(quint64 recordId, bool on);
+    void applySlaveConfig(quint64 recordId, const QByteArray &record);
+    void updateIoTests();
+    void closeIoTests();
+
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();
     void applyMessage(const appcore::ResultMessage &message);
@@ -120,6 +139,8 @@ private:
     QByteArray m_currentSlaveId;
     quint64 m_currentRecordId = 0;
     SlaveList m_slaves;
+    QMap<quint64, QPointer<SettingRegisterData>> m_ioTests;
+    QPointer<CreateSlaveView> m_createView;
     AdapterState m_state;
     AdapterStatus m_status;
 };

@@ -5,9 +5,12 @@
 
 #include <QWidget>
 
+class AdapterInfoView;
 class MessageWidget;
 class QGraphicsView;
+class SlaveInfoView;
 class SlaveMainWindow;
+class SwapMemoryView;
 
 namespace Ui {
 class MainProductView;
@@ -34,12 +37,16 @@ public:
 
     int currentPage() const;
     void showPage(Page page);
-    // Page 0: the adapter's identity, settings and used IO areas.
+    // Page 0: the adapter's information table and its used address areas.
     void showAdapter(const AdapterState &state, const AdapterStatus &status, quint16 inputUsed, quint16 outputUsed,
-                     bool offline);
-    // Page 1: one slave, read-only; a null snapshot leaves it empty.
-    void showSlave(const SlaveSnapshot &slave, int alignmentUnit);
-    // Text of page 1's fields, for tests: "label|value" per row.
+                     bool offline, const SlaveList &slaves);
+    // Page 1: the parameter editor of one slave of the list; a null
+    // snapshot leaves it empty.
+    void showSlave(const SlaveSnapshot &slave, const SlaveList &slaves);
+    SlaveInfoView *editor() const;
+    AdapterInfoView *adapterInfo() const;
+    SwapMemoryView *memoryView() const;
+    // Text of the pages' tables, for tests: "label|value" per row.
     QStringList slavePageRows() const;
     QStringList adapterPageRows() const;
     void clearPage();

@@ -2,12 +2,14 @@
 
 #include "Adapter.h"
 #include "AdapterManage.h"
+#include "AboutView.h"
 #include "AdapterScan.h"
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
 #include "Loading.h"
 #include "MessageBox.h"
+#include "ProductView.h"
 #include "ProjectView.h"
 #include "SettingView.h"
 #include "TabWidget.h"
@@ -21,6 +23,8 @@
 #include <QSettings>
 #include <QSplitter>
 
+#include <hidapi.h>
+
 const QString MainWindow::kAlignmentFile = QStringLiteral("./setByte.ini");
 const QString MainWindow::kAlignmentKey = QStringLiteral("Byte");
 
@@ -31,6 +35,7 @@ bool isBuilt(ProjectView::Command command)
 {
     using C = ProjectView::Command;
     switch (command) {
+    case C::AddSlave:
     case C::LinkAdapter:
     case C::Reload:
     case C::Download:
@@ -59,7 +64,7 @@ MainWindow::MainWindow(QWidget *parent)
     DeviceXmlLodaing::instance()->onLoadXmlFile();
 
     m_tree = new ProjectView;
-    m_productView = new QWidget;
+    m_productView = new ProductView;
     m_splitter = new QSplitter(Qt::Horizontal);
     m_splitter->setHandleWidth(kSplitterHandle);
     m_splitter->setChildrenCollapsible(false);
@@ -89,6 +94,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_tree, &ProjectView::sigAdapterCommand, m_tabs, &TabWidget::onAdapterCommand);
     connect(m_tree, &ProjectView::sigRemoveSlave, m_tabs, &TabWidget::onRemoveSlave);
     connect(m_tabs, &TabWidget::sigMatchAdapter, this, &MainWindow::onMatchAdapter);
+    connect(m_productView, &ProductView::sigCreateModule, this, &MainWindow::onCreateModule);
+    ui->actionProductView->setChecked(false);
     setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
 }
 
@@ -157,9 +164,28 @@ void MainWindow::on_action_3_triggered()
 
 void MainWindow::on_action_4_triggered()
 {
-    MessageBox::about(this, tr("关于"),
-                      tr("TarnBUS 测试工具 %1\n基于 Qt %2 和 hidapi。").arg(QCoreApplication::applicationVersion(),
-                                                                    QString::fromLatin1(qVersion())));
+#ifdef HID_API_VERSION_STR
+    const QString hidapi = QStringLiteral(HID_API_VERSION_STR);
+#else
+    const QString hidapi;
+#endif
+    auto *about = new AboutView(QStringLiteral(TARNBUS_VERSION), hidapi, this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+void MainWindow::on_actionProductView_toggled(bool shown)
+{
+    m_productView->setVisible(shown);
+}
+
+// A type chosen in the catalogue goes to the offline configuration in front.
+void MainWindow::onCreateModule(const QString &typeKey)
+{
+    const int index = m_tabs->selectedIndex();
+    AdapterManage *manager = index >= 0 ? m_tabs->manager(index) : nullptr;
+    if (!manager || !manager->openCreateSlave(typeKey))
+        MessageBox::notify(this, tr("提示"), tr("模块只能添加到离线组态:请先选择一个手动组态。"), MessageBox::Information, 260);
 }
 
 void MainWindow::on_action_5_triggered()

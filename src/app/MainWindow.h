@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class Loading;
+class ProductView;
 class ProjectView;
 class QSplitter;
 class TabWidget;
@@ -27,7 +28,7 @@ public:
     TabWidget *tabWidget() const { return m_tabs; }
     ProjectView *projectView() const { return m_tree; }
     Loading *loading() const { return m_loading; }
-    QWidget *productView() const { return m_productView; }
+    ProductView *productView() const { return m_productView; }
     bool byteAlignment() const;
 
 public slots:
@@ -43,7 +44,9 @@ public slots:
     void on_action_15_triggered();
     void on_action_16_triggered();
     void on_action_17_triggered();
+    void on_actionProductView_toggled(bool shown);
     void onMatchAdapter(int index);
+    void onCreateModule(const QString &typeKey);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,6 +64,6 @@ private:
     QSplitter *m_splitter = nullptr;
     ProjectView *m_tree = nullptr;
     TabWidget *m_tabs = nullptr;
-    QWidget *m_productView = nullptr;
+    ProductView *m_productView = nullptr;
     Loading *m_loading = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "SlaveMainWindow.h"
 
+#include "SlaveTileList.h"
 #include "ui_SlaveMainWindow.h"
 
 #include <QHeaderView>
@@ -34,6 +35,12 @@ SlaveMainWindow::SlaveMainWindow(QWidget *parent)
         if (const QTableWidgetItem *item = ui->tableWidget->item(row, StationColumn))
             emit sigSlaveActivated(item->data(Qt::UserRole).toULongLong());
     });
+    SlaveTileList *tiles = ui->tileList;
+    connect(tiles, &SlaveTileList::sigSlaveActivated, this, &SlaveMainWindow::sigSlaveActivated);
+    connect(tiles, &SlaveTileList::sigSlaveDataTest, this, &SlaveMainWindow::sigSlaveDataTest);
+    connect(tiles, &SlaveTileList::sigSlaveCreateView, this, &SlaveMainWindow::sigSlaveCreateView);
+    connect(tiles, &SlaveTileList::sigLampRequest, this, &SlaveMainWindow::sigLampRequest);
+    connect(tiles, &SlaveTileList::sigResetRequest, this, &SlaveMainWindow::sigResetRequest);
     resetStatus();
 }
 
@@ -92,6 +99,25 @@ void SlaveMainWindow::setForceAvailable(bool available)
 void SlaveMainWindow::clearSlaves()
 {
     ui->tableWidget->setRowCount(0);
+    ui->tileList->clear();
+}
+
+void SlaveMainWindow::setSlaves(const SlaveList &slaves, int alignmentUnit, bool configuration)
+{
+    ui->tableWidget->setRowCount(0);
+    for (const SlaveSnapshot &slave : slaves)
+        addSlaveRow(slave, alignmentUnit);
+    ui->tileList->setSlaves(slaves, configuration);
+}
+
+void SlaveMainWindow::updateSlaves(const SlaveList &slaves)
+{
+    ui->tileList->updateSlaves(slaves);
+}
+
+SlaveTileList *SlaveMainWindow::tiles() const
+{
+    return ui->tileList;
 }
 
 void SlaveMainWindow::addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit)
@@ -119,6 +145,7 @@ void SlaveMainWindow::addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit)
 
 void SlaveMainWindow::selectRecord(quint64 recordId)
 {
+    ui->tileList->selectRecord(recordId);
     QTableWidget *table = ui->tableWidget;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (table->item(row, StationColumn)->data(Qt::UserRole).toULongLong() == recordId) {

@@ -5,11 +5,14 @@
 
 #include <QWidget>
 
+class SlaveTileList;
+
 namespace Ui {
 class SlaveMainWindow;
 }
 
-// The bus status panel and the slave table of one adapter page.
+// The bus status panel and the slave list of one adapter page: a tile per
+// slave, and the same slaves as a table.
 class SlaveMainWindow : public QWidget
 {
     Q_OBJECT
@@ -30,9 +33,17 @@ public:
     void setForceAvailable(bool available);
 
     void clearSlaves();
+    // The slaves of the page, in list order: a row and a tile each (sizes
+    // in bits with unit 1, in bytes with unit 8). Tiles of records still
+    // listed are kept. Slaves of an offline configuration are configuration
+    // slaves.
+    void setSlaves(const SlaveList &slaves, int alignmentUnit, bool configuration);
+    // Newer snapshots of the slaves shown: the tiles follow their states.
+    void updateSlaves(const SlaveList &slaves);
     // One row per slave; sizes in bits (unit 1) or bytes (unit 8).
     void addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit);
     void selectRecord(quint64 recordId);
+    SlaveTileList *tiles() const;
     int rowCount() const;
     QString cellText(int row, int column) const;
     // The style of the four indicators, in panel order, and the value labels.
@@ -44,6 +55,11 @@ public:
 signals:
     void sigUpdatePower();
     void sigSlaveActivated(quint64 recordId);
+    // Requests of the tiles, naming the slave's record.
+    void sigSlaveDataTest(quint64 recordId);
+    void sigSlaveCreateView(int type, quint64 recordId, int sid);
+    void sigLampRequest(quint64 recordId, bool on);
+    void sigResetRequest(quint64 recordId);
 
 private:
     Ui::SlaveMainWindow *ui;

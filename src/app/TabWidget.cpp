@@ -211,6 +211,9 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::LinkAdapter:
         emit sigMatchAdapter(index);
         break;
+    case C::AddSlave:
+        manager->openCreateSlave();
+        break;
     default:
         emit sigCommandRequested(index, command);
         break;

@@ -1,9 +1,13 @@
 #include "TopologyPage.h"
 
 #include "CouplerScene.h"
+#include "CreateModel.h"
 #include "GraphicsView.h"
 #include "MainProductView.h"
 #include "SVGManagement.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
 
 TopologyPage::TopologyPage(MainProductView *page, QObject *parent)
     : QObject(parent)
@@ -45,4 +49,45 @@ void TopologyPage::closeAllLamps()
 void TopologyPage::closeLampsExcept(const QByteArray &uid)
 {
     m_pictures->onCloseOtherLamps(uid);
+}
+
+void TopologyPage::setAcceptModules(bool accept)
+{
+    m_acceptModules = accept;
+    m_view->viewport()->setAcceptDrops(accept);
+    if (accept)
+        m_view->viewport()->installEventFilter(this);
+    else
+        m_view->viewport()->removeEventFilter(this);
+}
+
+// A module type from the catalogue is taken before the scene sees the drag:
+// the pictures know nothing of module types.
+bool TopologyPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_view->viewport() || !m_acceptModules)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (CreateModel::typeKeyOf(drag->mimeData()).isEmpty())
+            return false;
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString key = CreateModel::typeKeyOf(drop->mimeData());
+        if (key.isEmpty())
+            return false;
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        emit sigModuleDropped(key);
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
 }

@@ -30,6 +30,12 @@ public:
     void clear();
     void closeAllLamps();
     void closeLampsExcept(const QByteArray &uid);
+    // Module types dragged from the product catalogue may be dropped on the
+    // picture (an offline configuration's page): sigModuleDropped.
+    void setAcceptModules(bool accept);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     void sigClickEvent(QByteArray uid);
@@ -37,9 +43,11 @@ signals:
     void sigHoverEnterEvent(bool hovering);
     void sigLampRequest(quint64 recordId, bool on);
     void sigOpenIoTest(quint64 recordId, QString title);
+    void sigModuleDropped(QString typeKey);
 
 private:
     SVGManagement *m_pictures;
     CouplerScene *m_scene;
     GraphicsView *m_view;
+    bool m_acceptModules = false;
 };

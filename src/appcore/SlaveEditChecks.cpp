@@ -2,6 +2,8 @@
 
 #include "TarnBaseConvert.h"
 
+#include <algorithm>
+
 using namespace TarnBase;
 
 namespace appcore {
@@ -51,6 +53,13 @@ bool parameterAccepts(const ItemFields &item, qint64 value)
     const auto [least, most] = parameterRange(item.paramType);
     if (value < least || value > most)
         return false;
+    // An item narrower than a word holds no more than its bits; a row whose
+    // values start below 0 keeps them with a bias.
+    if (item.bitLength > 0 && item.bitLength < 16) {
+        const qint64 field = value - std::min(0, least);
+        if (field >= (qint64(1) << item.bitLength))
+            return false;
+    }
     return item.enumTexts.isEmpty() || item.enumList.contains(int(value)) || item.enumTexts.contains(int(value));
 }
 

@@ -24,8 +24,9 @@ std::optional<qint64> parseNumber(const QString &text);
 // (XML_ItemParamType 5 to 21).
 std::pair<int, int> parameterRange(int paramType);
 
-// The value is one the parameter item can hold: inside its row's range and,
-// for an enumerated item, one of its entries.
+// The value is one the parameter item can hold: inside its row's range, no
+// wider than the item (an item of fewer than 16 bits) and, for an
+// enumerated item, one of its entries.
 bool parameterAccepts(const ItemFields &item, qint64 value);
 
 // Another slave of the list using any of the bits [start, start + bits) of

@@ -302,6 +302,23 @@ private slots:
         QCOMPARE(run.recorder.errorCodes(), QStringList());
     }
 
+    // Two modules share station 4: a request for one record writes that
+    // record's outputs, not the first module found at the station.
+    void outputRequestsNameTheirRecord()
+    {
+        AdapterRun run;
+        QVERIFY(connectDemo(run));
+        QVERIFY(enterForceMode(run));
+        const QByteArray second = "DA01B2C3D40E"; // DO8 at station 4, outputs at bit 224
+        const quint64 record = run.inThread([&] { return run.adapter->findSlaveByUuid(second)->recordId(); });
+        run.adapter->requestSlaveOutputs(record, {1, 0, 0, 0, 0, 0, 0, 1});
+        run.adapter->requestSlaveOutput(record, 1, 1);
+        run.settle();
+        QByteArray expected(kImageBytes, '\0');
+        expected[28] = char(0x83);
+        QCOMPARE(forceView(run).outputImage.toHex(' '), expected.toHex(' '));
+    }
+
     void allOutputs_data()
     {
         QTest::addColumn<QList<bool>>("switches");

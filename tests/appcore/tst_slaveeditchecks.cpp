@@ -68,26 +68,34 @@ private slots:
     void parameterValues_data()
     {
         QTest::addColumn<int>("paramType");
+        QTest::addColumn<int>("bits"); // the item's bit length, 0 when not given
         QTest::addColumn<qint64>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("substitute 0xFFFF") << int(ParamSubstitute) << qint64(0xFFFF) << true;
-        QTest::newRow("substitute wider than 16 bits") << int(ParamSubstitute) << qint64(0x10000) << false;
-        QTest::newRow("substitute negative") << int(ParamSubstitute) << qint64(-1) << false;
-        QTest::newRow("MAX_RPM signed") << int(ParamMaxRpm) << qint64(-32768) << true;
-        QTest::newRow("MAX_RPM too large") << int(ParamMaxRpm) << qint64(32768) << false;
-        QTest::newRow("brake 3") << int(ParamBrake) << qint64(3) << true;
-        QTest::newRow("brake 4") << int(ParamBrake) << qint64(4) << false;
-        QTest::newRow("learn 2") << int(ParamLearn) << qint64(2) << false;
-        QTest::newRow("power -2") << int(ParamPower) << qint64(-2) << true;
-        QTest::newRow("power 30") << int(ParamPower) << qint64(30) << false;
+        QTest::newRow("substitute 0xFFFF") << int(ParamSubstitute) << 16 << qint64(0xFFFF) << true;
+        QTest::newRow("substitute wider than 16 bits") << int(ParamSubstitute) << 16 << qint64(0x10000) << false;
+        QTest::newRow("substitute negative") << int(ParamSubstitute) << 16 << qint64(-1) << false;
+        QTest::newRow("MAX_RPM signed") << int(ParamMaxRpm) << 16 << qint64(-32768) << true;
+        QTest::newRow("MAX_RPM too large") << int(ParamMaxRpm) << 16 << qint64(32768) << false;
+        QTest::newRow("brake 3") << int(ParamBrake) << 0 << qint64(3) << true;
+        QTest::newRow("brake 4") << int(ParamBrake) << 0 << qint64(4) << false;
+        QTest::newRow("learn 2") << int(ParamLearn) << 0 << qint64(2) << false;
+        QTest::newRow("power -2") << int(ParamPower) << 0 << qint64(-2) << true;
+        QTest::newRow("power 30") << int(ParamPower) << 0 << qint64(30) << false;
+        QTest::newRow("filter 7 in a 3-bit item") << int(ParamFilter) << 3 << qint64(7) << true;
+        QTest::newRow("filter 4 in a 2-bit item") << int(ParamFilter) << 2 << qint64(4) << false;
+        QTest::newRow("power 29 in a 5-bit item") << int(ParamPower) << 5 << qint64(29) << true;
+        QTest::newRow("power -2 in a 5-bit item") << int(ParamPower) << 5 << qint64(-2) << true;
+        QTest::newRow("power 29 in a 4-bit item") << int(ParamPower) << 4 << qint64(29) << false;
     }
     void parameterValues()
     {
         QFETCH(int, paramType);
+        QFETCH(int, bits);
         QFETCH(qint64, value);
         QFETCH(bool, accepted);
         ItemFields item;
         item.paramType = paramType;
+        item.bitLength = qint16(bits);
         QCOMPARE(parameterAccepts(item, value), accepted);
     }
 

@@ -1,0 +1,139 @@
+// The module views of an adapter page and what they ask of the Adapter:
+// the tiles (lamp, reset, station), the parameter editor, the IO test
+// windows. Every request names the slave's record and goes to this
+// manager's Adapter only.
+
+#include "AdapterManage.h"
+
+#include "MessageBox.h"
+#include "SVGManagement.h"
+#include "SettingRegisterData.h"
+#include "SlaveEditChecks.h"
+#include "SlaveInfoView.h"
+#include "SlaveMainWindow.h"
+#include "TopologyPage.h"
+
+void AdapterManage::connectViews()
+{
+    SlaveMainWindow *panel = m_page->slaveWindow();
+    connect(panel, &SlaveMainWindow::sigLampRequest, this, &AdapterManage::onLampRequest);
+    connect(panel, &SlaveMainWindow::sigResetRequest, this, [this](quint64 recordId) {
+        if (m_adapter)
+            m_adapter->requestSlaveClear(recordId);
+    });
+    connect(panel, &SlaveMainWindow::sigSlaveCreateView, this, &AdapterManage::onSlaveCreateView);
+    connect(panel, &SlaveMainWindow::sigSlaveDataTest, this, &AdapterManage::openIoTest);
+    connect(m_topology, &TopologyPage::sigOpenIoTest, this, [this](quint64 recordId, QString) { openIoTest(recordId); });
+    SlaveInfoView *editor = m_page->editor();
+    connect(editor, &SlaveInfoView::sigApplyConfig, this, &AdapterManage::applySlaveConfig);
+    connect(editor, &SlaveInfoView::sigSlaveDataTest, this, [this] { openIoTest(m_currentRecordId); });
+}
+
+// A tile's lamp: the module's lamp, and every other lamp of the page out.
+void AdapterManage::onLampRequest(quint64 recordId, bool on)
+{
+    if (!m_adapter)
+        return;
+    m_adapter->requestSlaveLamp(recordId, on);
+    if (const SlaveSnapshot slave = findSnapshot(m_slaves, recordId); slave && on)
+        onSlaveCloseLame(slave->uuid);
+}
+
+void AdapterManage::onSlaveCreateView(int type, quint64 recordId, int)
+{
+    constexpr int kEditStation = 3;
+    const SlaveSnapshot slave = findSnapshot(m_slaves, recordId);
+    if (type != kEditStation || !slave || !m_page)
+        return;
+    showSlavePage(recordId, slave->uuid);
+    m_page->editor()->focusStation();
+}
+
+// The editor's record: by identity, or by station for the adapter's own
+// module, as the command line sends it.
+void AdapterManage::applySlaveConfig(quint64 recordId, const QByteArray &record)
+{
+    const SlaveSnapshot slave = findSnapshot(m_slaves, recordId);
+    if (!m_adapter || !slave)
+        return;
+    if (appcore::editsByIdentity(*slave))
+        m_adapter->requestSlaveEditedConfig(recordId, record);
+    else
+        m_adapter->requestSlaveConfig(recordId, record);
+}
+
+SettingRegisterData *AdapterManage::openIoTest(quint64 recordId)
+{
+    constexpr int kBoxWidth = 210;
+    const SlaveSnapshot slave = findSnapshot(m_slaves, recordId);
+    if (!slave) {
+        MessageBox::notify(dialogParent(), tr("警告"), tr("站点数据异常!"), MessageBox::Warning, kBoxWidth);
+        return nullptr;
+    }
+    if (slave->statusRun == 0) {
+        MessageBox::notify(dialogParent(), tr("提示"), tr("站点不存在，不可操作!"), MessageBox::Information, kBoxWidth);
+        return nullptr;
+    }
+    if (SettingRegisterData *open = m_ioTests.value(recordId)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+    auto *window = new SettingRegisterData(SVGManagement::ioTestTitle(*slave), dialogParent());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &SettingRegisterData::sigOutputRequest, this, [this](quint64 id, int index, int value) {
+        if (m_adapter)
+            m_adapter->requestSlaveOutput(id, index, value);
+    });
+    connect(window, &SettingRegisterData::sigOutputsRequest, this, [this](quint64 id, QVector<int> values) {
+        if (m_adapter)
+            m_adapter->requestSlaveOutputs(id, values);
+    });
+    if (m_adapter)
+        connect(m_adapter, &Adapter::sigShareChannel, window, &SettingRegisterData::onShareChannel);
+    window->setSlave(slave, m_slaves, m_state.forceMode, m_state.linked);
+    m_ioTests.insert(recordId, window);
+    window->show();
+    return window;
+}
+
+void AdapterManage::updateIoTests()
+{
+    for (auto it = m_ioTests.begin(); it != m_ioTests.end();) {
+        if (!it.value()) {
+            it = m_ioTests.erase(it);
+            continue;
+        }
+        const QPointer<SettingRegisterData> window = it.value();
+        ++it;
+        window->updateSlaves(m_slaves, m_state.forceMode, m_state.linked);
+    }
+}
+
+// The windows end their tests, outputs off, while the Adapter still takes requests.
+void AdapterManage::closeIoTests()
+{
+    const auto windows = m_ioTests;
+    m_ioTests.clear();
+    for (const QPointer<SettingRegisterData> &window : windows) {
+        if (window)
+            window->close();
+    }
+}
+
+CreateSlaveView *AdapterManage::openCreateSlave(const QString &typeKey)
+{
+    if (!m_adapter || !m_static)
+        return nullptr;
+    if (!m_createView) {
+        m_createView = new CreateSlaveView(dialogParent());
+        m_createView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_createView, &CreateSlaveView::sigCreateSlave, this, &AdapterManage::onStaticCreaterSlave);
+    }
+    m_createView->setSlaves(m_slaves);
+    if (!typeKey.isEmpty())
+        m_createView->selectType(typeKey);
+    m_createView->open();
+    return m_createView;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "SlaveSnapshot.h"
+
+#include <QColor>
+#include <QString>
+
+// How the module views write an item of a slave: its place in the process
+// image, its kind of IO, and the colour of a value.
+namespace itemtexts {
+
+// A bit item as "bit (byte.bit)", a wider one as "first..last".
+QString address(const ItemFields &item);
+// "DI", "DO", "AI" or "AO" by the item's parameter type; empty for others.
+QString ioType(const ItemFields &item);
+// "TRUE" in green, anything else in dark grey.
+QColor valueColor(const QString &text);
+
+} // namespace itemtexts

@@ -1,0 +1,137 @@
+#include "SlaveTileList.h"
+
+#include "SlaveItemView.h"
+
+#include <QGridLayout>
+#include <QHash>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+namespace {
+constexpr int kSpacing = 8;
+} // namespace
+
+SlaveTileList::SlaveTileList(QWidget *parent)
+    : QScrollArea(parent)
+    , m_content(new QWidget)
+    , m_grid(new QGridLayout(m_content))
+{
+    m_grid->setSpacing(kSpacing);
+    m_grid->setContentsMargins(kSpacing, kSpacing, kSpacing, kSpacing);
+    m_grid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWidget(m_content);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+}
+
+SlaveItemView *SlaveTileList::newTile()
+{
+    auto *tile = new SlaveItemView(m_content);
+    connect(tile, &SlaveItemView::sigSlaveClick, this, [this, tile] {
+        selectRecord(tile->recordId());
+        emit sigSlaveActivated(tile->recordId());
+    });
+    connect(tile, &SlaveItemView::sigSlaveDataTest, this, &SlaveTileList::sigSlaveDataTest);
+    connect(tile, &SlaveItemView::sigSlaveCreateView, this, &SlaveTileList::sigSlaveCreateView);
+    connect(tile, &SlaveItemView::sigLampRequest, this, &SlaveTileList::sigLampRequest);
+    connect(tile, &SlaveItemView::sigResetRequest, this, &SlaveTileList::sigResetRequest);
+    return tile;
+}
+
+void SlaveTileList::setSlaves(const SlaveList &slaves, bool configuration)
+{
+    QHash<quint64, SlaveItemView *> kept;
+    for (SlaveItemView *tile : qAsConst(m_tiles))
+        kept.insert(tile->recordId(), tile);
+    QList<SlaveItemView *> tiles;
+    for (const SlaveSnapshot &slave : slaves) {
+        SlaveItemView *tile = kept.take(slave->recordId);
+        if (!tile)
+            tile = newTile();
+        tile->setTileNumber(tiles.size());
+        tile->setSlave(slave, configuration);
+        tile->setSelected(slave->recordId == m_selected);
+        tiles.append(tile);
+    }
+    // Tiles of records that are gone go, lamps and all.
+    for (SlaveItemView *gone : qAsConst(kept))
+        delete gone;
+    m_tiles = tiles;
+    relayout();
+}
+
+void SlaveTileList::updateSlaves(const SlaveList &slaves)
+{
+    for (const SlaveSnapshot &slave : slaves) {
+        if (SlaveItemView *tile = tileOf(slave->recordId))
+            tile->updateSlave(slave);
+    }
+}
+
+void SlaveTileList::clear()
+{
+    qDeleteAll(m_tiles);
+    m_tiles.clear();
+    relayout();
+}
+
+SlaveItemView *SlaveTileList::tileOf(quint64 recordId) const
+{
+    for (SlaveItemView *tile : m_tiles) {
+        if (tile->recordId() == recordId)
+            return tile;
+    }
+    return nullptr;
+}
+
+void SlaveTileList::selectRecord(quint64 recordId)
+{
+    // Selecting again (every notification does) leaves the scrolling alone.
+    if (recordId == m_selected)
+        return;
+    m_selected = recordId;
+    for (SlaveItemView *tile : qAsConst(m_tiles))
+        tile->setSelected(recordId != 0 && tile->recordId() == recordId);
+    if (SlaveItemView *tile = tileOf(recordId))
+        ensureWidgetVisible(tile, 0, kSpacing);
+}
+
+void SlaveTileList::closeLampsExcept(const QByteArray &uid)
+{
+    for (SlaveItemView *tile : qAsConst(m_tiles))
+        tile->onOFFLamp(QString::fromLatin1(uid));
+}
+
+void SlaveTileList::closeAllLamps()
+{
+    for (SlaveItemView *tile : qAsConst(m_tiles)) {
+        if (tile->isLampRunning())
+            tile->onOFFLamp(QString());
+    }
+}
+
+void SlaveTileList::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    relayout();
+}
+
+void SlaveTileList::relayout()
+{
+    const int available = viewport()->width() - kSpacing;
+    const int columns = std::max(1, available / (SlaveItemView::kTileWidth + kSpacing));
+    const bool sameColumns = columns == m_columns;
+    m_columns = columns;
+    for (int i = 0; i < m_tiles.size(); ++i) {
+        SlaveItemView *tile = m_tiles.at(i);
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        const int at = m_grid->indexOf(tile);
+        if (at >= 0)
+            m_grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+        if (sameColumns && at >= 0 && row == i / columns && column == i % columns)
+            continue;
+        m_grid->removeWidget(tile);
+        m_grid->addWidget(tile, i / columns, i % columns);
+    }
+}

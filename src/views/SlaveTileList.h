@@ -1,0 +1,59 @@
+#pragma once
+
+#include "SlaveSnapshot.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QScrollArea>
+
+class QGridLayout;
+class SlaveItemView;
+
+// The tiles of an adapter page's slaves, in list order, flowing into as
+// many columns as the width allows. A tile is kept for its record as long
+// as the record is listed, so that its lamp and selection survive redraws.
+class SlaveTileList : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit SlaveTileList(QWidget *parent = nullptr);
+
+    // The slaves to show, in this order; slaves of an offline configuration
+    // are configuration slaves.
+    void setSlaves(const SlaveList &slaves, bool configuration);
+    // Newer snapshots of the slaves shown.
+    void updateSlaves(const SlaveList &slaves);
+    void clear();
+    void selectRecord(quint64 recordId);
+
+    int count() const { return m_tiles.size(); }
+    SlaveItemView *tile(int index) const { return m_tiles.value(index, nullptr); }
+    SlaveItemView *tileOf(quint64 recordId) const;
+    int columns() const { return m_columns; }
+
+public slots:
+    // Lamps out on every tile but those of this unique id.
+    void closeLampsExcept(const QByteArray &uid);
+    void closeAllLamps();
+
+signals:
+    void sigSlaveActivated(quint64 recordId);
+    void sigSlaveDataTest(quint64 recordId);
+    void sigSlaveCreateView(int type, quint64 recordId, int sid);
+    void sigLampRequest(quint64 recordId, bool on);
+    void sigResetRequest(quint64 recordId);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    SlaveItemView *newTile();
+    void relayout();
+
+    QWidget *m_content;
+    QGridLayout *m_grid;
+    QList<SlaveItemView *> m_tiles;
+    quint64 m_selected = 0;
+    int m_columns = 0;
+};

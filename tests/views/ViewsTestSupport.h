@@ -1,0 +1,58 @@
+#pragma once
+
+// What the module views' tests share: snapshots made by hand, and the
+// notices and dialogs on screen.
+
+#include "MessageBox.h"
+#include "SlaveSnapshot.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QWidget>
+
+namespace viewtest {
+
+// A snapshot of a described slave at a station, with the fields a test sets.
+inline std::shared_ptr<SlaveState> slaveState(quint64 recordId, int station, const QByteArray &uid = QByteArray())
+{
+    auto state = std::make_shared<SlaveState>();
+    state->recordId = recordId;
+    state->stationId = state->newStationId = quint8(station);
+    state->uuid = uid;
+    state->typeName = QStringLiteral("TB-DI8-N");
+    state->typeCode = 0;
+    state->described = true;
+    state->statusRun = 1;
+    return state;
+}
+
+template <typename T>
+QList<T *> visibleTopLevels()
+{
+    QList<T *> out;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
+            out << found;
+    }
+    return out;
+}
+
+// "title|text" of every notice on screen.
+inline QStringList boxTexts()
+{
+    QStringList out;
+    for (MessageBox *box : visibleTopLevels<MessageBox>())
+        out << box->windowTitle() + QLatin1Char('|') + box->text();
+    return out;
+}
+
+inline void closeBoxes()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace viewtest
