@@ -6,6 +6,8 @@
 #include <DescriptionParser.h>
 #include <TarnBaseConvert.h>
 
+#include <memory>
+
 using namespace TarnBase;
 
 const QString SlaveFactory::kFallbackIdent = QStringLiteral("#00000000");
@@ -74,4 +76,10 @@ Slave *SlaveFactory::createFrom(const QList<DescriptionFilePtr> &library, const 
     slave->typeCode = ModuleUndefined;
     slave->typeName = undefindSlave::kTypeName;
     return slave;
+}
+
+bool SlaveFactory::hasKind(const QString &moduleClass)
+{
+    const std::unique_ptr<Slave> probe(newKind(isDeviceType(moduleClass), 0));
+    return probe != nullptr;
 }

@@ -25,4 +25,8 @@ public:
 
     // The same over a given library (first collection holding the identity wins).
     static Slave *createFrom(const QList<DescriptionFilePtr> &library, const QString &identity, int station);
+
+    // Modules of this class ("DI", "DO", ...) become slaves of a kind of
+    // their own; others are shown as undefined.
+    static bool hasKind(const QString &moduleClass);
 };

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <SlaveFactory.h>
 #include <TarnBaseConvert.h>
 
 const QString CreateModel::kMimeType = QStringLiteral("application/x-tarnbus-module");
@@ -91,20 +92,29 @@ void CreateModel::reload(const QList<DescriptionFilePtr> &library)
             }
             const QString imagePath = QStringLiteral("./SVG/") + module.imageDir + QLatin1Char('/') + module.image;
             auto *item = new QStandardItem(QIcon(picture(imagePath, kIconSize)), module.typeName);
+            item->setToolTip(module.name + QLatin1Char('\n') + detailsOf(module));
+            if (!SlaveFactory::hasKind(module.moduleClass)) {
+                // Listed, but a module of it could only be an undefined one.
+                item->setText(tr("%1 (不支持)").arg(module.typeName));
+                item->setFlags(Qt::NoItemFlags);
+                item->setToolTip(item->toolTip() + QLatin1Char('\n') + tr("没有对应的从站种类,不能添加。"));
+                item->setData(module.moduleClass, ClassRole);
+                item->setData(module.name, DescriptionRole);
+                group->appendRow(item);
+                continue;
+            }
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
             item->setData(module.moduleIdent, TypeKeyRole);
             item->setData(module.moduleClass, ClassRole);
             item->setData(module.name, DescriptionRole);
             item->setData(imagePath, ImagePathRole);
             item->setData(detailsOf(module), DetailsRole);
-            item->setToolTip(module.name + QLatin1Char('\n') + detailsOf(module));
             group->appendRow(item);
         }
     }
-    for (QStandardItem *group : qAsConst(groups)) {
-        group->sortChildren(0);
+    // Classes in their code order; types within a class as the library lists them (by type code).
+    for (QStandardItem *group : qAsConst(groups))
         appendRow(group);
-    }
 }
 
 QModelIndex CreateModel::indexOfType(const QString &typeKey) const
@@ -118,8 +128,11 @@ QStringList CreateModel::typeKeys() const
     QStringList keys;
     for (int g = 0; g < rowCount(); ++g) {
         const QStandardItem *group = item(g);
-        for (int r = 0; r < group->rowCount(); ++r)
-            keys << group->child(r)->data(TypeKeyRole).toString();
+        for (int r = 0; r < group->rowCount(); ++r) {
+            const QString key = group->child(r)->data(TypeKeyRole).toString();
+            if (!key.isEmpty())
+                keys << key;
+        }
     }
     return keys;
 }

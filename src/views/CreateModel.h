@@ -35,6 +35,7 @@ public:
     void reload();
 
     QModelIndex indexOfType(const QString &typeKey) const;
+    // The types a module can be made of (not those without a slave kind).
     QStringList typeKeys() const;
     // The class groups, in order.
     QStringList groups() const;

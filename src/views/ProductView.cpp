@@ -89,8 +89,11 @@ QStringList ProductView::shownTypes() const
     QStringList keys;
     for (int g = 0; g < m_filter->rowCount(); ++g) {
         const QModelIndex group = m_filter->index(g, 0);
-        for (int r = 0; r < m_filter->rowCount(group); ++r)
-            keys << m_filter->index(r, 0, group).data(CreateModel::TypeKeyRole).toString();
+        for (int r = 0; r < m_filter->rowCount(group); ++r) {
+            const QString key = m_filter->index(r, 0, group).data(CreateModel::TypeKeyRole).toString();
+            if (!key.isEmpty())
+                keys << key;
+        }
     }
     return keys;
 }

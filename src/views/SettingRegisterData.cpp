@@ -143,6 +143,7 @@ void SettingRegisterData::buildTables()
                 if (isBitItem(item)) {
                     auto *button = new QPushButton(QStringLiteral("OFF"));
                     button->setCheckable(true);
+                    button->setAutoDefault(false); // Enter belongs to the fields
                     connect(button, &QPushButton::clicked, this, [this, i](bool on) { onDODataEdit(i, on ? 1 : 0); });
                     m_outputs->setCellWidget(i, ValueColumn, button);
                 } else {
@@ -393,6 +394,8 @@ void SettingRegisterData::onShareChannel(QByteArray values, int station)
 
 void SettingRegisterData::onDeleteSlave()
 {
+    if (isRunning())
+        finishTest();
     m_loopTimer.stop();
     m_refreshTimer.stop();
     m_light.stop();

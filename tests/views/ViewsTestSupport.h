@@ -46,10 +46,12 @@ inline QStringList boxTexts()
     return out;
 }
 
+// Closes the notices and the fault dialogs on screen.
 inline void closeBoxes()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+        auto *dialog = qobject_cast<QDialog *>(w);
+        if (dialog && dialog->isVisible() && (qobject_cast<MessageBox *>(w) || w->inherits("FaultView")))
             dialog->reject();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
