@@ -299,7 +299,7 @@ private:
     enum class WriteResult { Ok, Failed, Refused };
     WriteResult writeAddressRecord(const QByteArray &record, COMM_STATUS_TYPE &result);
     // Ends a one-slave operation: list refresh, MSG_LIST_CHANGED when the
-    // list changed, handshake, polling again.
+    // list changed (else MSG_REFRESH_ROWS), handshake, polling again.
     void finishSlaveOperation(bool listChanged);
     void writeSettings(int change);
     bool pauseUnlessStopping(int ms);

@@ -328,8 +328,9 @@ void Adapter::refuseSlaveConfig(Slave *slave)
 void Adapter::finishSlaveOperation(bool listChanged)
 {
     refreshList();
-    if (listChanged)
-        reportLoad(MSG_LIST_CHANGED);
+    // The slave's areas and parameters changed even when the list did not:
+    // the rows are reported again for the views that show them.
+    reportLoad(listChanged ? MSG_LIST_CHANGED : MSG_REFRESH_ROWS);
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
     if (stopping())

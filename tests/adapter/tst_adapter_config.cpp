@@ -317,6 +317,15 @@ void TestAdapterConfig::oneSlaveConfiguration()
     QCOMPARE(frames(sim), sent);
     QCOMPARE(run.recorder.errorCodes(), errors);
     QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).size(), listChanged ? 1 : 0);
+    // A record taken without a change of the list still changes the rows.
+    if (!listChanged && errors.isEmpty()) {
+        const QList<Recorder::Load> rows = run.recorder.loadsOf(MSG_REFRESH_ROWS);
+        QVERIFY(!rows.isEmpty());
+        bool shown = false;
+        for (const SlaveSnapshot &s : rows.last().slaves)
+            shown = shown || (s->uuid == uid && s->ioWindow.inputStart == inStart);
+        QVERIFY(shown);
+    }
     // The record goes out as the slave gave it: as it is to the station
     // command, behind the module's identity to the assignment command.
     for (const QByteArray &data : dataOf(sim, 0x46, 0x01, 0x00))
