@@ -191,6 +191,8 @@ void AdapterManage::closeAdapter()
     closeIoTests();
     if (m_createView)
         m_createView->close();
+    if (m_memoryWindow)
+        m_memoryWindow->close();
     stopAdapter();
     m_slaves.clear();
     if (m_topology)
@@ -297,6 +299,10 @@ void AdapterManage::showSlavePage(quint64 recordId, const QByteArray &uid)
 {
     m_currentRecordId = recordId;
     m_currentSlaveId = uid;
+    // The tree follows a slave picked elsewhere (a tile, the table).
+    ProjectView *tree = mainWindowManagement::instance()->projectView();
+    if (QTreeWidgetItem *item = tree ? tree->slaveItemOf(treeIndex(), recordId) : nullptr)
+        tree->setCurrentItem(item);
     refreshCurrentView();
     if (m_page)
         m_page->showPage(MainProductView::SlavePage);
@@ -564,6 +570,7 @@ void AdapterManage::refreshCurrentView()
         outputUsed = quint16(outputUsed + slave->ioLengths.outputBits);
     }
     m_page->showAdapter(m_state, m_status, inputUsed, outputUsed, m_static, m_slaves);
+    updateMemoryView();
 }
 
 void AdapterManage::onSlaveCloseLame(QByteArray id)

@@ -75,6 +75,9 @@ public:
     // "添加从站模块" of an offline configuration, with a type chosen or not;
     // null for a live adapter.
     CreateSlaveView *openCreateSlave(const QString &typeKey = QString());
+    // The used address areas of this adapter in a window of their own, the
+    // slave shown on the page highlighted; one window per adapter.
+    QDialog *openMemoryView();
     // Stops the Adapter and its thread; the tab is going away. Returns
     // within a second whatever the Adapter is doing.
     void closeAdapter();
@@ -112,6 +115,7 @@ private:
     void onLampRequest(quint64 recordId, bool on);
     void applySlaveConfig(quint64 recordId, const QByteArray &record);
     void updateIoTests();
+    void updateMemoryView();
     void closeIoTests();
 
     void createAdapter(bool offline, bool byteAlignment);
@@ -141,6 +145,7 @@ private:
     SlaveList m_slaves;
     QMap<quint64, QPointer<SettingRegisterData>> m_ioTests;
     QPointer<CreateSlaveView> m_createView;
+    QPointer<QDialog> m_memoryWindow;
     AdapterState m_state;
     AdapterStatus m_status;
 };

@@ -11,7 +11,12 @@
 #include "SlaveEditChecks.h"
 #include "SlaveInfoView.h"
 #include "SlaveMainWindow.h"
+#include "SwapMemoryView.h"
+#include "TarnBaseConvert.h"
 #include "TopologyPage.h"
+
+#include <QDialog>
+#include <QVBoxLayout>
 
 void AdapterManage::connectViews()
 {
@@ -27,6 +32,11 @@ void AdapterManage::connectViews()
     SlaveInfoView *editor = m_page->editor();
     connect(editor, &SlaveInfoView::sigApplyConfig, this, &AdapterManage::applySlaveConfig);
     connect(editor, &SlaveInfoView::sigSlaveDataTest, this, [this] { openIoTest(m_currentRecordId); });
+    // The address window shows where the edited areas would go.
+    connect(editor, &SlaveInfoView::sigShowCurrSwapMemoryView, this, [this](int start, int bits, int, int type) {
+        if (m_memoryWindow)
+            m_memoryWindow->findChild<SwapMemoryView *>()->setPreview(type == TarnBase::ParamDI || type == TarnBase::ParamAI, start, bits);
+    });
 }
 
 // A tile's lamp: the module's lamp, and every other lamp of the page out.
@@ -136,4 +146,31 @@ CreateSlaveView *AdapterManage::openCreateSlave(const QString &typeKey)
         m_createView->selectType(typeKey);
     m_createView->open();
     return m_createView;
+}
+
+QDialog *AdapterManage::openMemoryView()
+{
+    if (!m_memoryWindow) {
+        m_memoryWindow = new QDialog(dialogParent());
+        m_memoryWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_memoryWindow->setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        m_memoryWindow->setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+        m_memoryWindow->setWindowTitle(tr("地址占用 — %1").arg(m_name));
+        auto *layout = new QVBoxLayout(m_memoryWindow);
+        layout->addWidget(new SwapMemoryView);
+        m_memoryWindow->resize(1000, 470);
+    }
+    updateMemoryView();
+    m_memoryWindow->show();
+    m_memoryWindow->raise();
+    return m_memoryWindow;
+}
+
+void AdapterManage::updateMemoryView()
+{
+    if (!m_memoryWindow)
+        return;
+    SwapMemoryView *view = m_memoryWindow->findChild<SwapMemoryView *>();
+    view->setSlaves(m_slaves);
+    view->setHighlight(m_currentRecordId);
 }

@@ -179,6 +179,13 @@ void MainWindow::on_actionProductView_toggled(bool shown)
     m_productView->setVisible(shown);
 }
 
+void MainWindow::on_action_19_triggered()
+{
+    const int index = pickAdapter(true);
+    if (index >= 0)
+        m_tabs->manager(index)->openMemoryView();
+}
+
 // A type chosen in the catalogue goes to the offline configuration in front.
 void MainWindow::onCreateModule(const QString &typeKey)
 {

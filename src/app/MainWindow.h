@@ -45,6 +45,7 @@ public slots:
     void on_action_16_triggered();
     void on_action_17_triggered();
     void on_actionProductView_toggled(bool shown);
+    void on_action_19_triggered();
     void onMatchAdapter(int index);
     void onCreateModule(const QString &typeKey);
 

@@ -126,6 +126,16 @@ QTreeWidgetItem *ProjectView::slaveItem(int adapterIndex, int childIndex) const
     return adapter->child(childIndex);
 }
 
+QTreeWidgetItem *ProjectView::slaveItemOf(int adapterIndex, quint64 recordId) const
+{
+    QTreeWidgetItem *adapter = topLevelItem(adapterIndex);
+    for (int i = 0; adapter && recordId != 0 && i < adapter->childCount(); ++i) {
+        if (adapter->child(i)->data(kSlaveColumn, kRecordRole).toULongLong() == recordId)
+            return adapter->child(i);
+    }
+    return nullptr;
+}
+
 int ProjectView::adapterCount() const
 {
     return topLevelItemCount();

@@ -68,6 +68,8 @@ public:
     void addForceMarker(const QString &adapterName);
     void removeSlaves(int adapterIndex);
     QTreeWidgetItem *slaveItem(int adapterIndex, int childIndex) const;
+    // The entry of the slave record under the adapter; null when none.
+    QTreeWidgetItem *slaveItemOf(int adapterIndex, quint64 recordId) const;
     int adapterCount() const;
     void refresh();
 

@@ -157,39 +157,52 @@ QString SwapMemoryView::cellToolTip(bool input, int bit) const
     return lines.join(QLatin1Char('\n'));
 }
 
+// The grids one above the other or side by side, whichever gives the
+// larger cells; the cells stay between kMinCell and kMaxCell pixels.
 SwapMemoryView::Geometry SwapMemoryView::geometry() const
 {
+    const int gaps = (kColumns / 8 - 1) * kByteGap;
+    const int gridSpan = kLabelWidth + gaps; // what a grid needs besides its cells
+    const int freeHeight = height() - 2 * kMargin - kLegendHeight;
+    const int stackedCell = std::min((width() - 2 * kMargin - gridSpan) / kColumns,
+                                     (freeHeight - 2 * kTitleHeight - kMargin) / (2 * kRows));
+    const int sideCell = std::min((width() - 3 * kMargin - 2 * gridSpan) / (2 * kColumns),
+                                  (freeHeight - kTitleHeight) / kRows);
     Geometry g;
-    const int available = width() - 2 * kMargin - kLabelWidth - (kColumns / 8 - 1) * kByteGap;
-    const int byWidth = available / kColumns;
-    const int availableHeight = height() - 2 * kMargin - 2 * kTitleHeight - kLegendHeight - kMargin;
-    const int byHeight = availableHeight / (2 * kRows);
-    g.cell = qBound(kMinCell, std::min(byWidth, byHeight), kMaxCell);
-    g.left = kMargin + kLabelWidth;
+    const bool side = sideCell > stackedCell;
+    g.cell = qBound(kMinCell, side ? sideCell : stackedCell, kMaxCell);
     const int gridWidth = columnOffset(kColumns - 1, g.cell) + g.cell;
     const int gridHeight = kRows * g.cell;
+    int left = kMargin + kLabelWidth;
     int top = kMargin;
-    for (int side = 0; side < 2; ++side) {
-        g.titleTop[side] = top;
-        top += kTitleHeight;
-        g.grid[side] = QRect(g.left, top, gridWidth, gridHeight);
-        top += gridHeight + kMargin;
+    for (int grid = 0; grid < 2; ++grid) {
+        g.titleLeft[grid] = left - kLabelWidth;
+        g.titleWidth[grid] = kLabelWidth + gridWidth;
+        g.titleTop[grid] = top;
+        g.grid[grid] = QRect(left, top + kTitleHeight, gridWidth, gridHeight);
+        if (side)
+            left += gridWidth + kMargin + kLabelWidth + kMargin;
+        else
+            top += kTitleHeight + gridHeight + kMargin;
     }
-    g.legendTop = top;
+    g.left = kMargin + kLabelWidth;
+    g.legendTop = side ? kMargin + kTitleHeight + gridHeight + kMargin : top;
     return g;
 }
 
+// The grids one above the other, at a readable and at the least cell size.
 QSize SwapMemoryView::sizeHint() const
 {
-    const int cell = 11;
-    const int w = 2 * kMargin + kLabelWidth + columnOffset(kColumns - 1, cell) + cell;
-    const int h = 2 * kMargin + 2 * (kTitleHeight + kRows * cell + kMargin) + kLegendHeight;
-    return {w, h};
+    return stackedSize(11);
 }
 
 QSize SwapMemoryView::minimumSizeHint() const
 {
-    const int cell = kMinCell;
+    return stackedSize(kMinCell);
+}
+
+QSize SwapMemoryView::stackedSize(int cell)
+{
     const int w = 2 * kMargin + kLabelWidth + columnOffset(kColumns - 1, cell) + cell;
     const int h = 2 * kMargin + 2 * (kTitleHeight + kRows * cell + kMargin) + kLegendHeight;
     return {w, h};
@@ -244,7 +257,7 @@ void SwapMemoryView::paintEvent(QPaintEvent *)
         QFont bold = font();
         bold.setBold(true);
         painter.setFont(bold);
-        const QRect titleRect(kMargin, g.titleTop[side], width() - 2 * kMargin, kTitleHeight);
+        const QRect titleRect(g.titleLeft[side], g.titleTop[side], g.titleWidth[side], kTitleHeight);
         painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, title);
         if (colliding > 0) {
             painter.setPen(kCollisionColor);
@@ -254,7 +267,7 @@ void SwapMemoryView::paintEvent(QPaintEvent *)
         const QRect grid = g.grid[side];
         for (int row = 0; row < kRows; ++row) {
             painter.setPen(kText);
-            painter.drawText(QRect(kMargin, grid.top() + row * g.cell, kLabelWidth - 4, g.cell),
+            painter.drawText(QRect(grid.left() - kLabelWidth, grid.top() + row * g.cell, kLabelWidth - 4, g.cell),
                              Qt::AlignRight | Qt::AlignVCenter, QString::number(row * kColumns));
             for (int column = 0; column < kColumns; ++column) {
                 const Cell state = cell(input, row * kColumns + column);

@@ -53,9 +53,12 @@ private:
         int left = 0;
         QRect grid[2]; // inputs, outputs
         int titleTop[2] = {0, 0};
+        int titleLeft[2] = {0, 0};
+        int titleWidth[2] = {0, 0};
         int legendTop = 0;
     };
     Geometry geometry() const;
+    static QSize stackedSize(int cell);
     Area areaOf(const SlaveState &slave, bool input) const;
     void recount();
     // The bit under a point, and its direction; false when none.

@@ -1,22 +1,39 @@
 // Takes the screenshots of the README and docs/screenshots: starts the main
 // window on the virtual adapter with the demonstration bus, opens the
 // adapter through the chooser as a user would, and saves what it shows at
-// each step. Run it through tools/screenshots.sh (Xvfb, CJK fonts).
+// each step: the window, the parameter editor, the address areas, a fault
+// dialog, the IO test window in a running-light test, and an offline
+// configuration built from the catalogue. Run it through
+// tools/screenshots.sh (Xvfb at 1920 x 1080, CJK fonts).
 
 #include "Adapter.h"
 #include "AdapterManage.h"
+#include "CreateSlaveView.h"
+#include "FaultView.h"
 #include "Loading.h"
+#include "MainProductView.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "MyLabel.h"
 #include "ProjectView.h"
+#include "SettingRegisterData.h"
 #include "SettingView.h"
+#include "SlaveInfoView.h"
+#include "SlaveItemView.h"
+#include "SlaveMainWindow.h"
+#include "SlaveTileList.h"
 #include "TabWidget.h"
+#include "TarnBaseConvert.h"
 #include "VirtualBus.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextStream>
@@ -55,6 +72,24 @@ bool save(QWidget *widget, const QString &dir, const QString &name)
     return ok;
 }
 
+// The whole screen, for dialogs over the window.
+bool saveScreen(const QString &dir, const QString &name)
+{
+    const QString path = dir + QLatin1Char('/') + name;
+    const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    err() << (ok ? "saved " : "could not save ") << path << Qt::endl;
+    return ok;
+}
+
+SlaveSnapshot slaveNamed(const AdapterManage *manager, const QByteArray &uid)
+{
+    for (const SlaveSnapshot &slave : manager->slaves()) {
+        if (slave->uuid == uid)
+            return slave;
+    }
+    return nullptr;
+}
+
 template <typename T>
 T *topLevel()
 {
@@ -78,6 +113,11 @@ int main(int argc, char *argv[])
         err() << "bus file: " << QString::fromStdString(loadError) << Qt::endl;
         return 2;
     }
+
+    // A module with a fault to show: main power low and fault 1.
+    tbsim::VirtualAdapter demo = tbsim::bus().adapter("3C2E0A000001");
+    demo.setState("DA01B2C3D405", 0x21);
+    demo.setFault("DA01B2C3D405", 0x05);
 
     MainWindow window;
     window.resize(1920, 1080);
@@ -119,20 +159,93 @@ int main(int argc, char *argv[])
         save(&window, outDir, QStringLiteral("slave-selected.png"));
     }
 
-    // Force mode with one output switched on.
     AdapterManage *manager = tabs->manager(0);
+    MainProductView *page = manager->page();
+
+    // The parameter editor of the DIO16 at station 6.
+    const SlaveSnapshot dio16 = slaveNamed(manager, "DA01B2C3D406");
+    if (dio16) {
+        // A press on its tile, as the user picks it.
+        if (SlaveItemView *tile = page->slaveWindow()->tiles()->tileOf(dio16->recordId)) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(120, 40), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(tile, &press);
+        }
+        SlaveInfoView *editor = page->editor();
+        editor->setCurrentIndex(SlaveInfoView::ConfigTab);
+        settle(300);
+        save(&window, outDir, QStringLiteral("parameter-editor.png"));
+
+        // The address areas ("内存分配"), with the editor's inputs moved
+        // over the DI16's and the DI8's: the bits they would share in red.
+        window.findChild<QAction *>(QStringLiteral("action_19"))->trigger();
+        if (QLineEdit *start = editor->lineEditOf(TarnBase::ParamDI)) {
+            start->setText(QStringLiteral("20"));
+            emit start->textEdited(start->text());
+        }
+        settle(400);
+        saveScreen(outDir, QStringLiteral("address-areas.png"));
+        if (QDialog *areas = manager->openMemoryView())
+            areas->close();
+        editor->setCurrentIndex(SlaveInfoView::BasicTab);
+        manager->showAdapterPage();
+    }
+
+    // The fault dialog of the DI32.
+    if (const SlaveSnapshot di32 = slaveNamed(manager, "DA01B2C3D405")) {
+        if (SlaveItemView *tile = page->slaveWindow()->tiles()->tileOf(di32->recordId)) {
+            page->slaveWindow()->tiles()->ensureWidgetVisible(tile);
+            tile->onShowFaultCode();
+            settle(400);
+            saveScreen(outDir, QStringLiteral("fault-dialog.png"));
+            if (FaultView *faults = topLevel<FaultView>())
+                faults->reject();
+        }
+    }
+
+    // Force mode with outputs switched on.
     manager->setForceMode(true);
     waitFor([&] { return manager->isForceMode(); }, 10000);
-    for (const SlaveSnapshot &slave : manager->slaves()) {
-        if (slave->typeName == QLatin1String("TB-DO16-T")) {
-            for (int channel : {0, 5, 15})
-                manager->adapter()->requestSlaveOutput(slave->recordId, channel, 1);
-        }
+    const SlaveSnapshot do16 = slaveNamed(manager, "DA01B2C3D402");
+    if (do16) {
+        for (int channel : {0, 5, 15})
+            manager->adapter()->requestSlaveOutput(do16->recordId, channel, 1);
     }
     settle(800);
     save(&window, outDir, QStringLiteral("force-mode.png"));
+
+    // The IO test window of the DO16 in a running-light test, its inputs
+    // watched on the DI16 at station 1.
+    if (do16) {
+        manager->adapter()->requestSlaveOutputs(do16->recordId, QVector<int>(16, 0));
+        if (SettingRegisterData *test = manager->openIoTest(do16->recordId)) {
+            test->resize(620, 760);
+            test->findChild<QLineEdit *>(QStringLiteral("lineEdit_2"))->setText(QStringLiteral("2"));
+            test->findChild<QLineEdit *>(QStringLiteral("lineEdit_3"))->setText(QStringLiteral("1"));
+            test->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+            settle(3300);
+            saveScreen(outDir, QStringLiteral("io-test.png"));
+            test->close();
+        }
+    }
     manager->setForceMode(false);
     waitFor([&] { return !manager->isForceMode(); }, 10000);
     settle(300);
+
+    // An offline configuration from the catalogue.
+    window.findChild<QAction *>(QStringLiteral("actionProductView"))->trigger();
+    window.on_action_11_triggered();
+    AdapterManage *offline = tabs->manager(tabs->managerCount() - 1);
+    waitFor([&] { return offline->isLocalConfiguration(); }, 5000);
+    int station = 1;
+    for (const char *type : {"#00001102", "#00001202", "#00001401", "#00002101", "#00002201"})
+        offline->onStaticCreaterSlave(station++, type);
+    waitFor([&] { return offline->slaves().size() == 5; }, 5000);
+    settle(300);
+    if (CreateSlaveView *create = offline->openCreateSlave(QStringLiteral("#00001302"))) {
+        settle(400);
+        saveScreen(outDir, QStringLiteral("catalogue.png"));
+        create->reject();
+    }
+    settle(200);
     return 0;
 }
