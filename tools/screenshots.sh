@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the tool and saves the screenshots of the main window on the
+# Builds the tool and saves the screenshots of the main window and the module
+# views (editor, address areas, fault dialog, IO test, catalogue) on the
 # virtual adapter under docs/screenshots (Xvfb at 1920x1080, CJK fonts).
 #   tools/screenshots.sh [output-dir]
 set -euo pipefail

@@ -144,6 +144,7 @@ void SettingRegisterData::buildTables()
                     auto *button = new QPushButton(QStringLiteral("OFF"));
                     button->setCheckable(true);
                     button->setAutoDefault(false); // Enter belongs to the fields
+                    button->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #43A047; color: white; }"));
                     connect(button, &QPushButton::clicked, this, [this, i](bool on) { onDODataEdit(i, on ? 1 : 0); });
                     m_outputs->setCellWidget(i, ValueColumn, button);
                 } else {
