@@ -16,6 +16,7 @@
 #include "SlaveMainWindow.h"
 #include "TabWidget.h"
 #include "VirtualBus.h"
+#include "WidgetTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,25 +93,8 @@ inline QString loadTwoAdapters(const QString &repositoryRoot, const QString &sec
     return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(root).toJson().toStdString()));
 }
 
-template <typename T>
-QList<T *> visibleTopLevels()
-{
-    QList<T *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
-            out << found;
-    }
-    return out;
-}
-
-// "title|text" of every notice on screen.
-inline QStringList boxTexts()
-{
-    QStringList out;
-    for (MessageBox *box : visibleTopLevels<MessageBox>())
-        out << box->windowTitle() + QLatin1Char('|') + box->text();
-    return out;
-}
+using widgettest::boxTexts;
+using widgettest::visibleTopLevels;
 
 inline void closeBoxes()
 {
@@ -149,6 +133,35 @@ inline bool openThroughChooser(MainWindow &window, const QString &entryText)
 inline bool waitLoaded(AdapterManage *manager, int timeoutMs = 15000)
 {
     return QTest::qWaitFor([&] { return !manager->isLoading() && !manager->slaves().isEmpty(); }, timeoutMs);
+}
+
+// The main window at the tests' size, on screen.
+inline MainWindow *newWindow()
+{
+    auto *window = new MainWindow;
+    window->resize(1600, 900);
+    window->show();
+    return window;
+}
+
+// Opens the demonstration adapter through the chooser; its manager once
+// it has loaded, else null.
+inline AdapterManage *openDemo(MainWindow &window)
+{
+    if (!openThroughChooser(window, kDemoName))
+        return nullptr;
+    TabWidget *tabs = window.tabWidget();
+    AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
+    return manager && waitLoaded(manager) ? manager : nullptr;
+}
+
+// What the virtual bus saw against the protocol or hidapi's rules.
+inline QStringList busViolations()
+{
+    QStringList out;
+    for (const std::string &s : tbsim::bus().violations())
+        out << QString::fromStdString(s);
+    return out;
 }
 
 } // namespace apph

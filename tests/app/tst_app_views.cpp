@@ -31,6 +31,7 @@
 
 using namespace apph;
 using namespace TarnBase;
+using widgettest::actionNamed;
 
 namespace {
 
@@ -88,15 +89,6 @@ QLineEdit *panelField(SettingRegisterData *panel, const char *name)
     return panel->findChild<QLineEdit *>(QLatin1String(name));
 }
 
-QAction *actionNamed(const QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TestAppViews : public QObject
@@ -106,22 +98,6 @@ class TestAppViews : public QObject
 private:
     QString m_root;
 
-    MainWindow *newWindow()
-    {
-        auto *window = new MainWindow;
-        window->resize(1600, 900);
-        window->show();
-        return window;
-    }
-
-    AdapterManage *openDemo(MainWindow &window)
-    {
-        if (!openThroughChooser(window, kDemoName))
-            return nullptr;
-        TabWidget *tabs = window.tabWidget();
-        AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
-        return manager && waitLoaded(manager) ? manager : nullptr;
-    }
 
     bool enterForceMode(MainWindow &window, AdapterManage *manager)
     {
@@ -150,10 +126,7 @@ private slots:
     void cleanup()
     {
         closeBoxes();
-        QStringList violations;
-        for (const std::string &s : tbsim::bus().violations())
-            violations << QString::fromStdString(s);
-        QCOMPARE(violations, QStringList());
+        QCOMPARE(busViolations(), QStringList());
         tbsim::bus().reset();
     }
 

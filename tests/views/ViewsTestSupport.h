@@ -5,6 +5,7 @@
 
 #include "MessageBox.h"
 #include "SlaveSnapshot.h"
+#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -26,25 +27,8 @@ inline std::shared_ptr<SlaveState> slaveState(quint64 recordId, int station, con
     return state;
 }
 
-template <typename T>
-QList<T *> visibleTopLevels()
-{
-    QList<T *> out;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
-            out << found;
-    }
-    return out;
-}
-
-// "title|text" of every notice on screen.
-inline QStringList boxTexts()
-{
-    QStringList out;
-    for (MessageBox *box : visibleTopLevels<MessageBox>())
-        out << box->windowTitle() + QLatin1Char('|') + box->text();
-    return out;
-}
+using widgettest::boxTexts;
+using widgettest::visibleTopLevels;
 
 // Closes the notices and the fault dialogs on screen.
 inline void closeBoxes()

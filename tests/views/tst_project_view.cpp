@@ -1,39 +1,14 @@
 // The project tree: its entries and the context menus of adapters and slaves.
 
 #include "ProjectView.h"
+#include "WidgetTestSupport.h"
 
 #include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-// "text" of each entry, "-text" when disabled, "|" for a separator,
-// "[text]" for a submenu.
-QStringList menuEntries(const QMenu *menu)
-{
-    QStringList out;
-    for (const QAction *action : menu->actions()) {
-        if (action->isSeparator())
-            out << QStringLiteral("|");
-        else if (action->menu())
-            out << (action->isEnabled() ? QString() : QStringLiteral("-")) + QLatin1Char('[') + action->text() + QLatin1Char(']');
-        else
-            out << (action->isEnabled() ? QString() : QStringLiteral("-")) + action->text();
-    }
-    return out;
-}
-
-QAction *actionNamed(const QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
-} // namespace
+using widgettest::actionNamed;
+using widgettest::menuEntries;
 
 class TestProjectView : public QObject
 {

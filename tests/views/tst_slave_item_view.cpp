@@ -15,6 +15,8 @@
 #include <QtTest>
 
 using namespace viewtest;
+using widgettest::actionNamed;
+using widgettest::menuEntries;
 
 namespace {
 
@@ -31,27 +33,6 @@ QString styleOf(const QWidget *parent, const char *name)
 bool boldOf(const QWidget *parent, const char *name)
 {
     return parent->findChild<QLabel *>(QLatin1String(name))->font().bold();
-}
-
-QStringList menuEntries(const QMenu *menu)
-{
-    QStringList out;
-    for (const QAction *action : menu->actions()) {
-        if (action->isSeparator())
-            out << QStringLiteral("|");
-        else
-            out << (action->isEnabled() ? QString() : QStringLiteral("-")) + action->text();
-    }
-    return out;
-}
-
-QAction *actionNamed(const QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
 }
 
 void clickLabel(QLabel *label, Qt::MouseButton button = Qt::LeftButton)
