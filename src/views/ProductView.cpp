@@ -46,7 +46,6 @@ ProductView::ProductView(QWidget *parent)
     title->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 14px;"));
     layout->addWidget(title);
     m_search->setPlaceholderText(tr("搜索型号或名称"));
-    m_search->setClearButtonEnabled(true);
     layout->addWidget(m_search);
 
     m_filter->setSourceModel(m_model);
