@@ -6,6 +6,8 @@
 #include "ProjectView.h"
 #include "mainWindowManagement.h"
 
+#include <QLabel>
+#include <QResizeEvent>
 #include <QTabBar>
 
 TabWidget::TabWidget(QWidget *parent)
@@ -13,6 +15,10 @@ TabWidget::TabWidget(QWidget *parent)
 {
     setTabsClosable(true);
     setDocumentMode(true);
+    m_welcome = new QLabel(tr("点击“新建工程”扫描USB上的适配器并打开它，\n或点击“手动组态”新建一个离线组态。"), this);
+    m_welcome->setAlignment(Qt::AlignCenter);
+    m_welcome->setStyleSheet(QStringLiteral("color: rgb(96, 110, 120); font-size: 16px;"));
+    showWelcome();
     connect(this, &QTabWidget::tabCloseRequested, this, [this](int index) { closeAdapterAt(index); });
     // The tab in front is the adapter selected in the tree.
     connect(this, &QTabWidget::currentChanged, this, [](int index) {
@@ -25,6 +31,31 @@ TabWidget::TabWidget(QWidget *parent)
 TabWidget::~TabWidget()
 {
     closeAll();
+}
+
+void TabWidget::showWelcome()
+{
+    m_welcome->setGeometry(rect());
+    m_welcome->setVisible(count() == 0);
+    m_welcome->raise();
+}
+
+void TabWidget::resizeEvent(QResizeEvent *event)
+{
+    QTabWidget::resizeEvent(event);
+    showWelcome();
+}
+
+void TabWidget::tabInserted(int index)
+{
+    QTabWidget::tabInserted(index);
+    showWelcome();
+}
+
+void TabWidget::tabRemoved(int index)
+{
+    QTabWidget::tabRemoved(index);
+    showWelcome();
 }
 
 void TabWidget::setByteAlignment(bool byteAlignment)

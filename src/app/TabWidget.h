@@ -49,9 +49,16 @@ signals:
     void sigCommandRequested(int index, ProjectView::Command command);
     void sigMatchAdapter(int index);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void tabInserted(int index) override;
+    void tabRemoved(int index) override;
+
 private:
     void addManager(AdapterManage *manager, const QString &title);
+    void showWelcome();
 
     QList<AdapterManage *> m_managers;
+    class QLabel *m_welcome = nullptr; // what to do first, while no adapter is open
     bool m_byteAlignment = false;
 };
