@@ -479,10 +479,13 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
 // The result of an offline download, station by station.
 void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &configured)
 {
+    QWidget *list = m_page->messageWidget();
+    list->setUpdatesEnabled(false);
     for (const SlaveSnapshot &slave : configured)
         appendMessage(MessageWidget::Inform, tr("配置站点 %1 成功！").arg(slave->newStationId));
     for (const SlaveSnapshot &slave : remaining)
         appendMessage(MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->newStationId).arg(slave->typeName));
+    list->setUpdatesEnabled(true);
 }
 
 void AdapterManage::onOpenSerialPortFail()

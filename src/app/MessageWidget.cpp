@@ -78,7 +78,14 @@ void MessageWidget::appendMessage(int level, const QString &source, const QStrin
     auto *textItem = new QTableWidgetItem(text);
     textItem->setForeground(levelColor(level));
     table->setItem(row, TextColumn, textItem);
-    table->scrollToBottom();
+    // Many lines at once (a download's summary) scroll once.
+    if (!m_scrollPending) {
+        m_scrollPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_scrollPending = false;
+            ui->tableWidget->scrollToBottom();
+        }, Qt::QueuedConnection);
+    }
 }
 
 int MessageWidget::count() const
