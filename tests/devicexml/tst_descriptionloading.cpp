@@ -201,6 +201,9 @@ private slots:
         QCOMPARE(files.size(), 2);
         QCOMPARE(files.at(0)->imageDir, QStringLiteral("Fixture"));
         QCOMPARE(files.at(1)->imageDir, QStringLiteral("b"));
+        // Each collection knows the file it came from (the import dialog lists them).
+        QCOMPARE(files.at(0)->fileName, QStringLiteral("a.xml"));
+        QCOMPARE(files.at(1)->fileName, QStringLiteral("b.xml"));
     }
 
     void snapshotOutlivesReload()
