@@ -19,10 +19,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,16 +37,39 @@ const QString kDemoName = QStringLiteral("TarnBUS USB Adapter(TBC-U100)");
 
 using testing_support::fastTiming;
 
-// A working folder with the description library and the pictures.
+// Copies a folder with everything below it.
+inline bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QDir source(from);
+    for (const QFileInfo &entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir() ? !copyFolder(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+// A working folder with the description library and the pictures: links
+// to the repository's, or copies of them for a test that writes there.
 class WorkingFolder
 {
 public:
-    WorkingFolder()
+    enum Library { Linked, Copied };
+
+    explicit WorkingFolder(Library library = Linked)
         : m_previous(QDir::currentPath())
     {
         const QString root = QDir::currentPath();
-        QFile::link(root + QStringLiteral("/Xml"), m_dir.path() + QStringLiteral("/Xml"));
-        QFile::link(root + QStringLiteral("/SVG"), m_dir.path() + QStringLiteral("/SVG"));
+        for (const QString &name : {QStringLiteral("Xml"), QStringLiteral("SVG")}) {
+            const QString from = root + QLatin1Char('/') + name;
+            const QString to = m_dir.path() + QLatin1Char('/') + name;
+            if (library == Copied)
+                copyFolder(from, to);
+            else
+                QFile::link(from, to);
+        }
         QDir::setCurrent(m_dir.path());
     }
     ~WorkingFolder() { QDir::setCurrent(m_previous); }
@@ -119,6 +145,63 @@ inline void closeBoxes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// The visible dialog of type T, waiting for it to come.
+template <typename T>
+T *waitForTopLevel(int timeoutMs = 5000)
+{
+    T *found = nullptr;
+    const bool came = QTest::qWaitFor([&] { return (found = visibleTopLevels<T>().value(0)) != nullptr; }, timeoutMs);
+    return came ? found : nullptr;
+}
+
+// Answers the file dialog that comes next, as a user would: picks the files
+// (several from one folder) or cancels when none are given. Returns
+// "caption|filters" of the dialog, empty when none came.
+inline QString answerFileDialog(const QStringList &files)
+{
+    QFileDialog *dialog = waitForTopLevel<QFileDialog>();
+    if (!dialog)
+        return QString();
+    const QString seen = dialog->windowTitle() + QLatin1Char('|') + dialog->nameFilters().join(QLatin1Char(';'));
+    if (files.isEmpty()) {
+        dialog->reject();
+    } else if (files.size() == 1) {
+        dialog->selectFile(files.first());
+        static_cast<QDialog *>(dialog)->accept(); // validates the choice as a click on "Open" does
+    } else {
+        dialog->setDirectory(QFileInfo(files.first()).absolutePath());
+        QStringList names;
+        for (const QString &file : files)
+            names << QLatin1Char('"') + QFileInfo(file).fileName() + QLatin1Char('"');
+        dialog->selectFile(names.join(QLatin1Char(' ')));
+        static_cast<QDialog *>(dialog)->accept();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return seen;
+}
+
+// Triggers an entry of an adapter's context menu in the project tree, as a
+// click would; false when the menu has no such entry or it is disabled.
+inline bool triggerAdapterMenu(ProjectView *tree, int index, const QString &text)
+{
+    QScopedPointer<QMenu> menu(tree->buildAdapterMenu(index));
+    if (!menu)
+        return false;
+    QList<QAction *> actions = menu->actions();
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction *action = actions.at(i);
+        if (action->menu())
+            actions << action->menu()->actions();
+        if (action->text() != text)
+            continue;
+        if (!action->isEnabled() || (action->menu() == nullptr && !action->parentWidget()->isEnabled()))
+            return false;
+        action->trigger();
+        return true;
+    }
+    return false;
+}
+
 inline QStringList messageLines(const MessageWidget *list)
 {
     QStringList out;
@@ -149,6 +232,25 @@ inline bool openThroughChooser(MainWindow &window, const QString &entryText)
 inline bool waitLoaded(AdapterManage *manager, int timeoutMs = 15000)
 {
     return QTest::qWaitFor([&] { return !manager->isLoading() && !manager->slaves().isEmpty(); }, timeoutMs);
+}
+
+inline MainWindow *newWindow()
+{
+    auto *window = new MainWindow;
+    window->resize(1600, 900);
+    window->show();
+    return window;
+}
+
+// Opens the demonstration adapter through the chooser and waits until it
+// has loaded; its manager, or null.
+inline AdapterManage *openDemo(MainWindow &window)
+{
+    if (!openThroughChooser(window, kDemoName))
+        return nullptr;
+    TabWidget *tabs = window.tabWidget();
+    AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
+    return manager && waitLoaded(manager) ? manager : nullptr;
 }
 
 } // namespace apph

@@ -18,23 +18,6 @@ class TestAppWindow : public QObject
 private:
     QString m_root;
 
-    MainWindow *newWindow()
-    {
-        auto *window = new MainWindow;
-        window->resize(1600, 900);
-        window->show();
-        return window;
-    }
-
-    AdapterManage *openDemo(MainWindow &window)
-    {
-        if (!openThroughChooser(window, kDemoName))
-            return nullptr;
-        TabWidget *tabs = window.tabWidget();
-        AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
-        return manager && waitLoaded(manager) ? manager : nullptr;
-    }
-
 private slots:
     void initTestCase()
     {
