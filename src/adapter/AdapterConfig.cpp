@@ -237,12 +237,11 @@ void Adapter::onAutoSetSlaveConfig()
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
         // A module without a description of its own has no configuration
-        // here: its all-zero record would take its IO areas away.
-        if (slave->typeCode == TarnBase::ModuleUndefined)
-            continue;
+        // here: its all-zero record would take its IO areas away. It counts
+        // as not written, as in the download of an offline configuration.
         // Without the link every further write would fail the same way.
         bool written = false;
-        if (result != COMM_NOT_CONNECTED) {
+        if (slave->typeCode != TarnBase::ModuleUndefined && result != COMM_NOT_CONNECTED) {
             const QByteArray record = slave->identityConfigRecord();
             written = writeAddressRecord(record, result) == WriteResult::Ok;
             if (written)

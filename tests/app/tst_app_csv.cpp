@@ -6,6 +6,7 @@
 #include "AppHarness.h"
 
 #include "ConfigCsv.h"
+#include "ConfigurationMatchingDlg.h"
 #include "LocalConfigView.h"
 
 #include <QMessageBox>
@@ -305,11 +306,14 @@ private slots:
 
         LocalConfigView *summary = waitForTopLevel<LocalConfigView>(10000);
         QVERIFY(summary);
-        QCOMPARE(summary->rowCount(), 14);
-        QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败0个"));
-        QVERIFY(summary->rowText(3).endsWith(QStringLiteral("|成功")));
+        // The modules without a description of their own have no
+        // configuration to write: they come first, as not configured.
+        QCOMPARE(summary->rowCount(), 16);
+        QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败2个"));
+        QCOMPARE(summary->rowText(0), QStringLiteral("11|LS-?-?|失败"));
+        QCOMPARE(summary->rowText(1), QStringLiteral("13|LS-?-?|失败"));
         bool stationThree = false;
-        for (int row = 0; row < summary->rowCount(); ++row) {
+        for (int row = 2; row < summary->rowCount(); ++row) {
             QCOMPARE(summary->stateColor(row), QColor(0, 204, 0));
             stationThree = stationThree || summary->rowText(row) == QStringLiteral("3|TB-DI8-N|成功");
         }
@@ -355,6 +359,79 @@ private slots:
         QCOMPARE(addressWrites(sim), writes);
         QCOMPARE(sim.module("DA01B2C3D403")->inStart, 24);
         QCOMPARE(visibleTopLevels<LocalConfigView>().size(), 0);
+    }
+
+    // Lines that name no module are reported and skipped; a file of which
+    // no line names a module offers no batch configuration.
+    void linesWithoutAModule()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        const QString header = appcore::ConfigCsv::headerLine(appcore::ConfigCsv::Form::WithUid);
+        const QString stranger = QStringLiteral("TB-DI8-N,20,1,400,8,0,0,0,0,0,#00001101,444130314232433344343939,0,0");
+        const QString station3 = QStringLiteral("TB-DI8-N,3,1,24,8,0,0,3,0,0,#00001101,444130314232433344343033,0,0");
+        const QString path = folder.path() + QStringLiteral("/bus.csv");
+        MessageWidget *list = live->page()->messageWidget();
+
+        QVERIFY(writeAll(path, gb18030(header + QLatin1Char('\n') + stranger + QLatin1Char('\n') + station3)));
+        QVERIFY(importThroughTree(*window, 0, path));
+        QTRY_COMPARE(questionTexts().size(), 1);
+        QCOMPARE(messageLines(list).mid(messageLines(list).size() - 2),
+                 (QStringList{"Waring|TarnBUS|站点20 TB-DI8-N无匹配类型，导入数据失败!",
+                              "Inform|TarnBUS|站点3 TB-DI8-N 导入数据成功!"}));
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
+
+        QVERIFY(writeAll(path, gb18030(header + QLatin1Char('\n') + stranger)));
+        QVERIFY(importThroughTree(*window, 0, path));
+        QTRY_COMPARE(messageLines(list).last(), QStringLiteral("Waring|TarnBUS|站点20 TB-DI8-N无匹配类型，导入数据失败!"));
+        QTest::qWait(100);
+        QCOMPARE(questionTexts(), QStringList());
+        QVERIFY(!live->isImporting());
+    }
+
+    // An offline configuration written to the adapter ("链接适配器"): the
+    // summary shows the modules that were not configured first.
+    void offlineDownloadSummary()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        const QString path = folder.path() + QStringLiteral("/bus.csv");
+        QVERIFY(exportThroughTree(*window, 0, true, path));
+        QVERIFY(window->tabWidget()->closeAdapterAt(0));
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        QVERIFY(importThroughTree(*window, 0, path));
+        QTRY_COMPARE(offline->slaves().size(), 16);
+
+        QVERIFY(triggerAdapterMenu(window->projectView(), 0, QStringLiteral("链接适配器")));
+        ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
+        QVERIFY(matching);
+        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
+        auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
+        QTRY_COMPARE(adapters->count(), 1);
+        adapters->setCurrentRow(0);
+        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+
+        LocalConfigView *summary = waitForTopLevel<LocalConfigView>(10000);
+        QVERIFY(summary);
+        // The modules without a description of their own are not written.
+        QCOMPARE(summary->rowCount(), 16);
+        QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败2个"));
+        QCOMPARE(summary->rowText(0), QStringLiteral("11|LS-?-?|失败"));
+        QCOMPARE(summary->rowText(1), QStringLiteral("13|LS-?-?|失败"));
+        QCOMPARE(summary->stateColor(1), QColor(255, 0, 0));
+        QCOMPARE(summary->rowText(2), QStringLiteral("0|TB-DIO8-C|成功"));
+        QCOMPARE(summary->stateColor(2), QColor(0, 204, 0));
+        MessageWidget *list = offline->page()->messageWidget();
+        QVERIFY(messageLines(list).contains(QStringLiteral("None|TarnBUS|开始下载CSV文件配置到适配器")));
+        QVERIFY(messageLines(list).contains(QStringLiteral("None|TarnBUS|配置站点 12 成功！")));
+        QVERIFY(messageLines(list).contains(QStringLiteral("Waring|TarnBUS|站点13 LS-?-? 未配置")));
+        summary->reject();
+        QCOMPARE(messageLines(list).last(), QStringLiteral("None|TarnBUS|TB下载配置完成！"));
+        QTRY_VERIFY(!window->loading()->isVisible());
     }
 
     // Two modules on the same bits after the import: the download is refused
