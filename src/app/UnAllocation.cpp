@@ -59,7 +59,7 @@ void UnAllocation::fill(const SlaveList &slaves)
         station->setAlignment(Qt::AlignCenter);
         table->setCellWidget(row, kStationColumn, station);
     }
-    ui->label->setText(table->rowCount() > 0 ? tr("以下%1个从站的站号与其他从站重复:").arg(table->rowCount())
+    ui->label->setText(table->rowCount() > 0 ? tr("以下%1个从站需要重新分配站号:").arg(table->rowCount())
                                              : tr("没有站号重复的从站。"));
 }
 
