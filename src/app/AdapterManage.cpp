@@ -453,7 +453,8 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
     appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
     if (m_downloading && message.isFailure())
         m_downloadFailed = true;
-    if (message.isFailure())
+    // An allocation refused before it ran reports nothing else.
+    if (message.isFailure() || type == MSG_NOT_LINKED)
         m_allocating = false;
     // The summary is logged as done when the user has seen it.
     if (message.showConfigurationSummary)

@@ -212,6 +212,31 @@ private slots:
         QCOMPARE(linesOf(again), lines);
     }
 
+    // Allocated bit by bit, then switched to byte alignment: a begin address
+    // the alignment does not divide is written exactly (alignment 1), so
+    // that the file puts every module back where it was.
+    void bitAddressesKeptUnderByteAlignment()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        window->on_action_15_triggered();
+        QTRY_COMPARE(live->adapterState().alignmentUnit, 8);
+        const QString path = folder.path() + QStringLiteral("/bytes.csv");
+        QVERIFY(exportThroughTree(*window, 0, true, path));
+        const QStringList lines = linesOf(path);
+        // Station 7's areas start at bits 81 and 49; station 3's at 24 (byte 3).
+        QVERIFY(lines.at(lineOfUid(lines, "DA01B2C3D407")).startsWith(QStringLiteral("TB-DI8DO8-P,7,1,81,8,49,8,")));
+        QVERIFY(lines.at(lineOfUid(lines, "DA01B2C3D403")).startsWith(QStringLiteral("TB-DI8-N,3,8,3,8,0,0,")));
+
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        QVERIFY(importThroughTree(*window, 1, path));
+        QTRY_COMPARE(offline->slaves().size(), 16);
+        QCOMPARE(slaveSummary(offline->slaves()), slaveSummary(live->slaves()));
+    }
+
     // Success is said only when the file was written; a cancel says nothing.
     void exportCancelledOrFailing()
     {
