@@ -99,6 +99,15 @@ inline QString loadBus(const QString &path, const QString &repositoryRoot)
     return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(root).toJson().toStdString()));
 }
 
+// What the virtual adapters saw that a real one would refuse.
+inline QStringList busViolations()
+{
+    QStringList out;
+    for (const std::string &s : tbsim::bus().violations())
+        out << QString::fromStdString(s);
+    return out;
+}
+
 // The same bus twice, the second adapter under another serial number.
 inline QString loadTwoAdapters(const QString &repositoryRoot, const QString &secondSerial)
 {
@@ -252,5 +261,44 @@ inline AdapterManage *openDemo(MainWindow &window)
     AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
     return manager && waitLoaded(manager) ? manager : nullptr;
 }
+
+// Closes every dialog a test left open (notices, questions, summaries, ...).
+inline void closeDialogs()
+{
+    closeBoxes();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *dialog = qobject_cast<QDialog *>(widget);
+        if (dialog && dialog->isVisible() && !qobject_cast<Loading *>(dialog))
+            dialog->reject();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The frame of a window test: the adapters' waits shortened, the
+// demonstration bus loaded afresh for every test, and after each test every
+// dialog closed and nothing done that a real adapter would refuse.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    QString m_root; // the repository: the tests start there
+
+private slots:
+    void initTestCase()
+    {
+        m_root = QDir::currentPath();
+        tarnbus::setLinkTiming(fastTiming());
+    }
+
+    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
+
+    void cleanup()
+    {
+        closeDialogs();
+        QCOMPARE(busViolations(), QStringList());
+        tbsim::bus().reset();
+    }
+};
 
 } // namespace apph

@@ -56,32 +56,11 @@ QString busProblem(tbsim::VirtualAdapter &sim, int unit)
 
 } // namespace
 
-class TestAppAllocation : public QObject
+class TestAppAllocation : public WindowTest
 {
     Q_OBJECT
 
-private:
-    QString m_root;
-
 private slots:
-    void initTestCase()
-    {
-        m_root = QDir::currentPath();
-        tarnbus::setLinkTiming(fastTiming());
-    }
-
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
-
-    void cleanup()
-    {
-        closeBoxes();
-        QStringList violations;
-        for (const std::string &s : tbsim::bus().violations())
-            violations << QString::fromStdString(s);
-        QCOMPARE(violations, QStringList());
-        tbsim::bus().reset();
-    }
-
     // The confirmation shows what every module takes; "确认" packs them,
     // analog modules first, with the alignment of the moment.
     void automaticAllocation_data()

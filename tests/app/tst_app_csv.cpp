@@ -4,6 +4,7 @@
 // the file's encoding, against the virtual adapter.
 
 #include "AppHarness.h"
+#include "TestFiles.h"
 
 #include "ConfigCsv.h"
 #include "ConfigurationMatchingDlg.h"
@@ -15,24 +16,15 @@
 using namespace apph;
 using appcore::ConfigCsv::Encoding;
 
+using testing_support::readAll;
+using testing_support::writeFile;
+
 namespace {
 
 const QString kExportPlain = QStringLiteral("常规导出CSV");
 const QString kExportUid = QStringLiteral("带UID导出CSV");
 const QString kImport = QStringLiteral("导入组态配置");
 const QString kQuestion = QStringLiteral("消息|导入数据完成，是否开始批量配置？");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray gb18030(const QString &text)
 {
@@ -126,13 +118,11 @@ QStringList slaveSummary(const SlaveList &slaves)
 
 } // namespace
 
-class TestAppCsv : public QObject
+class TestAppCsv : public WindowTest
 {
     Q_OBJECT
 
 private:
-    QString m_root;
-
     bool exportThroughTree(MainWindow &window, int index, bool withUid, const QString &path)
     {
         if (!triggerAdapterMenu(window.projectView(), index, withUid ? kExportUid : kExportPlain))
@@ -140,6 +130,19 @@ private:
         if (answerFileDialog({path}) != QStringLiteral("Export excel file|Files (*.csv)"))
             return false;
         return QTest::qWaitFor([&] { return QFile::exists(path); }, 5000);
+    }
+
+    // The live bus's file with UIDs, edited as in a spreadsheet: station 3's
+    // inputs moved to begin; the file's path, empty when it failed.
+    QString exportWithStation3At(MainWindow &window, const QString &folder, int begin)
+    {
+        const QString path = folder + QStringLiteral("/bus.csv");
+        if (!exportThroughTree(window, 0, true, path))
+            return QString();
+        QStringList lines = linesOf(path);
+        const int line = lineOfUid(lines, "DA01B2C3D403");
+        lines[line] = withField(lines.at(line), 3, QString::number(begin));
+        return writeFile(path, gb18030(lines.join(QLatin1Char('\n')))) ? path : QString();
     }
 
     bool importThroughTree(MainWindow &window, int index, const QString &path)
@@ -157,29 +160,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_root = QDir::currentPath();
-        tarnbus::setLinkTiming(fastTiming());
-    }
-
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
-
-    void cleanup()
-    {
-        closeBoxes();
-        for (QMessageBox *box : visibleTopLevels<QMessageBox>())
-            box->reject();
-        for (LocalConfigView *view : visibleTopLevels<LocalConfigView>())
-            view->reject();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QStringList violations;
-        for (const std::string &s : tbsim::bus().violations())
-            violations << QString::fromStdString(s);
-        QCOMPARE(violations, QStringList());
-        tbsim::bus().reset();
-    }
-
     // The file of a live bus, imported into an offline configuration, gives
     // the same configuration, and that exports to the same file.
     void exportThenImportOffline()
@@ -316,7 +296,7 @@ private slots:
                 keys << appcore::ConfigCsv::columnKey(column);
             lines[0] = keys.join(QLatin1Char(',')) + QStringLiteral(",设备ID,设备UID");
         }
-        QVERIFY(writeAll(path, gb18030(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"))));
+        QVERIFY(writeFile(path, gb18030(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"))));
 
         QVERIFY(importThroughTree(*window, 0, path));
         MessageWidget *list = live->page()->messageWidget();
@@ -369,12 +349,8 @@ private slots:
         AdapterManage *live = openDemo(*window);
         QVERIFY(live);
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
-        const QString path = folder.path() + QStringLiteral("/bus.csv");
-        QVERIFY(exportThroughTree(*window, 0, true, path));
-        QStringList lines = linesOf(path);
-        const int line = lineOfUid(lines, "DA01B2C3D403");
-        lines[line] = withField(lines.at(line), 3, QStringLiteral("400"));
-        QVERIFY(writeAll(path, gb18030(lines.join(QLatin1Char('\n')))));
+        const QString path = exportWithStation3At(*window, folder.path(), 400);
+        QVERIFY(!path.isEmpty());
         const int writes = addressWrites(sim);
 
         QVERIFY(importThroughTree(*window, 0, path));
@@ -400,7 +376,7 @@ private slots:
         const QString path = folder.path() + QStringLiteral("/bus.csv");
         MessageWidget *list = live->page()->messageWidget();
 
-        QVERIFY(writeAll(path, gb18030(header + QLatin1Char('\n') + stranger + QLatin1Char('\n') + station3)));
+        QVERIFY(writeFile(path, gb18030(header + QLatin1Char('\n') + stranger + QLatin1Char('\n') + station3)));
         QVERIFY(importThroughTree(*window, 0, path));
         QTRY_COMPARE(questionTexts().size(), 1);
         QCOMPARE(messageLines(list).mid(messageLines(list).size() - 2),
@@ -408,7 +384,7 @@ private slots:
                               "Inform|TarnBUS|站点3 TB-DI8-N 导入数据成功!"}));
         QVERIFY(answerQuestion(QStringLiteral("取消")));
 
-        QVERIFY(writeAll(path, gb18030(header + QLatin1Char('\n') + stranger)));
+        QVERIFY(writeFile(path, gb18030(header + QLatin1Char('\n') + stranger)));
         QVERIFY(importThroughTree(*window, 0, path));
         QTRY_COMPARE(messageLines(list).last(), QStringLiteral("Waring|TarnBUS|站点20 TB-DI8-N无匹配类型，导入数据失败!"));
         QTest::qWait(100);
@@ -468,12 +444,8 @@ private slots:
         AdapterManage *live = openDemo(*window);
         QVERIFY(live);
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
-        const QString path = folder.path() + QStringLiteral("/bus.csv");
-        QVERIFY(exportThroughTree(*window, 0, true, path));
-        QStringList lines = linesOf(path);
-        const int line = lineOfUid(lines, "DA01B2C3D403");
-        lines[line] = withField(lines.at(line), 3, QStringLiteral("8")); // onto station 1's inputs
-        QVERIFY(writeAll(path, gb18030(lines.join(QLatin1Char('\n')))));
+        const QString path = exportWithStation3At(*window, folder.path(), 8); // onto station 1's inputs
+        QVERIFY(!path.isEmpty());
         const int writes = addressWrites(sim);
 
         QVERIFY(importThroughTree(*window, 0, path));
@@ -531,7 +503,7 @@ private slots:
         QVERIFY(live);
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
         const QString path = folder.path() + QStringLiteral("/bad.csv");
-        QVERIFY(writeAll(path, text.toUtf8()));
+        QVERIFY(writeFile(path, text.toUtf8()));
         const QStringList before = slaveSummary(live->slaves());
         const int writes = addressWrites(sim);
         MessageWidget *list = live->page()->messageWidget();
@@ -574,7 +546,7 @@ private slots:
         WorkingFolder folder;
         QScopedPointer<MainWindow> window(newWindow());
         const QString path = folder.path() + QStringLiteral("/names.csv");
-        QVERIFY(writeAll(path, bytes));
+        QVERIFY(writeFile(path, bytes));
         const QStringList expected{"Inform|TarnBUS|站点3 数字输入-DI8-N 导入数据成功!",
                                    "Inform|TarnBUS|站点4 数字输出-DO8-T 导入数据成功!"};
 

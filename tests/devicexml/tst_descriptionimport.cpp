@@ -6,24 +6,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <TestFiles.h>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using testing_support::readAll;
+using testing_support::writeFile;
 
 namespace {
 
 const QString kFamily = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 

@@ -3,25 +3,17 @@
 #include <XmlDecoding.h>
 
 #include <QFile>
+#include <TestFiles.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using testing_support::readAll;
+using testing_support::writeFile;
+
 namespace {
 
 const QString kFamily = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A comparable summary of a loaded collection.
 QStringList summary(const DescriptionFile &file)
