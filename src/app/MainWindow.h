@@ -39,11 +39,14 @@ public slots:
     void on_action_8_triggered();
     void on_action_11_triggered();
     void on_action_12_triggered();
+    void on_action_13_triggered();
     void on_action_14_triggered();
     void on_action_15_triggered();
     void on_action_16_triggered();
     void on_action_17_triggered();
     void onMatchAdapter(int index);
+    // Reloads the description library after an import.
+    void onXMLLoad();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

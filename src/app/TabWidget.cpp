@@ -1,6 +1,7 @@
 #include "TabWidget.h"
 
 #include "AdapterManage.h"
+#include "LoopTimeView.h"
 #include "MainProductView.h"
 #include "MessageBox.h"
 #include "ProjectView.h"
@@ -242,8 +243,48 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::LinkAdapter:
         emit sigMatchAdapter(index);
         break;
+    case C::RepeatedStations:
+        onCreateView(index);
+        break;
+    case C::AutoAllocate:
+        manager->openAutoAllocation();
+        break;
+    case C::ExportCsv:
+    case C::ExportCsvWithUid:
+        manager->exportCsv(command == C::ExportCsvWithUid);
+        break;
+    case C::ImportCsv:
+        manager->importCsv();
+        break;
+    case C::LoopTime:
+        showLoopTime(index);
+        break;
     default:
         emit sigCommandRequested(index, command);
         break;
     }
+}
+
+void TabWidget::onCreateView(int index)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    if (manager->isForceMode()) {
+        MessageBox::about(mainWindowManagement::instance()->mainWindow(), tr("提示"), tr("    强制模式下不可设置！  "));
+        return;
+    }
+    manager->openRepeatedStations();
+}
+
+void TabWidget::showLoopTime(int index)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    const QPair<quint16, quint16> bits = manager->bitsInUse();
+    auto *dialog = new LoopTimeView(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->fill(quint32(bits.first) << 16 | bits.second);
+    dialog->open();
 }

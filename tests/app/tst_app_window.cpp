@@ -11,51 +11,11 @@
 
 using namespace apph;
 
-class TestAppWindow : public QObject
+class TestAppWindow : public WindowTest
 {
     Q_OBJECT
 
-private:
-    QString m_root;
-
-    MainWindow *newWindow()
-    {
-        auto *window = new MainWindow;
-        window->resize(1600, 900);
-        window->show();
-        return window;
-    }
-
-    AdapterManage *openDemo(MainWindow &window)
-    {
-        if (!openThroughChooser(window, kDemoName))
-            return nullptr;
-        TabWidget *tabs = window.tabWidget();
-        AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
-        return manager && waitLoaded(manager) ? manager : nullptr;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        m_root = QDir::currentPath();
-        tarnbus::setLinkTiming(fastTiming());
-    }
-
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
-
-    void cleanup()
-    {
-        closeBoxes();
-        QCOMPARE(QStringList(), [] {
-            QStringList v;
-            for (const std::string &s : tbsim::bus().violations())
-                v << QString::fromStdString(s);
-            return v;
-        }());
-        tbsim::bus().reset();
-    }
-
     void opensTheDemonstrationAdapter()
     {
         WorkingFolder folder;
