@@ -301,6 +301,7 @@ AdapterConfig readAdapter(const QJsonValue &value, const std::string &where)
     c.configWriteFlag = uint8_t(r.integer("configWriteFlag", c.configWriteFlag, 0, 0xFF));
     c.scanReads = int(r.integer("scanReads", c.scanReads, 0, 1000));
     c.restartMs = int(r.integer("restartMs", c.restartMs, 0, 600000));
+    c.openElsewhere = r.boolean("openElsewhere", c.openElsewhere);
     if (r.has("bootLoader"))
         c.bootLoader = readBootLoader(r.take("bootLoader"), keyPath(where, QLatin1String("bootLoader")));
     const QJsonArray modules = r.list("modules");

@@ -19,6 +19,7 @@
 //     "configWriteFlag": 0,                 bus status offset 24
 //     "scanReads": 2,                       bus status reads that still see the scan after power-up
 //     "restartMs": 1500,                    time off USB while restarting
+//     "openElsewhere": false,               another program holds it: listed, but not opened
 //     "bootLoader": {                       the firmware upgrade side (BootLoader.h)
 //         "type": "TBC-U100",               device type text; default: the adapter's name
 //         "bootLetter": "V", "appLetter": "V",   letters of the version texts

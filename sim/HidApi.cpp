@@ -112,6 +112,10 @@ bool idsMatch(unsigned short vendorId, unsigned short productId)
 
 hid_device *openHandle(SimState &s, const std::shared_ptr<RuntimeAdapter> &adapter)
 {
+    if (adapter->state.config.openElsewhere) {
+        s.globalError = L"Device or resource busy";
+        return nullptr;
+    }
     auto *device = new hid_device_;
     device->adapter = adapter;
     device->generation = adapter->generation;

@@ -127,6 +127,7 @@ struct AdapterConfig {
     uint8_t configWriteFlag = 0;
     int scanReads = 2;       // bus status reads that still see a scan after power-up
     int restartMs = 1500;    // time off USB while restarting
+    bool openElsewhere = false; // another program holds the device: listed on USB, but it cannot be opened
     std::vector<Module> modules;
     std::vector<FaultRule> faults;
     BootLoaderConfig bootLoader;

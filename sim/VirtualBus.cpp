@@ -208,6 +208,11 @@ void VirtualAdapter::setConfigWriteFlag(uint8_t flag)
     withAdapter(m_serial, [flag](SimState &, RuntimeAdapter &a) { a.state.config.configWriteFlag = flag; });
 }
 
+void VirtualAdapter::setOpenElsewhere(bool held)
+{
+    withAdapter(m_serial, [held](SimState &, RuntimeAdapter &a) { a.state.config.openElsewhere = held; });
+}
+
 void VirtualAdapter::setPower(uint8_t watts, uint8_t celsius)
 {
     withAdapter(m_serial, [=](SimState &, RuntimeAdapter &a) {

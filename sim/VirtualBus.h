@@ -30,6 +30,10 @@ public:
     void replug();
     void unplugFor(int ms);
     void restart(); // off USB for the adapter's restart time
+    // Another program holds the device (the window, a second tool): it is
+    // still listed, but opening it fails as the library fails on a device
+    // opened exclusively elsewhere. Handles already open stay usable.
+    void setOpenElsewhere(bool held);
 
     // Faults.
     void addFault(const FaultRule &rule);

@@ -226,32 +226,41 @@ void Adapter::onAutoSetSlaveConfig()
     if (m_upgradeRunning || !usbStatusCheck())
         return;
     beginOperation();
+    // A download that has begun ends with one MSG_DOWNLOAD_DONE, also when
+    // the link is lost on the way, so that whoever asked knows when it is
+    // over: err 1 when the adapter confirmed it, 0 when not. It carries the
+    // records not written (s1) and those written (s2), for the summary of a
+    // batch configuration.
+    SlaveList remaining;
+    SlaveList configured;
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
         // A module without a description of its own has no configuration
-        // here: its all-zero record would take its IO areas away.
-        if (slave->typeCode == TarnBase::ModuleUndefined)
-            continue;
-        const QByteArray record = slave->identityConfigRecord();
-        if (writeAddressRecord(record, result) == WriteResult::Ok)
-            slave->applyShortRecord(shortRecordOf(record));
-        if (stopping())
-            return;
-        // Without the link every further write fails the same way.
-        if (result == COMM_NOT_CONNECTED)
-            break;
+        // here: its all-zero record would take its IO areas away. It counts
+        // as not written, as in the download of an offline configuration.
+        // Without the link every further write would fail the same way.
+        bool written = false;
+        if (slave->typeCode != TarnBase::ModuleUndefined && result != COMM_NOT_CONNECTED) {
+            const QByteArray record = slave->identityConfigRecord();
+            written = writeAddressRecord(record, result) == WriteResult::Ok;
+            if (written)
+                slave->applyShortRecord(shortRecordOf(record));
+            if (stopping())
+                return;
+        }
+        (written ? configured : remaining).append(takeSnapshot(*slave));
     }
     if (result != COMM_NOT_CONNECTED) {
         QByteArray reply;
         result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
         if (stopping())
             return;
-        if (result == COMM_OK)
-            reportError(MSG_DOWNLOAD_DONE, 1);
-        else
+        if (result != COMM_OK)
             reportError(MSG_TRANSACTION_FAILED, char(result));
     }
+    publishState();
+    emit sigErrMessage(MSG_DOWNLOAD_DONE, result == COMM_OK ? 1 : 0, 0, COMM_OK, remaining, configured);
     endOperation(result);
 }
 

@@ -1,6 +1,8 @@
 #include "AdapterManage.h"
 
+#include "AppLog.h"
 #include "Loading.h"
+#include "LocalConfigView.h"
 #include "MainProductView.h"
 #include "ResultMessages.h"
 #include "MessageBox.h"
@@ -24,6 +26,12 @@ const QString AdapterManage::kOfflineName = QStringLiteral("TarnBUS");
 namespace {
 constexpr int kStationLimit = 128;
 constexpr int kShutdownWaitMs = 5000; // a shutdown ends transactions at once; this only bounds a stuck thread
+
+// The message-list line of a finished automatic allocation.
+QString allocationDone()
+{
+    return appcore::resultMessage(MSG_ADDRESS_CONFIG_RESULT, SlaveConfigResult::Success).logText;
+}
 } // namespace
 
 AdapterManage::AdapterManage(MainProductView *page, QObject *parent)
@@ -123,6 +131,8 @@ void AdapterManage::createAdapter(bool offline, bool byteAlignment)
     connect(m_adapter, &Adapter::sigSaveSlaveList, this, &AdapterManage::onSaveSlaveSuccess);
     connect(m_adapter, &Adapter::sigSerialPortOff, this, &AdapterManage::onCloseAdapter);
     connect(m_adapter, &Adapter::sigFileCreaterSlave, this, &AdapterManage::onFileCreaterSlave);
+    connect(m_adapter, &Adapter::sigCsvLines, this, &AdapterManage::onCsvLines);
+    connect(m_adapter, &Adapter::sigCsvImported, this, &AdapterManage::onCsvImported);
     connect(m_adapter, &Adapter::sigStopLighting, this, [this] {
         if (m_page)
             m_page->slaveWindow()->tiles()->closeAllLamps();
@@ -158,6 +168,12 @@ void AdapterManage::stopAdapter()
         qCWarning(lcApp) << "adapter thread did not end in time";
     delete thread;
     m_loading = false;
+    m_downloading = false;
+    m_allocating = false;
+    m_exportPath.clear();
+    m_csvImportPending = false;
+    m_batchPending = false;
+    m_batch = false;
 }
 
 void AdapterManage::onCreaterAdapter(int vid, int pid, QString mac, QString name, bool byteAlignment)
@@ -414,6 +430,10 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
         hideLoading();
         break;
     case MSG_LIST_CHANGED:
+        if (m_allocating && !m_static) {
+            m_allocating = false;
+            appendMessage(MessageWidget::None, allocationDone());
+        }
         hideLoading();
         if (!m_static)
             panel->setForceIndicator(SlaveMainWindow::Force::Off);
@@ -427,6 +447,10 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
         hideLoading();
         break;
     case MSG_REFRESH_ROWS:
+        if (m_allocating && m_static) {
+            m_allocating = false;
+            appendMessage(MessageWidget::None, allocationDone());
+        }
         onResSVG(0);
         if (!m_loading && dialog && !m_downloading)
             dialog->hideLading();
@@ -449,16 +473,34 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
 {
     if (!m_page)
         return;
-    const appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
+    appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
     if (m_downloading && message.isFailure())
         m_downloadFailed = true;
+    // An allocation refused before it ran reports nothing else.
+    if (message.isFailure() || type == MSG_NOT_LINKED)
+        m_allocating = false;
+    // The summary is logged as done when the user has seen it.
+    if (message.showConfigurationSummary)
+        message.logText.clear();
     applyMessage(message);
-    if (type == MSG_DOWNLOAD_REFUSED)
+    if (type == MSG_DOWNLOAD_REFUSED) {
         m_downloading = false;
+        if (m_batch)
+            endBatchConfiguration();
+    }
     if (type == MSG_DOWNLOAD_DONE && m_downloading) {
         m_downloading = false;
-        if (!m_downloadFailed)
+        // err 1: the adapter confirmed the download.
+        const bool confirmed = err == 1 && !m_downloadFailed;
+        if (confirmed)
             appendMessage(MessageWidget::Inform, tr("下载配置数据成功!"));
+        // A batch configuration ends with the summary of what was written.
+        if (m_batch) {
+            endBatchConfiguration();
+            if (err != 1)
+                appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 4).logText);
+            showSummary(s1, s2);
+        }
     }
     if ((type == MSG_DOWNLOAD_DONE || type == MSG_DOWNLOAD_REFUSED) && loading())
         loading()->hideLading();
@@ -499,13 +541,27 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
                        message.boxWidth, message.boxCloseMs);
 }
 
-// The result of an offline download, station by station.
+// The result of a batch or offline download, station by station: in the
+// message list, which keeps it, and in the summary dialog. The download
+// counts as done once the user has seen the summary.
 void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &configured)
 {
+    QWidget *list = m_page->messageWidget();
+    list->setUpdatesEnabled(false);
     for (const SlaveSnapshot &slave : configured)
-        appendMessage(MessageWidget::Inform, tr("配置站点 %1 成功！").arg(slave->newStationId));
+        appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText);
     for (const SlaveSnapshot &slave : remaining)
-        appendMessage(MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->newStationId).arg(slave->typeName));
+        appendMessage(MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName));
+    list->setUpdatesEnabled(true);
+    auto *view = new LocalConfigView(dialogParent());
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->fill(configured, remaining);
+    QPointer<AdapterManage> self(this);
+    connect(view, &QDialog::finished, this, [self] {
+        if (self)
+            self->appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 2).logText);
+    });
+    view->open();
 }
 
 void AdapterManage::onOpenSerialPortFail()
@@ -561,6 +617,14 @@ void AdapterManage::refreshCurrentView()
         m_page->showSlave(slave, m_slaves);
         m_page->slaveWindow()->selectRecord(slave ? slave->recordId : 0);
     }
+    const QPair<quint16, quint16> used = usedBits();
+    m_page->showAdapter(m_state, m_status, used.first, used.second, m_static, m_slaves);
+    updateMemoryView();
+}
+
+// The input and output bits of the modules with a configuration (16-bit sums).
+QPair<quint16, quint16> AdapterManage::usedBits() const
+{
     quint16 inputUsed = 0;
     quint16 outputUsed = 0;
     for (const SlaveSnapshot &slave : m_slaves) {
@@ -569,8 +633,14 @@ void AdapterManage::refreshCurrentView()
         inputUsed = quint16(inputUsed + slave->ioLengths.inputBits);
         outputUsed = quint16(outputUsed + slave->ioLengths.outputBits);
     }
-    m_page->showAdapter(m_state, m_status, inputUsed, outputUsed, m_static, m_slaves);
-    updateMemoryView();
+    return {inputUsed, outputUsed};
+}
+
+QPair<quint16, quint16> AdapterManage::bitsInUse() const
+{
+    if (!m_adapter || !m_state.linked)
+        return {0, 0};
+    return usedBits();
 }
 
 void AdapterManage::onSlaveCloseLame(QByteArray id)

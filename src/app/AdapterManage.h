@@ -10,7 +10,9 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 
 class Loading;
 #include "MainProductView.h"
@@ -18,7 +20,10 @@ class QThread;
 class TopologyPage;
 namespace appcore {
 struct ResultMessage;
+namespace ConfigCsv {
+struct Problem;
 }
+} // namespace appcore
 
 // Binds one Adapter, in a worker thread of its own, to the tab page that
 // shows it. It keeps what the Adapter last reported (snapshots of its
@@ -83,6 +88,25 @@ public:
     void closeAdapter();
     void removeFromTree();
 
+    // --- Whole-bus operations of the adapter menu (AdapterManageConfig.cpp) --
+    // "自动分配地址": the bits an allocation of every module takes, then, when
+    // the user confirms, the allocation in the Adapter's thread.
+    void openAutoAllocation();
+    // "配置重复站号": new numbers for the modules reported as repeated.
+    void openRepeatedStations();
+    // The configuration file, written in one piece where the user chooses.
+    void exportCsv(bool withUid);
+    // Reads a configuration file the user chooses. Nothing reaches the
+    // Adapter unless every line of it is good; a live adapter then offers
+    // the batch configuration (the download of every module's record).
+    void importCsv();
+    // The input and output bits the modules use, while the adapter is
+    // linked; none otherwise (the loop time estimate).
+    QPair<quint16, quint16> bitsInUse() const;
+    // An import is being applied, or waits for the batch configuration
+    // question or the download that follows it.
+    bool isImporting() const { return m_csvImportPending || m_batchPending; }
+
 signals:
     void sigSynAdapterConfig(int index, int type, QString name);
     void sigReadfault();
@@ -117,6 +141,17 @@ private:
     void updateIoTests();
     void updateMemoryView();
     void closeIoTests();
+    // AdapterManageConfig.cpp
+    QWidget *fileDialogParent() const;
+    void startExport(const QString &path, bool withUid);
+    void onCsvLines(QStringList lines, bool withUid);
+    void importFile(const QString &path);
+    void reportFileProblems(const QList<appcore::ConfigCsv::Problem> &problems);
+    void onCsvImported(QList<CsvImportResult> results);
+    void askForBatchConfiguration();
+    void startBatchConfiguration();
+    // The batch configuration is over: polls may read the adapter again.
+    void endBatchConfiguration();
 
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();
@@ -126,6 +161,7 @@ private:
     void refreshCurrentView();
     void showSummary(const SlaveList &remaining, const SlaveList &configured);
     SlaveSnapshot findByUid(const QByteArray &uid) const;
+    QPair<quint16, quint16> usedBits() const;
     Loading *loading() const;
     QWidget *dialogParent() const;
 
@@ -140,6 +176,11 @@ private:
     bool m_loading = false;       // the connect sequence or a reload is running
     bool m_downloading = false;   // a configuration download was asked for
     bool m_downloadFailed = false;
+    bool m_allocating = false;      // an automatic allocation was asked for
+    QString m_exportPath;           // the file the next CSV lines go to
+    bool m_csvImportPending = false; // the import's results are awaited
+    bool m_batchPending = false;    // between an import and the end of its batch configuration
+    bool m_batch = false;           // the running download is a batch configuration
     QByteArray m_currentSlaveId;
     quint64 m_currentRecordId = 0;
     SlaveList m_slaves;

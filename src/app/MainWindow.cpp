@@ -14,6 +14,7 @@
 #include "SettingView.h"
 #include "TabWidget.h"
 #include "TarnBusResources.h"
+#include "XMLConfig.h"
 #include "mainWindowManagement.h"
 #include "ui_MainWindow.h"
 
@@ -38,7 +39,13 @@ bool isBuilt(ProjectView::Command command)
     case C::AddSlave:
     case C::LinkAdapter:
     case C::Reload:
+    case C::RepeatedStations:
+    case C::AutoAllocate:
+    case C::ExportCsv:
+    case C::ExportCsvWithUid:
+    case C::ImportCsv:
     case C::Download:
+    case C::LoopTime:
     case C::ForceOn:
     case C::ForceOff:
     case C::Remove:
@@ -241,6 +248,22 @@ void MainWindow::on_action_12_triggered()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &FirmwareBurning::sigCloseUpgrade, m_tabs, &TabWidget::onSetAdapterUpgrade);
     dialog->open();
+}
+
+void MainWindow::on_action_13_triggered()
+{
+    auto *dialog = new XMLConfig(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->fill();
+    connect(dialog, &XMLConfig::sigLoadXML, this, &MainWindow::onXMLLoad);
+    dialog->open();
+}
+
+// Adapters may be creating slaves meanwhile: the library is replaced as a
+// whole, and each slave is built from one snapshot of it (DeviceXmlLodaing).
+void MainWindow::onXMLLoad()
+{
+    DeviceXmlLodaing::instance()->onLoadXmlFile();
 }
 
 void MainWindow::on_action_14_triggered()

@@ -40,6 +40,7 @@ public slots:
     void on_action_8_triggered();
     void on_action_11_triggered();
     void on_action_12_triggered();
+    void on_action_13_triggered();
     void on_action_14_triggered();
     void on_action_15_triggered();
     void on_action_16_triggered();
@@ -48,6 +49,8 @@ public slots:
     void on_action_19_triggered();
     void onMatchAdapter(int index);
     void onCreateModule(const QString &typeKey);
+    // Reloads the description library after an import.
+    void onXMLLoad();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

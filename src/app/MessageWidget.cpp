@@ -31,10 +31,14 @@ MessageWidget::MessageWidget(QWidget *parent)
     , ui(new Ui::MessageWidget)
 {
     ui->setupUi(this);
+    // Widths fixed from the longest texts these columns hold: a column that
+    // fits itself to its contents measures every row again with each line.
     QHeaderView *header = ui->tableWidget->horizontalHeader();
-    header->setSectionResizeMode(LevelColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(TimeColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(SourceColumn, QHeaderView::ResizeToContents);
+    const QFontMetrics metrics(ui->tableWidget->font());
+    const int padding = 4 * metrics.averageCharWidth();
+    header->resizeSection(LevelColumn, metrics.horizontalAdvance(QStringLiteral("Waring")) + padding);
+    header->resizeSection(TimeColumn, metrics.horizontalAdvance(QStringLiteral("2026/12/10/ 14:30:25")) + padding);
+    header->resizeSection(SourceColumn, metrics.horizontalAdvance(QStringLiteral("TarnBUS")) + padding);
     ui->tableWidget->verticalHeader()->setDefaultSectionSize(22);
     connect(ui->clearButton, &QToolButton::clicked, this, &MessageWidget::clearMessages);
 }
@@ -74,7 +78,14 @@ void MessageWidget::appendMessage(int level, const QString &source, const QStrin
     auto *textItem = new QTableWidgetItem(text);
     textItem->setForeground(levelColor(level));
     table->setItem(row, TextColumn, textItem);
-    table->scrollToBottom();
+    // Many lines at once (a download's summary) scroll once.
+    if (!m_scrollPending) {
+        m_scrollPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_scrollPending = false;
+            ui->tableWidget->scrollToBottom();
+        }, Qt::QueuedConnection);
+    }
 }
 
 int MessageWidget::count() const

@@ -33,4 +33,5 @@ signals:
 
 private:
     Ui::MessageWidget *ui;
+    bool m_scrollPending = false;
 };

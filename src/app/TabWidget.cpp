@@ -1,11 +1,14 @@
 #include "TabWidget.h"
 
 #include "AdapterManage.h"
+#include "LoopTimeView.h"
 #include "MainProductView.h"
 #include "MessageBox.h"
 #include "ProjectView.h"
 #include "mainWindowManagement.h"
 
+#include <QLabel>
+#include <QResizeEvent>
 #include <QTabBar>
 
 TabWidget::TabWidget(QWidget *parent)
@@ -13,6 +16,10 @@ TabWidget::TabWidget(QWidget *parent)
 {
     setTabsClosable(true);
     setDocumentMode(true);
+    m_welcome = new QLabel(tr("点击“新建工程”扫描USB上的适配器并打开它，\n或点击“手动组态”新建一个离线组态。"), this);
+    m_welcome->setAlignment(Qt::AlignCenter);
+    m_welcome->setStyleSheet(QStringLiteral("color: rgb(96, 110, 120); font-size: 16px;"));
+    showWelcome();
     connect(this, &QTabWidget::tabCloseRequested, this, [this](int index) { closeAdapterAt(index); });
     // The tab in front is the adapter selected in the tree.
     connect(this, &QTabWidget::currentChanged, this, [](int index) {
@@ -25,6 +32,31 @@ TabWidget::TabWidget(QWidget *parent)
 TabWidget::~TabWidget()
 {
     closeAll();
+}
+
+void TabWidget::showWelcome()
+{
+    m_welcome->setGeometry(rect());
+    m_welcome->setVisible(count() == 0);
+    m_welcome->raise();
+}
+
+void TabWidget::resizeEvent(QResizeEvent *event)
+{
+    QTabWidget::resizeEvent(event);
+    showWelcome();
+}
+
+void TabWidget::tabInserted(int index)
+{
+    QTabWidget::tabInserted(index);
+    showWelcome();
+}
+
+void TabWidget::tabRemoved(int index)
+{
+    QTabWidget::tabRemoved(index);
+    showWelcome();
 }
 
 void TabWidget::setByteAlignment(bool byteAlignment)
@@ -214,8 +246,48 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::AddSlave:
         manager->openCreateSlave();
         break;
+    case C::RepeatedStations:
+        onCreateView(index);
+        break;
+    case C::AutoAllocate:
+        manager->openAutoAllocation();
+        break;
+    case C::ExportCsv:
+    case C::ExportCsvWithUid:
+        manager->exportCsv(command == C::ExportCsvWithUid);
+        break;
+    case C::ImportCsv:
+        manager->importCsv();
+        break;
+    case C::LoopTime:
+        showLoopTime(index);
+        break;
     default:
         emit sigCommandRequested(index, command);
         break;
     }
+}
+
+void TabWidget::onCreateView(int index)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    if (manager->isForceMode()) {
+        MessageBox::about(mainWindowManagement::instance()->mainWindow(), tr("提示"), tr("    强制模式下不可设置！  "));
+        return;
+    }
+    manager->openRepeatedStations();
+}
+
+void TabWidget::showLoopTime(int index)
+{
+    AdapterManage *manager = m_managers.value(index, nullptr);
+    if (!manager)
+        return;
+    const QPair<quint16, quint16> bits = manager->bitsInUse();
+    auto *dialog = new LoopTimeView(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->fill(quint32(bits.first) << 16 | bits.second);
+    dialog->open();
 }

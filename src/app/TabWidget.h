@@ -42,16 +42,27 @@ public slots:
     void onStaticCreaterAdapter();
     void onSetAdapterUpgrade(bool running);
     void onAdapterCommand(int index, ProjectView::Command command);
+    // "配置重复站号": refused in force mode.
+    void onCreateView(int index);
+    // "循环时间计算" with the bits the adapter's modules use.
+    void showLoopTime(int index);
     void onRemoveSlave(int index, QByteArray uid, quint64 recordId);
 
 signals:
-    // A command a later dialog will serve (allocation, CSV, loop time, ...).
+    // A command a later dialog will serve.
     void sigCommandRequested(int index, ProjectView::Command command);
     void sigMatchAdapter(int index);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void tabInserted(int index) override;
+    void tabRemoved(int index) override;
+
 private:
     void addManager(AdapterManage *manager, const QString &title);
+    void showWelcome();
 
     QList<AdapterManage *> m_managers;
+    class QLabel *m_welcome = nullptr; // what to do first, while no adapter is open
     bool m_byteAlignment = false;
 };

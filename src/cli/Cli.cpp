@@ -4,6 +4,7 @@
 
 #include "AlignmentSetting.h"
 #include "LinkTiming.h"
+#include "UpgradeTiming.h"
 
 #include <QCommandLineParser>
 
@@ -83,11 +84,19 @@ QString Cli::version()
     return QStringLiteral(TARNBUS_VERSION);
 }
 
+void Cli::setInput(int fd, bool isTerminal)
+{
+    m_inputFd = fd;
+    m_inputIsTerminal = fd >= 0 && isTerminal;
+}
+
 void Cli::interrupt()
 {
     m_interrupted = true;
     if (m_session)
         m_session->interrupt();
+    if (m_interruptHandler)
+        m_interruptHandler();
 }
 
 int Cli::usageError(const QString &message, const QString &command)
@@ -153,7 +162,7 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
         return usageError(QStringLiteral("usage: %1 %2 %3").arg(kProgram, spec.name, spec.synopsis).trimmed(), spec.name);
 
     Context ctx{m_output, parser, args, parser.values(QStringLiteral("adapter")), appcore::AlignmentSetting::unit(),
-                parser.isSet(QStringLiteral("bus")), {}, {}};
+                parser.isSet(QStringLiteral("bus")), {}, {}, {}, m_inputFd, m_inputIsTerminal};
     if (parser.isSet(QStringLiteral("alignment"))) {
         const QString unit = parser.value(QStringLiteral("alignment"));
         if (unit != QLatin1String("1") && unit != QLatin1String("8"))
@@ -164,6 +173,7 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
         if (!ctx.simulated)
             return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
         tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
+        tarnbus::setUpgradeTiming(tarnbus::UpgradeTiming::forVirtualAdapter());
     }
     ctx.setSession = [this](AdapterSession *session) {
         m_session = session;
@@ -171,7 +181,9 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
             m_session->interrupt();
     };
     ctx.interrupted = [this] { return m_interrupted; };
+    ctx.setInterruptHandler = [this](std::function<void()> handler) { m_interruptHandler = std::move(handler); };
     const int status = spec.run(ctx);
+    m_interruptHandler = nullptr;
     m_output.setCommand(QString());
     return status;
 }
@@ -191,7 +203,8 @@ void Cli::printHelp()
     out << "\nOptions of every command:\n";
     printOptions(out, globalOptions());
     out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
-        << "link lost); 2 bad usage or a bad input file, nothing written to an adapter; 130 interrupted.\n"
+        << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
+        << "adapter; 130 interrupted.\n"
         << "\nExample:\n  " << kProgram << " --bus sim/buses/demo.json show\n"
         << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; docs/cli.md has the details.\n";
     out.flush();

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 class AdapterSession;
 struct CommandSpec;
 
@@ -17,6 +19,10 @@ class Cli : public QObject
 
 public:
     Cli(QTextStream &out, QTextStream &err, bool errIsTerminal, QObject *parent = nullptr);
+
+    // Where questions are answered: a descriptor to read lines from and
+    // whether it is a terminal. Without one, nothing is asked.
+    void setInput(int fd, bool isTerminal);
 
     // Runs the command of arguments (without the program name).
     int run(const QStringList &arguments);
@@ -37,5 +43,8 @@ private:
     QTextStream &m_out;
     Output m_output;
     AdapterSession *m_session = nullptr;
+    std::function<void()> m_interruptHandler;
     bool m_interrupted = false;
+    int m_inputFd = -1;
+    bool m_inputIsTerminal = false;
 };

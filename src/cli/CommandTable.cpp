@@ -105,13 +105,20 @@ QList<CommandSpec> buildTable()
          {QStringLiteral("tarnbus-cli import bus.csv --apply")}, 1, 1, commands::importCsv});
 
     add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes]"),
-         QStringLiteral("upgrade adapter firmware (not available yet)"),
-         QStringLiteral("Upgrades the firmware of one or several adapters from an upgrade file. Not available yet in\n"
-                        "this build: the command refuses and sends nothing."),
+         QStringLiteral("upgrade the firmware of adapters"),
+         QStringLiteral("Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads\n"
+                        "each chosen adapter's versions and compares the file's version with its App version, part by\n"
+                        "part as numbers. Before the same version or a downgrade it asks, unless --yes; with no terminal\n"
+                        "to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread\n"
+                        "of its own, and reads the version each runs after its restart. Give --adapter once for each\n"
+                        "adapter, or --all. Ctrl-C cancels every upgrade; an adapter interrupted during the transfer\n"
+                        "stays in its boot loader and can be upgraded again."),
          {{{QStringLiteral("all")}, QString(), QStringLiteral("every adapter on USB")},
           {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")}},
          {QStringLiteral("FILE   the upgrade file (.dec)")},
-         {QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")}, 1, 1, commands::upgrade});
+         {QStringLiteral("tarnbus-cli upgrade firmware.dec --adapter 3C2E0A000011 --adapter 3C2E0A000013"),
+          QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")},
+         1, 1, commands::upgrade});
     return table;
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 // What every command gets: its arguments, the options of the command line
 // and where to write.
@@ -23,6 +24,13 @@ struct Context {
     // Set while a command talks to an adapter, so that an interruption reaches it.
     std::function<void(AdapterSession *)> setSession;
     std::function<bool()> interrupted;
+    // Set while a command waits for something other than a session (an
+    // answer, upgrades in their threads): called when the user interrupts.
+    std::function<void(std::function<void()>)> setInterruptHandler;
+    // Standard input, for questions: its descriptor (-1: none) and whether
+    // a user sits at it.
+    int inputFd = -1;
+    bool inputIsTerminal = false;
 };
 
 struct OptionSpec {
@@ -70,6 +78,13 @@ int upgrade(Context &ctx);
 
 // Shared steps of the commands that talk to an adapter.
 namespace session {
+
+// The adapters a command works on: those named with --adapter (each once,
+// and only one unless the command takes several), else every adapter on
+// USB for All, else the only one. An error when a named adapter or any
+// adapter is missing, or when there are several to choose from.
+enum class Choice { One, Several, All };
+std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, Choice choice);
 
 // The device descriptions of the working directory, as the window reads
 // them (./Xml), else those installed beside the program; loaded once.

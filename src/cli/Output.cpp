@@ -5,6 +5,13 @@
 namespace {
 const QString kTool = QStringLiteral("tarnbus-cli");
 constexpr char kClearLine[] = "\r\033[K";
+constexpr char kClearBelow[] = "\033[J";
+
+// Back to the start of a progress block of this many lines, cleared.
+QString clearBlock(int lines)
+{
+    return lines > 1 ? QStringLiteral("\r\033[%1A").arg(lines - 1) + QLatin1String(kClearBelow) : QLatin1String(kClearLine);
+}
 
 // Columns a text takes on a terminal: East Asian wide characters take two.
 int displayWidth(const QString &text)
@@ -49,6 +56,11 @@ Output::Output(QTextStream &out, QTextStream &err, bool errIsTerminal)
     , m_err(err)
     , m_errIsTerminal(errIsTerminal)
 {
+}
+
+QString Output::prefix() const
+{
+    return m_command.isEmpty() ? kTool : kTool + QLatin1String(": ") + m_command;
 }
 
 void Output::line(const QString &text)
@@ -114,8 +126,7 @@ void Output::message(const QString &kind, const QString &text)
             object.insert(QStringLiteral("command"), m_command);
         m_err << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
     } else {
-        const QString prefix = m_command.isEmpty() ? kTool : kTool + QLatin1String(": ") + m_command;
-        m_err << prefix << ": " << (kind == QLatin1String("note") ? QString() : kind + QLatin1String(": ")) << text << '\n';
+        m_err << prefix() << ": " << (kind == QLatin1String("note") ? QString() : kind + QLatin1String(": ")) << text << '\n';
     }
     m_err.flush();
 }
@@ -146,8 +157,7 @@ int Output::fail(const CliError &error)
         }
         if (!error.field.isEmpty())
             where += error.field + QLatin1String(": ");
-        const QString prefix = m_command.isEmpty() ? kTool : kTool + QLatin1String(": ") + m_command;
-        m_err << prefix << ": " << where << error.message << '\n';
+        m_err << prefix() << ": " << where << error.message << '\n';
     }
     m_err.flush();
     return error.status;
@@ -155,18 +165,42 @@ int Output::fail(const CliError &error)
 
 void Output::progress(const QString &text)
 {
-    if (!m_errIsTerminal || m_quiet)
+    progress(QStringList{text});
+}
+
+void Output::progress(const QStringList &lines)
+{
+    if (!showsProgress() || lines.isEmpty())
         return;
-    m_err << kClearLine << text;
+    m_err << clearBlock(m_progressLines) << lines.join(QLatin1Char('\n'));
     m_err.flush();
-    m_progressShown = true;
+    m_progressLines = int(lines.size());
 }
 
 void Output::endProgress()
 {
-    if (!m_progressShown)
+    if (m_progressLines == 0)
         return;
-    m_err << kClearLine;
+    m_err << clearBlock(m_progressLines);
     m_err.flush();
-    m_progressShown = false;
+    m_progressLines = 0;
+}
+
+void Output::question(const QString &text)
+{
+    endProgress();
+    if (m_json) {
+        message(QStringLiteral("question"), text);
+        return;
+    }
+    m_err << prefix() << ": " << text << ' ';
+    m_err.flush();
+}
+
+void Output::endQuestion()
+{
+    if (m_json)
+        return;
+    m_err << '\n';
+    m_err.flush();
 }

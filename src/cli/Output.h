@@ -41,6 +41,8 @@ public:
     void setCommand(const QString &command) { m_command = command; }
     bool json() const { return m_json; }
     bool quiet() const { return m_quiet; }
+    // True when progress appears: on a terminal, without --quiet.
+    bool showsProgress() const { return m_errIsTerminal && !m_quiet; }
 
     // One line of a text result.
     void line(const QString &text);
@@ -61,16 +63,27 @@ public:
     // A progress line that replaces itself; finished by endProgress or by
     // any other output.
     void progress(const QString &text);
+    // The same with one line for each of several things going on at once
+    // (the adapters of an upgrade): the whole block replaces itself.
+    void progress(const QStringList &lines);
     void endProgress();
+
+    // A question on standard error, without a line end: the answer follows
+    // on the same line. endQuestion ends that line when the answer did not
+    // (Ctrl-C, the end of the input).
+    void question(const QString &text);
+    void endQuestion();
 
 private:
     void message(const QString &kind, const QString &text);
+    // "tarnbus-cli: COMMAND", the start of every message.
+    QString prefix() const;
 
     QTextStream &m_out;
     QTextStream &m_err;
     bool m_errIsTerminal = false;
     bool m_json = false;
     bool m_quiet = false;
-    bool m_progressShown = false;
+    int m_progressLines = 0; // lines of the progress block on screen
     QString m_command;
 };

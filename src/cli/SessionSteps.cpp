@@ -10,39 +10,48 @@
 #include <QDir>
 #include <QSet>
 
-#include <variant>
+#include <algorithm>
 
 namespace session {
 
-namespace {
-
-std::variant<UsbDeviceInfo, CliError> chooseAdapter(const Context &ctx)
+std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, Choice choice)
 {
     const QList<UsbDeviceInfo> found = UsbGlobal::enumerateDevices();
     QStringList serials;
     for (const UsbDeviceInfo &info : found)
         serials << info.serial_number;
-    if (ctx.serials.size() > 1)
+    if (choice == Choice::One && ctx.serials.size() > 1)
         return CliError::usage(QStringLiteral("this command talks to one adapter; --adapter is given %1 times")
                                    .arg(ctx.serials.size()));
-    if (!ctx.serials.isEmpty()) {
-        for (const UsbDeviceInfo &info : found) {
-            if (info.serial_number == ctx.serials.first())
-                return info;
-        }
-        return CliError::bus(QStringLiteral("no adapter %1 on USB%2")
-                                 .arg(ctx.serials.first(),
-                                      serials.isEmpty() ? QString()
-                                                        : QStringLiteral(" (found: %1)").arg(serials.join(QLatin1String(", ")))));
+    QList<UsbDeviceInfo> chosen;
+    for (const QString &serial : ctx.serials) {
+        const auto named = std::find_if(found.cbegin(), found.cend(),
+                                        [&serial](const UsbDeviceInfo &info) { return info.serial_number == serial; });
+        if (named == found.cend())
+            return CliError::bus(QStringLiteral("no adapter %1 on USB%2")
+                                     .arg(serial, serials.isEmpty() ? QString()
+                                                                    : QStringLiteral(" (found: %1)").arg(serials.join(QLatin1String(", ")))));
+        const bool twice = std::any_of(chosen.cbegin(), chosen.cend(),
+                                       [&serial](const UsbDeviceInfo &info) { return info.serial_number == serial; });
+        if (!twice)
+            chosen.append(*named);
     }
+    if (!chosen.isEmpty())
+        return chosen;
     if (found.isEmpty())
         return CliError::bus(QStringLiteral("no TarnBUS adapter found on USB"));
+    if (choice == Choice::All)
+        return found;
     if (found.size() > 1)
-        return CliError::usage(QStringLiteral("%1 adapters found (%2); choose one with --adapter SERIAL")
+        return CliError::usage(QStringLiteral("%1 adapters found (%2); choose %3")
                                    .arg(found.size())
-                                   .arg(serials.join(QLatin1String(", "))));
-    return found.first();
+                                   .arg(serials.join(QLatin1String(", ")),
+                                        choice == Choice::One ? QStringLiteral("one with --adapter SERIAL")
+                                                              : QStringLiteral("with --adapter SERIAL, or --all")));
+    return found;
 }
+
+namespace {
 
 // What kind of failure a report is, in the words of the exit status.
 QString failureClass(const AdapterSession::Report &report)
@@ -129,7 +138,7 @@ int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait)
 int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
 {
     loadDescriptions(ctx);
-    const std::variant<UsbDeviceInfo, CliError> chosen = chooseAdapter(ctx);
+    const std::variant<QList<UsbDeviceInfo>, CliError> chosen = chooseAdapters(ctx, Choice::One);
     if (const CliError *error = std::get_if<CliError>(&chosen))
         return ctx.output.fail(*error);
     if (ctx.interrupted())
@@ -138,7 +147,7 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
     AdapterSession adapterSession(ctx.output);
     ctx.setSession(&adapterSession);
     int status = ExitStatus::Success;
-    if (!adapterSession.open(std::get<UsbDeviceInfo>(chosen), ctx.alignmentUnit)) {
+    if (!adapterSession.open(std::get<QList<UsbDeviceInfo>>(chosen).first(), ctx.alignmentUnit)) {
         if (adapterSession.interrupted())
             status = ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while connecting")));
         else

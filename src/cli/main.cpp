@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
     out.setCodec("UTF-8");
     err.setCodec("UTF-8");
     Cli cli(out, err, ::isatty(STDERR_FILENO) != 0);
+    cli.setInput(STDIN_FILENO, ::isatty(STDIN_FILENO) != 0);
     InterruptWatcher watcher;
     QObject::connect(&watcher, &InterruptWatcher::interrupted, &cli, &Cli::interrupt);
     return cli.run(QCoreApplication::arguments().mid(1));

@@ -109,6 +109,7 @@ struct ModuleDescription {
 };
 
 struct DescriptionFile {
+    QString fileName; // the file it was read from, without its folder
     QString manufacturer;
     QString protcolVersion;
     QString imageDir;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
 
 DeviceXmlLodaing::DeviceXmlLodaing(QObject *parent)
@@ -59,6 +60,7 @@ DescriptionFilePtr DeviceXmlLodaing::readFile(const QString &path)
 
     QString error;
     auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionBytes(bytes, &error));
+    parsed->fileName = QFileInfo(path).fileName();
     if (!error.isEmpty()) {
         qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML (" << error
                                          << "); it describes no module";

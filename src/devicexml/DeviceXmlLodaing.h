@@ -14,6 +14,15 @@ using DescriptionFilePtr = QSharedPointer<const DescriptionFile>;
 // thread that asks for it; the factory reads the library from adapter worker
 // threads, so files() hands out a snapshot that stays valid while a reload
 // replaces the library.
+//
+// A reload (at start-up, and in the window after a description was imported)
+// never races an Adapter that is creating slaves in its thread: the new
+// library is read completely into a list of its own and swapped in under the
+// lock in one step, and every slave is built from one snapshot taken under
+// that lock. A slave is therefore built wholly from the old or wholly from
+// the new library, and the old descriptions stay alive until the last
+// snapshot that holds them is dropped. Slaves copy what they need, so those
+// created before a reload keep working with what they were built from.
 class DeviceXmlLodaing : public QObject
 {
     Q_OBJECT

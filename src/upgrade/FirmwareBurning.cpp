@@ -1,5 +1,6 @@
 #include "FirmwareBurning.h"
 
+#include "DeviceSearch.h"
 #include "MessageBox.h"
 #include "UpdateManege.h"
 #include "UpgradeLog.h"
@@ -177,16 +178,14 @@ void FirmwareBurning::on_pushButton_2_clicked()
         UsbCommunication channel;
         if (channel.open(device.vendor_id, device.product_id, device.serial_number) != 0)
             continue;
-        QByteArray reply;
-        channel.write(report(CmdDeviceInfo));
-        channel.read(reply, timing.searchReplyTimeoutMs);
-        const DeviceInfo info = decodeDeviceInfo(reply);
+        const DeviceInfo info = upgradesearch::ask(channel, timing.searchReplyTimeoutMs).info;
         m_devices.insert(device.serial_number, qMakePair(device.vendor_id, device.product_id));
         addNewDevice(info.hardware, info.bootVersion, info.appVersion, info.type, QString(), device.serial_number);
         printfLog(tr("新设备：%1 MAC:%2").arg(info.type, device.serial_number));
 
         // Tells a device that sits in its boot loader to run its application.
         QThread::msleep(ulong(timing.searchDelayMs));
+        QByteArray reply;
         channel.write(searchRestart());
         channel.read(reply, timing.searchReplyTimeoutMs);
         qCDebug(lcUpgrade).noquote() << "search restart reply:" << reply.toHex(' ').toUpper();

@@ -16,6 +16,12 @@ struct UpgradeTiming {
     // the pause between the two.
     int searchReplyTimeoutMs = 100;
     int searchDelayMs = 50;
+
+    // The waits shortened for the virtual adapter's boot loader, which
+    // answers at once: no pauses, time-outs short enough for tests and long
+    // enough for a loaded machine. For tests, and for the command line's
+    // --fast-timing, which it accepts only together with --bus.
+    static UpgradeTiming forVirtualAdapter();
 };
 
 const UpgradeTiming &upgradeTiming();

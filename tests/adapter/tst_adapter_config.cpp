@@ -676,6 +676,16 @@ void TestAdapterConfig::configurationDownload()
     described.removeAll(kAIO4);
     described.removeAll(kUnknown);
     QCOMPARE(sentUids, described);
+    // The report says what was written, for the summary of a batch configuration.
+    const auto done = run.recorder.errorsOf(MSG_DOWNLOAD_DONE).first();
+    QList<QByteArray> reported;
+    for (const SlaveSnapshot &slave : done.s2)
+        reported << slave->uuid;
+    QCOMPARE(reported, described);
+    reported.clear();
+    for (const SlaveSnapshot &slave : done.s1)
+        reported << slave->uuid;
+    QCOMPARE(reported, (QList<QByteArray>{kAIO4, kUnknown}));
     QCOMPARE(frames(sim).last(), QStringLiteral("48/00/EC"));
     QCOMPARE(frames(sim).size(), records.size() + 1);
     QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_SET).size(), records.size());

@@ -276,11 +276,12 @@ void TestAdapterFaults::faultTable_data()
     row("repeated stations/bad checksum", O::RepeatedStations, F::BadChecksum, {"28/20"}, false, true);
     row("repeated stations/unplug", O::RepeatedStations, F::UnplugMidway, {"28/28"}, true, false);
 
-    // The first record fails, the others are written, then the closing handshake.
+    // The first record fails, the others are written, then the closing
+    // handshake; a download ends with its report also when the link is gone.
     row("configuration download/time-out", O::ConfigurationDownload, F::NoReply, {"28/23", "33/1"}, false, true);
     row("configuration download/error report", O::ConfigurationDownload, F::ErrorReport, {"28/25", "33/1"}, false, true);
     row("configuration download/bad checksum", O::ConfigurationDownload, F::BadChecksum, {"28/20", "33/1"}, false, true);
-    row("configuration download/unplug", O::ConfigurationDownload, F::UnplugMidway, {"28/28"}, true, false);
+    row("configuration download/unplug", O::ConfigurationDownload, F::UnplugMidway, {"28/28", "33/0"}, true, false);
 
     // The offline download ends with its summary whatever failed.
     row("offline download/time-out", O::OfflineDownload, F::NoReply, {"16/0", "16/2"}, false, false);
@@ -601,6 +602,12 @@ void TestAdapterFaults::refusedAddressRecords()
     QCOMPARE(run.recorder.errorCodes(), codes);
     QCOMPARE(run.recorder.errorsOf(MSG_SLAVE_CONFIG_RESULT).first().sid, station);
     QCOMPARE(run.recorder.loadsOf(MSG_SLAVE_SET).size(), records - 1);
+    if (operation == QLatin1String("download")) {
+        // The download's report names the module that was not configured.
+        const auto done = run.recorder.errorsOf(MSG_DOWNLOAD_DONE).first();
+        QCOMPARE(done.s1.first()->uuid, refused);
+        QCOMPARE(done.s2.size(), records - 1);
+    }
     // The module did not take the record, and neither did its slave.
     QCOMPARE(run.inThread([&] { return run.adapter->findSlaveByUuid(refused)->configurationRecord(); }), before);
     const RecordsState after = stateOf(run);

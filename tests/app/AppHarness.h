@@ -20,10 +20,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -35,16 +38,39 @@ const QString kDemoName = QStringLiteral("TarnBUS USB Adapter(TBC-U100)");
 
 using testing_support::fastTiming;
 
-// A working folder with the description library and the pictures.
+// Copies a folder with everything below it.
+inline bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    const QDir source(from);
+    for (const QFileInfo &entry : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir() ? !copyFolder(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+// A working folder with the description library and the pictures: links
+// to the repository's, or copies of them for a test that writes there.
 class WorkingFolder
 {
 public:
-    WorkingFolder()
+    enum Library { Linked, Copied };
+
+    explicit WorkingFolder(Library library = Linked)
         : m_previous(QDir::currentPath())
     {
         const QString root = QDir::currentPath();
-        QFile::link(root + QStringLiteral("/Xml"), m_dir.path() + QStringLiteral("/Xml"));
-        QFile::link(root + QStringLiteral("/SVG"), m_dir.path() + QStringLiteral("/SVG"));
+        for (const QString &name : {QStringLiteral("Xml"), QStringLiteral("SVG")}) {
+            const QString from = root + QLatin1Char('/') + name;
+            const QString to = m_dir.path() + QLatin1Char('/') + name;
+            if (library == Copied)
+                copyFolder(from, to);
+            else
+                QFile::link(from, to);
+        }
         QDir::setCurrent(m_dir.path());
     }
     ~WorkingFolder() { QDir::setCurrent(m_previous); }
@@ -74,6 +100,15 @@ inline QString loadBus(const QString &path, const QString &repositoryRoot)
     return QString::fromStdString(tbsim::bus().loadJson(QJsonDocument(root).toJson().toStdString()));
 }
 
+// What the virtual adapters saw that a real one would refuse.
+inline QStringList busViolations()
+{
+    QStringList out;
+    for (const std::string &s : tbsim::bus().violations())
+        out << QString::fromStdString(s);
+    return out;
+}
+
 // The same bus twice, the second adapter under another serial number.
 inline QString loadTwoAdapters(const QString &repositoryRoot, const QString &secondSerial)
 {
@@ -101,6 +136,63 @@ inline void closeBoxes()
     for (MessageBox *box : visibleTopLevels<MessageBox>())
         box->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The visible dialog of type T, waiting for it to come.
+template <typename T>
+T *waitForTopLevel(int timeoutMs = 5000)
+{
+    T *found = nullptr;
+    const bool came = QTest::qWaitFor([&] { return (found = visibleTopLevels<T>().value(0)) != nullptr; }, timeoutMs);
+    return came ? found : nullptr;
+}
+
+// Answers the file dialog that comes next, as a user would: picks the files
+// (several from one folder) or cancels when none are given. Returns
+// "caption|filters" of the dialog, empty when none came.
+inline QString answerFileDialog(const QStringList &files)
+{
+    QFileDialog *dialog = waitForTopLevel<QFileDialog>();
+    if (!dialog)
+        return QString();
+    const QString seen = dialog->windowTitle() + QLatin1Char('|') + dialog->nameFilters().join(QLatin1Char(';'));
+    if (files.isEmpty()) {
+        dialog->reject();
+    } else if (files.size() == 1) {
+        dialog->selectFile(files.first());
+        static_cast<QDialog *>(dialog)->accept(); // validates the choice as a click on "Open" does
+    } else {
+        dialog->setDirectory(QFileInfo(files.first()).absolutePath());
+        QStringList names;
+        for (const QString &file : files)
+            names << QLatin1Char('"') + QFileInfo(file).fileName() + QLatin1Char('"');
+        dialog->selectFile(names.join(QLatin1Char(' ')));
+        static_cast<QDialog *>(dialog)->accept();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return seen;
+}
+
+// Triggers an entry of an adapter's context menu in the project tree, as a
+// click would; false when the menu has no such entry or it is disabled.
+inline bool triggerAdapterMenu(ProjectView *tree, int index, const QString &text)
+{
+    QScopedPointer<QMenu> menu(tree->buildAdapterMenu(index));
+    if (!menu)
+        return false;
+    QList<QAction *> actions = menu->actions();
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction *action = actions.at(i);
+        if (action->menu())
+            actions << action->menu()->actions();
+        if (action->text() != text)
+            continue;
+        if (!action->isEnabled() || (action->menu() == nullptr && !action->parentWidget()->isEnabled()))
+            return false;
+        action->trigger();
+        return true;
+    }
+    return false;
 }
 
 inline QStringList messageLines(const MessageWidget *list)
@@ -144,8 +236,8 @@ inline MainWindow *newWindow()
     return window;
 }
 
-// Opens the demonstration adapter through the chooser; its manager once
-// it has loaded, else null.
+// Opens the demonstration adapter through the chooser and waits until it
+// has loaded; its manager, or null.
 inline AdapterManage *openDemo(MainWindow &window)
 {
     if (!openThroughChooser(window, kDemoName))
@@ -155,13 +247,43 @@ inline AdapterManage *openDemo(MainWindow &window)
     return manager && waitLoaded(manager) ? manager : nullptr;
 }
 
-// What the virtual bus saw against the protocol or hidapi's rules.
-inline QStringList busViolations()
+// Closes every dialog a test left open (notices, questions, summaries, ...).
+inline void closeDialogs()
 {
-    QStringList out;
-    for (const std::string &s : tbsim::bus().violations())
-        out << QString::fromStdString(s);
-    return out;
+    closeBoxes();
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *dialog = qobject_cast<QDialog *>(widget);
+        if (dialog && dialog->isVisible() && !qobject_cast<Loading *>(dialog))
+            dialog->reject();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+// The frame of a window test: the adapters' waits shortened, the
+// demonstration bus loaded afresh for every test, and after each test every
+// dialog closed and nothing done that a real adapter would refuse.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    QString m_root; // the repository: the tests start there
+
+private slots:
+    void initTestCase()
+    {
+        m_root = QDir::currentPath();
+        tarnbus::setLinkTiming(fastTiming());
+    }
+
+    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
+
+    void cleanup()
+    {
+        closeDialogs();
+        QCOMPARE(busViolations(), QStringList());
+        tbsim::bus().reset();
+    }
+};
 
 } // namespace apph

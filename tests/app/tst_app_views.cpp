@@ -91,13 +91,11 @@ QLineEdit *panelField(SettingRegisterData *panel, const char *name)
 
 } // namespace
 
-class TestAppViews : public QObject
+class TestAppViews : public WindowTest
 {
     Q_OBJECT
 
 private:
-    QString m_root;
-
 
     bool enterForceMode(MainWindow &window, AdapterManage *manager)
     {
@@ -115,21 +113,6 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_root = QDir::currentPath();
-        tarnbus::setLinkTiming(fastTiming());
-    }
-
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
-
-    void cleanup()
-    {
-        closeBoxes();
-        QCOMPARE(busViolations(), QStringList());
-        tbsim::bus().reset();
-    }
-
     // The slave list shows a tile per slave; pressing one shows the slave's
     // editor; "修改站号" opens it at the station.
     void tilesAndEditor()

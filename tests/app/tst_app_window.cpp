@@ -11,29 +11,11 @@
 
 using namespace apph;
 
-class TestAppWindow : public QObject
+class TestAppWindow : public WindowTest
 {
     Q_OBJECT
 
-private:
-    QString m_root;
-
 private slots:
-    void initTestCase()
-    {
-        m_root = QDir::currentPath();
-        tarnbus::setLinkTiming(fastTiming());
-    }
-
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
-
-    void cleanup()
-    {
-        closeBoxes();
-        QCOMPARE(busViolations(), QStringList());
-        tbsim::bus().reset();
-    }
-
     void opensTheDemonstrationAdapter()
     {
         WorkingFolder folder;

@@ -3,48 +3,21 @@
 // bus, the failures of the bus and the bad input that writes nothing.
 
 #include "../adapter/AdapterHarness.h"
+#include "CliTestSupport.h"
 
-#include "Cli.h"
 #include "ConfigCsv.h"
-#include "InterruptWatcher.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <csignal>
 
 using namespace harness;
+using namespace clitest;
 
 Q_DECLARE_METATYPE(tbsim::FaultKind)
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-// Runs one command line as the program does; watch, when given, sees the
-// output while the command runs and may interrupt it.
-Run runCli(const QStringList &args, bool terminal = false,
-           const std::function<void(Cli &, const QString &)> &watch = {})
-{
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    Cli cli(out, err, terminal);
-    InterruptWatcher watcher; // as the program's main() has it
-    QObject::connect(&watcher, &InterruptWatcher::interrupted, &cli, &Cli::interrupt);
-    QTimer poll;
-    if (watch) {
-        QObject::connect(&poll, &QTimer::timeout, &cli, [&] { watch(cli, run.out); });
-        poll.start(5);
-    }
-    run.status = cli.run(args);
-    return run;
-}
 
 // Requests that change a module or the adapter.
 int writes(const tbsim::VirtualAdapter &sim)
@@ -56,15 +29,6 @@ int writes(const tbsim::VirtualAdapter &sim)
 tbsim::Module moduleOf(const char *uid)
 {
     return simAdapter().module(uid).value_or(tbsim::Module{});
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
 }
 
 QByteArray configurationFile(const QStringList &lines)
@@ -137,7 +101,8 @@ private slots:
         QTest::newRow("allocate") << QStringList{"allocate"} << 0 << "addresses allocated" << "" << true;
         QTest::newRow("download") << QStringList{"download"} << 0 << "configuration downloaded" << "" << true;
         QTest::newRow("store") << QStringList{"store"} << 0 << "configuration stored; the adapter restarts" << "" << true;
-        QTest::newRow("upgrade") << QStringList{"upgrade", "firmware.dec"} << 2 << "" << "upgrade: not available yet" << false;
+        QTest::newRow("upgrade: no file") << QStringList{"upgrade", "no/such/firmware.dec"} << 2 << ""
+                                          << "upgrade: no/such/firmware.dec: 非法的升级文件! cannot be read" << false;
 
         // Bad input: status 2 and nothing written.
         QTest::newRow("station 129") << QStringList{"set-station", "DA01B2C3D40D", "129"} << 2 << ""

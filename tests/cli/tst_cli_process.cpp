@@ -1,12 +1,15 @@
 // tarnbus-cli as the real program: linked with the system hidapi, started
 // with --bus on the virtual adapter. Its exit statuses, its output, and
-// Ctrl-C (SIGINT) and termination requests while it works.
+// Ctrl-C (SIGINT) and termination requests while it works; firmware
+// upgrades on the upgrade bus.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,6 +20,7 @@ namespace {
 
 const QString kProgram = QStringLiteral(TARNBUS_CLI_PROGRAM);
 const QString kDemoBus = QStringLiteral("sim/buses/demo.json");
+const QString kUpgradeBus = QStringLiteral("sim/buses/upgrade.json");
 constexpr int kFinishMs = 60000; // a limit for a hung program, not a measurement
 
 struct Run {
@@ -25,23 +29,25 @@ struct Run {
     QString err;
 };
 
-// The demonstration bus with its adapter's own waits shortened and the
-// given faults.
-QString writeBus(const QTemporaryDir &dir, const QJsonArray &faults = {})
+// A bus file (the demonstration bus unless given) with its adapters' own
+// waits shortened and the given faults for its first adapter.
+QString writeBus(const QTemporaryDir &dir, const QJsonArray &faults = {}, const QString &source = kDemoBus)
 {
-    QFile file(kDemoBus);
+    QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     QJsonArray adapters = root.value(QStringLiteral("adapters")).toArray();
-    QJsonObject adapter = adapters.at(0).toObject();
-    adapter.insert(QStringLiteral("scanReads"), 0);
-    adapter.insert(QStringLiteral("restartMs"), 50);
-    if (!faults.isEmpty())
-        adapter.insert(QStringLiteral("faults"), faults);
-    adapters[0] = adapter;
+    for (int i = 0; i < adapters.size(); ++i) {
+        QJsonObject adapter = adapters.at(i).toObject();
+        adapter.insert(QStringLiteral("scanReads"), 0);
+        adapter.insert(QStringLiteral("restartMs"), 50);
+        if (i == 0 && !faults.isEmpty())
+            adapter.insert(QStringLiteral("faults"), faults);
+        adapters[i] = adapter;
+    }
     root.insert(QStringLiteral("adapters"), adapters);
-    const QString path = dir.filePath(QStringLiteral("bus%1.json").arg(faults.size()));
+    const QString path = dir.filePath(QStringLiteral("%1-%2.json").arg(QFileInfo(source).baseName()).arg(faults.size()));
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return QString();
@@ -146,8 +152,8 @@ private slots:
                                               << "past the 512-bit image";
         QTest::newRow("malformed line") << QStringList{"import", m_dir.filePath(QStringLiteral("bad.csv"))} << QJsonArray() << 2
                                         << "" << "bad.csv:3: 对齐方式 (Alignment): alignment 2: only 1 (bits) or 8 (bytes)";
-        QTest::newRow("upgrade") << QStringList{"upgrade", "firmware.dec"} << QJsonArray() << 2 << ""
-                                 << "upgrade: not available yet";
+        QTest::newRow("upgrade: no file") << QStringList{"upgrade", "no/such/firmware.dec"} << QJsonArray() << 2 << ""
+                                          << "upgrade: no/such/firmware.dec: 非法的升级文件! cannot be read";
         QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "" << "no command given";
     }
     void exitStatus()
@@ -230,6 +236,66 @@ private slots:
         QVERIFY2(run.out.endsWith(out), qPrintable(run.out.right(300)));
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
         QCOMPARE(run.status, status);
+    }
+
+    // upgrade as the program runs it on the upgrade bus, with an upgrade file
+    // the tools' script writes: its statuses and messages, the refusal to ask
+    // on a standard input that is no terminal, and Ctrl-C mid-transfer.
+    void upgrade_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("bodySize");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonArray>("faults"); // of adapter 3C2E0A000011
+        QTest::addColumn<QString>("when");      // SIGINT once standard output holds this; empty: never
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QStringList a{"--adapter", "3C2E0A000011"};
+        QTest::newRow("one adapter") << "2.2.0" << 5000 << a << QJsonArray() << "" << 0
+                                     << "TBC-U100 (MAC:3C2E0A000011) 程序升级完成!\n3C2E0A000011: App V2.1.7 -> V2.2.0\n"
+                                     << "";
+        QTest::newRow("refused") << "3.1.0" << 5000 << QStringList{"--adapter", "3C2E0A000014"} << QJsonArray() << "" << 1
+                                 << "" << "upgrade:   设备TBC-U100(MAC:3C2E0A000014),升级失败   (refused or not acknowledged";
+        // Standard input is a pipe here: the question is not asked, nothing hangs.
+        QTest::newRow("downgrade without --yes") << "2.0.0" << 5000 << a << QJsonArray() << "" << 2 << "V2.1.7  older"
+                                                 << "give --yes to upgrade all the same";
+        QTest::newRow("downgrade with --yes") << "2.0.0" << 5000 << a + QStringList{"--yes"} << QJsonArray() << "" << 0
+                                              << "3C2E0A000011: App V2.1.7 -> V2.0.0" << "";
+        // Every block announcement answered a little late: the transfer
+        // lasts long enough to be interrupted in the middle.
+        const QJsonArray slow{QJsonObject{{"kind", "slowReply"}, {"command", "0xA2"}, {"delayMs", 20}}};
+        QTest::newRow("SIGINT mid-transfer") << "2.2.0" << 200000 << a + QStringList{"--json"} << slow
+                                             << "\"percent\":1," << 130 << "{\"event\":\"cancelled\""
+                                             << "the adapter stays in its boot loader until it is upgraded again";
+    }
+    void upgrade()
+    {
+        QFETCH(QString, version);
+        QFETCH(int, bodySize);
+        QFETCH(QStringList, args);
+        QFETCH(QJsonArray, faults);
+        QFETCH(QString, when);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            QSKIP("python3 is not installed");
+        const QString file = m_dir.filePath(QStringLiteral("firmware.dec"));
+        QCOMPARE(QProcess::execute(python, {QStringLiteral("tools/make_upgrade_file.py"), QStringLiteral("--body-size"),
+                                            QString::number(bodySize), QStringLiteral("--version"),
+                                            QStringLiteral("TBC ") + version, file}),
+                 0);
+        const QString bus = writeBus(m_dir, faults, kUpgradeBus);
+        bool sent = false;
+        const Run run = runProgram(QStringList{"--bus", bus, "--fast-timing", "upgrade", file} + args,
+                                   when.isEmpty() ? std::function<void(QProcess &, const QString &)>()
+                                                  : signalOn(when, SIGINT, &sent));
+        QVERIFY2(run.out.contains(out), qPrintable(run.out.right(500)));
+        QVERIFY2(run.err.contains(err), qPrintable(run.err));
+        QCOMPARE(run.status, status);
+        QCOMPARE(sent, !when.isEmpty());
     }
 
 private:

@@ -3,25 +3,17 @@
 #include <XmlDecoding.h>
 
 #include <QFile>
+#include <TestFiles.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using testing_support::readAll;
+using testing_support::writeFile;
+
 namespace {
 
 const QString kFamily = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A comparable summary of a loaded collection.
 QStringList summary(const DescriptionFile &file)
@@ -201,6 +193,9 @@ private slots:
         QCOMPARE(files.size(), 2);
         QCOMPARE(files.at(0)->imageDir, QStringLiteral("Fixture"));
         QCOMPARE(files.at(1)->imageDir, QStringLiteral("b"));
+        // Each collection knows the file it came from (the import dialog lists them).
+        QCOMPARE(files.at(0)->fileName, QStringLiteral("a.xml"));
+        QCOMPARE(files.at(1)->fileName, QStringLiteral("b.xml"));
     }
 
     void snapshotOutlivesReload()

@@ -105,6 +105,7 @@ private slots:
 
     void enumerationListsPluggedAdapters();
     void openingByIdentityAndPath();
+    void deviceOpenElsewhere();
     void replyTravelsInTwoReports();
     void malformedRequest_data();
     void malformedRequest();
@@ -169,6 +170,32 @@ void SimHidTest::openingByIdentityAndPath()
     hid_close(first);
     hid_close(second);
     hid_close(byPath);
+}
+
+// A device another program holds is listed but cannot be opened; what this
+// program had open before stays usable.
+void SimHidTest::deviceOpenElsewhere()
+{
+    hid_device *before = openRaw("SIMTEST00002");
+    QVERIFY(before);
+    tbsim::bus().adapter("SIMTEST00002").setOpenElsewhere(true);
+    QCOMPARE(UsbGlobal::enumerateDevices().size(), 2);
+    QVERIFY(!openRaw("SIMTEST00002"));
+    QCOMPARE(QString::fromWCharArray(hid_error(nullptr)), QString("Device or resource busy"));
+    QVERIFY(!hid_open_path(hid_get_device_info(before)->path));
+    QCOMPARE(write(before, hex("005ab0").leftJustified(65, '\0')), 65);
+    QVERIFY(read(before, 1000).startsWith(hex("5ab0")));
+    hid_close(before);
+    tbsim::bus().adapter("SIMTEST00002").setOpenElsewhere(false);
+    hid_device *after = openRaw("SIMTEST00002");
+    QVERIFY(after);
+    hid_close(after);
+
+    // The same from the bus file.
+    QCOMPARE(tbsim::bus().loadJson(R"({ "adapters": [ { "serial": "SIMTEST00003", "openElsewhere": true } ] })"),
+             std::string());
+    QCOMPARE(tbsim::bus().adapter("SIMTEST00003").config().openElsewhere, true);
+    QVERIFY(!openRaw("SIMTEST00003"));
 }
 
 void SimHidTest::replyTravelsInTwoReports()

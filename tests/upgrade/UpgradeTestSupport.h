@@ -32,15 +32,12 @@ inline QByteArray toQ(const tbsim::Bytes &bytes)
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
-// No pauses; time-outs short enough for tests, long enough for a loaded machine.
-inline void useShortUpgradeTiming(int replyTimeoutMs = 150)
+// The virtual adapter's short waits, with another reply time-out if given.
+inline void useShortUpgradeTiming(int replyTimeoutMs = 0)
 {
-    tarnbus::UpgradeTiming timing;
-    timing.exchangeDelayMs = 0;
-    timing.replyTimeoutMs = replyTimeoutMs;
-    timing.restartWaitMs = 10;
-    timing.searchReplyTimeoutMs = 150;
-    timing.searchDelayMs = 0;
+    tarnbus::UpgradeTiming timing = tarnbus::UpgradeTiming::forVirtualAdapter();
+    if (replyTimeoutMs > 0)
+        timing.replyTimeoutMs = replyTimeoutMs;
     tarnbus::setUpgradeTiming(timing);
 }
 

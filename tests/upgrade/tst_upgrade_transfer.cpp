@@ -1,12 +1,16 @@
 // The transfer of an upgrade file to a virtual adapter by UpdateManege in
 // its own thread: the exact reports, block addresses, progress, every
 // refusal and fault and the one report each ends in, the restart,
-// cancellation, and several upgrades at once next to an open adapter.
+// cancellation, and several upgrades at once next to an open adapter; and
+// reading a device's information before an upgrade.
 
 #include "UpgradeTestSupport.h"
 
+#include "DeviceSearch.h"
+
 #include "LinkTiming.h"
 #include "TBProtocol.h"
+#include "UpgradeFaults.h"
 #include "UsbDevice.h"
 
 #include <QtTest>
@@ -14,6 +18,7 @@
 using namespace upgradetest;
 using tbsim::FaultKind;
 using tbsim::FaultRule;
+using testing_support::upgradeFault;
 
 Q_DECLARE_METATYPE(tbsim::FaultKind)
 
@@ -22,17 +27,6 @@ namespace {
 QList<QByteArray> blocksOf(const QByteArray &content)
 {
     return UpgradeFile::cutBlocks(content);
-}
-
-FaultRule rule(FaultKind kind, int code, int param2 = -1, int skip = 0)
-{
-    FaultRule r;
-    r.kind = kind;
-    r.code = code;
-    r.param2 = param2;
-    r.skip = skip;
-    r.count = 1;
-    return r;
 }
 
 QStringList repeated(const QString &code, int times)
@@ -91,6 +85,8 @@ private slots:
     void cancelForAnotherDevice();
     void adapterLeftInItsBootLoader();
     void severalUpgradesNextToAnOpenAdapter();
+    void deviceInformation_data();
+    void deviceInformation();
 };
 
 void UpgradeTransferTest::oneBlockFile()
@@ -188,7 +184,7 @@ void UpgradeTransferTest::failures()
     QFETCH(QString, report);
     QFETCH(int, sent);
 
-    simAdapter(kSerialA).addFault(rule(kind, command, param2, skip));
+    simAdapter(kSerialA).addFault(upgradeFault(kind, command, param2, skip));
     UpgradeRun run(blocksOf(makeUpgradeFile(3 * 1024 - 96)));
     run.start();
     QVERIFY(run.waitForEnd());
@@ -217,7 +213,7 @@ void UpgradeTransferTest::restartWithOrWithoutAnswer()
     QFETCH(bool, answers);
     QFETCH(int, delayMs);
     QVERIFY(loadAdapters({QJsonObject{{"bootLoader", QJsonObject{{"answersRestart", answers}}}}}, 1).isEmpty());
-    FaultRule fault = rule(FaultKind::SlowReply, 0xA6);
+    FaultRule fault = upgradeFault(FaultKind::SlowReply, 0xA6);
     fault.delayMs = delayMs;
     if (delayMs > 0)
         simAdapter(kSerialA).addFault(fault);
@@ -238,7 +234,7 @@ void UpgradeTransferTest::staleRepliesAreNotTakenForAnswers()
     timing.replyTimeoutMs = 100;
     timing.exchangeDelayMs = 100;
     tarnbus::setUpgradeTiming(timing);
-    FaultRule late = rule(FaultKind::SlowReply, 0xB0);
+    FaultRule late = upgradeFault(FaultKind::SlowReply, 0xB0);
     late.delayMs = 150;
     simAdapter(kSerialA).addFault(late);
 
@@ -286,7 +282,7 @@ void UpgradeTransferTest::cancelMidBlock()
     // The second block's last piece is answered only after 20 s, far beyond
     // the time-out: the upgrade waits inside that exchange when cancelled.
     useShortUpgradeTiming(10000);
-    FaultRule slow = rule(FaultKind::SlowReply, 0xA3, 4, 1);
+    FaultRule slow = upgradeFault(FaultKind::SlowReply, 0xA3, 4, 1);
     slow.delayMs = 20000;
     simAdapter(kSerialA).addFault(slow);
     const QByteArray content = makeUpgradeFile(4000);
@@ -360,6 +356,58 @@ void UpgradeTransferTest::severalUpgradesNextToAnOpenAdapter()
     QByteArray reply;
     QCOMPARE(open.transact(TBProtocol::handshake(), reply, 150), COMM_OK);
     open.closeDevice();
+}
+
+void UpgradeTransferTest::deviceInformation_data()
+{
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<int>("fault"); // a FaultKind on the information request; -1: none
+    QTest::addColumn<bool>("openElsewhere");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("app");
+
+    QTest::newRow("answered") << kSerialB << -1 << false << int(upgradesearch::Reading::Answered) << "T3.0.1";
+    QTest::newRow("not answered") << kSerialB << int(FaultKind::NoReply) << false << int(upgradesearch::Reading::NoAnswer)
+                                  << "0.0.0";
+    QTest::newRow("error report") << kSerialB << int(FaultKind::ErrorReport) << false
+                                  << int(upgradesearch::Reading::NoAnswer) << "0.0.0";
+    QTest::newRow("open in another program") << kSerialB << -1 << true << int(upgradesearch::Reading::NotOpened) << "";
+    QTest::newRow("not on USB") << "NOSUCHDEVICE" << -1 << false << int(upgradesearch::Reading::NotOpened) << "";
+}
+
+void UpgradeTransferTest::deviceInformation()
+{
+    QFETCH(QString, serial);
+    QFETCH(int, fault);
+    QFETCH(bool, openElsewhere);
+    QFETCH(int, result);
+    QFETCH(QString, app);
+    QVERIFY(loadAdapters({QJsonObject{},
+                          QJsonObject{{"hardware", "0A0B"}, {"boot", QJsonArray{1, 2, 3}}, {"app", QJsonArray{3, 0, 1}},
+                                      {"bootLoader", QJsonObject{{"type", "TBC-U200"}, {"bootLetter", "T"},
+                                                                 {"appLetter", "T"}}}}},
+                         2)
+                .isEmpty());
+    if (fault >= 0)
+        simAdapter(kSerialB).addFault(upgradeFault(FaultKind(fault), 0xB0));
+    simAdapter(kSerialB).setOpenElsewhere(openElsewhere);
+
+    UsbDeviceInfo device;
+    device.vendor_id = UsbGlobal::kVendorId;
+    device.product_id = UsbGlobal::kProductId;
+    device.serial_number = serial;
+    const upgradesearch::Reading reading = upgradesearch::read(device, tarnbus::upgradeTiming().searchReplyTimeoutMs);
+    QCOMPARE(int(reading.result), result);
+    if (reading.result == upgradesearch::Reading::Answered) {
+        QCOMPARE(reading.info.hardware, 0x0A0B);
+        QCOMPARE(reading.info.bootVersion, QStringLiteral("T1.2.3"));
+        QCOMPARE(reading.info.type, QStringLiteral("TBC-U200"));
+    }
+    QCOMPARE(reading.info.appVersion, app);
+    // The information request and nothing else, to that device only.
+    QCOMPARE(commandsReceived(kSerialB), reading.result == upgradesearch::Reading::NotOpened ? QStringList()
+                                                                                            : QStringList{"B0"});
+    QVERIFY(simAdapter(kSerialA).traffic().empty());
 }
 
 QTEST_GUILESS_MAIN(UpgradeTransferTest)

@@ -8,9 +8,12 @@
 
 #include "Adapter.h"
 #include "AdapterManage.h"
+#include "AutoConfigView.h"
 #include "CreateSlaveView.h"
 #include "FaultView.h"
 #include "Loading.h"
+#include "LocalConfigView.h"
+#include "LoopTimeView.h"
 #include "MainProductView.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -24,20 +27,26 @@
 #include "SlaveTileList.h"
 #include "TabWidget.h"
 #include "TarnBaseConvert.h"
+#include "UnAllocation.h"
 #include "VirtualBus.h"
+#include "XMLConfig.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QAction>
-#include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -98,6 +107,94 @@ T *topLevel()
             return found;
     }
     return nullptr;
+}
+
+// Saves the dialog of type T that is showing, then closes it.
+template <typename T>
+void saveDialog(const QString &dir, const QString &name)
+{
+    T *dialog = nullptr;
+    if (!waitFor([&] { return (dialog = topLevel<T>()) != nullptr; }, 5000)) {
+        err() << "no dialog for " << name << Qt::endl;
+        return;
+    }
+    settle(200);
+    save(dialog, dir, name);
+    dialog->reject();
+    settle(100);
+}
+
+// Answers the file dialog that is showing with path.
+bool chooseFile(const QString &path)
+{
+    QFileDialog *dialog = nullptr;
+    if (!waitFor([&] { return (dialog = topLevel<QFileDialog>()) != nullptr; }, 5000))
+        return false;
+    dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept();
+    return true;
+}
+
+// The dialogs of the whole-bus operations, on the demonstration adapter.
+void saveConfigurationDialogs(MainWindow &window, const QString &dir)
+{
+    TabWidget *tabs = window.tabWidget();
+    AdapterManage *manager = tabs->manager(0);
+
+    manager->openAutoAllocation();
+    saveDialog<AutoConfigView>(dir, QStringLiteral("auto-allocation.png"));
+
+    manager->openRepeatedStations();
+    if (auto *repair = topLevel<UnAllocation>())
+        repair->on_pushButton_2_clicked(); // the numbers it proposes
+    saveDialog<UnAllocation>(dir, QStringLiteral("repeated-stations.png"));
+
+    tabs->showLoopTime(0);
+    saveDialog<LoopTimeView>(dir, QStringLiteral("loop-time.png"));
+
+    window.on_action_13_triggered();
+    if (auto *xml = topLevel<XMLConfig>()) {
+        QTreeWidgetItem *digital = xml->tree()->topLevelItem(1);
+        if (digital) {
+            digital->setExpanded(true);
+            digital->child(0)->setExpanded(true);
+        }
+    }
+    saveDialog<XMLConfig>(dir, QStringLiteral("xml-import.png"));
+
+    // A file exported with UIDs and imported again, then the batch
+    // configuration and its summary.
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("bus.csv"));
+    manager->exportCsv(true);
+    if (!chooseFile(path) || !waitFor([&] { return QFile::exists(path); }, 5000)) {
+        err() << "no exported file" << Qt::endl;
+        return;
+    }
+    manager->importCsv();
+    if (!chooseFile(path))
+        return;
+    QMessageBox *question = nullptr;
+    if (!waitFor([&] { return (question = topLevel<QMessageBox>()) != nullptr; }, 5000)) {
+        err() << "no batch configuration question" << Qt::endl;
+        return;
+    }
+    settle(200);
+    save(question, dir, QStringLiteral("batch-question.png"));
+    for (QAbstractButton *button : question->buttons()) {
+        if (question->buttonRole(button) == QMessageBox::AcceptRole)
+            button->click();
+    }
+    LocalConfigView *summary = nullptr;
+    if (!waitFor([&] { return (summary = topLevel<LocalConfigView>()) != nullptr; }, 20000)) {
+        err() << "no configuration summary" << Qt::endl;
+        return;
+    }
+    settle(300);
+    save(summary, dir, QStringLiteral("batch-summary.png"));
+    save(&window, dir, QStringLiteral("batch-configuration.png"));
+    summary->accept();
+    settle(300);
 }
 
 } // namespace
@@ -230,6 +327,8 @@ int main(int argc, char *argv[])
     manager->setForceMode(false);
     waitFor([&] { return !manager->isForceMode(); }, 10000);
     settle(300);
+
+    saveConfigurationDialogs(window, outDir);
 
     // An offline configuration from the catalogue.
     window.findChild<QAction *>(QStringLiteral("actionProductView"))->trigger();

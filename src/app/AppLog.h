@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The window's debug log (tarnbus.app).
+Q_DECLARE_LOGGING_CATEGORY(lcApp)

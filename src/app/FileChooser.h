@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QFileDialog;
+class QWidget;
+
+// File dialogs that do not block the caller: the window keeps serving its
+// adapters while the user picks a file. The callback runs only when the
+// user has chosen; a cancelled dialog calls nothing. Each dialog deletes
+// itself when it closes.
+namespace FileChooser {
+
+QFileDialog *openFile(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+                      std::function<void(const QString &)> chosen);
+QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+                       std::function<void(const QStringList &)> chosen);
+// A name typed without a suffix gets defaultSuffix.
+QFileDialog *saveFile(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+                      const QString &defaultSuffix, std::function<void(const QString &)> chosen);
+
+} // namespace FileChooser

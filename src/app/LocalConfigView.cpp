@@ -1,0 +1,88 @@
+#include "LocalConfigView.h"
+
+#include "ui_LocalConfigView.h"
+
+#include <QHeaderView>
+
+namespace {
+constexpr int kFixedColumnWidth = 60;
+const QColor kFailedColor(255, 0, 0);
+const QColor kConfiguredColor(0, 204, 0);
+} // namespace
+
+LocalConfigView::LocalConfigView(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::LocalConfigView)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    header->setSectionResizeMode(kStationColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(kTypeColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(kStateColumn, QHeaderView::Fixed);
+    header->resizeSection(kStationColumn, kFixedColumnWidth);
+    header->resizeSection(kStateColumn, kFixedColumnWidth);
+}
+
+LocalConfigView::~LocalConfigView()
+{
+    delete ui;
+}
+
+void LocalConfigView::fill(const SlaveList &configured, const SlaveList &failed)
+{
+    ui->tableWidget->setRowCount(0);
+    for (const SlaveSnapshot &slave : failed)
+        addRow(*slave, tr("失败"), kFailedColor);
+    for (const SlaveSnapshot &slave : configured)
+        addRow(*slave, tr("成功"), kConfiguredColor);
+    ui->label->setText(tr("成功%1个,失败%2个").arg(configured.size()).arg(failed.size()));
+    ui->tableWidget->viewport()->update();
+}
+
+void LocalConfigView::addRow(const SlaveState &slave, const QString &state, const QColor &color)
+{
+    QTableWidget *table = ui->tableWidget;
+    const int row = table->rowCount();
+    table->insertRow(row);
+    auto *station = new QTableWidgetItem(QString::number(slave.stationId));
+    station->setTextAlignment(Qt::AlignCenter);
+    table->setItem(row, kStationColumn, station);
+    table->setItem(row, kTypeColumn, new QTableWidgetItem(slave.typeName));
+    auto *result = new QTableWidgetItem(state);
+    result->setTextAlignment(Qt::AlignCenter);
+    result->setForeground(color);
+    table->setItem(row, kStateColumn, result);
+}
+
+int LocalConfigView::rowCount() const
+{
+    return ui->tableWidget->rowCount();
+}
+
+QString LocalConfigView::rowText(int row) const
+{
+    QStringList cells;
+    for (int column = kStationColumn; column <= kStateColumn; ++column) {
+        const QTableWidgetItem *item = ui->tableWidget->item(row, column);
+        cells << (item ? item->text() : QString());
+    }
+    return cells.join(QLatin1Char('|'));
+}
+
+QColor LocalConfigView::stateColor(int row) const
+{
+    const QTableWidgetItem *item = ui->tableWidget->item(row, kStateColumn);
+    return item ? item->foreground().color() : QColor();
+}
+
+QString LocalConfigView::summaryText() const
+{
+    return ui->label->text();
+}
+
+void LocalConfigView::on_pushButton_clicked()
+{
+    accept();
+}
