@@ -281,7 +281,8 @@ private slots:
     void cleanup()
     {
         closeDialogs();
-        QCOMPARE(busViolations(), QStringList());
+        const QStringList violations = busViolations();
+        QVERIFY2(violations.isEmpty(), qPrintable(violations.join(QLatin1Char('\n'))));
         tbsim::bus().reset();
     }
 };
