@@ -158,7 +158,7 @@ QDialog *AdapterManage::openMemoryView()
         m_memoryWindow->setWindowTitle(tr("地址占用 — %1").arg(m_name));
         auto *layout = new QVBoxLayout(m_memoryWindow);
         layout->addWidget(new SwapMemoryView);
-        m_memoryWindow->resize(1000, 470);
+        m_memoryWindow->resize(1000, 320); // both grids side by side, legend below
     }
     updateMemoryView();
     m_memoryWindow->show();
