@@ -321,8 +321,10 @@ COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
     first.append(char(kFirstReportMarker)).append(char(kFirstPartSize)).append(request.left(kFirstPartSize));
     if (writeReportLocked(first) != 0)
         return finish(StateWriteFailed, COMM_NOT_CONNECTED);
-    if (!pause(timing.betweenRequestReportsMs))
-        return finish(StateCompleted, COMM_NOT_CONNECTED);
+    // Once the first half is out the second follows, abort or not: an adapter
+    // left holding half a request would take the next request's first report
+    // as its second half.
+    QThread::msleep(ulong(timing.betweenRequestReportsMs));
     QByteArray second;
     second.reserve(kReportSize);
     second.append(char(kSecondReportMarker)).append(char(kSecondPartSize)).append(request.mid(kFirstPartSize, kSecondPartSize));

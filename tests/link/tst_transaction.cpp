@@ -448,6 +448,35 @@ private slots:
         QCOMPARE(device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs), COMM_NOT_CONNECTED);
     }
 
+    // An abort between the two reports of a request must not leave the
+    // adapter holding half a request: the next request, from this link or
+    // another, would be taken as its second half.
+    void abortNeverSplitsARequest()
+    {
+        const tarnbus::LinkTiming saved = tarnbus::linkTiming();
+        tarnbus::LinkTiming slowGap = saved;
+        slowGap.betweenRequestReportsMs = 300;
+        tarnbus::setLinkTiming(slowGap);
+        QByteArray reply;
+        {
+            UsbDevice device;
+            device.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+            std::thread aborter([&device] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                device.abort();
+            });
+            device.transact(TBProtocol::readIdentity(), reply, kTimeoutMs);
+            aborter.join();
+            device.closeDevice();
+        }
+        tarnbus::setLinkTiming(saved);
+        UsbDevice next;
+        next.openDevice(UsbGlobal::kVendorId, UsbGlobal::kProductId, kSerial);
+        reply.clear();
+        QCOMPARE(next.transact(TBProtocol::readIdentity(), reply, kTimeoutMs), COMM_OK);
+        next.closeDevice();
+    }
+
     void twoAdaptersInTwoThreads()
     {
         const QString second = QStringLiteral("3C2E0A000002");
