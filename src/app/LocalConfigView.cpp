@@ -32,20 +32,21 @@ LocalConfigView::~LocalConfigView()
 
 void LocalConfigView::fill(const SlaveList &configured, const SlaveList &failed)
 {
+    // All rows at once: a row inserted at a time lays the table out again each time.
     ui->tableWidget->setRowCount(0);
+    ui->tableWidget->setRowCount(failed.size() + configured.size());
+    int row = 0;
     for (const SlaveSnapshot &slave : failed)
-        addRow(*slave, tr("失败"), kFailedColor);
+        setRow(row++, *slave, tr("失败"), kFailedColor);
     for (const SlaveSnapshot &slave : configured)
-        addRow(*slave, tr("成功"), kConfiguredColor);
+        setRow(row++, *slave, tr("成功"), kConfiguredColor);
     ui->label->setText(tr("成功%1个,失败%2个").arg(configured.size()).arg(failed.size()));
     ui->tableWidget->viewport()->update();
 }
 
-void LocalConfigView::addRow(const SlaveState &slave, const QString &state, const QColor &color)
+void LocalConfigView::setRow(int row, const SlaveState &slave, const QString &state, const QColor &color)
 {
     QTableWidget *table = ui->tableWidget;
-    const int row = table->rowCount();
-    table->insertRow(row);
     auto *station = new QTableWidgetItem(QString::number(slave.stationId));
     station->setTextAlignment(Qt::AlignCenter);
     table->setItem(row, kStationColumn, station);

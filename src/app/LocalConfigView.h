@@ -34,7 +34,7 @@ public slots:
     void on_pushButton_clicked();
 
 private:
-    void addRow(const SlaveState &slave, const QString &state, const QColor &color);
+    void setRow(int row, const SlaveState &slave, const QString &state, const QColor &color);
 
     Ui::LocalConfigView *ui;
 };

@@ -4,9 +4,12 @@
 #include "MessageBox.h"
 #include "ui_SlaveItemView.h"
 
+#include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegularExpression>
 
 #include <TarnBaseConvert.h>
 
@@ -28,12 +31,48 @@ QString imageStyle(const char *name)
     return QStringLiteral("image: url(:/image/%1);").arg(QLatin1String(name));
 }
 
-// Styles and fonts are set only when they change: a tile is shown again
+// A tile's labels show their colours and images through palettes and
+// shared pixmaps, not style sheets: a page holds up to 128 tiles, and a style
+// sheet per label costs tens of kilobytes a tile. The look is kept on the
+// label in style-sheet notation ("color: rgb(...);", "image: url(...);").
+const char kLookProperty[] = "tileLook";
+
+QPixmap imageFor(const QString &path, const QSize &size)
+{
+    static QHash<QString, QPixmap> images; // shared by every tile
+    const QString key = path + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
+                        + QString::number(size.height());
+    auto it = images.find(key);
+    if (it == images.end())
+        it = images.insert(key, QPixmap(path).scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return *it;
+}
+
+void applyLook(QLabel *label, const QString &look)
+{
+    static const QRegularExpression image(QStringLiteral("^image: url\\((.+)\\);$"));
+    static const QRegularExpression color(QStringLiteral("^color: rgb\\((\\d+), (\\d+), (\\d+)\\);$"));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, label->parentWidget()->palette().color(QPalette::WindowText));
+    if (const QRegularExpressionMatch m = color.match(look); m.hasMatch())
+        palette.setColor(QPalette::WindowText, QColor(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
+    label->setPalette(palette);
+    if (const QRegularExpressionMatch m = image.match(look); m.hasMatch()) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setPixmap(imageFor(m.captured(1), label->maximumSize()));
+    } else if (!label->pixmap(Qt::ReturnByValue).isNull()) {
+        label->setPixmap(QPixmap());
+    }
+}
+
+// Looks and fonts are set only when they change: a tile is shown again
 // with every notification of its adapter.
 void setLabelStyle(QLabel *label, const QString &style, bool bold = false)
 {
-    if (label->styleSheet() != style)
-        label->setStyleSheet(style);
+    if (label->property(kLookProperty).toString() != style) {
+        label->setProperty(kLookProperty, style);
+        applyLook(label, style);
+    }
     if (label->font().bold() != bold) {
         QFont font = label->font();
         font.setBold(bold);
@@ -54,7 +93,11 @@ SlaveItemView::SlaveItemView(QWidget *parent)
     , ui(new Ui::SlaveItemView)
 {
     ui->setupUi(this);
-    setAttribute(Qt::WA_StyledBackground);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+    setLabelStyle(ui->icon, imageStyle("unslave.png"));
+    setLabelStyle(ui->lamp, kLampOff);
     m_lampTimer.setInterval(kLampIntervalMs);
     connect(ui->errCodeImage, &MyLabel::sigDoubleClick, this, &SlaveItemView::onShowFaultCode);
     connect(ui->lamp, &MyLabel::sigClick, this, &SlaveItemView::onLighting);
@@ -160,10 +203,26 @@ void SlaveItemView::setSelected(bool selected)
     if (selected == m_selected)
         return;
     m_selected = selected;
-    setProperty("selected", selected);
-    style()->unpolish(this);
-    style()->polish(this);
     update();
+}
+
+QString SlaveItemView::lookOf(const QLabel *label)
+{
+    return label->property(kLookProperty).toString();
+}
+
+// The tile's face: a light grey gradient in a thin frame, a blue frame when selected.
+void SlaveItemView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QLinearGradient face(0, 0, 0, height());
+    face.setColorAt(0, QColor(0xD9, 0xDC, 0xDD));
+    face.setColorAt(1, QColor(0xCC, 0xD3, 0xD9));
+    painter.fillRect(rect(), face);
+    const int frame = m_selected ? 2 : 1;
+    painter.setPen(QPen(m_selected ? QColor(0x1E, 0x88, 0xE5) : QColor(0xB0, 0xBE, 0xC5), frame));
+    const qreal inset = frame / 2.0;
+    painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
 }
 
 // --- The locating lamp ------------------------------------------------------

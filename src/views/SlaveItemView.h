@@ -81,7 +81,11 @@ public slots:
     void on_SlaveItemView_customContextMenuRequested(QPoint pos);
     void on_sn_customContextMenuRequested(QPoint pos);
 
+    // What a label of a tile shows, in style-sheet notation.
+    static QString lookOf(const QLabel *label);
+
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -6,9 +6,13 @@
 #include <QHash>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 constexpr int kSpacing = 8;
+constexpr int kReleaseDelayMs = 2000;
 } // namespace
 
 SlaveTileList::SlaveTileList(QWidget *parent)
@@ -41,16 +45,26 @@ SlaveItemView *SlaveTileList::newTile()
 
 void SlaveTileList::setSlaves(const SlaveList &slaves, bool configuration)
 {
+    m_slaves = slaves;
+    m_configuration = configuration;
+    if (tilesWanted() || lampRunning())
+        buildTiles();
+    else
+        releaseTilesIfHidden();
+}
+
+void SlaveTileList::buildTiles()
+{
     QHash<quint64, SlaveItemView *> kept;
     for (SlaveItemView *tile : qAsConst(m_tiles))
         kept.insert(tile->recordId(), tile);
     QList<SlaveItemView *> tiles;
-    for (const SlaveSnapshot &slave : slaves) {
+    for (const SlaveSnapshot &slave : qAsConst(m_slaves)) {
         SlaveItemView *tile = kept.take(slave->recordId);
         if (!tile)
             tile = newTile();
         tile->setTileNumber(tiles.size());
-        tile->setSlave(slave, configuration);
+        tile->setSlave(slave, m_configuration);
         tile->setSelected(slave->recordId == m_selected);
         tiles.append(tile);
     }
@@ -63,14 +77,58 @@ void SlaveTileList::setSlaves(const SlaveList &slaves, bool configuration)
 
 void SlaveTileList::updateSlaves(const SlaveList &slaves)
 {
-    for (const SlaveSnapshot &slave : slaves) {
-        if (SlaveItemView *tile = tileOf(slave->recordId))
-            tile->updateSlave(slave);
+    QHash<quint64, SlaveSnapshot> newer;
+    for (const SlaveSnapshot &slave : slaves)
+        newer.insert(slave->recordId, slave);
+    for (SlaveSnapshot &shown : m_slaves) {
+        const auto it = newer.constFind(shown->recordId);
+        if (it != newer.cend())
+            shown = *it;
+    }
+    for (SlaveItemView *tile : qAsConst(m_tiles)) {
+        const auto it = newer.constFind(tile->recordId());
+        if (it != newer.cend())
+            tile->updateSlave(*it);
     }
 }
 
 void SlaveTileList::clear()
 {
+    m_slaves.clear();
+    qDeleteAll(m_tiles);
+    m_tiles.clear();
+    relayout();
+}
+
+// Tiles are wanted wherever they can be seen, and by a list that is not in
+// a shown window at all (built on its own, as in a test).
+bool SlaveTileList::tilesWanted() const
+{
+    return isVisible() || !window()->isVisible();
+}
+
+bool SlaveTileList::lampRunning() const
+{
+    return std::any_of(m_tiles.cbegin(), m_tiles.cend(), [](const SlaveItemView *tile) { return tile->isLampRunning(); });
+}
+
+void SlaveTileList::showEvent(QShowEvent *event)
+{
+    QScrollArea::showEvent(event);
+    buildTiles();
+}
+
+void SlaveTileList::hideEvent(QHideEvent *event)
+{
+    QScrollArea::hideEvent(event);
+    // Later, so that a list only passing through hidden keeps its tiles.
+    QTimer::singleShot(kReleaseDelayMs, this, &SlaveTileList::releaseTilesIfHidden);
+}
+
+void SlaveTileList::releaseTilesIfHidden()
+{
+    if (tilesWanted() || m_tiles.isEmpty() || lampRunning())
+        return;
     qDeleteAll(m_tiles);
     m_tiles.clear();
     relayout();

@@ -12,6 +12,9 @@ class SlaveItemView;
 // The tiles of an adapter page's slaves, in list order, flowing into as
 // many columns as the width allows. A tile is kept for its record as long
 // as the record is listed, so that its lamp and selection survive redraws.
+// A list hidden in a shown window (another adapter's tab, the table view)
+// holds only the snapshots: its tiles are made when it is shown again and
+// given up while it stays hidden, unless a lamp of one of them blinks.
 class SlaveTileList : public QScrollArea
 {
     Q_OBJECT
@@ -46,14 +49,22 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     SlaveItemView *newTile();
     void relayout();
+    bool tilesWanted() const;
+    bool lampRunning() const;
+    void buildTiles();
+    void releaseTilesIfHidden();
 
     QWidget *m_content;
     QGridLayout *m_grid;
     QList<SlaveItemView *> m_tiles;
+    SlaveList m_slaves;         // what the tiles show, or would show
+    bool m_configuration = false;
     quint64 m_selected = 0;
     int m_columns = 0;
 };

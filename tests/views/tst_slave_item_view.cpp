@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace viewtest;
@@ -25,9 +26,11 @@ QString textOf(const QWidget *parent, const char *name)
     return parent->findChild<QLabel *>(QLatin1String(name))->text();
 }
 
+// A tile's label keeps its look apart; the fault dialog's labels carry style sheets.
 QString styleOf(const QWidget *parent, const char *name)
 {
-    return parent->findChild<QLabel *>(QLatin1String(name))->styleSheet();
+    const QLabel *label = parent->findChild<QLabel *>(QLatin1String(name));
+    return qobject_cast<const SlaveItemView *>(parent) ? SlaveItemView::lookOf(label) : label->styleSheet();
 }
 
 bool boldOf(const QWidget *parent, const char *name)
@@ -178,17 +181,17 @@ private slots:
         auto *lamp = tile.findChild<MyLabel *>(QStringLiteral("lamp"));
         clickLabel(lamp);
         QVERIFY(tile.isLampRunning());
-        QCOMPARE(lamp->styleSheet(), QStringLiteral("image: url(:/image/LON.png);"));
+        QCOMPARE(SlaveItemView::lookOf(lamp), QStringLiteral("image: url(:/image/LON.png);"));
         QCOMPARE(requests.takeFirst(), (QVariantList{quint64(9), true}));
         tile.onUpLamp(); // dark phase
-        QCOMPARE(lamp->styleSheet(), QStringLiteral("image: url(:/image/LOFF.png);"));
+        QCOMPARE(SlaveItemView::lookOf(lamp), QStringLiteral("image: url(:/image/LOFF.png);"));
         QCOMPARE(requests.count(), 0);
         tile.onUpLamp(); // lit again: asks again
-        QCOMPARE(lamp->styleSheet(), QStringLiteral("image: url(:/image/LON.png);"));
+        QCOMPARE(SlaveItemView::lookOf(lamp), QStringLiteral("image: url(:/image/LON.png);"));
         QCOMPARE(requests.takeFirst(), (QVariantList{quint64(9), true}));
         clickLabel(lamp);
         QVERIFY(!tile.isLampRunning());
-        QCOMPARE(lamp->styleSheet(), QStringLiteral("image: url(:/image/LOFF.png);"));
+        QCOMPARE(SlaveItemView::lookOf(lamp), QStringLiteral("image: url(:/image/LOFF.png);"));
         QCOMPARE(requests.takeFirst(), (QVariantList{quint64(9), false}));
         QCOMPARE(boxTexts(), QStringList());
     }
@@ -206,7 +209,7 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{"提示|      强制状态不可操作！    "});
         QVERIFY(!tile.isLampRunning());
         QVERIFY(!lamp->state());
-        QCOMPARE(lamp->styleSheet(), QStringLiteral("image: url(:/image/LOFF.png);"));
+        QCOMPARE(SlaveItemView::lookOf(lamp), QStringLiteral("image: url(:/image/LOFF.png);"));
         QCOMPARE(requests.count(), 0);
     }
 
@@ -395,6 +398,41 @@ private slots:
         QCOMPARE(list.tile(3)->x(), list.tile(0)->x());
         list.resize(5 * (SlaveItemView::kTileWidth + 8) + 20, 900);
         QTRY_COMPARE(list.columns(), 5);
+    }
+
+    // A list in a hidden tab of a shown window holds only the snapshots: its
+    // tiles are made when it is shown, with the newest snapshots, and given up
+    // a while after it is hidden again, unless a lamp of one of them blinks.
+    void hiddenListHoldsNoTiles()
+    {
+        QTabWidget tabs;
+        auto *front = new SlaveTileList;
+        auto *back = new SlaveTileList;
+        tabs.addTab(front, QStringLiteral("front"));
+        tabs.addTab(back, QStringLiteral("back"));
+        tabs.resize(1200, 600);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+
+        back->setSlaves({slaveState(1, 1, "B1"), slaveState(2, 2, "B2")}, false);
+        QCOMPARE(back->count(), 0);
+        auto newer = std::make_shared<SlaveState>(*slaveState(2, 2, "B2"));
+        newer->stationId = 7;
+        back->updateSlaves({newer});
+        tabs.setCurrentWidget(back);
+        QCOMPARE(back->count(), 2);
+        QCOMPARE(textOf(back->tile(1), "sid"), QStringLiteral("7"));
+
+        back->tile(0)->onLighting(true);
+        tabs.setCurrentWidget(front);
+        QTest::qWait(2500);
+        QCOMPARE(back->count(), 2); // the blinking lamp keeps them
+        tabs.setCurrentWidget(back);
+        back->tile(0)->onLighting(false);
+        tabs.setCurrentWidget(front);
+        QTRY_COMPARE_WITH_TIMEOUT(back->count(), 0, 5000);
+        tabs.setCurrentWidget(back);
+        QCOMPARE(back->count(), 2);
     }
 
 private:
