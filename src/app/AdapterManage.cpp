@@ -546,13 +546,12 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
 // counts as done once the user has seen the summary.
 void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &configured)
 {
-    QWidget *list = m_page->messageWidget();
-    list->setUpdatesEnabled(false);
+    QList<MessageWidget::Line> lines;
     for (const SlaveSnapshot &slave : configured)
-        appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText);
+        lines.append({MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText});
     for (const SlaveSnapshot &slave : remaining)
-        appendMessage(MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName));
-    list->setUpdatesEnabled(true);
+        lines.append({MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName)});
+    m_page->messageWidget()->appendMessages(lines, MessageWidget::kSource);
     auto *view = new LocalConfigView(dialogParent());
     view->setAttribute(Qt::WA_DeleteOnClose);
     view->fill(configured, remaining);

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QHeaderView>
 
+#include <algorithm>
+
 const QString MessageWidget::kSource = QStringLiteral("TarnBUS");
 
 namespace {
@@ -64,21 +66,31 @@ QString MessageWidget::levelText(int level)
 
 void MessageWidget::appendMessage(int level, const QString &source, const QString &text)
 {
+    appendMessages({{level, text}}, source);
+}
+
+// Many lines at once (a download's summary) take their rows in one step and
+// scroll once.
+void MessageWidget::appendMessages(const QList<Line> &lines, const QString &source)
+{
     QTableWidget *table = ui->tableWidget;
-    if (table->rowCount() >= kMaxLines)
+    const int keep = std::max(0, std::min(table->rowCount(), kMaxLines - lines.size()));
+    while (table->rowCount() > keep)
         table->removeRow(0);
-    const int row = table->rowCount();
-    table->insertRow(row);
-    auto *levelItem = new QTableWidgetItem(levelText(level));
-    levelItem->setForeground(levelColor(level));
-    table->setItem(row, LevelColumn, levelItem);
-    table->setItem(row, TimeColumn,
-                   new QTableWidgetItem(QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd/ hh:mm:ss"))));
-    table->setItem(row, SourceColumn, new QTableWidgetItem(source));
-    auto *textItem = new QTableWidgetItem(text);
-    textItem->setForeground(levelColor(level));
-    table->setItem(row, TextColumn, textItem);
-    // Many lines at once (a download's summary) scroll once.
+    int row = table->rowCount();
+    table->setRowCount(row + lines.size());
+    const QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd/ hh:mm:ss"));
+    for (const Line &line : lines) {
+        auto *levelItem = new QTableWidgetItem(levelText(line.level));
+        levelItem->setForeground(levelColor(line.level));
+        table->setItem(row, LevelColumn, levelItem);
+        table->setItem(row, TimeColumn, new QTableWidgetItem(time));
+        table->setItem(row, SourceColumn, new QTableWidgetItem(source));
+        auto *textItem = new QTableWidgetItem(line.text);
+        textItem->setForeground(levelColor(line.level));
+        table->setItem(row, TextColumn, textItem);
+        ++row;
+    }
     if (!m_scrollPending) {
         m_scrollPending = true;
         QMetaObject::invokeMethod(this, [this] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 namespace Ui {
@@ -19,7 +20,13 @@ public:
     explicit MessageWidget(QWidget *parent = nullptr);
     ~MessageWidget() override;
 
+    struct Line {
+        int level;
+        QString text;
+    };
+
     void appendMessage(int level, const QString &source, const QString &text);
+    void appendMessages(const QList<Line> &lines, const QString &source);
     int count() const;
     // "level|source|text" of line i, for tests and the log.
     QString lineText(int i) const;
