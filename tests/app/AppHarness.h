@@ -247,6 +247,16 @@ inline AdapterManage *openDemo(MainWindow &window)
     return manager && waitLoaded(manager) ? manager : nullptr;
 }
 
+// Opens a new offline configuration ("手动组态"); its manager once it is
+// ready, else null.
+inline AdapterManage *openOffline(MainWindow &window)
+{
+    window.on_action_11_triggered();
+    TabWidget *tabs = window.tabWidget();
+    AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
+    return QTest::qWaitFor([&] { return manager->isLocalConfiguration(); }, 5000) ? manager : nullptr;
+}
+
 // Closes every dialog a test left open (notices, questions, summaries, ...).
 inline void closeDialogs()
 {

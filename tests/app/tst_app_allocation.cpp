@@ -121,9 +121,8 @@ private slots:
     {
         WorkingFolder folder;
         QScopedPointer<MainWindow> window(newWindow());
-        window->on_action_11_triggered();
-        AdapterManage *manager = window->tabWidget()->manager(0);
-        QTRY_VERIFY(manager->isLocalConfiguration());
+        AdapterManage *manager = openOffline(*window);
+        QVERIFY(manager);
         // A DI8, an AI4 and a DO8; each new module takes the first free bits,
         // so the DI8 holds the inputs from bit 0 and the analog inputs follow.
         manager->onStaticCreaterSlave(1, "#00001101");

@@ -151,14 +151,6 @@ private:
                && answerFileDialog({path}) == QStringLiteral("Import excel file|Files (*.csv)");
     }
 
-    AdapterManage *openOffline(MainWindow &window)
-    {
-        window.on_action_11_triggered();
-        TabWidget *tabs = window.tabWidget();
-        AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
-        return QTest::qWaitFor([&] { return manager->isLocalConfiguration(); }, 5000) ? manager : nullptr;
-    }
-
 private slots:
     // The file of a live bus, imported into an offline configuration, gives
     // the same configuration, and that exports to the same file.

@@ -384,9 +384,8 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{"提示|模块只能添加到离线组态:请先选择一个手动组态。"});
         closeBoxes();
 
-        window->on_action_11_triggered();
-        AdapterManage *manager = window->tabWidget()->manager(0);
-        QTRY_VERIFY(manager->isLocalConfiguration());
+        AdapterManage *manager = openOffline(*window);
+        QVERIFY(manager);
         QTreeView *tree = catalogue->tree();
         const QModelIndex di = tree->model()->index(0, 0);
         emit tree->doubleClicked(tree->model()->index(0, 0, di)); // TB-DI8-N
@@ -445,9 +444,8 @@ private slots:
     {
         WorkingFolder folder;
         QScopedPointer<MainWindow> window(newWindow());
-        window->on_action_11_triggered();
-        AdapterManage *manager = window->tabWidget()->manager(0);
-        QTRY_VERIFY(manager->isLocalConfiguration());
+        AdapterManage *manager = openOffline(*window);
+        QVERIFY(manager);
         manager->onStaticCreaterSlave(1, "#00001101");
         manager->onStaticCreaterSlave(2, "#00001101");
         QTRY_COMPARE(manager->slaves().size(), 2);
