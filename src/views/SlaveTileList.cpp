@@ -50,7 +50,7 @@ void SlaveTileList::setSlaves(const SlaveList &slaves, bool configuration)
     if (tilesWanted() || lampRunning())
         buildTiles();
     else
-        releaseTilesIfHidden();
+        dropTiles();
 }
 
 void SlaveTileList::buildTiles()
@@ -95,6 +95,11 @@ void SlaveTileList::updateSlaves(const SlaveList &slaves)
 void SlaveTileList::clear()
 {
     m_slaves.clear();
+    dropTiles();
+}
+
+void SlaveTileList::dropTiles()
+{
     qDeleteAll(m_tiles);
     m_tiles.clear();
     relayout();
@@ -127,11 +132,8 @@ void SlaveTileList::hideEvent(QHideEvent *event)
 
 void SlaveTileList::releaseTilesIfHidden()
 {
-    if (tilesWanted() || m_tiles.isEmpty() || lampRunning())
-        return;
-    qDeleteAll(m_tiles);
-    m_tiles.clear();
-    relayout();
+    if (!tilesWanted() && !lampRunning())
+        dropTiles();
 }
 
 SlaveItemView *SlaveTileList::tileOf(quint64 recordId) const

@@ -58,6 +58,7 @@ private:
     bool tilesWanted() const;
     bool lampRunning() const;
     void buildTiles();
+    void dropTiles();
     void releaseTilesIfHidden();
 
     QWidget *m_content;
