@@ -9,7 +9,7 @@
 #include "UpdateManege.h"
 #include "UpgradeFile.h"
 #include "UpgradeFiles.h"
-#include "UpgradeTiming.h"
+#include "LinkTiming.h"
 #include "UsbGlobal.h"
 #include "VirtualBus.h"
 
@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QByteArray image = file.blocks().join();
-    const tarnbus::UpgradeTiming &timing = tarnbus::upgradeTiming();
+    const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     const int blocks = file.blocks().size();
     const double floorMs = double(blocks) * 2 * timing.exchangeDelayMs + kOtherExchanges * timing.exchangeDelayMs
         + timing.restartWaitMs;

@@ -4,7 +4,6 @@
 
 #include "AlignmentSetting.h"
 #include "LinkTiming.h"
-#include "UpgradeTiming.h"
 
 #include <QCommandLineParser>
 
@@ -173,7 +172,6 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
         if (!ctx.simulated)
             return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
         tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
-        tarnbus::setUpgradeTiming(tarnbus::UpgradeTiming::forVirtualAdapter());
     }
     ctx.setSession = [this](AdapterSession *session) {
         m_session = session;

@@ -11,7 +11,7 @@
 #include "DeviceSearch.h"
 #include "UpgradeFile.h"
 #include "UpgradeProtocol.h"
-#include "UpgradeTiming.h"
+#include "LinkTiming.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -450,7 +450,7 @@ int runUpgrades(Context &ctx, const UpgradeFile &file, const QList<Candidate> &c
 // shows just three numbers of it. The exit status.
 int showNewVersion(Context &ctx, const Candidate &c, const QString &fileVersion)
 {
-    const int timeoutMs = tarnbus::upgradeTiming().searchReplyTimeoutMs;
+    const int timeoutMs = tarnbus::linkTiming().upgrade.searchReplyTimeoutMs;
     upgradesearch::Reading reading;
     QElapsedTimer waited;
     waited.start();
@@ -504,7 +504,7 @@ int upgrade(Context &ctx)
     if (const CliError *error = std::get_if<CliError>(&chosen))
         return ctx.output.fail(*error);
     QList<Candidate> candidates;
-    const int timeoutMs = tarnbus::upgradeTiming().searchReplyTimeoutMs;
+    const int timeoutMs = tarnbus::linkTiming().upgrade.searchReplyTimeoutMs;
     for (const UsbDeviceInfo &device : std::get<QList<UsbDeviceInfo>>(chosen)) {
         Candidate c{device, upgradesearch::read(device, timeoutMs)};
         if (c.reading.result == upgradesearch::Reading::Answered)

@@ -22,6 +22,11 @@ LinkTiming LinkTiming::forVirtualAdapter()
     t.settingsRestartMs = 50;
     t.probeTimeoutMs = 250;
     t.probePauseMs = 0;
+    t.upgrade.exchangeDelayMs = 0;
+    t.upgrade.replyTimeoutMs = 150;
+    t.upgrade.restartWaitMs = 10;
+    t.upgrade.searchReplyTimeoutMs = 150;
+    t.upgrade.searchDelayMs = 0;
     return t;
 }
 

@@ -30,8 +30,24 @@ struct LinkTiming {
     int probeTimeoutMs = 1000;
     int probePauseMs = 50;
 
-    // The waits shortened for the virtual adapter, which answers at once:
-    // for tests, and for the command line's --fast-timing, which it accepts
+    // Firmware upgrade, talking to the adapter's boot loader.
+    struct Upgrade {
+        // Transfer: the pause before every exchange's write, and the reply
+        // time-out.
+        int exchangeDelayMs = 50;
+        int replyTimeoutMs = 500;
+        // After the restart command, before the upgrade counts as complete.
+        int restartWaitMs = 5000;
+        // Search: reply time-out of the information and restart requests,
+        // and the pause between the two.
+        int searchReplyTimeoutMs = 100;
+        int searchDelayMs = 50;
+    };
+    Upgrade upgrade;
+
+    // The waits shortened for the virtual adapter, which answers at once
+    // (the boot loader's time-outs short enough for tests and long enough
+    // for a loaded machine): for tests, and for the command line's --fast-timing, which it accepts
     // only together with --bus.
     static LinkTiming forVirtualAdapter();
 

@@ -5,7 +5,7 @@
 #include "UpdateManege.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
-#include "UpgradeTiming.h"
+#include "LinkTiming.h"
 #include "UsbCommunication.h"
 #include "UsbGlobal.h"
 #include "ui_FirmwareBurning.h"
@@ -172,7 +172,7 @@ void FirmwareBurning::on_pushButton_2_clicked()
     if (ui->comboBox_2->currentIndex() != 0)
         return;
 
-    const tarnbus::UpgradeTiming &timing = tarnbus::upgradeTiming();
+    const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
     for (const UsbDeviceInfo &device : devices) {
         UsbCommunication channel;

@@ -3,7 +3,7 @@
 #include "UpgradeFile.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
-#include "UpgradeTiming.h"
+#include "LinkTiming.h"
 
 #include <QThread>
 
@@ -163,7 +163,7 @@ UpdateManege::Outcome UpdateManege::finish()
     if (!restarting)
         return Outcome::Failed;
     progress(UPDATE_PHASE, upgradephase::kWritten);
-    if (!pause(tarnbus::upgradeTiming().restartWaitMs))
+    if (!pause(tarnbus::linkTiming().upgrade.restartWaitMs))
         return Outcome::ExchangeFailed;
     qCDebug(lcUpgrade) << "---------" << m_serial;
     return Outcome::Complete;

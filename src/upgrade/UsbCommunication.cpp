@@ -3,7 +3,7 @@
 #include "HidLibrary.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
-#include "UpgradeTiming.h"
+#include "LinkTiming.h"
 
 #include <hidapi.h>
 
@@ -125,7 +125,7 @@ QByteArray UsbCommunication::onWriteData(const QByteArray &report)
     QByteArray reply(upgradeprotocol::kReplySize, '\0');
     m_timedOut = false;
     m_sent = false;
-    const tarnbus::UpgradeTiming &timing = tarnbus::upgradeTiming();
+    const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     // A failed write is the exchange's result: the read after it must not
     // overwrite the status.
     if (!pause(timing.exchangeDelayMs) || !m_handle || !drainStaleReplies() || write(report) != kOk) {

@@ -10,7 +10,7 @@
 
 #include "BootLoaderControl.h"
 #include "UpgradeFaults.h"
-#include "UpgradeTiming.h"
+#include "FastTiming.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -22,6 +22,7 @@ using namespace clitest;
 using upgradetest::makeUpgradeFile;
 using upgradetest::padded;
 using testing_support::upgradeFault;
+using testing_support::useShortUpgradeTiming;
 
 namespace {
 
@@ -72,7 +73,7 @@ private slots:
 
     void init()
     {
-        tarnbus::setUpgradeTiming(tarnbus::UpgradeTiming::forVirtualAdapter());
+        useShortUpgradeTiming();
         QCOMPARE(loadBus(kUpgradeBus), QString());
     }
 
@@ -264,9 +265,7 @@ private slots:
     // upgrade.
     void interruptMidTransfer()
     {
-        tarnbus::UpgradeTiming patient = tarnbus::UpgradeTiming::forVirtualAdapter();
-        patient.replyTimeoutMs = 10000;
-        tarnbus::setUpgradeTiming(patient);
+        useShortUpgradeTiming(10000);
         tbsim::FaultRule slow = upgradeFault(tbsim::FaultKind::SlowReply, 0xA3, 4, 1);
         slow.delayMs = 20000;
         simAdapter(kA).addFault(slow);
@@ -293,7 +292,7 @@ private slots:
         QVERIFY(bootLoader(kA).applicationErased);
 
         simAdapter(kA).clearFaults();
-        tarnbus::setUpgradeTiming(tarnbus::UpgradeTiming::forVirtualAdapter());
+        useShortUpgradeTiming();
         const Run again = runCli({"upgrade", path, "--adapter", kA});
         QCOMPARE(again.status, 0);
         QCOMPARE(flashed(kA), padded(content));

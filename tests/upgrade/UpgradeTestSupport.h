@@ -8,7 +8,7 @@
 #include "UpgradeFiles.h"
 #include "UpdateManege.h"
 #include "UpgradeFile.h"
-#include "UpgradeTiming.h"
+#include "FastTiming.h"
 #include "UsbGlobal.h"
 #include "VirtualBus.h"
 
@@ -22,6 +22,9 @@
 
 namespace upgradetest {
 
+using testing_support::setUpgradeWaits;
+using testing_support::useShortUpgradeTiming;
+
 const QString kSerialA = QStringLiteral("UPGRADE00001");
 const QString kSerialB = QStringLiteral("UPGRADE00002");
 const QString kSerialC = QStringLiteral("UPGRADE00003");
@@ -30,15 +33,6 @@ constexpr quint32 kStartAddress = 0x08004000;
 inline QByteArray toQ(const tbsim::Bytes &bytes)
 {
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
-}
-
-// The virtual adapter's short waits, with another reply time-out if given.
-inline void useShortUpgradeTiming(int replyTimeoutMs = 0)
-{
-    tarnbus::UpgradeTiming timing = tarnbus::UpgradeTiming::forVirtualAdapter();
-    if (replyTimeoutMs > 0)
-        timing.replyTimeoutMs = replyTimeoutMs;
-    tarnbus::setUpgradeTiming(timing);
 }
 
 // Adapters A, B and C (in that order), each with its boot loader; extra

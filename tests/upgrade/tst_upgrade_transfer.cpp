@@ -230,10 +230,10 @@ void UpgradeTransferTest::staleRepliesAreNotTakenForAnswers()
 {
     // The information reply comes after its exchange gave up and waits in
     // the queue when the next exchange begins.
-    tarnbus::UpgradeTiming timing = tarnbus::upgradeTiming();
-    timing.replyTimeoutMs = 100;
-    timing.exchangeDelayMs = 100;
-    tarnbus::setUpgradeTiming(timing);
+    tarnbus::LinkTiming::Upgrade waits = tarnbus::linkTiming().upgrade;
+    waits.replyTimeoutMs = 100;
+    waits.exchangeDelayMs = 100;
+    setUpgradeWaits(waits);
     FaultRule late = upgradeFault(FaultKind::SlowReply, 0xB0);
     late.delayMs = 150;
     simAdapter(kSerialA).addFault(late);
@@ -396,7 +396,7 @@ void UpgradeTransferTest::deviceInformation()
     device.vendor_id = UsbGlobal::kVendorId;
     device.product_id = UsbGlobal::kProductId;
     device.serial_number = serial;
-    const upgradesearch::Reading reading = upgradesearch::read(device, tarnbus::upgradeTiming().searchReplyTimeoutMs);
+    const upgradesearch::Reading reading = upgradesearch::read(device, tarnbus::linkTiming().upgrade.searchReplyTimeoutMs);
     QCOMPARE(int(reading.result), result);
     if (reading.result == upgradesearch::Reading::Answered) {
         QCOMPARE(reading.info.hardware, 0x0A0B);
