@@ -108,8 +108,10 @@ CsvImportResult Adapter::importLine(const QString &line, bool withUid)
 {
     CsvImportResult result;
     const QStringList fields = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
-    const QString uid = fields.value(kUidColumn);
-    const QString deviceId = fields.value(kDeviceIdColumn);
+    // A UID is matched whatever the case of its hex digits (a spreadsheet may
+    // have changed it), as the file check accepts it.
+    const QString uid = fields.value(kUidColumn).trimmed().toUpper();
+    const QString deviceId = fields.value(kDeviceIdColumn).trimmed();
     QString typeText = fields.value(kTypeColumn);
     result.typeText = typeText;
     // A file without UIDs marks the type with a leading "*"; it is not part of the name.

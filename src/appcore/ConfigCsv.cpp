@@ -1,6 +1,7 @@
 #include "ConfigCsv.h"
 
 #include "DeviceXmlLodaing.h"
+#include "Slave.h"
 #include "TarnBaseConvert.h"
 
 #include <QCoreApplication>
@@ -122,8 +123,12 @@ Area areaOf(const std::optional<ModuleSize> &size, bool input, int lineChannels)
         return Area{true, lineChannels};
     if (!(input ? size->hasInputs : size->hasOutputs))
         return Area{false, 0};
-    const int channels = size->changeableChannels ? lineChannels : size->channelCount;
-    return Area{true, (channels + (input ? size->inputOffs : size->outputOffs)) * std::max(1, size->bitsPerChannel)};
+    // Every count is clamped before it is added or multiplied: a line or a
+    // description may hold any number.
+    const auto bounded = [](int count) { return qBound(0, count, Slave::kMaxDescribedChannels); };
+    const int channels = bounded(size->changeableChannels ? lineChannels : size->channelCount);
+    const int offs = bounded(input ? size->inputOffs : size->outputOffs);
+    return Area{true, Slave::areaBits(channels + offs, std::max(1, size->bitsPerChannel))};
 }
 
 } // namespace

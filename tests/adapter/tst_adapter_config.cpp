@@ -817,6 +817,9 @@ void TestAdapterConfig::csvImportLive_data()
 
     QTest::newRow("by UID, with a new station")
         << kUnset << true << QList<int>{1, 7} << QStringList{"26", "2"} << true << kUnset << 26 << "TB-DI8-N";
+    QTest::newRow("by UID in lower case, a blank before it")
+        << kDI8 << true << QList<int>{1, 7, 11} << QStringList{"27", "2", " " + QString::fromLatin1(kDI8.toHex())} << true
+        << kDI8 << 27 << "TB-DI8-N";
     QTest::newRow("by station")
         << kDI8 << false << QList<int>{0, 7} << QStringList{"*TB-DI8-X", "2"} << true << kDI8 << 3 << "*TB-DI8-X";
     QTest::newRow("a UID column shorter than six characters is no UID")
@@ -909,6 +912,12 @@ void TestAdapterConfig::csvImportOffline()
     QVERIFY(r.ok);
     QCOMPARE(count(), 1);
     QCOMPARE(stateOf(run, kDI8).station, 7);
+    // Also when a spreadsheet wrote its hex digits in lower case.
+    const QString lowerUid = withUid.section(QLatin1Char(','), 11, 11).toLower();
+    r = run.importCsvLine(columnReplaced(columnReplaced(withUid, 1, QStringLiteral("8")), 11, lowerUid), true);
+    QVERIFY(r.ok);
+    QCOMPARE(count(), 1);
+    QCOMPARE(stateOf(run, kDI8).station, 8);
 
     // A file without UIDs: a slave without one.
     r = run.importCsvLine(plain, false);

@@ -9,6 +9,8 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <limits>
+
 using namespace appcore::ConfigCsv;
 
 Q_DECLARE_METATYPE(appcore::ConfigCsv::Problem::Kind)
@@ -47,6 +49,13 @@ std::optional<ModuleSize> testSizes(const QString &deviceId)
         size.hasInputs = size.hasOutputs = true;
         size.channelCount = 16;
         size.inputOffs = size.outputOffs = 1;
+        return size;
+    }
+    if (deviceId == QLatin1String("#HUGE")) { // a description holding absurd sizes
+        size.hasInputs = true;
+        size.bitsPerChannel = std::numeric_limits<int>::max();
+        size.channelCount = std::numeric_limits<int>::max();
+        size.inputOffs = std::numeric_limits<int>::max();
         return size;
     }
     return std::nullopt;
@@ -205,6 +214,8 @@ private slots:
                                                 << "第7行: 输入地址超限,结束于第513位(最大512位)";
         QTest::newRow("extra channel past 512") << "*X,3,1,0,16,496,16,3,0,0,#DIO16" << false << Problem::AreaPastImage
                                                 << 5 << "第7行: 输出地址超限,结束于第513位(最大512位)";
+        QTest::newRow("absurd description sizes") << "*X,3,1,0,8,0,0,3,0,0,#HUGE" << false << Problem::AreaPastImage << 3
+                                                  << "第7行: 输入地址超限,结束于第65535位(最大512位)";
         QTest::newRow("UID not hexadecimal") << "X,3,1,24,8,0,0,3,0,0,#00001101,DA01B2C3D4XY" << true << Problem::BadUid << 11
                                              << "第7行: 设备UID无效: DA01B2C3D4XY";
         QTest::newRow("UID of odd length") << "X,3,1,24,8,0,0,3,0,0,#00001101,4441303142324" << true << Problem::BadUid
