@@ -22,7 +22,6 @@ namespace {
 
 void decodeEverything(const QByteArray &reply)
 {
-    TBReply::decodeStatusFlags(TBReply::statusByte(reply));
     TBReply::isRejected(reply);
     TBReply::isHandshakeReady(reply);
     TBReply::decodeIdentity(reply);
@@ -43,7 +42,7 @@ void applyToSlave(const QByteArray &reply)
     slave->onFaultByte(block.stateByte());
     slave->updateFromStatusRecord(block.raw);
     slave->setUuid(block.identity().toLatin1());
-    slave->onStatusByte(TBReply::statusByte(reply));
+    slave->onStatusByte(TBReply::byteAt(reply, 1));
 
     // The data area read as the other records the adapter exchanges.
     const QByteArray data = block.raw;
