@@ -6,6 +6,7 @@
 
 #include "StationRepair.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 namespace {
@@ -155,6 +156,12 @@ int download(Context &ctx)
 int store(Context &ctx)
 {
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        // Modules without a station of their own come on top of the 128
+        // stations; the adapter cannot keep a configuration of more.
+        if (s.slaves().size() > Adapter::kMaxSlaves)
+            return session::busFailure(ctx, {}, QStringLiteral("%1 (%2 modules on the bus)")
+                                                    .arg(QCoreApplication::translate("AdapterManage", "送站数量超出128个,不可保存!"))
+                                                    .arg(s.slaves().size()));
         emit s.adapter()->sigSaveAdapterConfig();
         const AdapterSession::Wait wait = s.sync();
         // The adapter restarts once it has stored: the link it drops then

@@ -208,6 +208,39 @@ private slots:
         QCOMPARE(simAdapter().forceMode(), false);
     }
 
+    // 128 modules with stations and one without: more than the adapter can
+    // keep, so nothing is stored.
+    void storeRefusesMoreThan128Modules()
+    {
+        QFile full(kFullBus);
+        QVERIFY(full.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(full.readAll()).object();
+        QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
+        QJsonObject adapter = adapters.at(0).toObject();
+        QJsonArray modules = adapter.value(QLatin1String("modules")).toArray();
+        QJsonObject extra = modules.at(0).toObject();
+        extra.remove(QLatin1String("inputs"));
+        extra.insert(QLatin1String("uid"), QStringLiteral("F12800000999"));
+        extra.insert(QLatin1String("station"), 0);
+        modules.append(extra);
+        adapter.insert(QLatin1String("modules"), modules);
+        adapters[0] = adapter;
+        root.insert(QLatin1String("adapters"), adapters);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bus129.json"));
+        QFile bus(path);
+        QVERIFY(bus.open(QIODevice::WriteOnly));
+        bus.write(QJsonDocument(root).toJson());
+        bus.close();
+        QCOMPARE(loadBus(path), QString());
+        const QString serial = adapter.value(QLatin1String("serial")).toString();
+
+        const Run run = runCli({"store", "--adapter", serial});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("送站数量超出128个,不可保存! (129 modules on the bus)")), qPrintable(run.err));
+        QCOMPARE(simAdapter(serial).requestCount(0x46), 0);
+    }
+
     void noAdapter()
     {
         tbsim::bus().reset();
