@@ -264,6 +264,8 @@ void MainWindow::on_action_13_triggered()
 void MainWindow::onXMLLoad()
 {
     DeviceXmlLodaing::instance()->onLoadXmlFile();
+    // The catalogue offers the types of the library as it now is.
+    m_productView->reload();
 }
 
 void MainWindow::on_action_14_triggered()

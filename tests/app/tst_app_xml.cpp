@@ -6,6 +6,8 @@
 #include "TestFiles.h"
 
 #include "DeviceXmlLodaing.h"
+#include "CreateModel.h"
+#include "ProductView.h"
 #include "ScrambledXml.h"
 #include "XMLConfig.h"
 
@@ -86,6 +88,13 @@ QString addPictures(XMLConfig *dialog, const QString &fileName, const QStringLis
     return clickAddImage(dialog, fileName) ? answerFileDialog(pictures) : QStringLiteral("no row");
 }
 
+// Whether the catalogue offers a module type of this name.
+bool catalogueLists(MainWindow &window, const QString &typeName)
+{
+    const QAbstractItemModel *model = window.productView()->model();
+    return !model->match(model->index(0, 0), Qt::DisplayRole, typeName, 1, Qt::MatchExactly | Qt::MatchRecursive).isEmpty();
+}
+
 } // namespace
 
 class TestAppXml : public WindowTest
@@ -113,6 +122,8 @@ private slots:
         QScopedPointer<MainWindow> window(newWindow());
         const QStringList before = library();
         QCOMPARE(before, (QStringList{"TarnBUS-Analog.xml: 5", "TarnBUS-Digital.xml: 9"}));
+        QVERIFY(catalogueLists(*window, QStringLiteral("TB-DI8-N")));
+        QVERIFY(!catalogueLists(*window, QStringLiteral("FX-DI4-N")));
 
         XMLConfig *dialog = openImport(*window);
         QVERIFY(dialog);
@@ -134,6 +145,7 @@ private slots:
         QVERIFY(!dialog->isVisible());
         QCOMPARE(readAll(QStringLiteral("Xml/family.xml")), bytes);
         QCOMPARE(library(), before + QStringList{"family.xml: 12"});
+        QVERIFY(catalogueLists(*window, QStringLiteral("FX-DI4-N")));
         closeBoxes();
 
         // The new description is listed the next time.
