@@ -83,6 +83,8 @@ void Adapter::requestShutdown()
     std::lock_guard<std::mutex> guard(m_deviceLock);
     if (m_device)
         m_device->abort();
+    if (m_downloadDevice)
+        m_downloadDevice->abort();
 }
 
 void Adapter::requestReport()

@@ -339,7 +339,10 @@ private:
     int m_pid = 0;
     QString m_mac;
     UsbDevice *m_device = nullptr;
-    std::mutex m_deviceLock; // guards m_device against requestShutdown from other threads
+    // The device an offline download opens for its duration, so that a
+    // shutdown can end its waits as it ends m_device's.
+    UsbDevice *m_downloadDevice = nullptr;
+    std::mutex m_deviceLock; // guards m_device and m_downloadDevice against requestShutdown from other threads
     QTimer *m_ioTimer = nullptr;
     QTimer *m_pollTimer = nullptr;
 

@@ -36,32 +36,47 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
         reportError(MSG_EMPTY_CONFIG, 0);
         return;
     }
+    if (stopping())
+        return;
     QByteArray reply;
     std::unique_ptr<UsbDevice> ownDevice;
     UsbDevice *device = m_device;
-    if (!device) {
-        ownDevice = std::make_unique<UsbDevice>();
-        if (ownDevice->openDevice(quint16(vid), quint16(pid), mac) != 0) {
-            reportError(MSG_BATCH_CONFIG, 4);
-            return;
-        }
-        UsbGlobal::incrementOpenedDeviceCount();
-        if (exchange(ownDevice.get(), TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs) != COMM_OK) {
-            reportError(MSG_CONFIG_MODE_FAILED, 1);
-            UsbGlobal::decrementOpenedDeviceCount();
-            ownDevice->closeDevice();
-            reportError(MSG_BATCH_CONFIG, 4);
-            return;
-        }
-        device = ownDevice.get();
-    }
     const auto release = [&] {
         if (ownDevice) {
+            {
+                std::lock_guard<std::mutex> guard(m_deviceLock);
+                m_downloadDevice = nullptr;
+            }
             UsbGlobal::decrementOpenedDeviceCount();
             ownDevice->closeDevice();
             ownDevice.reset();
         }
     };
+    if (!device) {
+        ownDevice = std::make_unique<UsbDevice>();
+        if (ownDevice->openDevice(quint16(vid), quint16(pid), mac) != 0) {
+            ownDevice.reset();
+            reportError(MSG_BATCH_CONFIG, 4);
+            return;
+        }
+        UsbGlobal::incrementOpenedDeviceCount();
+        {
+            std::lock_guard<std::mutex> guard(m_deviceLock);
+            m_downloadDevice = ownDevice.get();
+            // A shutdown asked while the device was being opened.
+            if (stopping())
+                ownDevice->abort();
+        }
+        if (exchange(ownDevice.get(), TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs) != COMM_OK) {
+            release();
+            if (!stopping()) {
+                reportError(MSG_CONFIG_MODE_FAILED, 1);
+                reportError(MSG_BATCH_CONFIG, 4);
+            }
+            return;
+        }
+        device = ownDevice.get();
+    }
 
     beginOperation(); // ends by polling again, when there is anything to poll
     ModuleMap modules;
@@ -80,8 +95,10 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
     SlaveList remaining;
     SlaveList configured;
     writeOfflineRecords(device, modules, remaining, configured);
-    if (stopping())
+    if (stopping()) {
+        release();
         return;
+    }
     emit sigErrMessage(MSG_BATCH_CONFIG, 2, 0, COMM_OK, remaining, configured);
     release();
     endOperation(COMM_OK);

@@ -164,9 +164,16 @@ void AdapterManage::stopAdapter()
     disconnect(adapter);
     adapter->requestShutdown();
     emit adapter->sigClean();
-    if (!thread->wait(kShutdownWaitMs))
-        qCWarning(lcApp) << "adapter thread did not end in time";
-    delete thread;
+    if (thread->wait(kShutdownWaitMs)) {
+        delete thread;
+    } else {
+        // Deleting a thread that still runs would end the program: it goes
+        // when it has ended.
+        qCWarning(lcApp) << "adapter thread did not end in time; it is released when it ends";
+        connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+        if (thread->isFinished())
+            thread->deleteLater();
+    }
     m_loading = false;
     m_downloading = false;
     m_allocating = false;

@@ -184,6 +184,47 @@ private slots:
         sim.replug();
     }
 
+    // Closing the configuration while the download waits for a silent
+    // adapter: the wait ends at once, not when its time-out runs out, and
+    // the device the download opened is released.
+    void shutdownDuringTheDownload_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("param1");
+        QTest::addColumn<int>("param2");
+        QTest::newRow("handshake") << 0x48 << 0x00 << 0xEC;
+        QTest::newRow("slave info") << 0x25 << -1 << 0x02;
+        QTest::newRow("configuration write") << 0x46 << 0x00 << 0x02;
+    }
+    void shutdownDuringTheDownload()
+    {
+        QFETCH(int, code);
+        QFETCH(int, param1);
+        QFETCH(int, param2);
+        QCOMPARE(busOf({module(0x1101, "OFF000000001", 1)}), QString());
+        tbsim::VirtualAdapter sim = simAdapter();
+        tbsim::FaultRule silent;
+        silent.kind = tbsim::FaultKind::NoReply;
+        silent.code = code;
+        silent.param1 = param1;
+        silent.param2 = param2;
+        sim.addFault(silent);
+        tarnbus::LinkTiming patient = fastTiming();
+        patient.replyTimeoutMs = 60000;
+        tarnbus::setLinkTiming(patient);
+
+        const int opened = UsbGlobal::openedDeviceCount();
+        AdapterRun run(true);
+        QVERIFY(run.createOffline(1, "#00001101"));
+        download(run);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.requestCount(code, param1, param2) == 1, 10000);
+        const bool ended = run.stop(15000);
+        tarnbus::setLinkTiming(fastTiming());
+        QVERIFY(ended);
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+        QCOMPARE(UsbGlobal::openedDeviceCount(), opened);
+    }
+
     // The adapter chosen in the dialog has gone meanwhile.
     void absentAdapter()
     {
