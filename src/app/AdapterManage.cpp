@@ -164,6 +164,12 @@ void AdapterManage::stopAdapter()
     disconnect(adapter);
     adapter->requestShutdown();
     emit adapter->sigClean();
+    // What this adapter was loading or writing ends with it, and so does its
+    // progress dialog.
+    if (m_loading || m_downloading || m_batch) {
+        if (Loading *dialog = loading())
+            dialog->hideLading();
+    }
     if (thread->wait(kShutdownWaitMs)) {
         delete thread;
     } else {

@@ -367,6 +367,7 @@ private slots:
         window->tabWidget()->onCreateAdapterSlaveView(QStringLiteral("3C2E0A000128"), 0x2E3C, 0xAF01, QStringLiteral("slow"));
         QTest::qWait(300);
         QVERIFY(window->tabWidget()->manager(0)->isLoading());
+        QVERIFY(window->loading()->isVisible());
         // Loading 128 modules this slowly takes most of a minute; the close
         // must not wait for it.
         QElapsedTimer clock;
@@ -376,7 +377,7 @@ private slots:
         tarnbus::setLinkTiming(fastTiming());
         QVERIFY2(elapsed < 15000, qPrintable(QString::number(elapsed)));
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
-        window->loading()->hideLading();
+        QVERIFY(!window->loading()->isVisible());
     }
 };
 
