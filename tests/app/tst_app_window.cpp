@@ -3,7 +3,9 @@
 
 #include "AppHarness.h"
 
+#include "FirmwareBurning.h"
 #include "MainProductView.h"
+#include "ProjectView.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -205,6 +207,33 @@ private slots:
         QCOMPARE(boxTexts(), QStringList());
         QVERIFY(!window->tabWidget()->closeAdapterAt(-1));
         QVERIFY(!window->tabWidget()->closeAdapterAt(3));
+    }
+
+    // The firmware upgrade opens only while no live adapter is open; with
+    // several tabs and none chosen in the tree, a tab's action asks which.
+    void upgradeAndChoosingAnAdapter()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openOffline(*window));
+        window->on_action_12_triggered();
+        FirmwareBurning *upgrade = waitForTopLevel<FirmwareBurning>();
+        QVERIFY(upgrade);
+        QCOMPARE(boxTexts(), QStringList());
+        upgrade->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        QVERIFY(openDemo(*window));
+        window->on_action_12_triggered();
+        QCOMPARE(boxTexts(), QStringList{"警告|组态链接中,不可进入升级模式!"});
+        closeBoxes();
+        QVERIFY(!waitForTopLevel<FirmwareBurning>(200));
+
+        window->projectView()->setCurrentItem(nullptr);
+        window->on_action_14_triggered();
+        QCOMPARE(boxTexts(), QStringList{"警告|请先选择设备!"});
+        closeBoxes();
+        QVERIFY(!window->loading()->isVisible());
     }
 
     void alignmentToggle()
