@@ -195,7 +195,8 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
     // A record the adapter refuses has not been applied: say so rather
     // than report it as accepted.
     if (TBReply::isRejected(reply)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, byteAt(record, 13));
+        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected,
+                    byteAt(record, RecordLayout::kShortRecordOffset + RecordLayout::kStationOffset));
         return WriteResult::Refused;
     }
     reportLoad(MSG_SLAVE_SET);

@@ -74,8 +74,7 @@ QByteArray encodeParameters(const QMap<QString, qint16> &params)
         const auto it = params.constFind(key);
         if (it == params.cend())
             return;
-        block[byte] = char(quint16(*it) & 0xFF);
-        block[byte + 1] = char(quint16(*it) >> 8);
+        putWord(block, byte, quint16(*it));
     };
     setBits(Key::FilterLevel, 0, 4, 0x0F);
     setBits(Key::FieldbusErrorWithOutput, 0, 0, 0x01);
@@ -91,10 +90,8 @@ QByteArray encodeParameters(const QMap<QString, qint16> &params)
     setBits(Key::Volt, 4, 5, 0x01);
     if (const auto it = params.constFind(Key::Rpm); it != params.cend()) {
         // bits 9..6 of the little-endian word at byte 4
-        quint16 word = quint16(quint8(block.at(4)) | (quint8(block.at(5)) << 8));
-        word = quint16((word & ~(0x0F << 6)) | ((*it & 0x0F) << 6));
-        block[4] = char(word & 0xFF);
-        block[5] = char(word >> 8);
+        const quint16 word = wordAt(block, 4);
+        putWord(block, 4, quint16((word & ~(0x0F << 6)) | ((*it & 0x0F) << 6)));
     }
     setBits(Key::Acc, 5, 2, 0x07);
     setBits(Key::Dec, 5, 5, 0x07);
