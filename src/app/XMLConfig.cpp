@@ -48,7 +48,7 @@ void XMLConfig::fill()
     for (const DescriptionFilePtr &file : DeviceXmlLodaing::instance()->files()) {
         auto *top = new QTreeWidgetItem(tree);
         top->setText(kNameColumn, file->fileName);
-        top->setText(kAddImageColumn, QStringLiteral("Add Image"));
+        top->setText(kAddImageColumn, tr("Add Image"));
         top->setIcon(kAddImageColumn, addImage);
         top->setToolTip(kAddImageColumn, tr("为该描述添加模块图片"));
         top->setText(kImageDirColumn, file->imageDir);
@@ -66,7 +66,7 @@ void XMLConfig::fill()
 
 void XMLConfig::on_pushButton_clicked()
 {
-    FileChooser::openFile(this, QStringLiteral("Config file"), QCoreApplication::applicationDirPath(),
+    FileChooser::openFile(this, tr("Config file"), QCoreApplication::applicationDirPath(),
                           QStringLiteral("(*.xml)"),
                           [this](const QString &path) { ui->lineEdit->setText(QDir::toNativeSeparators(path)); });
 }
@@ -102,7 +102,7 @@ void XMLConfig::onCreateImage(QTreeWidgetItem *item, int column)
                            MessageBox::Warning, kRefusalWidth);
         return;
     }
-    FileChooser::openFiles(this, QStringLiteral("Image file"), QCoreApplication::applicationDirPath(),
+    FileChooser::openFiles(this, tr("Image file"), QCoreApplication::applicationDirPath(),
                            QStringLiteral("(*)"), [this, folder](const QStringList &files) { addPictures(folder, files); });
 }
 
