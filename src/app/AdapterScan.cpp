@@ -1,9 +1,6 @@
 #include "AdapterScan.h"
 
-#include "LinkTiming.h"
-#include "TBProtocol.h"
-#include "TBReplies.h"
-#include "UsbDevice.h"
+#include "AdapterProbe.h"
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
@@ -14,10 +11,6 @@
 #include <atomic>
 
 namespace {
-
-constexpr int kIdentityNameOffset = 6;
-constexpr int kIdentityNameSize = 32;
-constexpr quint8 kNotAnAdapterBit = 0x01;
 
 std::atomic<int> g_running{0};
 QMutex g_threadsLock;
@@ -56,7 +49,6 @@ private:
 
 AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
 {
-    const tarnbus::LinkTiming &timing = tarnbus::linkTiming();
     AdapterScanResult result;
     const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
     result.noDevice = devices.isEmpty();
@@ -70,27 +62,18 @@ AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
             entry(open.value(info.serial_number));
             continue;
         }
-        UsbDevice device;
-        device.openDevice(info.vendor_id, info.product_id, info.serial_number);
-        QByteArray reply;
-        device.transact(TBProtocol::handshake(), reply, timing.probeTimeoutMs);
-        if (reply.size() > 3 && (quint8(reply.at(3)) & kNotAnAdapterBit)) {
-            device.closeDevice();
+        const AdapterProbe probe = probeAdapter(info);
+        if (probe.outcome == AdapterProbe::NotAnAdapter) {
             result.errors << tr("通信异常，请检测设备类型。");
             continue;
         }
-        QThread::msleep(ulong(timing.probePauseMs));
-        reply.clear();
-        device.transact(TBProtocol::readIdentity(), reply, timing.probeTimeoutMs);
-        device.closeDevice();
         if (listed.contains(info.serial_number))
             continue;
-        if (reply.isEmpty()) {
+        if (probe.outcome == AdapterProbe::Silent) {
             result.errors << tr("通信异常，请检查设备类型。");
             continue;
         }
-        entry(info.product + QLatin1Char('(') + TBReply::textAt(reply, kIdentityNameOffset, kIdentityNameSize)
-              + QLatin1Char(')'));
+        entry(info.product + QLatin1Char('(') + probe.identity().name + QLatin1Char(')'));
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "Modules.h"
 
+#include "AdapterProbe.h"
 #include "UsbGlobal.h"
 
 #include <QDateTime>
@@ -14,6 +15,18 @@ namespace {
 QString now()
 {
     return QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+}
+
+QString probeAnswer(const AdapterProbe &probe)
+{
+    switch (probe.outcome) {
+    case AdapterProbe::Identified:
+        return QStringLiteral("identified");
+    case AdapterProbe::NotAnAdapter:
+        return QStringLiteral("not a TarnBUS adapter");
+    default:
+        return QStringLiteral("no answer");
+    }
 }
 
 QString infoValue(const AdapterInfoItem &item)
@@ -200,15 +213,30 @@ namespace commands {
 int list(Context &ctx)
 {
     const QList<UsbDeviceInfo> found = UsbGlobal::enumerateDevices();
+    // Each adapter is asked who it is, as the window's chooser asks.
+    QList<AdapterProbe> probes;
+    for (const UsbDeviceInfo &info : found)
+        probes.append(probeAdapter(info));
     if (ctx.output.json()) {
         QJsonArray adapters;
-        for (const UsbDeviceInfo &info : found)
-            adapters.append(QJsonObject{{QStringLiteral("serial"), info.serial_number},
-                                        {QStringLiteral("product"), info.product},
-                                        {QStringLiteral("manufacturer"), info.manufacturer},
-                                        {QStringLiteral("release"), info.release},
-                                        {QStringLiteral("vendorId"), info.vendor_id},
-                                        {QStringLiteral("productId"), info.product_id}});
+        for (int i = 0; i < found.size(); ++i) {
+            const UsbDeviceInfo &info = found.at(i);
+            QJsonObject adapter{{QStringLiteral("serial"), info.serial_number},
+                                {QStringLiteral("product"), info.product},
+                                {QStringLiteral("manufacturer"), info.manufacturer},
+                                {QStringLiteral("release"), info.release},
+                                {QStringLiteral("vendorId"), info.vendor_id},
+                                {QStringLiteral("productId"), info.product_id},
+                                {QStringLiteral("answer"), probeAnswer(probes.at(i))}};
+            if (probes.at(i).outcome == AdapterProbe::Identified) {
+                const TBReply::Identity identity = probes.at(i).identity();
+                adapter.insert(QStringLiteral("identity"), QJsonObject{{QStringLiteral("TBName"), identity.name},
+                                                                       {QStringLiteral("HWVersion"), identity.hwVersion},
+                                                                       {QStringLiteral("BootVersion"), identity.bootVersion},
+                                                                       {QStringLiteral("APPVersion"), identity.appVersion}});
+            }
+            adapters.append(adapter);
+        }
         ctx.output.document(QJsonObject{{QStringLiteral("adapters"), adapters}});
         return ExitStatus::Success;
     }
@@ -216,10 +244,22 @@ int list(Context &ctx)
         ctx.output.note(QStringLiteral("no TarnBUS adapter found on USB"));
         return ExitStatus::Success;
     }
-    QList<QStringList> rows{{QStringLiteral("SERIAL"), QStringLiteral("PRODUCT"), QStringLiteral("MANUFACTURER"), QStringLiteral("RELEASE")}};
-    for (const UsbDeviceInfo &info : found)
-        rows.append({info.serial_number, info.product, info.manufacturer,
-                     QStringLiteral("%1.%2").arg(info.release >> 8).arg(info.release & 0xFF, 2, 16, QLatin1Char('0'))});
+    QList<QStringList> rows{{QStringLiteral("SERIAL"), QStringLiteral("PRODUCT"), QStringLiteral("RELEASE"),
+                             QStringLiteral("TBName"), QStringLiteral("HWVersion"), QStringLiteral("BootVersion"),
+                             QStringLiteral("APPVersion")}};
+    for (int i = 0; i < found.size(); ++i) {
+        const UsbDeviceInfo &info = found.at(i);
+        QStringList row{info.serial_number, info.product,
+                        QStringLiteral("%1.%2").arg(info.release >> 8).arg(info.release & 0xFF, 2, 16, QLatin1Char('0'))};
+        if (probes.at(i).outcome == AdapterProbe::Identified) {
+            const TBReply::Identity identity = probes.at(i).identity();
+            row << identity.name << identity.hwVersion << identity.bootVersion << identity.appVersion;
+        } else {
+            row << QStringLiteral("(%1)").arg(probeAnswer(probes.at(i))) << QStringLiteral("-") << QStringLiteral("-")
+                << QStringLiteral("-");
+        }
+        rows.append(row);
+    }
     ctx.output.table(rows);
     return ExitStatus::Success;
 }

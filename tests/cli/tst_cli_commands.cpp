@@ -81,7 +81,9 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<bool>("written");
-        QTest::newRow("list") << QStringList{"list"} << 0 << "3C2E0A000001  TarnBUS USB Adapter  Tarn Automation  1.00" << "" << false;
+        QTest::newRow("list") << QStringList{"list"} << 0
+                              << "3C2E0A000001  TarnBUS USB Adapter  1.00     TBC-U100  KX42B.0102  T1.0.3       V2.1.7" << ""
+                              << false;
         QTest::newRow("show") << QStringList{"show"} << 0 << "12       TB-AI2AO2-V  AIAO   DA01B2C3D40C  352..383  192..223  run 0x01  -"
                               << "" << false;
         QTest::newRow("show: the local module") << QStringList{"show"} << 0 << "local    TB-DIO8-C    DIO    DA01B2C3D400  0..7"
@@ -239,6 +241,43 @@ private slots:
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains(QStringLiteral("送站数量超出128个,不可保存! (129 modules on the bus)")), qPrintable(run.err));
         QCOMPARE(simAdapter(serial).requestCount(0x46), 0);
+    }
+
+    // Each adapter on USB is asked who it is; one that another program
+    // holds is listed without an answer.
+    void listAsksEachAdapter()
+    {
+        QFile demo(kDemoBus);
+        QVERIFY(demo.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(demo.readAll()).object();
+        QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
+        QJsonObject held = adapters.at(0).toObject();
+        held.insert(QLatin1String("serial"), QStringLiteral("3C2E0A000002"));
+        held.insert(QLatin1String("openElsewhere"), true);
+        adapters.append(held);
+        root.insert(QLatin1String("adapters"), adapters);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("two.json"));
+        QFile bus(path);
+        QVERIFY(bus.open(QIODevice::WriteOnly));
+        bus.write(QJsonDocument(root).toJson());
+        bus.close();
+        QCOMPARE(loadBus(path), QString());
+
+        const Run run = runCli({"list", "--json"});
+        QCOMPARE(run.status, 0);
+        const QJsonArray listed = QJsonDocument::fromJson(run.out.toUtf8()).object().value(QLatin1String("adapters")).toArray();
+        QCOMPARE(listed.size(), 2);
+        const QJsonObject first = listed.at(0).toObject();
+        QCOMPARE(first.value(QLatin1String("answer")).toString(), QStringLiteral("identified"));
+        QCOMPARE(first.value(QLatin1String("identity")).toObject().value(QLatin1String("APPVersion")).toString(),
+                 QStringLiteral("V2.1.7"));
+        const QJsonObject second = listed.at(1).toObject();
+        QCOMPARE(second.value(QLatin1String("serial")).toString(), QStringLiteral("3C2E0A000002"));
+        QCOMPARE(second.value(QLatin1String("answer")).toString(), QStringLiteral("no answer"));
+        QVERIFY(!second.contains(QLatin1String("identity")));
+        QVERIFY(runCli({"list"}).out.contains(QStringLiteral("3C2E0A000002  TarnBUS USB Adapter  1.00     (no answer)  -")));
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
     }
 
     void noAdapter()
