@@ -75,6 +75,17 @@ QList<CommandSpec> buildTable()
          QStringLiteral("Stores the configuration in the adapter, which then restarts."), {}, {},
          {QStringLiteral("tarnbus-cli store")}, 0, 0, commands::store});
 
+    add({QStringLiteral("settings"), QStringLiteral("[NAME=VALUE...]"), QStringLiteral("show or change the adapter's settings"),
+         QStringLiteral("Without arguments shows the adapter's settings. With NAME=VALUE pairs changes them and writes\n"
+                        "them; the adapter then restarts (about six seconds). NAME is a setting's name as shown or its\n"
+                        "short name: di-filter (off|on), auto-reset (off|on), output-on-error (clear|hold),\n"
+                        "station-mode (strict|free), threshold (201-2999). VALUE is an option as shown, its short\n"
+                        "word or its number. Every pair is checked before anything is written; settings that do not\n"
+                        "change are not written."),
+         {}, {QStringLiteral("NAME=VALUE  a setting and its new value")},
+         {QStringLiteral("tarnbus-cli settings"), QStringLiteral("tarnbus-cli settings di-filter=on threshold=1500")}, 0, -1,
+         commands::settings});
+
     add({QStringLiteral("lamp"), QStringLiteral("STATION on|off"), QStringLiteral("switch a module's locating lamp"),
          QStringLiteral("Switches the locating lamp of the module on or off."), {},
          {QStringLiteral("STATION   the module: station number or UID"), QStringLiteral("on|off    the lamp's new state")},

@@ -70,6 +70,7 @@ int allocate(Context &ctx);
 int repairStations(Context &ctx);
 int download(Context &ctx);
 int store(Context &ctx);
+int settings(Context &ctx);
 int force(Context &ctx);
 int exportCsv(Context &ctx);
 int importCsv(Context &ctx);

@@ -103,6 +103,11 @@ private slots:
         QTest::newRow("allocate") << QStringList{"allocate"} << 0 << "addresses allocated" << "" << true;
         QTest::newRow("download") << QStringList{"download"} << 0 << "configuration downloaded" << "" << true;
         QTest::newRow("store") << QStringList{"store"} << 0 << "configuration stored; the adapter restarts" << "" << true;
+        QTest::newRow("settings") << QStringList{"settings"} << 0 << "站号分配模式      严格组态  (station-mode)" << "" << false;
+        QTest::newRow("settings written") << QStringList{"settings", "di-filter=off", "站号分配模式=自由组态", "threshold=1500"} << 0
+                                          << "settings written; the adapter restarts with them" << "" << true;
+        QTest::newRow("settings unchanged") << QStringList{"settings", "di-filter=on", "auto-reset=0"} << 0
+                                            << "settings unchanged; nothing written" << "" << false;
         QTest::newRow("upgrade: no file") << QStringList{"upgrade", "no/such/firmware.dec"} << 2 << ""
                                           << "upgrade: no/such/firmware.dec: 非法的升级文件! cannot be read" << false;
 
@@ -141,6 +146,12 @@ private slots:
         QTest::newRow("force: value") << QStringList{"force", "--set", "2:0=2"} << 2 << "" << "takes 0 to 1" << false;
         QTest::newRow("force: syntax") << QStringList{"force", "--set", "2-0=1"} << 2 << ""
                                        << "--set takes STATION:CHANNEL=VALUE, not \"2-0=1\"" << false;
+        QTest::newRow("settings: name") << QStringList{"settings", "di-filter=off", "speed=3"} << 2 << ""
+                                        << "\"speed=3\" names no setting" << false;
+        QTest::newRow("settings: option") << QStringList{"settings", "output-on-error=keep"} << 2 << ""
+                                          << "现场总线输出错误 is 清零 or 保持, not \"keep\"" << false;
+        QTest::newRow("settings: threshold") << QStringList{"settings", "di-filter=off", "threshold=200"} << 2 << ""
+                                             << "阈值须在201到2999之间: 200" << false;
         QTest::newRow("lamp: state") << QStringList{"lamp", "7", "blink"} << 2 << "" << "not \"blink\"" << false;
         QTest::newRow("option of another command") << QStringList{"show", "--uid"} << 2 << "" << "Unknown option 'uid'" << false;
         QTest::newRow("too many arguments") << QStringList{"clear", "3", "4"} << 2 << "" << "usage: tarnbus-cli clear STATION"
@@ -208,6 +219,19 @@ private slots:
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
         QCOMPARE(run.status, 1);
         QCOMPARE(simAdapter().forceMode(), false);
+    }
+
+    // What a settings write sends: the switches in bits 0 to 3, the rest of
+    // the settings byte as the adapter had it, and the threshold.
+    void settingsReachTheAdapter()
+    {
+        QCOMPARE(simAdapter().settings(), quint8(0x01));
+        QCOMPARE(runCli({"settings", "output-on-error=hold", "station-mode=1"}).status, 0);
+        QCOMPARE(simAdapter().settings(), quint8(0x0D));
+        QCOMPARE(simAdapter().threshold(), quint16(1000));
+        QCOMPARE(runCli({"settings", "threshold=2999"}).status, 0);
+        QCOMPARE(simAdapter().threshold(), quint16(2999));
+        QCOMPARE(simAdapter().settings(), quint8(0x0D));
     }
 
     // 128 modules with stations and one without: more than the adapter can
@@ -536,6 +560,7 @@ private slots:
         QTest::newRow("repair-stations") << QStringList{"repair-stations", "--json"} << false << "modules";
         QTest::newRow("download") << QStringList{"download", "--json"} << false << "modules";
         QTest::newRow("store") << QStringList{"store", "--json"} << false << "message";
+        QTest::newRow("settings") << QStringList{"settings", "auto-reset=on", "--json"} << false << "settings";
         QTest::newRow("force") << QStringList{"force", "--set", "2:0=1", "--json"} << true << "event";
         QTest::newRow("export") << QStringList{"export", file, "--uid", "--json"} << false << "lines";
         QTest::newRow("import") << QStringList{"import", file, "--json"} << false << "modules";
@@ -606,7 +631,7 @@ private slots:
         const Run all = runCli({"--help"});
         QCOMPARE(all.status, 0);
         for (const char *command : {"list", "show", "watch", "set-station", "set-io", "set-param", "clear", "allocate",
-                                       "repair-stations", "download", "store", "lamp", "force", "export", "import", "upgrade"}) {
+                                       "repair-stations", "download", "store", "settings", "lamp", "force", "export", "import", "upgrade"}) {
             QVERIFY2(all.out.contains(QStringLiteral("\n  %1 ").arg(command)), qPrintable(command));
             const Run help = runCli({command, "--help"});
             QCOMPARE(help.status, 0);

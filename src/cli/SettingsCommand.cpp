@@ -1,0 +1,171 @@
+// The adapter's own settings: shown, or changed and written (the adapter
+// restarts with them).
+
+#include "Commands.h"
+
+#include "AdapterSettings.h"
+
+#include <QJsonArray>
+
+namespace {
+
+namespace as = appcore::AdapterSettings;
+
+// Short names a script can type, per switch in bit order, with the words
+// for its two options.
+struct Alias {
+    const char *name;
+    const char *off;
+    const char *on;
+};
+constexpr Alias kSwitchAliases[as::kSwitchCount] = {
+    {"di-filter", "off", "on"},
+    {"auto-reset", "off", "on"},
+    {"output-on-error", "clear", "hold"},
+    {"station-mode", "strict", "free"},
+};
+constexpr const char *kThresholdAlias = "threshold";
+
+// The switch a name means (bit 0..3), kSwitchCount for the threshold, or -1.
+int fieldOf(const QList<as::Field> &fields, const QString &name)
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        const bool isAlias = i < as::kSwitchCount ? name.compare(QLatin1String(kSwitchAliases[i].name), Qt::CaseInsensitive) == 0
+                                                  : name.compare(QLatin1String(kThresholdAlias), Qt::CaseInsensitive) == 0;
+        if (isAlias || name == fields.at(i).name)
+            return i;
+    }
+    return -1;
+}
+
+// The option a value means: its text, its alias or its index.
+int optionOf(const as::Field &field, int bit, const QString &value)
+{
+    for (int option = 0; option < field.options.size(); ++option) {
+        if (value == field.options.at(option) || value == QString::number(option))
+            return option;
+    }
+    if (value.compare(QLatin1String(kSwitchAliases[bit].off), Qt::CaseInsensitive) == 0)
+        return 0;
+    if (value.compare(QLatin1String(kSwitchAliases[bit].on), Qt::CaseInsensitive) == 0)
+        return 1;
+    return -1;
+}
+
+QString fieldText(const as::Field &field)
+{
+    return field.options.isEmpty() ? QString::number(field.value) : field.options.value(field.value);
+}
+
+void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &result)
+{
+    if (ctx.output.json()) {
+        QJsonArray settings;
+        for (int i = 0; i < fields.size(); ++i) {
+            const QString alias = QLatin1String(i < as::kSwitchCount ? kSwitchAliases[i].name : kThresholdAlias);
+            settings.append(QJsonObject{{QStringLiteral("name"), fields.at(i).name},
+                                        {QStringLiteral("alias"), alias},
+                                        {QStringLiteral("value"), fields.at(i).value},
+                                        {QStringLiteral("text"), fieldText(fields.at(i))}});
+        }
+        QJsonObject document{{QStringLiteral("settings"), settings}};
+        if (!result.isEmpty())
+            document.insert(QStringLiteral("result"), result);
+        ctx.output.document(document);
+        return;
+    }
+    if (!result.isEmpty())
+        ctx.output.line(result);
+    QList<QStringList> rows;
+    for (int i = 0; i < fields.size(); ++i) {
+        const QString alias = QLatin1String(i < as::kSwitchCount ? kSwitchAliases[i].name : kThresholdAlias);
+        rows.append({fields.at(i).name, fieldText(fields.at(i)), QStringLiteral("(%1)").arg(alias)});
+    }
+    ctx.output.table(rows);
+}
+
+} // namespace
+
+namespace commands {
+
+int settings(Context &ctx)
+{
+    return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
+        const QList<as::Field> fields = as::fields(s.state());
+        if (fields.size() != as::kSwitchCount + 1)
+            return session::busFailure(ctx, {}, QStringLiteral("the adapter reported no settings"));
+        if (ctx.arguments.isEmpty()) {
+            printSettings(ctx, fields, QString());
+            return ExitStatus::Success;
+        }
+
+        // Every assignment is checked before anything is written.
+        as::Edit edit = as::current(s.state());
+        for (const QString &assignment : qAsConst(ctx.arguments)) {
+            const int equals = assignment.indexOf(QLatin1Char('='));
+            const QString name = assignment.left(equals).trimmed();
+            const QString value = assignment.mid(equals + 1).trimmed();
+            const int field = equals > 0 ? fieldOf(fields, name) : -1;
+            if (field < 0)
+                return ctx.output.fail(CliError::usage(
+                    QStringLiteral("\"%1\" names no setting: NAME=VALUE, NAME one of %2, %3")
+                        .arg(assignment,
+                             QStringList{QLatin1String(kSwitchAliases[0].name), QLatin1String(kSwitchAliases[1].name),
+                                         QLatin1String(kSwitchAliases[2].name), QLatin1String(kSwitchAliases[3].name)}
+                                 .join(QStringLiteral(", ")),
+                             QLatin1String(kThresholdAlias))));
+            if (field == as::kSwitchCount) {
+                bool ok = false;
+                const int threshold = value.toInt(&ok);
+                if (!ok)
+                    return ctx.output.fail(CliError::usage(QStringLiteral("the threshold is a number, not \"%1\"").arg(value)));
+                if (const std::optional<QString> problem = as::thresholdProblem(threshold))
+                    return ctx.output.fail(CliError::usage(*problem));
+                edit.threshold = threshold;
+                edit.changeThreshold = true;
+                continue;
+            }
+            const int option = optionOf(fields.at(field), field, value);
+            if (option < 0)
+                return ctx.output.fail(CliError::usage(QStringLiteral("%1 is %2 or %3, not \"%4\"")
+                                                           .arg(fields.at(field).name, fields.at(field).options.value(0),
+                                                                fields.at(field).options.value(1), value)));
+            edit.switches[field] = option;
+        }
+
+        const quint8 byte = as::settingsByte(edit, s.state().settingsByte);
+        if (byte == s.state().settingsByte && !edit.changeThreshold) {
+            printSettings(ctx, fields, QStringLiteral("settings unchanged; nothing written"));
+            return ExitStatus::Success;
+        }
+        // The window's settings write: the values first, then the write,
+        // both queued into the Adapter's thread in this order.
+        s.adapter()->setSettings(byte, quint16(edit.threshold));
+        emit s.adapter()->sigSetAdapterCmd(1, edit.changeThreshold ? 1 : 0);
+        const AdapterSession::Wait wait = s.sync();
+        // The adapter restarts with its new settings: the link it drops
+        // then is no failure.
+        QList<AdapterSession::Report> failures;
+        bool restarted = false;
+        for (const AdapterSession::Report &report : s.reports()) {
+            if (report.type == MSG_BATCH_CONFIG && report.err == -14) {
+                restarted = true;
+                break;
+            }
+            if (report.isFailure())
+                failures << report;
+        }
+        if (wait == AdapterSession::Wait::Interrupted || !failures.isEmpty())
+            return wait == AdapterSession::Wait::Interrupted ? session::finish(ctx, s, wait) : session::busFailure(ctx, failures);
+        if (!restarted)
+            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm the settings"));
+        QList<as::Field> written = fields;
+        for (int bit = 0; bit < as::kSwitchCount; ++bit)
+            written[bit].value = edit.switches.at(bit);
+        written[as::kSwitchCount].value = edit.threshold;
+        printSettings(ctx, written, QStringLiteral("settings written; the adapter restarts with them"));
+        return ExitStatus::Success;
+    });
+}
+
+} // namespace commands
