@@ -66,6 +66,9 @@ public:
     void clearAbnormal();
     void reloadSlaves();
     void saveConfiguration();
+    // The adapter's own settings (the adapter restarts with them), after the
+    // user has confirmed; refused in force mode.
+    void writeAdapterSettings(quint8 settingsByte, quint16 threshold, bool changeThreshold);
     void downloadConfiguration();
     void setForceMode(bool on);
     void setUpgradeFlag(bool running);

@@ -4,6 +4,7 @@
 // manager's Adapter only.
 
 #include "AdapterManage.h"
+#include "AdapterSettingsView.h"
 
 #include "MessageBox.h"
 #include "SVGManagement.h"
@@ -16,6 +17,8 @@
 #include "TopologyPage.h"
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 void AdapterManage::connectViews()
@@ -29,6 +32,7 @@ void AdapterManage::connectViews()
     connect(panel, &SlaveMainWindow::sigSlaveCreateView, this, &AdapterManage::onSlaveCreateView);
     connect(panel, &SlaveMainWindow::sigSlaveDataTest, this, &AdapterManage::openIoTest);
     connect(m_topology, &TopologyPage::sigOpenIoTest, this, [this](quint64 recordId, QString) { openIoTest(recordId); });
+    connect(m_page->adapterSettings(), &AdapterSettingsView::sigWriteSettings, this, &AdapterManage::writeAdapterSettings);
     SlaveInfoView *editor = m_page->editor();
     connect(editor, &SlaveInfoView::sigApplyConfig, this, &AdapterManage::applySlaveConfig);
     connect(editor, &SlaveInfoView::sigSlaveDataTest, this, [this] { openIoTest(m_currentRecordId); });
@@ -37,6 +41,31 @@ void AdapterManage::connectViews()
         if (m_memoryWindow)
             m_memoryWindow->findChild<SwapMemoryView *>()->setPreview(type == TarnBase::ParamDI || type == TarnBase::ParamAI, start, bits);
     });
+}
+
+void AdapterManage::writeAdapterSettings(quint8 settingsByte, quint16 threshold, bool changeThreshold)
+{
+    if (!m_adapter)
+        return;
+    if (isForceMode()) {
+        MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作!"));
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Question, tr("消息"), tr("写入适配器参数后适配器将重启,是否继续？"),
+                                QMessageBox::NoButton, dialogParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *write = box->addButton(tr("确定"), QMessageBox::AcceptRole);
+    box->addButton(tr("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(write);
+    QPointer<AdapterManage> self(this);
+    connect(box, &QMessageBox::finished, this, [self, box, write, settingsByte, threshold, changeThreshold] {
+        if (!self || !self->m_adapter || box->clickedButton() != write)
+            return;
+        // Both queued into the Adapter's thread, the values before the write.
+        self->m_adapter->setSettings(settingsByte, threshold);
+        emit self->m_adapter->sigSetAdapterCmd(1, changeThreshold ? 1 : 0);
+    });
+    box->open();
 }
 
 // A tile's lamp: the module's lamp, and every other lamp of the page out.

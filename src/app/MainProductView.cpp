@@ -1,6 +1,7 @@
 #include "MainProductView.h"
 
 #include "AdapterInfoView.h"
+#include "AdapterSettingsView.h"
 #include "MessageWidget.h"
 #include "SlaveInfoView.h"
 #include "SlaveMainWindow.h"
@@ -60,6 +61,7 @@ void MainProductView::showAdapter(const AdapterState &state, const AdapterStatus
                                   quint16 outputUsed, bool offline, const SlaveList &slaves)
 {
     ui->adapterInfo->showAdapter(state, status, inputUsed, outputUsed, offline);
+    ui->adapterSettings->showState(state, offline);
     ui->memoryView->setSlaves(slaves);
 }
 
@@ -77,6 +79,11 @@ SlaveInfoView *MainProductView::editor() const
 AdapterInfoView *MainProductView::adapterInfo() const
 {
     return ui->adapterInfo;
+}
+
+AdapterSettingsView *MainProductView::adapterSettings() const
+{
+    return ui->adapterSettings;
 }
 
 SwapMemoryView *MainProductView::memoryView() const

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class AdapterInfoView;
+class AdapterSettingsView;
 class MessageWidget;
 class QGraphicsView;
 class SlaveInfoView;
@@ -37,7 +38,8 @@ public:
 
     int currentPage() const;
     void showPage(Page page);
-    // Page 0: the adapter's information table and its used address areas.
+    // Page 0: the adapter's information table, its settings and its used
+    // address areas.
     void showAdapter(const AdapterState &state, const AdapterStatus &status, quint16 inputUsed, quint16 outputUsed,
                      bool offline, const SlaveList &slaves);
     // Page 1: the parameter editor of one slave of the list; a null
@@ -45,6 +47,7 @@ public:
     void showSlave(const SlaveSnapshot &slave, const SlaveList &slaves);
     SlaveInfoView *editor() const;
     AdapterInfoView *adapterInfo() const;
+    AdapterSettingsView *adapterSettings() const;
     SwapMemoryView *memoryView() const;
     // Text of the pages' tables, for tests: "label|value" per row.
     QStringList slavePageRows() const;

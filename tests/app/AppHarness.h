@@ -27,6 +27,7 @@
 #include <QJsonObject>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -255,6 +256,22 @@ inline AdapterManage *openOffline(MainWindow &window)
     TabWidget *tabs = window.tabWidget();
     AdapterManage *manager = tabs->manager(tabs->managerCount() - 1);
     return QTest::qWaitFor([&] { return manager->isLocalConfiguration(); }, 5000) ? manager : nullptr;
+}
+
+// Answers the question on screen (a QMessageBox) with the button of this
+// text.
+inline bool answerQuestion(const QString &buttonText)
+{
+    QMessageBox *box = waitForTopLevel<QMessageBox>();
+    if (!box)
+        return false;
+    for (QAbstractButton *button : box->buttons()) {
+        if (button->text() == buttonText) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Closes every dialog a test left open (notices, questions, summaries, ...).

@@ -71,21 +71,6 @@ QStringList questionTexts()
     return out;
 }
 
-// Answers the batch configuration question.
-bool answerQuestion(const QString &buttonText)
-{
-    QMessageBox *box = waitForTopLevel<QMessageBox>();
-    if (!box)
-        return false;
-    for (QAbstractButton *button : box->buttons()) {
-        if (button->text() == buttonText) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return true;
-        }
-    }
-    return false;
-}
-
 SlaveSnapshot findSnapshotByUid(const SlaveList &slaves, const char *uid)
 {
     for (const SlaveSnapshot &slave : slaves) {

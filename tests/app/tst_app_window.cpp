@@ -3,13 +3,17 @@
 
 #include "AppHarness.h"
 
+#include "AdapterSettingsView.h"
 #include "FirmwareBurning.h"
 #include "MainProductView.h"
 #include "ProjectView.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QSettings>
+#include <QSpinBox>
 
 using namespace apph;
 
@@ -234,6 +238,69 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{"警告|请先选择设备!"});
         closeBoxes();
         QVERIFY(!window->loading()->isVisible());
+    }
+
+    // The adapter's own settings from its page: shown as reported, written
+    // after the user confirms, and shown again as the adapter restarts.
+    void adapterSettings()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        AdapterSettingsView *view = manager->page()->adapterSettings();
+        auto *diFilter = view->findChild<QComboBox *>(QStringLiteral("comboBox"));
+        auto *stationMode = view->findChild<QComboBox *>(QStringLiteral("comboBox_4"));
+        auto *threshold = view->findChild<QSpinBox *>(QStringLiteral("spinBox"));
+        auto *changeThreshold = view->findChild<QCheckBox *>(QStringLiteral("checkBox"));
+        auto *write = view->findChild<QPushButton *>(QStringLiteral("pushButton"));
+        QTRY_COMPARE(diFilter->currentText(), QStringLiteral("开启"));
+        QCOMPARE(view->findChild<QLabel *>(QStringLiteral("label"))->text(), QStringLiteral("DI滤波使能"));
+        QCOMPARE(stationMode->currentText(), QStringLiteral("严格组态"));
+        QCOMPARE(threshold->value(), 1000);
+        QVERIFY(!threshold->isEnabled());
+        QVERIFY(!write->isEnabled()); // nothing changed yet
+
+        diFilter->setCurrentIndex(0);
+        stationMode->setCurrentIndex(1);
+        changeThreshold->setChecked(true);
+        threshold->setValue(1500);
+        QVERIFY(write->isEnabled());
+        // A report of the same settings keeps what the user is editing.
+        manager->reloadSlaves();
+        QTRY_VERIFY(!manager->isLoading());
+        QCOMPARE(diFilter->currentText(), QStringLiteral("关闭"));
+
+        QTest::mouseClick(write, Qt::LeftButton);
+        QVERIFY(answerQuestion(QStringLiteral("确定")));
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        QTRY_COMPARE_WITH_TIMEOUT(int(sim.settings()), 0x08, 5000);
+        QCOMPARE(int(sim.threshold()), 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(boxTexts().contains(QStringLiteral("提示|TB配置修改成功!")), 5000);
+        closeBoxes();
+        // The adapter reports its new settings once it is back.
+        QTRY_VERIFY_WITH_TIMEOUT(!changeThreshold->isChecked(), 5000);
+        QCOMPARE(stationMode->currentText(), QStringLiteral("自由组态"));
+        QCOMPARE(threshold->value(), 1500);
+        QVERIFY(!write->isEnabled());
+
+        // Cancelled: nothing is written.
+        diFilter->setCurrentIndex(1);
+        QTest::mouseClick(write, Qt::LeftButton);
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
+        QTest::qWait(100);
+        QCOMPARE(int(sim.settings()), 0x08);
+        // "还原" brings back what the adapter reported.
+        QTest::mouseClick(view->findChild<QPushButton *>(QStringLiteral("pushButton_2")), Qt::LeftButton);
+        QCOMPARE(diFilter->currentText(), QStringLiteral("关闭"));
+        QVERIFY(!write->isEnabled());
+
+        // An offline configuration has no adapter settings to edit.
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        AdapterSettingsView *none = offline->page()->adapterSettings();
+        QVERIFY(!none->findChild<QComboBox *>(QStringLiteral("comboBox"))->isEnabled());
+        QCOMPARE(none->findChild<QLabel *>(QStringLiteral("hintLabel"))->text(), QStringLiteral("离线组态没有适配器参数。"));
     }
 
     void alignmentToggle()

@@ -8,6 +8,7 @@
 
 #include "Adapter.h"
 #include "AdapterManage.h"
+#include "AdapterSettingsView.h"
 #include "AutoConfigView.h"
 #include "CreateSlaveView.h"
 #include "FaultView.h"
@@ -43,6 +44,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -285,6 +287,18 @@ int main(int argc, char *argv[])
             areas->close();
         editor->setCurrentIndex(SlaveInfoView::BasicTab);
         manager->showAdapterPage();
+    }
+
+    // The adapter's own settings, one of them changed and not yet written.
+    manager->showAdapterPage();
+    if (auto *tabsOfPage = page->findChild<QTabWidget *>(QStringLiteral("adapterTabs"))) {
+        tabsOfPage->setCurrentWidget(page->findChild<QWidget *>(QStringLiteral("adapterSettingsTab")));
+        if (auto *mode = page->adapterSettings()->findChild<QComboBox *>(QStringLiteral("comboBox_4")))
+            mode->setCurrentIndex(1);
+        settle(300);
+        save(&window, outDir, QStringLiteral("adapter-settings.png"));
+        page->adapterSettings()->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
+        tabsOfPage->setCurrentIndex(0);
     }
 
     // The fault dialog of the DI32.
