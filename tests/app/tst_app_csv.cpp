@@ -412,6 +412,37 @@ private slots:
         QTRY_VERIFY(!window->loading()->isVisible());
     }
 
+    // An adapter open in another tab is driven by that tab's Adapter only:
+    // an offline configuration is not downloaded to it.
+    void offlineDownloadToAnOpenAdapterRefused()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        const QString path = folder.path() + QStringLiteral("/bus.csv");
+        QVERIFY(exportThroughTree(*window, 0, true, path));
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        QVERIFY(importThroughTree(*window, 1, path));
+        QTRY_COMPARE(offline->slaves().size(), 16);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const int writesBefore = sim.requestCount(0x46, 0x00, 0x02) + sim.requestCount(0x47, 0x00, 0x02);
+
+        QVERIFY(triggerAdapterMenu(window->projectView(), 1, QStringLiteral("链接适配器")));
+        ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
+        QVERIFY(matching);
+        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
+        auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
+        QTRY_COMPARE(adapters->count(), 1);
+        adapters->setCurrentRow(0);
+        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+        QTRY_COMPARE(boxTexts(), QStringList{"警告|该适配器已在其他标签页中打开,请先关闭后再下载配置!"});
+        closeBoxes();
+        QTest::qWait(100);
+        QCOMPARE(sim.requestCount(0x46, 0x00, 0x02) + sim.requestCount(0x47, 0x00, 0x02), writesBefore);
+        QVERIFY(!visibleTopLevels<LocalConfigView>().value(0));
+    }
+
     // Two modules on the same bits after the import: the download is refused
     // before anything is written.
     void batchConfigurationRefusedOverAConflict()

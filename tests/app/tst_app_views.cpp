@@ -460,6 +460,15 @@ private slots:
         manager->onStaticCreaterSlave(129, "#00001101");
         QCOMPARE(boxTexts(), QStringList{"提示|从站站号最大支持128,添加129站号失败!"});
         closeBoxes();
+        // And the module limit: 64 DI8 and 64 DO8 fill both images.
+        for (int station = 2; station <= 128; ++station)
+            manager->onStaticCreaterSlave(station, station <= 64 ? "#00001101" : "#00001201");
+        QTRY_COMPARE_WITH_TIMEOUT(manager->slaves().size(), 128, 15000);
+        manager->onStaticCreaterSlave(5, "#00001101");
+        QCOMPARE(boxTexts(), QStringList{"提示|从站数量已达最大值,添加失败!"});
+        closeBoxes();
+        QTest::qWait(50);
+        QCOMPARE(manager->slaves().size(), 128);
         // The tree's "添加从站模块" opens the dialog.
         QScopedPointer<QMenu> adapterMenu(tree->buildAdapterMenu(0));
         actionNamed(adapterMenu.data(), QStringLiteral("添加从站模块"))->trigger();

@@ -4,9 +4,13 @@
 #include "AppHarness.h"
 
 #include "AdapterSettingsView.h"
+#include "CouplerScene.h"
 #include "FirmwareBurning.h"
+#include "GraphicsView.h"
 #include "MainProductView.h"
 #include "ProjectView.h"
+#include "SvgDevice.h"
+#include "TopologyPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -211,6 +215,44 @@ private slots:
         QCOMPARE(boxTexts(), QStringList());
         QVERIFY(!window->tabWidget()->closeAdapterAt(-1));
         QVERIFY(!window->tabWidget()->closeAdapterAt(3));
+    }
+
+    // The demonstration bus as its tab's topology: every module in bus
+    // order with its name and station, and a click on a module shows it.
+    void topologyOfTheDemonstrationAdapter()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        TopologyPage *topology = manager->findChild<TopologyPage *>();
+        QVERIFY(topology);
+        QList<SlaveGroup *> groups;
+        for (QGraphicsItem *item : topology->scene()->items()) {
+            if (auto *group = qgraphicsitem_cast<SlaveGroup *>(item))
+                groups << group;
+        }
+        std::sort(groups.begin(), groups.end(), [](const SlaveGroup *a, const SlaveGroup *b) { return a->index() < b->index(); });
+        QStringList modules;
+        qreal lastX = -1;
+        for (const SlaveGroup *group : qAsConst(groups)) {
+            modules << group->module->text(QStringLiteral("text"), QStringLiteral("name")) + QLatin1Char('@')
+                           + group->module->text(QStringLiteral("text"), QStringLiteral("number"));
+            QVERIFY(group->module->scenePos().x() > lastX); // one row, left to right
+            lastX = group->module->scenePos().x();
+        }
+        QCOMPARE(modules, (QStringList{"TB-DIO8-C@0", "TB-DI8-N@0", "TB-DI16-P@1", "TB-DO16-T@2", "TB-DI8-N@3", "TB-DO8-T@4",
+                                       "TB-DO8-T@4", "TB-DI32-P@5", "TB-DIO16-D@6", "TB-DI8DO8-P@7", "TB-AI4-I@8", "TB-AO4-V@9",
+                                       "TB-AI8-V@10", "LS-?-?@11", "TB-AI2AO2-V@12", "LS-?-?@13"}));
+
+        // A click on the DI8DO8 at station 7 shows that module.
+        const SlaveGroup *station7 = groups.at(9);
+        GraphicsView *view = topology->view();
+        view->ensureVisible(station7->module);
+        const QPoint at = view->mapFromScene(station7->module->sceneBoundingRect().center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTRY_COMPARE(manager->page()->currentPage(), int(MainProductView::SlavePage));
+        QCOMPARE(manager->currentRecordId(), station7->recordId());
     }
 
     // The firmware upgrade opens only while no live adapter is open; with

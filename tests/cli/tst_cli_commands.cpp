@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
 
 using namespace harness;
 using namespace clitest;
@@ -48,6 +49,35 @@ QString uidLine(const QString &type, int station, int inBegin, int inChannels, i
         .arg(outBegin)
         .arg(outChannels)
         .arg(ident, QString::fromLatin1(uid.toHex().toUpper()));
+}
+
+// Loads a bus file of the repository after edit has changed its adapters.
+QString loadEditedBus(const QString &path, const std::function<void(QJsonArray &adapters)> &edit)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read ") + path;
+    QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
+    edit(adapters);
+    root.insert(QLatin1String("adapters"), adapters);
+    QTemporaryDir dir;
+    const QString edited = dir.filePath(QStringLiteral("bus.json"));
+    QFile out(edited);
+    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(root).toJson()) <= 0)
+        return QStringLiteral("cannot write ") + edited;
+    out.close();
+    return loadBus(edited);
+}
+
+// The demonstration adapter and a second one with another serial number.
+void addSecondAdapter(QJsonArray &adapters, bool openElsewhere = false)
+{
+    QJsonObject second = adapters.at(0).toObject();
+    second.insert(QLatin1String("serial"), QStringLiteral("3C2E0A000002"));
+    if (openElsewhere)
+        second.insert(QLatin1String("openElsewhere"), true);
+    adapters.append(second);
 }
 
 } // namespace
@@ -238,28 +268,21 @@ private slots:
     // keep, so nothing is stored.
     void storeRefusesMoreThan128Modules()
     {
-        QFile full(kFullBus);
-        QVERIFY(full.open(QIODevice::ReadOnly));
-        QJsonObject root = QJsonDocument::fromJson(full.readAll()).object();
-        QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
-        QJsonObject adapter = adapters.at(0).toObject();
-        QJsonArray modules = adapter.value(QLatin1String("modules")).toArray();
-        QJsonObject extra = modules.at(0).toObject();
-        extra.remove(QLatin1String("inputs"));
-        extra.insert(QLatin1String("uid"), QStringLiteral("F12800000999"));
-        extra.insert(QLatin1String("station"), 0);
-        modules.append(extra);
-        adapter.insert(QLatin1String("modules"), modules);
-        adapters[0] = adapter;
-        root.insert(QLatin1String("adapters"), adapters);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("bus129.json"));
-        QFile bus(path);
-        QVERIFY(bus.open(QIODevice::WriteOnly));
-        bus.write(QJsonDocument(root).toJson());
-        bus.close();
-        QCOMPARE(loadBus(path), QString());
-        const QString serial = adapter.value(QLatin1String("serial")).toString();
+        QString serial;
+        QCOMPARE(loadEditedBus(kFullBus,
+                               [&serial](QJsonArray &adapters) {
+                                   QJsonObject adapter = adapters.at(0).toObject();
+                                   QJsonArray modules = adapter.value(QLatin1String("modules")).toArray();
+                                   QJsonObject extra = modules.at(0).toObject();
+                                   extra.remove(QLatin1String("inputs"));
+                                   extra.insert(QLatin1String("uid"), QStringLiteral("F12800000999"));
+                                   extra.insert(QLatin1String("station"), 0);
+                                   modules.append(extra);
+                                   adapter.insert(QLatin1String("modules"), modules);
+                                   adapters[0] = adapter;
+                                   serial = adapter.value(QLatin1String("serial")).toString();
+                               }),
+                 QString());
 
         const Run run = runCli({"store", "--adapter", serial});
         QCOMPARE(run.status, 1);
@@ -271,22 +294,7 @@ private slots:
     // holds is listed without an answer.
     void listAsksEachAdapter()
     {
-        QFile demo(kDemoBus);
-        QVERIFY(demo.open(QIODevice::ReadOnly));
-        QJsonObject root = QJsonDocument::fromJson(demo.readAll()).object();
-        QJsonArray adapters = root.value(QLatin1String("adapters")).toArray();
-        QJsonObject held = adapters.at(0).toObject();
-        held.insert(QLatin1String("serial"), QStringLiteral("3C2E0A000002"));
-        held.insert(QLatin1String("openElsewhere"), true);
-        adapters.append(held);
-        root.insert(QLatin1String("adapters"), adapters);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("two.json"));
-        QFile bus(path);
-        QVERIFY(bus.open(QIODevice::WriteOnly));
-        bus.write(QJsonDocument(root).toJson());
-        bus.close();
-        QCOMPARE(loadBus(path), QString());
+        QCOMPARE(loadEditedBus(kDemoBus, [](QJsonArray &adapters) { addSecondAdapter(adapters, true); }), QString());
 
         const Run run = runCli({"list", "--json"});
         QCOMPARE(run.status, 0);
@@ -302,6 +310,62 @@ private slots:
         QVERIFY(!second.contains(QLatin1String("identity")));
         QVERIFY(runCli({"list"}).out.contains(QStringLiteral("3C2E0A000002  TarnBUS USB Adapter  1.00     (no answer)  -")));
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    }
+
+    // With two adapters on USB a one-adapter command needs --adapter, once.
+    void choosingTheAdapter()
+    {
+        QCOMPARE(loadEditedBus(kDemoBus, [](QJsonArray &adapters) { addSecondAdapter(adapters); }), QString());
+        Run run = runCli({"show"});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("2 adapters found (3C2E0A000001, 3C2E0A000002); choose one with --adapter SERIAL")),
+                 qPrintable(run.err));
+        run = runCli({"show", "--adapter", "3C2E0A000001", "--adapter", "3C2E0A000002"});
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.contains(QStringLiteral("this command talks to one adapter; --adapter is given 2 times")));
+        run = runCli({"--adapter", "3C2E0A000002", "lamp", "7", "on"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(tbsim::bus().adapter("3C2E0A000002").module("DA01B2C3D407")->lamp);
+        QVERIFY(!simAdapter().module("DA01B2C3D407")->lamp);
+    }
+
+    // Two modules on the same bits: the download is refused before anything
+    // is written.
+    void downloadRefusedOverSharedBits()
+    {
+        QCOMPARE(loadEditedBus(kDemoBus,
+                               [](QJsonArray &adapters) {
+                                   QJsonObject adapter = adapters.at(0).toObject();
+                                   QJsonArray modules = adapter.value(QLatin1String("modules")).toArray();
+                                   for (int i = 0; i < modules.size(); ++i) {
+                                       QJsonObject module = modules.at(i).toObject();
+                                       if (module.value(QLatin1String("uid")).toString() == QLatin1String("DA01B2C3D403")) {
+                                           module.insert(QLatin1String("inStart"), 16); // over the DI16's 8..23
+                                           modules[i] = module;
+                                       }
+                                   }
+                                   adapter.insert(QLatin1String("modules"), modules);
+                                   adapters[0] = adapter;
+                               }),
+                 QString());
+        const Run run = runCli({"download"});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("地址冲突,下载配置失败! (modules share bits; nothing was written)")),
+                 qPrintable(run.err));
+        QCOMPARE(writes(simAdapter()), 0);
+    }
+
+    // --seconds and --hold end the watch and the hold by themselves.
+    void timedEnds()
+    {
+        Run run = runCli({"watch", "--seconds", "0.5"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("connected")), qPrintable(run.out));
+        run = runCli({"force", "--set", "2:0=1", "--hold", "0.5"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.endsWith(QStringLiteral("force mode left\n")));
+        QCOMPARE(simAdapter().forceMode(), false);
+        QCOMPARE(bytesOfOutputs("DA01B2C3D402"), QByteArray(2, '\0'));
     }
 
     void noAdapter()
