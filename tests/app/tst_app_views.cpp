@@ -243,16 +243,19 @@ private slots:
     }
 
     // Closing the window, or leaving force mode, in the middle of a test
-    // switches the outputs off.
+    // switches the outputs off; losing the link ends the test, and nothing
+    // switches them on again when the adapter is back.
     void endingMidTest_data()
     {
-        QTest::addColumn<bool>("closeWindow");
-        QTest::newRow("window closed") << true;
-        QTest::newRow("force mode left") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("window closed") << "close";
+        QTest::newRow("force mode left") << "force";
+        QTest::newRow("link lost") << "unplug";
     }
     void endingMidTest()
     {
-        QFETCH(bool, closeWindow);
+        QFETCH(QString, how);
+        const bool closeWindow = how == QLatin1String("close");
         WorkingFolder folder;
         QScopedPointer<MainWindow> window(newWindow());
         AdapterManage *manager = openDemo(*window);
@@ -263,6 +266,21 @@ private slots:
         panelField(panel, "lineEdit_2")->setText(QStringLiteral("5"));
         panel->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
         QTRY_VERIFY(!allZero(simOutputs(kDO16)));
+        if (how == QLatin1String("unplug")) {
+            tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+            sim.unplug();
+            QTRY_VERIFY(!panel->isRunning());
+            QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("progress"))->text(), QStringLiteral("链接断开,跑马灯测试已结束。"));
+            QVERIFY(!panel->stepping());
+            sim.replug();
+            QTRY_VERIFY_WITH_TIMEOUT(manager->adapterState().linked && !window->loading()->isVisible(), 10000);
+            closeBoxes();
+            QVERIFY(!manager->isForceMode()); // the lost link ended force mode
+            const int cyclesAfter = sim.requestCount(0x49);
+            QTest::qWait(300);
+            QCOMPARE(sim.requestCount(0x49), cyclesAfter);
+            return;
+        }
         if (closeWindow) {
             panel->close();
             QTRY_VERIFY(!panel);
