@@ -531,6 +531,25 @@ private slots:
         QVERIFY(!live->isImporting());
     }
 
+    // A file with its header and nothing else: said so, and nothing asked.
+    void fileWithoutLines()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        const QString path = folder.path() + QStringLiteral("/empty.csv");
+        QVERIFY(writeFile(path, appcore::ConfigCsv::encode(appcore::ConfigCsv::Form::WithUid, {})));
+        MessageWidget *list = live->page()->messageWidget();
+        const int lines = list->count();
+        QVERIFY(importThroughTree(*window, 0, path));
+        QTRY_COMPARE(messageLines(list).mid(lines), QStringList{QStringLiteral("Waring|TarnBUS|文件中没有从站配置数据")});
+        QTest::qWait(100);
+        QCOMPARE(questionTexts(), QStringList());
+        QCOMPARE(boxTexts(), QStringList());
+        QVERIFY(!live->isImporting());
+    }
+
     // One encoding for the whole file when writing (GB18030); either when
     // reading, also as a spreadsheet saves it.
     void encodings_data()

@@ -154,6 +154,22 @@ private slots:
         QCOMPARE(topRows(dialog).last(), QStringLiteral("family.xml|Add Image|Fixture"));
     }
 
+    // Importing before a file was chosen says what to do first.
+    void importWithoutAFile()
+    {
+        WorkingFolder folder(WorkingFolder::Copied);
+        QScopedPointer<MainWindow> window(newWindow());
+        const QStringList before = library();
+        XMLConfig *dialog = openImport(*window);
+        QVERIFY(dialog);
+        QTest::mouseClick(button(dialog, "pushButton_2"), Qt::LeftButton);
+        QCOMPARE(boxTexts(), QStringList{"警告|请先选择XML文件!"});
+        closeBoxes();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(library(), before);
+        dialog->reject();
+    }
+
     // A file that is no description replaces nothing, and the library stays.
     void brokenDescriptionRefused_data()
     {
