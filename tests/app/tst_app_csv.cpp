@@ -71,6 +71,24 @@ QStringList questionTexts()
     return out;
 }
 
+// "链接适配器" in the tree's menu of the configuration at treeIndex: the
+// matching dialog scans, finds the one adapter and links it.
+bool linkToTheOnlyAdapter(MainWindow &window, int treeIndex)
+{
+    if (!triggerAdapterMenu(window.projectView(), treeIndex, QStringLiteral("链接适配器")))
+        return false;
+    ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
+    if (!matching)
+        return false;
+    QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
+    auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
+    if (!QTest::qWaitFor([adapters] { return adapters->count() == 1; }, 5000))
+        return false;
+    adapters->setCurrentRow(0);
+    QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+    return true;
+}
+
 SlaveSnapshot findSnapshotByUid(const SlaveList &slaves, const char *uid)
 {
     for (const SlaveSnapshot &slave : slaves) {
@@ -384,14 +402,7 @@ private slots:
         QVERIFY(importThroughTree(*window, 0, path));
         QTRY_COMPARE(offline->slaves().size(), 16);
 
-        QVERIFY(triggerAdapterMenu(window->projectView(), 0, QStringLiteral("链接适配器")));
-        ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
-        QVERIFY(matching);
-        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
-        auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
-        QTRY_COMPARE(adapters->count(), 1);
-        adapters->setCurrentRow(0);
-        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+        QVERIFY(linkToTheOnlyAdapter(*window, 0));
 
         LocalConfigView *summary = waitForTopLevel<LocalConfigView>(10000);
         QVERIFY(summary);
@@ -428,14 +439,7 @@ private slots:
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
         const int writesBefore = sim.requestCount(0x46, 0x00, 0x02) + sim.requestCount(0x47, 0x00, 0x02);
 
-        QVERIFY(triggerAdapterMenu(window->projectView(), 1, QStringLiteral("链接适配器")));
-        ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
-        QVERIFY(matching);
-        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
-        auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
-        QTRY_COMPARE(adapters->count(), 1);
-        adapters->setCurrentRow(0);
-        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+        QVERIFY(linkToTheOnlyAdapter(*window, 1));
         QTRY_COMPARE(boxTexts(), QStringList{"警告|该适配器已在其他标签页中打开,请先关闭后再下载配置!"});
         closeBoxes();
         QTest::qWait(100);
