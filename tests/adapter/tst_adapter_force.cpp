@@ -596,6 +596,28 @@ private slots:
         QVERIFY(!view.busy);
     }
 
+    // Closing while the adapter restarts with its new settings: the wait
+    // ends at once, not when the restart time has run out.
+    void shutdownDuringTheRestartWait()
+    {
+        AdapterRun run;
+        QVERIFY(connectDemo(run));
+        tarnbus::LinkTiming patient = fastTiming();
+        patient.settingsRestartMs = 60000;
+        tarnbus::setLinkTiming(patient);
+        run.recorder.clear();
+        run.adapter->setSettings(0x03, 1500);
+        emit run.adapter->sigSetAdapterCmd(1, 1);
+        const bool restarting = run.waitForError(MSG_BATCH_CONFIG); // 16/-16: written, the adapter restarts
+        const QStringList codes = run.recorder.errorCodes();
+        const bool ended = run.stop(15000);
+        tarnbus::setLinkTiming(fastTiming());
+        QVERIFY(restarting);
+        QCOMPARE(codes, QStringList{"16/-16"});
+        QVERIFY(ended);
+        QCOMPARE(tbsim::bus().openHandleCount(), 0);
+    }
+
     void settingsWrite_data()
     {
         QTest::addColumn<int>("settingsByte");
