@@ -4,16 +4,16 @@
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
-#include <QMutex>
 #include <QSet>
 #include <QThread>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
 std::atomic<int> g_running{0};
-QMutex g_threadsLock;
+std::mutex g_threadsLock;
 QSet<QThread *> g_threads;
 
 QString tr(const char *text)
@@ -87,7 +87,7 @@ void AdapterScan::start(const QMap<QString, QString> &open, QObject *receiver,
     worker->moveToThread(thread);
     ++g_running;
     {
-        QMutexLocker lock(&g_threadsLock);
+        std::lock_guard<std::mutex> lock(g_threadsLock);
         g_threads.insert(thread);
     }
     QObject::connect(thread, &QThread::started, worker, &ScanWorker::run);
@@ -96,7 +96,7 @@ void AdapterScan::start(const QMap<QString, QString> &open, QObject *receiver,
     QObject::connect(thread, &QThread::finished, worker, &QObject::deleteLater);
     QObject::connect(thread, &QThread::finished, thread, [thread] {
         {
-            QMutexLocker lock(&g_threadsLock);
+            std::lock_guard<std::mutex> lock(g_threadsLock);
             g_threads.remove(thread);
         }
         thread->deleteLater();
@@ -113,7 +113,7 @@ void AdapterScan::waitForAll()
 {
     QList<QThread *> threads;
     {
-        QMutexLocker lock(&g_threadsLock);
+        std::lock_guard<std::mutex> lock(g_threadsLock);
         threads = g_threads.values();
     }
     for (QThread *thread : threads)

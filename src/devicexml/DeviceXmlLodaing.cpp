@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 
 DeviceXmlLodaing::DeviceXmlLodaing(QObject *parent)
     : QObject(parent)
@@ -37,7 +36,7 @@ QString DeviceXmlLodaing::defaultFolder()
 
 QList<DescriptionFilePtr> DeviceXmlLodaing::files() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_files;
 }
 
@@ -74,7 +73,7 @@ bool DeviceXmlLodaing::loadFile(const QString &path)
     const DescriptionFilePtr parsed = readFile(path);
     if (!parsed)
         return false;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_files.append(parsed);
     return true;
 }
@@ -89,7 +88,7 @@ void DeviceXmlLodaing::loadFolder(const QString &folder)
         if (parsed)
             loaded.append(parsed);
     }
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_files = loaded;
 }
 

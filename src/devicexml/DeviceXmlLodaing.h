@@ -3,10 +3,11 @@
 #include "DescriptionModel.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
+
+#include <mutex>
 
 using DescriptionFilePtr = QSharedPointer<const DescriptionFile>;
 
@@ -66,7 +67,7 @@ private:
     // Reads and parses path; null when it cannot be opened.
     DescriptionFilePtr readFile(const QString &path);
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QList<DescriptionFilePtr> m_files;
 };
 

@@ -7,7 +7,6 @@
 
 #include <hidapi.h>
 
-#include <QMutexLocker>
 #include <QThread>
 #include <QTimer>
 
@@ -43,7 +42,7 @@ UsbDevice::~UsbDevice()
     {
         // Close rather than merely forget the handle: a forgotten handle
         // keeps the adapter busy for every later open.
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         closeHandleLocked();
     }
     if (m_counted)
@@ -61,14 +60,14 @@ auto UsbDevice::underLock(Step step) -> decltype(step())
     };
     if constexpr (std::is_void_v<decltype(step())>) {
         {
-            QMutexLocker locker(&m_mutex);
+            std::lock_guard<std::mutex> locker(m_mutex);
             step();
             failed = std::exchange(m_failurePending, false);
         }
         report();
     } else {
         auto result = [&] {
-            QMutexLocker locker(&m_mutex);
+            std::lock_guard<std::mutex> locker(m_mutex);
             auto stepResult = step();
             failed = std::exchange(m_failurePending, false);
             return stepResult;
@@ -105,7 +104,7 @@ int UsbDevice::reopenDevice()
 
 QString UsbDevice::serialNumber() const
 {
-    QMutexLocker locker(&m_mutex);
+    std::lock_guard<std::mutex> locker(m_mutex);
     return m_serial;
 }
 

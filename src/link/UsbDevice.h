@@ -4,7 +4,6 @@
 #include "UsbGlobal.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -126,7 +125,8 @@ private:
     void inOwnThread(const std::function<void()> &call);
     void onSettled();
 
-    mutable QMutex m_mutex;
+    // A standard mutex rather than QMutex, so that ThreadSanitizer sees it.
+    mutable std::mutex m_mutex;
     std::atomic<int> m_state{StateIdle};
     quint16 m_vendorId = 0;
     quint16 m_productId = 0;
