@@ -8,7 +8,8 @@
 // view). Then four such adapters are opened in four tabs (with short waits)
 // and the resident memory is measured: goal at most 200 MB.
 // Run from the repository root with QT_QPA_PLATFORM=offscreen; takes about
-// three minutes (`--memory`: only the memory, in seconds).
+// three minutes (`--memory`: only the memory, in seconds; `--slow-events`:
+// also name every event of the window's thread that takes 5 ms or more).
 
 #include "Adapter.h"
 #include "AdapterManage.h"
@@ -26,6 +27,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTextStream>
 #include <QTimer>
 
@@ -128,11 +130,41 @@ void report(const char *phase, double ms, double goal)
           << Qt::endl;
 }
 
+// With --slow-events: names each event that keeps the window's thread
+// 5 ms or more, with its receiver, to find the cause of a long gap (an
+// event inside another is named before it).
+class TimedApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool reportSlow = false;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        if (!reportSlow || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        const int type = event->type();
+        QElapsedTimer timer;
+        timer.start();
+        const bool result = QApplication::notify(receiver, event);
+        const qint64 ns = timer.nsecsElapsed();
+        if (ns >= 5000000) {
+            out() << QStringLiteral("  slow event: %1 ms, type %2, receiver %3 \"%4\"")
+                         .arg(ns / 1e6, 0, 'f', 1)
+                         .arg(type)
+                         .arg(QString::fromLatin1(receiver->metaObject()->className()), receiver->objectName())
+                  << Qt::endl;
+        }
+        return result;
+    }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
+    app.reportSlow = app.arguments().contains(QStringLiteral("--slow-events"));
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\nqt.svg.warning=false"));
     const QString root = QDir::currentPath();
     QTemporaryDir work;
@@ -173,6 +205,8 @@ int main(int argc, char *argv[])
 
         live->setForceMode(true);
         runUntil([&] { return live->isForceMode(); }, 10000);
+        if (app.reportSlow)
+            out() << "forcing" << Qt::endl;
         beat.reset();
         runFor(15000);
         const double forcing = beat.longestMs();
@@ -198,6 +232,8 @@ int main(int argc, char *argv[])
         bool finished = false;
         QObject::connect(offline->adapter(), &Adapter::sigErrMessage, &app,
                          [&](adapter_message_type type, char err) { finished |= type == MSG_BATCH_CONFIG && (err == 2 || err == 4); });
+        if (app.reportSlow)
+            out() << "downloading" << Qt::endl;
         beat.reset();
         clock.restart();
         offline->onSynAdapterConfig(0x2E3C, 0xAF01, QStringLiteral("3C2E0A000128"));
