@@ -138,6 +138,7 @@ class TimedApplication : public QApplication
 public:
     using QApplication::QApplication;
     bool reportSlow = false;
+    QElapsedTimer clock; // started with the program: when each slow event ended
 
     bool notify(QObject *receiver, QEvent *event) override
     {
@@ -149,7 +150,8 @@ public:
         const bool result = QApplication::notify(receiver, event);
         const qint64 ns = timer.nsecsElapsed();
         if (ns >= 5000000) {
-            out() << QStringLiteral("  slow event: %1 ms, type %2, receiver %3 \"%4\"")
+            out() << QStringLiteral("  slow event at %1 s: %2 ms, type %3, receiver %4 \"%5\"")
+                         .arg(clock.elapsed() / 1000.0, 0, 'f', 3)
                          .arg(ns / 1e6, 0, 'f', 1)
                          .arg(type)
                          .arg(QString::fromLatin1(receiver->metaObject()->className()), receiver->objectName())
@@ -165,6 +167,7 @@ int main(int argc, char *argv[])
 {
     TimedApplication app(argc, argv);
     app.reportSlow = app.arguments().contains(QStringLiteral("--slow-events"));
+    app.clock.start();
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\nqt.svg.warning=false"));
     const QString root = QDir::currentPath();
     QTemporaryDir work;
@@ -233,7 +236,7 @@ int main(int argc, char *argv[])
         QObject::connect(offline->adapter(), &Adapter::sigErrMessage, &app,
                          [&](adapter_message_type type, char err) { finished |= type == MSG_BATCH_CONFIG && (err == 2 || err == 4); });
         if (app.reportSlow)
-            out() << "downloading" << Qt::endl;
+            out() << "downloading from " << app.clock.elapsed() / 1000.0 << " s" << Qt::endl;
         beat.reset();
         clock.restart();
         offline->onSynAdapterConfig(0x2E3C, 0xAF01, QStringLiteral("3C2E0A000128"));
@@ -242,6 +245,8 @@ int main(int argc, char *argv[])
             return 1;
         }
         const double downloading = beat.longestMs();
+        if (app.reportSlow)
+            out() << "download finished at " << app.clock.elapsed() / 1000.0 << " s" << Qt::endl;
         out() << "offline download of " << lines.size() << " modules in " << clock.elapsed() << " ms" << Qt::endl;
 
         report("loading", loading, 50);
