@@ -142,7 +142,9 @@ int settings(Context &ctx)
         // both queued into the Adapter's thread in this order.
         s.adapter()->setSettings(byte, quint16(edit.threshold));
         emit s.adapter()->sigSetAdapterCmd(1, edit.changeThreshold ? 1 : 0);
+        ctx.output.progress(QStringLiteral("writing the settings; the adapter restarts"));
         const AdapterSession::Wait wait = s.sync();
+        ctx.output.endProgress();
         // The adapter restarts with its new settings: the link it drops
         // then is no failure.
         QList<AdapterSession::Report> failures;
