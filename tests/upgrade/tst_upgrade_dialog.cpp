@@ -436,6 +436,10 @@ void UpgradeDialogTest::batchWithAFailureAndACancellation()
     QTest::mouseClick(rowButton(1), Qt::LeftButton);
     QCOMPARE(rowButton(1)->text(), idleText());
     QCOMPARE(rowCheck(1)->text(), QString());
+    // Not pressable again until its worker has reported the end.
+    QVERIFY(!rowButton(1)->isEnabled());
+    QTRY_VERIFY(log().contains(QStringLiteral("TBC-U100 (MAC:%1) 升级中断。").arg(kSerialB)));
+    QVERIFY(rowButton(1)->isEnabled());
 
     QVERIFY(waitUntilIdle());
     QTRY_COMPARE(m_driver->boxes, QStringList({QStringLiteral("提示|  设备TBC-U100(MAC:%1),升级失败  ").arg(kSerialA)}));
