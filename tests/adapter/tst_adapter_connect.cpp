@@ -306,6 +306,35 @@ private slots:
         QCOMPARE(run.recorder.errorCodes(), QStringList());
     }
 
+    // An adapter that keeps reporting modules without a station cannot hold
+    // the worker while it loads: the pass reads at most twice the stations
+    // and one more, and the load goes on to its end.
+    void endlessReportsAreCapped()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        tbsim::VirtualAdapter sim = simAdapter();
+        for (int i = 0; i < 300; ++i) {
+            const std::string uid = QStringLiteral("EE%1").arg(i, 10, 10, QLatin1Char('0')).toStdString();
+            QCOMPARE(QString::fromStdString(sim.addModule(tbsim::catalogueModule(0x1101, uid, 0))), QString());
+        }
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED, 1, 30000));
+        // After each request for the reports (0x47 AA 55) the reads (0x27 06)
+        // stopped at the cap.
+        const int cap = 2 * 128 + 1;
+        int reads = 0;
+        int longest = 0;
+        for (const tbsim::TrafficEntry &e : sim.traffic()) {
+            if (e.code == 0x27 && e.param1 == 0x06)
+                longest = std::max(longest, ++reads);
+            else if (e.code == 0x47 && e.param1 == 0xAA)
+                reads = 0;
+        }
+        QCOMPARE(longest, cap);
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+    }
+
     void reloadReportsKindFive()
     {
         QCOMPARE(loadBus(kDemoBus), QString());
