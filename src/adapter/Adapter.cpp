@@ -77,6 +77,15 @@ void Adapter::setSettings(quint8 settingsByte, quint16 threshold)
     });
 }
 
+void Adapter::requestSettingsWrite(quint8 settingsByte, quint16 threshold, bool changeThreshold)
+{
+    inWorker([this, settingsByte, threshold, changeThreshold] {
+        m_settingsByte = settingsByte;
+        m_threshold = threshold;
+        writeSettings(changeThreshold ? 1 : 0);
+    });
+}
+
 void Adapter::requestShutdown()
 {
     m_stopping = true;

@@ -71,6 +71,10 @@ public:
     void setAlignmentUnit(int unit);
     // The values the next settings write (sigSetAdapterCmd(1, change)) sends.
     void setSettings(quint8 settingsByte, quint16 threshold);
+    // Both in one request: these values, then the write; the threshold is
+    // taken by the adapter only with changeThreshold. The adapter restarts
+    // with them (MSG_BATCH_CONFIG -16, then -14).
+    void requestSettingsWrite(quint8 settingsByte, quint16 threshold, bool changeThreshold);
     // Ends running and later transactions at once so that a shutdown
     // (sigClean) is served promptly, whatever the adapter is doing.
     void requestShutdown();

@@ -281,8 +281,8 @@ void AdapterManage::saveConfiguration()
         MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作!"));
         return;
     }
-    if (m_slaves.size() > kStationLimit) {
-        MessageBox::about(dialogParent(), tr("提示"), tr("送站数量超出128个,不可保存!"));
+    if (const QString refusal = appcore::storeRefusal(m_slaves.size()); !refusal.isEmpty()) {
+        MessageBox::about(dialogParent(), tr("提示"), refusal);
         return;
     }
     emit m_adapter->sigSaveAdapterConfig();

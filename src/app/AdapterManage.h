@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Loading;
 #include "MainProductView.h"
 class QThread;
@@ -152,6 +154,9 @@ private:
     void reportFileProblems(const QList<appcore::ConfigCsv::Problem> &problems);
     void onCsvImported(QList<CsvImportResult> results);
     void askForBatchConfiguration();
+    // A question titled "消息" with "确定" and "取消", not blocking the window;
+    // answered(true) after "确定".
+    void ask(int icon, const QString &text, std::function<void(bool)> answered);
     void startBatchConfiguration();
     // The batch configuration is over: polls may read the adapter again.
     void endBatchConfiguration();

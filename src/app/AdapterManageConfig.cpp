@@ -221,18 +221,22 @@ void AdapterManage::onCsvImported(QList<CsvImportResult> results)
 void AdapterManage::askForBatchConfiguration()
 {
     m_batchPending = true;
-    auto *box = new QMessageBox(QMessageBox::Information, tr("消息"), tr("导入数据完成，是否开始批量配置？"),
-                                QMessageBox::NoButton, dialogParent());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton *start = box->addButton(tr("确定"), QMessageBox::AcceptRole);
-    box->addButton(tr("取消"), QMessageBox::RejectRole);
-    box->setDefaultButton(start);
-    connect(box, &QMessageBox::finished, this, [this, box, start] {
-        if (box->clickedButton() == start)
+    ask(QMessageBox::Information, tr("导入数据完成，是否开始批量配置？"), [this](bool start) {
+        if (start)
             startBatchConfiguration();
         else
             endBatchConfiguration(); // nothing is written
     });
+}
+
+void AdapterManage::ask(int icon, const QString &text, std::function<void(bool)> answered)
+{
+    auto *box = new QMessageBox(QMessageBox::Icon(icon), tr("消息"), text, QMessageBox::NoButton, dialogParent());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *yes = box->addButton(tr("确定"), QMessageBox::AcceptRole);
+    box->addButton(tr("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(yes);
+    connect(box, &QMessageBox::finished, this, [box, yes, answered] { answered(box->clickedButton() == yes); });
     box->open();
 }
 

@@ -18,7 +18,6 @@
 
 #include <QDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 void AdapterManage::connectViews()
@@ -51,21 +50,11 @@ void AdapterManage::writeAdapterSettings(quint8 settingsByte, quint16 threshold,
         MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作!"));
         return;
     }
-    auto *box = new QMessageBox(QMessageBox::Question, tr("消息"), tr("写入适配器参数后适配器将重启,是否继续？"),
-                                QMessageBox::NoButton, dialogParent());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton *write = box->addButton(tr("确定"), QMessageBox::AcceptRole);
-    box->addButton(tr("取消"), QMessageBox::RejectRole);
-    box->setDefaultButton(write);
-    QPointer<AdapterManage> self(this);
-    connect(box, &QMessageBox::finished, this, [self, box, write, settingsByte, threshold, changeThreshold] {
-        if (!self || !self->m_adapter || box->clickedButton() != write)
-            return;
-        // Both queued into the Adapter's thread, the values before the write.
-        self->m_adapter->setSettings(settingsByte, threshold);
-        emit self->m_adapter->sigSetAdapterCmd(1, changeThreshold ? 1 : 0);
-    });
-    box->open();
+    ask(QMessageBox::Question, tr("写入适配器参数后适配器将重启,是否继续？"),
+        [this, settingsByte, threshold, changeThreshold](bool write) {
+            if (write && m_adapter)
+                m_adapter->requestSettingsWrite(settingsByte, threshold, changeThreshold);
+        });
 }
 
 // A tile's lamp: the module's lamp, and every other lamp of the page out.

@@ -1,5 +1,7 @@
 #include "ResultMessages.h"
 
+#include "Adapter.h"
+
 #include <QCoreApplication>
 
 namespace appcore {
@@ -374,6 +376,13 @@ ResultMessage importLineMessage(const CsvImportResult &result)
     if (result.ok)
         return logOnly(tr("站点%1 %2 导入数据成功!").arg(result.station).arg(result.typeText), MessageLevel::Inform);
     return logOnly(tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
+}
+
+QString storeRefusal(int moduleCount)
+{
+    if (moduleCount <= Adapter::kMaxSlaves)
+        return QString();
+    return QCoreApplication::translate("AdapterManage", "送站数量超出128个,不可保存!");
 }
 
 QString allocationWarning(int inputBits, int outputBits)

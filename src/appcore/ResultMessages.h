@@ -79,4 +79,9 @@ ResultMessage importLineMessage(const CsvImportResult &result);
 // for the bits all modules would take; empty while both fit in 512 bits.
 QString allocationWarning(int inputBits, int outputBits);
 
+// Why a configuration of this many modules cannot be stored in the adapter
+// (modules without a station come on top of the 128 stations); empty when
+// it can.
+QString storeRefusal(int moduleCount);
+
 } // namespace appcore

@@ -6,7 +6,6 @@
 
 #include "StationRepair.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 
 namespace {
@@ -156,27 +155,14 @@ int download(Context &ctx)
 int store(Context &ctx)
 {
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
-        // Modules without a station of their own come on top of the 128
-        // stations; the adapter cannot keep a configuration of more.
-        if (s.slaves().size() > Adapter::kMaxSlaves)
-            return session::busFailure(ctx, {}, QStringLiteral("%1 (%2 modules on the bus)")
-                                                    .arg(QCoreApplication::translate("AdapterManage", "送站数量超出128个,不可保存!"))
-                                                    .arg(s.slaves().size()));
+        if (const QString refusal = appcore::storeRefusal(s.slaves().size()); !refusal.isEmpty())
+            return session::busFailure(ctx, {}, QStringLiteral("%1 (%2 modules on the bus)").arg(refusal).arg(s.slaves().size()));
         emit s.adapter()->sigSaveAdapterConfig();
-        const AdapterSession::Wait wait = s.sync();
-        // The adapter restarts once it has stored: the link it drops then
-        // is no failure.
-        QList<AdapterSession::Report> failures;
-        for (const AdapterSession::Report &report : s.reports()) {
-            if (report.type == MSG_CONFIG_STORED)
-                break;
-            if (report.isFailure())
-                failures << report;
-        }
-        if (wait == AdapterSession::Wait::Interrupted || !failures.isEmpty())
-            return wait == AdapterSession::Wait::Interrupted ? session::finish(ctx, s, wait) : session::busFailure(ctx, failures);
-        if (!s.hasReport(MSG_CONFIG_STORED, -1))
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm storing the configuration"));
+        // The adapter restarts once it has stored.
+        const int status = session::finishBeforeRestart(ctx, s, s.sync(), MSG_CONFIG_STORED, -1,
+                                                        QStringLiteral("the adapter did not confirm storing the configuration"));
+        if (status != ExitStatus::Success)
+            return status;
         const QString text = appcore::resultMessage(MSG_CONFIG_STORED, -1).boxText;
         if (ctx.output.json())
             ctx.output.document(QJsonObject{{QStringLiteral("result"), QStringLiteral("configuration stored")},

@@ -100,6 +100,14 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body);
 // with every failure the adapter reported, else success (0).
 int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait);
 
+// The exit status for work that ends with the adapter restarting, once it
+// has been asked and synced: the link the adapter drops then is no failure.
+// Failures reported before the report (confirmType, confirmErr) that
+// confirms the work count; without that report the work failed
+// (unconfirmed says so).
+int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::Wait wait, adapter_message_type confirmType,
+                        int confirmErr, const QString &unconfirmed);
+
 // Reports the adapter's failures (the tool's messages) and returns 1.
 int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback = QString());
 

@@ -135,6 +135,21 @@ int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait)
     return ExitStatus::Success;
 }
 
+int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::Wait wait, adapter_message_type confirmType,
+                        int confirmErr, const QString &unconfirmed)
+{
+    if (wait == AdapterSession::Wait::Interrupted)
+        return finish(ctx, session, wait);
+    QList<AdapterSession::Report> failures;
+    for (const AdapterSession::Report &report : session.reports()) {
+        if (report.type == confirmType && report.err == confirmErr)
+            return failures.isEmpty() ? int(ExitStatus::Success) : busFailure(ctx, failures);
+        if (report.isFailure())
+            failures << report;
+    }
+    return busFailure(ctx, failures, unconfirmed);
+}
+
 int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
 {
     loadDescriptions(ctx);

@@ -26,13 +26,18 @@ constexpr Alias kSwitchAliases[as::kSwitchCount] = {
 };
 constexpr const char *kThresholdAlias = "threshold";
 
+// The short name of a setting: a switch (bit 0..3), or kSwitchCount for the
+// threshold.
+QString aliasOf(int field)
+{
+    return QLatin1String(field < as::kSwitchCount ? kSwitchAliases[field].name : kThresholdAlias);
+}
+
 // The switch a name means (bit 0..3), kSwitchCount for the threshold, or -1.
 int fieldOf(const QList<as::Field> &fields, const QString &name)
 {
     for (int i = 0; i < fields.size(); ++i) {
-        const bool isAlias = i < as::kSwitchCount ? name.compare(QLatin1String(kSwitchAliases[i].name), Qt::CaseInsensitive) == 0
-                                                  : name.compare(QLatin1String(kThresholdAlias), Qt::CaseInsensitive) == 0;
-        if (isAlias || name == fields.at(i).name)
+        if (name.compare(aliasOf(i), Qt::CaseInsensitive) == 0 || name == fields.at(i).name)
             return i;
     }
     return -1;
@@ -62,9 +67,8 @@ void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &
     if (ctx.output.json()) {
         QJsonArray settings;
         for (int i = 0; i < fields.size(); ++i) {
-            const QString alias = QLatin1String(i < as::kSwitchCount ? kSwitchAliases[i].name : kThresholdAlias);
             settings.append(QJsonObject{{QStringLiteral("name"), fields.at(i).name},
-                                        {QStringLiteral("alias"), alias},
+                                        {QStringLiteral("alias"), aliasOf(i)},
                                         {QStringLiteral("value"), fields.at(i).value},
                                         {QStringLiteral("text"), fieldText(fields.at(i))}});
         }
@@ -77,10 +81,8 @@ void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &
     if (!result.isEmpty())
         ctx.output.line(result);
     QList<QStringList> rows;
-    for (int i = 0; i < fields.size(); ++i) {
-        const QString alias = QLatin1String(i < as::kSwitchCount ? kSwitchAliases[i].name : kThresholdAlias);
-        rows.append({fields.at(i).name, fieldText(fields.at(i)), QStringLiteral("(%1)").arg(alias)});
-    }
+    for (int i = 0; i < fields.size(); ++i)
+        rows.append({fields.at(i).name, fieldText(fields.at(i)), QStringLiteral("(%1)").arg(aliasOf(i))});
     ctx.output.table(rows);
 }
 
@@ -106,14 +108,13 @@ int settings(Context &ctx)
             const QString name = assignment.left(equals).trimmed();
             const QString value = assignment.mid(equals + 1).trimmed();
             const int field = equals > 0 ? fieldOf(fields, name) : -1;
-            if (field < 0)
-                return ctx.output.fail(CliError::usage(
-                    QStringLiteral("\"%1\" names no setting: NAME=VALUE, NAME one of %2, %3")
-                        .arg(assignment,
-                             QStringList{QLatin1String(kSwitchAliases[0].name), QLatin1String(kSwitchAliases[1].name),
-                                         QLatin1String(kSwitchAliases[2].name), QLatin1String(kSwitchAliases[3].name)}
-                                 .join(QStringLiteral(", ")),
-                             QLatin1String(kThresholdAlias))));
+            if (field < 0) {
+                QStringList names;
+                for (int i = 0; i <= as::kSwitchCount; ++i)
+                    names << aliasOf(i);
+                return ctx.output.fail(CliError::usage(QStringLiteral("\"%1\" names no setting: NAME=VALUE, NAME one of %2")
+                                                           .arg(assignment, names.join(QStringLiteral(", ")))));
+            }
             if (field == as::kSwitchCount) {
                 bool ok = false;
                 const int threshold = value.toInt(&ok);
@@ -138,29 +139,15 @@ int settings(Context &ctx)
             printSettings(ctx, fields, QStringLiteral("settings unchanged; nothing written"));
             return ExitStatus::Success;
         }
-        // The window's settings write: the values first, then the write,
-        // both queued into the Adapter's thread in this order.
-        s.adapter()->setSettings(byte, quint16(edit.threshold));
-        emit s.adapter()->sigSetAdapterCmd(1, edit.changeThreshold ? 1 : 0);
+        s.adapter()->requestSettingsWrite(byte, quint16(edit.threshold), edit.changeThreshold);
         ctx.output.progress(QStringLiteral("writing the settings; the adapter restarts"));
         const AdapterSession::Wait wait = s.sync();
         ctx.output.endProgress();
-        // The adapter restarts with its new settings: the link it drops
-        // then is no failure.
-        QList<AdapterSession::Report> failures;
-        bool restarted = false;
-        for (const AdapterSession::Report &report : s.reports()) {
-            if (report.type == MSG_BATCH_CONFIG && report.err == -14) {
-                restarted = true;
-                break;
-            }
-            if (report.isFailure())
-                failures << report;
-        }
-        if (wait == AdapterSession::Wait::Interrupted || !failures.isEmpty())
-            return wait == AdapterSession::Wait::Interrupted ? session::finish(ctx, s, wait) : session::busFailure(ctx, failures);
-        if (!restarted)
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm the settings"));
+        // -14: the adapter has restarted with its new settings.
+        const int status = session::finishBeforeRestart(ctx, s, wait, MSG_BATCH_CONFIG, -14,
+                                                        QStringLiteral("the adapter did not confirm the settings"));
+        if (status != ExitStatus::Success)
+            return status;
         QList<as::Field> written = fields;
         for (int bit = 0; bit < as::kSwitchCount; ++bit)
             written[bit].value = edit.switches.at(bit);

@@ -47,8 +47,8 @@ struct LinkTiming {
 
     // The waits shortened for the virtual adapter, which answers at once
     // (the boot loader's time-outs short enough for tests and long enough
-    // for a loaded machine): for tests, and for the command line's --fast-timing, which it accepts
-    // only together with --bus.
+    // for a loaded machine): for tests, and for the command line's
+    // --fast-timing, which it accepts only together with --bus.
     static LinkTiming forVirtualAdapter();
 
     // Sum of the fixed delays of one transaction.
