@@ -140,6 +140,13 @@ public:
     bool reportSlow = false;
     QElapsedTimer clock; // started with the program: when each slow event ended
 
+    // Where a phase begins or ends, among the slow events.
+    void mark(const char *what) const
+    {
+        if (reportSlow)
+            out() << QStringLiteral("%1 at %2 s").arg(QLatin1String(what)).arg(clock.elapsed() / 1000.0, 0, 'f', 3) << Qt::endl;
+    }
+
     bool notify(QObject *receiver, QEvent *event) override
     {
         if (!reportSlow || QThread::currentThread() != thread())
@@ -208,8 +215,7 @@ int main(int argc, char *argv[])
 
         live->setForceMode(true);
         runUntil([&] { return live->isForceMode(); }, 10000);
-        if (app.reportSlow)
-            out() << "forcing" << Qt::endl;
+        app.mark("forcing");
         beat.reset();
         runFor(15000);
         const double forcing = beat.longestMs();
@@ -235,8 +241,7 @@ int main(int argc, char *argv[])
         bool finished = false;
         QObject::connect(offline->adapter(), &Adapter::sigErrMessage, &app,
                          [&](adapter_message_type type, char err) { finished |= type == MSG_BATCH_CONFIG && (err == 2 || err == 4); });
-        if (app.reportSlow)
-            out() << "downloading from " << app.clock.elapsed() / 1000.0 << " s" << Qt::endl;
+        app.mark("downloading");
         beat.reset();
         clock.restart();
         offline->onSynAdapterConfig(0x2E3C, 0xAF01, QStringLiteral("3C2E0A000128"));
@@ -245,8 +250,7 @@ int main(int argc, char *argv[])
             return 1;
         }
         const double downloading = beat.longestMs();
-        if (app.reportSlow)
-            out() << "download finished at " << app.clock.elapsed() / 1000.0 << " s" << Qt::endl;
+        app.mark("download finished");
         out() << "offline download of " << lines.size() << " modules in " << clock.elapsed() << " ms" << Qt::endl;
 
         report("loading", loading, 50);
