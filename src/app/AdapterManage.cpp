@@ -622,13 +622,16 @@ void AdapterManage::refreshCurrentView()
 {
     if (!m_page)
         return;
+    // The tile of the slave shown is selected; with the adapter shown, none.
+    quint64 selected = 0;
     if (m_currentRecordId != 0 || !m_currentSlaveId.isEmpty()) {
         SlaveSnapshot slave = m_currentRecordId ? findSnapshot(m_slaves, m_currentRecordId) : nullptr;
         if (!slave && !m_currentSlaveId.isEmpty())
             slave = findByUid(m_currentSlaveId);
         m_page->showSlave(slave, m_slaves);
-        m_page->slaveWindow()->selectRecord(slave ? slave->recordId : 0);
+        selected = slave ? slave->recordId : 0;
     }
+    m_page->slaveWindow()->selectRecord(selected);
     const QPair<quint16, quint16> used = usedBits();
     m_page->showAdapter(m_state, m_status, used.first, used.second, m_static, m_slaves);
     updateMemoryView();

@@ -50,7 +50,7 @@ void AdapterManage::writeAdapterSettings(quint8 settingsByte, quint16 threshold,
         MessageBox::about(dialogParent(), tr("提示"), tr("强制模式不可操作!"));
         return;
     }
-    ask(QMessageBox::Question, tr("写入适配器参数后适配器将重启,是否继续？"),
+    ask(QMessageBox::Question, tr("写入适配器参数后适配器将重启，是否继续？"),
         [this, settingsByte, threshold, changeThreshold](bool write) {
             if (write && m_adapter)
                 m_adapter->requestSettingsWrite(settingsByte, threshold, changeThreshold);

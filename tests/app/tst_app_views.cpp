@@ -146,6 +146,7 @@ private slots:
         // The adapter page: the information table and the address areas.
         emit window->projectView()->itemPressed(window->projectView()->topLevelItem(0), 0);
         QVERIFY(page->adapterPageRows().contains(QStringLiteral("APPVersion|V2.1.7")));
+        QVERIFY(!do16->isSelected()); // no tile stays selected while the adapter is shown
         QCOMPARE(page->memoryView()->cell(true, 24), SwapMemoryView::Cell::Used);
         QCOMPARE(page->memoryView()->cell(true, 385), SwapMemoryView::Cell::Used); // the DI8 without station
         QVERIFY2(page->memoryView()->cell(true, 480) == SwapMemoryView::Cell::Free, qPrintable(page->memoryView()->cellToolTip(true, 480)));

@@ -289,14 +289,26 @@ int main(int argc, char *argv[])
         manager->showAdapterPage();
     }
 
-    // The adapter's own settings, one of them changed and not yet written.
-    manager->showAdapterPage();
+    // The adapter's own settings, one of them changed and not yet written:
+    // the adapter picked in the tree, as a user picks it.
+    if (QTreeWidgetItem *adapterItem = window.projectView()->topLevelItem(0)) {
+        window.projectView()->setCurrentItem(adapterItem);
+        emit window.projectView()->itemPressed(adapterItem, 0);
+    }
     if (auto *tabsOfPage = page->findChild<QTabWidget *>(QStringLiteral("adapterTabs"))) {
         tabsOfPage->setCurrentWidget(page->findChild<QWidget *>(QStringLiteral("adapterSettingsTab")));
         if (auto *mode = page->adapterSettings()->findChild<QComboBox *>(QStringLiteral("comboBox_4")))
             mode->setCurrentIndex(1);
         settle(300);
         save(&window, outDir, QStringLiteral("adapter-settings.png"));
+        // "写入适配器" asks first, since the adapter restarts; answered "取消".
+        page->adapterSettings()->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        QMessageBox *question = nullptr;
+        if (waitFor([&] { return (question = topLevel<QMessageBox>()) != nullptr; }, 5000)) {
+            settle(200);
+            save(question, outDir, QStringLiteral("adapter-settings-question.png"));
+            question->reject();
+        }
         page->adapterSettings()->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
         tabsOfPage->setCurrentIndex(0);
     }
