@@ -42,6 +42,7 @@ void Adapter::registerMetaTypes()
     qRegisterMetaType<COMM_STATUS_TYPE>("COMM_STATUS_TYPE");
     qRegisterMetaType<CsvImportResult>("CsvImportResult");
     qRegisterMetaType<QList<CsvImportResult>>("QList<CsvImportResult>");
+    qRegisterMetaType<SettingsReadBack>("SettingsReadBack");
     qRegisterMetaType<QMap<int, QByteArray>>("QMap<int,QByteArray>");
     registerSnapshotMetaTypes();
 }
@@ -72,16 +73,16 @@ void Adapter::setAlignmentUnit(int unit)
 void Adapter::setSettings(quint8 settingsByte, quint16 threshold)
 {
     inWorker([this, settingsByte, threshold] {
-        m_settingsByte = settingsByte;
-        m_threshold = threshold;
+        m_requestedSettingsByte = settingsByte;
+        m_requestedThreshold = threshold;
     });
 }
 
 void Adapter::requestSettingsWrite(quint8 settingsByte, quint16 threshold, bool changeThreshold)
 {
     inWorker([this, settingsByte, threshold, changeThreshold] {
-        m_settingsByte = settingsByte;
-        m_threshold = threshold;
+        m_requestedSettingsByte = settingsByte;
+        m_requestedThreshold = threshold;
         writeSettings(changeThreshold ? 1 : 0);
     });
 }
@@ -108,21 +109,9 @@ void Adapter::requestSlaveConfig(quint64 recordId, const QByteArray &record)
 
 void Adapter::requestSlaveEditedConfig(quint64 recordId, const QByteArray &record)
 {
-    inSlave(recordId, [this, record](Slave *slave) {
-        // Checked before the slave takes the record over, so that a refused
-        // edit leaves the record as it was.
-        if (!slave->recordCarriesStation) {
-            if (const std::optional<char> refusal = editRefusal(slave, record)) {
-                reportError(MSG_SLAVE_CONFIG_RESULT, *refusal, RecordLayout::byteAt(record, RecordLayout::kStationOffset));
-                return;
-            }
-        }
-        slave->applyEditedConfig(record);
-        // A record that carries its station (the local module) is changed
-        // here only; the views learn it from the refreshed rows.
-        if (slave->recordCarriesStation)
-            reportLoad(MSG_REFRESH_ROWS);
-    });
+    // The local module's record goes the same way: it keeps station 0, and
+    // what the adapter does not take is not taken by the record either.
+    inSlave(recordId, [this, record](Slave *slave) { writeEditedRecord(slave, record); });
 }
 
 void Adapter::requestSlaveClear(quint64 recordId)
@@ -132,10 +121,8 @@ void Adapter::requestSlaveClear(quint64 recordId)
 
 void Adapter::requestSlaveLamp(quint64 recordId, bool on)
 {
-    inSlave(recordId, [on](Slave *slave) {
-        slave->lighting = on;
-        emit slave->sigLigthing(on ? slave->uuid : QByteArray());
-    });
+    // The slave's lamp state follows the adapter's answer (onSetSlaveLighting).
+    inSlave(recordId, [on](Slave *slave) { emit slave->sigLigthing(on ? slave->uuid : QByteArray()); });
 }
 
 void Adapter::requestSlaveOutput(quint64 recordId, int index, int value)
@@ -205,6 +192,7 @@ AdapterState Adapter::state() const
     s.forceMode = m_forceMode;
     s.hVariant = m_hVariant;
     s.alignmentUnit = m_alignmentUnit;
+    s.settingsKnown = m_settingsKnown;
     s.settingsByte = m_settingsByte;
     s.threshold = m_threshold;
     s.appVersion = m_appVersion;

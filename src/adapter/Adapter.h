@@ -195,6 +195,12 @@ signals:
     void sigAdapterState(AdapterState state);
     void sigCsvImported(QList<CsvImportResult> results);
     void sigCsvLines(QStringList lines, bool withUid);
+    // After a settings write the adapter restarts; once it is back its
+    // settings are read and compared with those written.
+    void sigSettingsReadBack(SettingsReadBack readBack);
+    // After a store the adapter restarts; once it is back its bus is read
+    // again: what was stored, and what the bus holds now.
+    void sigStoreReadBack(SlaveList stored, SlaveList reloaded);
 
 public slots:
     void onDeleteAdapter();
@@ -259,6 +265,10 @@ private:
 
     // AdapterConnection.cpp: connecting, loading and polling
     void runConnectSequence();
+    // Compares what a settings write or a store left to check with what the
+    // adapter holds now that it is back (sigSettingsReadBack, sigStoreReadBack).
+    void checkSettingsReadBack();
+    void checkStoreReadBack();
     void onSetAdapterCmd(int cmd, int change);
     bool readIdentityAndSettings();
     enum class ScanResult { Ok, EmptyReply, Failed, Stopped };
@@ -292,6 +302,11 @@ private:
     void pollOnePendingReport(QSet<int> &confirmed);
 
     // AdapterForce.cpp: force mode and process data
+    void startForceMode();
+    // The adapter may be forcing without having said so (its answer to the
+    // request was lost): force mode is shown until it is left.
+    void markForceUncertain();
+    bool runLeaveSequence(COMM_STATUS_TYPE &result);
     void leaveForceMode();
     void endForceMode();
     // The slave's outputs into the output image. Requests naming a record
@@ -301,7 +316,14 @@ private:
 
     // AdapterConfig.cpp: configuration operations
     enum class WriteResult { Ok, Failed, Refused };
-    WriteResult writeAddressRecord(const QByteArray &record, COMM_STATUS_TYPE &result);
+    // Failures are reported in the words of the operation (AdapterOperation).
+    WriteResult writeAddressRecord(const QByteArray &record, char operation, COMM_STATUS_TYPE &result);
+    // The operation an edited record is: a station, an address or a
+    // parameter change (AdapterOperation).
+    char editOperation(const Slave *slave, const QByteArray &data) const;
+    // Sends the handshake that ends an operation; anything but the ready
+    // answer is a failure, reported.
+    COMM_STATUS_TYPE confirmHandshake();
     // Ends a one-slave operation: list refresh, MSG_LIST_CHANGED when the
     // list changed (else MSG_REFRESH_ROWS), handshake, polling again.
     void finishSlaveOperation(bool listChanged);
@@ -316,11 +338,15 @@ private:
     void endOperation(COMM_STATUS_TYPE last, LinkLoss onLoss = LinkLoss::StayBusy);
     Slave *requestingSlave() const;
     void configureSlave(Slave *slave, const QByteArray &data);
-    void refuseSlaveConfig(Slave *slave);
+    void refuseSlaveConfig(Slave *slave, char operation, COMM_STATUS_TYPE result);
     // Why an edited record (station and address words) would be refused: the
     // station is another slave's, or an area leaves the image or overlaps
     // another slave's; a result code of MSG_SLAVE_CONFIG_RESULT.
     std::optional<char> editRefusal(const Slave *slave, const QByteArray &data) const;
+    // An edited record (station, address words, parameters) by identity:
+    // checked, written, and taken by the slave once the adapter took it.
+    // An offline configuration takes it at once.
+    void writeEditedRecord(Slave *slave, const QByteArray &data);
     void inSlave(quint64 recordId, const std::function<void(Slave *)> &fn);
 
     // AdapterImport.cpp
@@ -363,8 +389,15 @@ private:
     bool m_importing = false;
 
     int m_scanProgressCount = 0;
+    bool m_settingsKnown = false;
     quint8 m_settingsByte = 1;
     quint16 m_threshold = 0;
+    // What the next settings write sends.
+    quint8 m_requestedSettingsByte = 1;
+    quint16 m_requestedThreshold = 0;
+    // Left to compare once the adapter is back from its restart.
+    std::optional<SettingsReadBack> m_settingsCheck;
+    std::optional<SlaveList> m_storedConfiguration;
     quint32 m_appVersion = 0;
     quint8 m_configWriteFlag = 0;
     int m_alignmentUnit = 1;

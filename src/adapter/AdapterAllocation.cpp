@@ -236,7 +236,7 @@ void Adapter::allocateAddresses(bool live)
         bool applied = true;
         if (live) {
             COMM_STATUS_TYPE result = COMM_OK;
-            applied = writeAddressRecord(record, result) == WriteResult::Ok;
+            applied = writeAddressRecord(record, AdapterOperation::Allocation, result) == WriteResult::Ok;
             if (stopping() || result == COMM_NOT_CONNECTED)
                 return;
         }

@@ -68,46 +68,53 @@ void Adapter::writeSettings(int change)
         startPolling();
         return;
     }
+    // Settings that could not be read are unknown: writing the switches the
+    // user did not touch would put guesses over the adapter's own values.
+    if (!m_settingsKnown) {
+        reportError(MSG_SETTINGS_UNKNOWN, 0);
+        return;
+    }
     beginOperation();
     const int timeout = linkTiming().replyTimeoutMs;
-    qCDebug(lcAdapter) << "yuzhi---------------" << m_threshold;
+    const SettingsReadBack asked{m_requestedSettingsByte, m_requestedThreshold, change != 0};
+    qCDebug(lcAdapter) << "yuzhi---------------" << asked.writtenThreshold;
     QByteArray reply;
-    COMM_STATUS_TYPE result = exchange(TBProtocol::writeSettings(m_settingsByte, m_threshold, change != 0), reply, timeout);
+    COMM_STATUS_TYPE result = exchange(TBProtocol::writeSettings(asked.writtenByte, asked.writtenThreshold, asked.thresholdChanged),
+                                       reply, timeout);
     if (result == COMM_OK)
         result = exchange(TBProtocol::applySettings(), reply, timeout);
     if (stopping())
         return;
     if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-    } else {
-        for (int bit = 0; bit < 4; ++bit) {
-            if (m_infoItems.size() > 5 + bit)
-                m_infoItems[5 + bit].value = (m_settingsByte >> bit) & 0x01;
-        }
-        if (m_infoItems.size() > 9)
-            m_infoItems[9].value = m_threshold;
-        qCDebug(lcAdapter) << "yuzhi---------------" << m_threshold;
-        reportError(MSG_BATCH_CONFIG, -16);
-        // The adapter restarts with the new settings.
-        if (!pauseUnlessStopping(linkTiming().settingsRestartMs))
-            return;
-        reportError(MSG_BATCH_CONFIG, -14);
-        // It is back on USB as a new device and the old link is dead:
-        // reconnect as after an unplug instead of polling into it.
-        dropLink();
+        reportError(MSG_OPERATION_FAILED, AdapterOperation::SettingsWrite, 0, result);
+        endOperation(result, LinkLoss::Release);
+        return;
     }
-    endOperation(result, LinkLoss::Release);
+    qCDebug(lcAdapter) << "yuzhi---------------" << asked.writtenThreshold;
+    // The settings are the adapter's once it has restarted with them and
+    // they have been read back (the reconnect compares them).
+    m_settingsCheck = asked;
+    reportError(MSG_BATCH_CONFIG, -16);
+    if (!pauseUnlessStopping(linkTiming().settingsRestartMs))
+        return;
+    // It is back on USB as a new device and the old link is dead:
+    // reconnect as after an unplug instead of polling into it.
+    endOperation(COMM_OK, LinkLoss::Release);
+    dropLink();
 }
 
 void Adapter::onSaveAdapterConfig()
 {
     beginOperation();
+    const SlaveList stored = takeSnapshots(m_slaves);
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::storeConfiguration(), reply, linkTiming().replyTimeoutMs);
     if (stopping())
         return;
     if (result == COMM_OK) {
         qCDebug(lcAdapter).noquote() << reply.toHex(' ').toUpper();
+        // Compared with the bus once the adapter is back with it.
+        m_storedConfiguration = stored;
         reportError(MSG_CONFIG_STORED, -1);
         // The adapter restarts with the stored configuration. Follow it as
         // after an unplug: polling resumes once it is back and reconnected.
@@ -115,7 +122,7 @@ void Adapter::onSaveAdapterConfig()
         dropLink();
         return;
     }
-    reportError(MSG_TRANSACTION_FAILED, char(result), 0, COMM_NO_DATA);
+    reportError(MSG_OPERATION_FAILED, AdapterOperation::Store, 0, result);
     // A store that failed has not restarted the adapter; without polling
     // the bus would go unwatched. Should it restart after all, the next
     // poll finds it gone and the link is followed from there.
@@ -147,8 +154,18 @@ void Adapter::onSetSlaveLighting(QByteArray data)
     if (stopping())
         return;
     m_busy = false;
-    if (result != COMM_OK)
-        reportError(MSG_TRANSACTION_FAILED, char(result));
+    // The lamp is lit (or dark) once the adapter has taken the request.
+    if (Slave *slave = requestingSlave()) {
+        const bool lit = result == COMM_OK && !data.isEmpty();
+        if (slave->lighting != lit || result != COMM_OK) {
+            slave->lighting = result == COMM_OK ? lit : false;
+            reportLoad(MSG_REFRESH_ROWS);
+        }
+    }
+    if (result != COMM_OK) {
+        emit sigStopLighting();
+        reportError(MSG_OPERATION_FAILED, AdapterOperation::Lamp, 0, result);
+    }
     if (result != COMM_NOT_CONNECTED && !isPolling())
         startPolling();
 }
@@ -178,7 +195,7 @@ void Adapter::onUpdatePower()
 // ---------------------------------------------------------------------------
 // Address assignment records
 
-Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_STATUS_TYPE &result)
+Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, char operation, COMM_STATUS_TYPE &result)
 {
     result = COMM_OK;
     if (m_upgradeRunning)
@@ -189,15 +206,11 @@ Adapter::WriteResult Adapter::writeAddressRecord(const QByteArray &record, COMM_
     if (stopping())
         return WriteResult::Failed;
     if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-        return WriteResult::Failed;
-    }
-    // A record the adapter refuses has not been applied: say so rather
-    // than report it as accepted.
-    if (TBReply::isRejected(reply)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected,
-                    byteAt(record, RecordLayout::kShortRecordOffset + RecordLayout::kStationOffset));
-        return WriteResult::Refused;
+        // A record the adapter refuses has not been applied: said in the
+        // operation's words, with the module's station.
+        reportError(MSG_OPERATION_FAILED, operation,
+                    byteAt(record, RecordLayout::kShortRecordOffset + RecordLayout::kStationOffset), result);
+        return result == COMM_REFUSED ? WriteResult::Refused : WriteResult::Failed;
     }
     reportLoad(MSG_SLAVE_SET);
     return WriteResult::Ok;
@@ -244,21 +257,20 @@ void Adapter::onAutoSetSlaveConfig()
         bool written = false;
         if (slave->typeCode != TarnBase::ModuleUndefined && result != COMM_NOT_CONNECTED) {
             const QByteArray record = slave->identityConfigRecord();
-            written = writeAddressRecord(record, result) == WriteResult::Ok;
-            if (written)
-                slave->applyShortRecord(shortRecordOf(record));
+            written = writeAddressRecord(record, AdapterOperation::Download, result) == WriteResult::Ok;
             if (stopping())
                 return;
+            if (written)
+                slave->applyShortRecord(shortRecordOf(record));
+            else
+                slave->takeModuleState(); // what the record was given and not written is not the module's
         }
         (written ? configured : remaining).append(takeSnapshot(*slave));
     }
     if (result != COMM_NOT_CONNECTED) {
-        QByteArray reply;
-        result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+        result = confirmHandshake();
         if (stopping())
             return;
-        if (result != COMM_OK)
-            reportError(MSG_TRANSACTION_FAILED, char(result));
     }
     publishState();
     emit sigErrMessage(MSG_DOWNLOAD_DONE, result == COMM_OK ? 1 : 0, 0, COMM_OK, remaining, configured);
@@ -278,6 +290,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
 {
     beginOperation();
     const int timeout = linkTiming().replyTimeoutMs;
+    const char operation = editOperation(slave, data);
     QByteArray reply;
     COMM_STATUS_TYPE result = COMM_OK;
     bool written = false;
@@ -296,12 +309,8 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
             result = exchange(TBProtocol::writeSlaveConfig(data.left(TBProtocol::kDataSize)), reply, timeout);
             if (stopping())
                 return;
-            if (reportFailedExchange(result, reply)) {
-                endOperation(result);
-                return;
-            }
-            if (TBReply::isRejected(reply)) {
-                refuseSlaveConfig(slave);
+            if (result != COMM_OK) {
+                refuseSlaveConfig(slave, operation, result);
                 return;
             }
             written = true;
@@ -313,12 +322,7 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
         if (stopping())
             return;
         if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
-            endOperation(result);
-            return;
-        }
-        if (TBReply::isRejected(reply)) {
-            refuseSlaveConfig(slave);
+            refuseSlaveConfig(slave, operation, result);
             return;
         }
     }
@@ -327,12 +331,39 @@ void Adapter::configureSlave(Slave *slave, const QByteArray &data)
     finishSlaveOperation(byteAt(data, 0) != byteAt(data, 1));
 }
 
-// The adapter refused the record: the slave asks for its station again.
-void Adapter::refuseSlaveConfig(Slave *slave)
+// The adapter did not take the record: the slave stays as it was, and the
+// user learns what was not changed and why.
+void Adapter::refuseSlaveConfig(Slave *slave, char operation, COMM_STATUS_TYPE result)
 {
-    reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, slave->stationId);
+    reportError(MSG_OPERATION_FAILED, operation, slave->stationId, result);
     slave->keepCurrentStation();
-    endOperation(COMM_OK);
+    endOperation(result);
+}
+
+char Adapter::editOperation(const Slave *slave, const QByteArray &data) const
+{
+    const QByteArray current = slave->configurationRecord();
+    if (byteAt(data, 1) != slave->stationId)
+        return AdapterOperation::StationChange;
+    if (wordAt(data, RecordLayout::kInputPos) != wordAt(current, RecordLayout::kInputPos)
+        || wordAt(data, RecordLayout::kOutputPos) != wordAt(current, RecordLayout::kOutputPos))
+        return AdapterOperation::AddressChange;
+    return AdapterOperation::ParameterChange;
+}
+
+// The handshake that ends an operation: the adapter must answer it, and
+// answer that it is ready.
+COMM_STATUS_TYPE Adapter::confirmHandshake()
+{
+    QByteArray reply;
+    COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+    if (stopping())
+        return result;
+    if (result == COMM_OK && !TBReply::isHandshakeReady(reply))
+        result = COMM_CHECK_ERROR;
+    if (result != COMM_OK)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
+    return result;
 }
 
 void Adapter::finishSlaveOperation(bool listChanged)
@@ -341,12 +372,9 @@ void Adapter::finishSlaveOperation(bool listChanged)
     // The slave's areas and parameters changed even when the list did not:
     // the rows are reported again for the views that show them.
     reportLoad(listChanged ? MSG_LIST_CHANGED : MSG_REFRESH_ROWS);
-    QByteArray reply;
-    const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
+    const COMM_STATUS_TYPE result = confirmHandshake();
     if (stopping())
         return;
-    if (result != COMM_OK)
-        reportError(MSG_TRANSACTION_FAILED, char(result));
     endOperation(result);
 }
 
@@ -362,9 +390,10 @@ std::optional<char> Adapter::editRefusal(const Slave *slave, const QByteArray &d
     }
     const QVector<quint8> others = occupancyMap(slave);
     // The low 7 bits of a word count channels; the range they take is in bits.
-    const auto fits = [&](quint16 word, int base) {
+    const auto fits = [&](quint16 word, int base, int extraChannels) {
         const int start = word >> 7;
-        const int bits = Slave::areaBits(word & RecordLayout::kChannelMask, std::max(1, slave->bitsPerChannel));
+        const int bits = slave->heldAreaBits(Slave::configuredChannels(word & RecordLayout::kChannelMask, extraChannels),
+                                             extraChannels);
         if (start + bits > kImageBits)
             return false;
         for (int bit = start; bit < start + bits; ++bit) {
@@ -373,18 +402,21 @@ std::optional<char> Adapter::editRefusal(const Slave *slave, const QByteArray &d
         }
         return true;
     };
-    if (!fits(wordAt(data, 2), 0))
+    if (!fits(wordAt(data, RecordLayout::kInputPos), 0, slave->inputOffs))
         return SlaveConfigResult::InputConflict;
-    if (!fits(wordAt(data, 4), kImageBits))
+    if (!fits(wordAt(data, RecordLayout::kOutputPos), kImageBits, slave->outputOffs))
         return SlaveConfigResult::OutputConflict;
     return std::nullopt;
 }
 
 void Adapter::onSetSlaveUUIDConfig(QByteArray data)
 {
-    Slave *slave = requestingSlave();
-    if (!slave)
-        return;
+    if (Slave *slave = requestingSlave())
+        writeEditedRecord(slave, data);
+}
+
+void Adapter::writeEditedRecord(Slave *slave, const QByteArray &data)
+{
     const int current = byteAt(data, 0);
     const int requested = byteAt(data, 1);
     if (const std::optional<char> refusal = editRefusal(slave, data)) {
@@ -401,6 +433,7 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
         return;
     }
 
+    const char operation = editOperation(slave, data);
     beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(
@@ -409,13 +442,7 @@ void Adapter::onSetSlaveUUIDConfig(QByteArray data)
     if (stopping())
         return;
     if (result != COMM_OK) {
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-        endOperation(result);
-        return;
-    }
-    if (TBReply::isRejected(reply)) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected, requested);
-        endOperation(result);
+        refuseSlaveConfig(slave, operation, result);
         return;
     }
     reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success, requested);
@@ -435,30 +462,22 @@ void Adapter::onCleanSlaveConfig(QByteArray data)
                                        reply, linkTiming().replyTimeoutMs);
     if (stopping())
         return;
-    const bool cleared = result == COMM_OK && !TBReply::isRejected(reply);
-    if (!cleared && slave) {
-        // The module keeps its station, so the slave asks for it again
-        // rather than for the "not set" the clear had requested.
-        slave->keepCurrentStation();
-    }
     if (result != COMM_OK) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::WriteFailed);
-    } else if (!cleared) {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Rejected);
-    } else {
-        reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
-        if (slave) {
-            slave->applyShortRecord(shortRecordOf(data));
-            m_lastConfiguredUuid = slave->uuid;
-        }
-        refreshList();
-        reportLoad(MSG_LIST_CHANGED);
-        result = exchange(TBProtocol::handshake(), reply, linkTiming().replyTimeoutMs);
-        if (stopping())
-            return;
-        if (result != COMM_OK)
-            reportError(MSG_TRANSACTION_FAILED, char(result));
+        // The module keeps its station and its areas, and so does the slave.
+        reportError(MSG_OPERATION_FAILED, AdapterOperation::Clear, slave ? slave->stationId : 0, result);
+        endOperation(result);
+        return;
     }
+    reportError(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success);
+    if (slave) {
+        slave->takeClearedRecord(shortRecordOf(data));
+        m_lastConfiguredUuid = slave->uuid;
+    }
+    refreshList();
+    reportLoad(MSG_LIST_CHANGED);
+    result = confirmHandshake();
+    if (stopping())
+        return;
     endOperation(result);
 }
 
@@ -481,7 +500,7 @@ void Adapter::onSetRepeatSid(QMap<int, QByteArray> map)
         const QByteArray record = slave->addressRecord(it.key(), it.key(), byteAt(config, RecordLayout::kInputPos) & RecordLayout::kChannelMask,
                                                        byteAt(config, RecordLayout::kOutputPos) & RecordLayout::kChannelMask);
         qCDebug(lcAdapter).noquote() << "config:" << record.toHex(' ').toUpper();
-        if (writeAddressRecord(record, result) == WriteResult::Ok)
+        if (writeAddressRecord(record, AdapterOperation::RepeatedStations, result) == WriteResult::Ok)
             slave->takeRepairedStation(shortRecordOf(record));
         else if (stopping() || result == COMM_NOT_CONNECTED)
             return;
@@ -505,7 +524,7 @@ void Adapter::onCleanSlaveAddr()
         if (slave->uuid.isEmpty() || slave->typeCode == TarnBase::ModuleUndefined)
             continue;
         const QByteArray record = slave->addressRecord(slave->stationId, slave->newStationId, 0, 0);
-        if (writeAddressRecord(record, result) == WriteResult::Ok)
+        if (writeAddressRecord(record, AdapterOperation::Clear, result) == WriteResult::Ok)
             slave->applyShortRecord(shortRecordOf(record));
         else
             allWritten = false;

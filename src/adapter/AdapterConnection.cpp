@@ -102,6 +102,7 @@ void Adapter::runConnectSequence()
             if (TBReply::isHandshakeReady(reply)) {
                 m_linked = true;
                 readIdentityAndSettings();
+                checkSettingsReadBack();
                 break;
             }
             if (attempt == kHandshakeAttempts) {
@@ -109,6 +110,14 @@ void Adapter::runConnectSequence()
                 return;
             }
         }
+    }
+
+    // The link was lost while the adapter may have been forcing: it is
+    // brought out of force mode before anything else.
+    if (m_forceMode) {
+        leaveForceMode();
+        if (stopping())
+            return;
     }
 
     result = exchange(TBProtocol::readPower(), reply, timing.connectTimeoutMs);
@@ -140,7 +149,9 @@ void Adapter::runConnectSequence()
     } else {
         reportLoad(MSG_LOAD_FINISHED);
     }
-    startPolling();
+    checkStoreReadBack();
+    if (!m_forceMode)
+        startPolling();
 }
 
 void Adapter::onSetAdapterCmd(int cmd, int change)
@@ -156,10 +167,16 @@ bool Adapter::readIdentityAndSettings()
 {
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
-    const auto ask = [&](const QByteArray &request) {
+    // Until they are read again the settings are not known: what was read
+    // before the adapter restarted may no longer be what it holds.
+    m_settingsKnown = false;
+    const auto ask = [&](const QByteArray &request, char operation) {
         const COMM_STATUS_TYPE result = exchange(request, reply, timeout);
         if (result != COMM_OK) {
-            reportError(MSG_TRANSACTION_FAILED, char(result));
+            if (operation)
+                reportError(MSG_OPERATION_FAILED, operation, 0, result);
+            else
+                reportError(MSG_TRANSACTION_FAILED, char(result));
             return false;
         }
         if (reply.isEmpty()) {
@@ -168,7 +185,7 @@ bool Adapter::readIdentityAndSettings()
         }
         return true;
     };
-    if (!ask(TBProtocol::readIdentity()))
+    if (!ask(TBProtocol::readIdentity(), 0))
         return false;
     const TBReply::Identity id = TBReply::decodeIdentity(reply);
     m_appVersion = id.appVersionNumber;
@@ -185,11 +202,14 @@ bool Adapter::readIdentityAndSettings()
                 << textItem(QStringLiteral("HWVersion"), id.hwVersion) << textItem(QStringLiteral("BootVersion"), id.bootVersion)
                 << textItem(QStringLiteral("APPVersion"), id.appVersion);
 
-    if (!ask(TBProtocol::readSettings()))
+    if (!ask(TBProtocol::readSettings(), AdapterOperation::SettingsRead))
         return false;
     const TBReply::Settings settings = TBReply::decodeSettings(reply);
+    m_settingsKnown = true;
     m_settingsByte = settings.settingsByte;
     m_threshold = settings.threshold;
+    m_requestedSettingsByte = m_settingsByte;
+    m_requestedThreshold = m_threshold;
     const auto choice = [](int index, const QString &name, int value, const QStringList &options) {
         AdapterInfoItem item;
         item.kind = AdapterInfoItem::Choice;
@@ -212,6 +232,31 @@ bool Adapter::readIdentityAndSettings()
     m_infoItems << threshold << choice(5, tr("阈值修改"), 0, {tr("Disable"), tr("Enable")});
     m_busy = false;
     return true;
+}
+
+void Adapter::checkSettingsReadBack()
+{
+    if (!m_settingsCheck)
+        return;
+    SettingsReadBack check = *m_settingsCheck;
+    m_settingsCheck.reset();
+    check.known = m_settingsKnown;
+    check.readByte = m_settingsByte;
+    check.readThreshold = m_threshold;
+    publishState();
+    emit sigSettingsReadBack(check);
+    if (check.matches())
+        reportError(MSG_BATCH_CONFIG, -14);
+}
+
+void Adapter::checkStoreReadBack()
+{
+    if (!m_storedConfiguration)
+        return;
+    const SlaveList stored = *m_storedConfiguration;
+    m_storedConfiguration.reset();
+    publishState();
+    emit sigStoreReadBack(stored, takeSnapshots(m_slaves));
 }
 
 Adapter::ScanResult Adapter::waitForScan(int maxReports, TBReply::BusStatus &bus, COMM_STATUS_TYPE &result,
@@ -473,6 +518,8 @@ bool Adapter::pollBusStatus(TBReply::BusStatus &bus)
     }
     if (scan == ScanResult::EmptyReply)
         reportError(MSG_NO_REPLY_DATA, char(result));
+    else if (result == COMM_REFUSED)
+        reportError(MSG_TRANSACTION_FAILED, char(result));
     else
         reportError(MSG_TRANSACTION_FAILED, 0, 0, COMM_NOT_CONNECTED);
     if (result == COMM_NOT_CONNECTED || result == COMM_CHECK_ERROR)
@@ -511,7 +558,14 @@ void Adapter::pollStations(const TBReply::BusStatus &bus, QSet<int> &confirmed)
             continue;
         confirmed.insert(station);
         if (Slave *known = findSlaveByUuid(info.block.identity().toLatin1())) {
+            // The module is what it reports: its areas and parameters, and
+            // the station it answers at (a write whose answer was lost may
+            // have moved it).
             known->takeInfoBlock(info.block.stateByte(), info.block.raw);
+            if (known->stationId != station || known->newStationId != station) {
+                known->takeReportedStation(station);
+                m_listChanged = true;
+            }
             continue;
         }
         Slave *slave = newSlaveFromBlock(info.block, station);
@@ -579,16 +633,11 @@ void Adapter::onUsbDeviceStateChanged(int state, int code)
         if (m_ioTimer)
             m_ioTimer->stop();
         stopPolling();
-        // The process-data cycle has ended with the link, and the adapter
-        // comes back out of force mode: nothing stays forced meanwhile, and
-        // the reconnect may poll again. The manager's indicator follows.
-        const bool wasForced = m_forceMode;
-        if (wasForced)
-            endForceMode();
+        // The process-data cycle has ended with the link, but nothing says
+        // the adapter has stopped forcing: force mode stays shown until the
+        // adapter, back again, has confirmed leaving it.
         UsbGlobal::setOpenedDeviceCount(0);
         reportError(MSG_USB_STATE, -2);
-        if (wasForced)
-            reportLoad(MSG_FORCE_STATE);
     } else if (code == kDeviceBack) {
         reportError(MSG_USB_STATE, -1);
         m_listChanged = true;

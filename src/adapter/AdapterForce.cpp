@@ -14,6 +14,9 @@ using tarnbus::linkTiming;
 
 namespace {
 constexpr int kNoStation = -1; // a station no record answers at
+// The cause of a force-start failure when the adapter refuses it: its
+// controller (bit 0 of the failure's causes).
+constexpr char kForceStartRefused = 0x01;
 } // namespace
 
 void Adapter::onSetFourceModel(bool on)
@@ -22,56 +25,113 @@ void Adapter::onSetFourceModel(bool on)
         leaveForceMode();
         return;
     }
+    if (m_forceMode) {
+        reportLoad(MSG_FORCE_STATE);
+        return;
+    }
     if (m_upgradeRunning || !usbStatusCheck())
         return;
     beginOperation();
     QByteArray reply;
     const COMM_STATUS_TYPE result = exchange(TBProtocol::enterForceMode(), reply, linkTiming().replyTimeoutMs);
-    if (result != COMM_OK)
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-    if (result != COMM_NOT_CONNECTED) {
-        m_forceMode = true;
-        m_status.fource = 1;
-        for (Slave *slave : qAsConst(m_slaves))
-            slave->setForced(true);
-        m_ioTimer->start(linkTiming().processDataPeriodMs);
-        reportLoad(MSG_FORCE_STATE);
+    if (stopping())
+        return;
+    if (result == COMM_OK) {
+        startForceMode();
+    } else if (result == COMM_REFUSED) {
+        // The adapter said no and forces nothing: its controller refused.
+        reportError(MSG_FORCE_START_FAILED, kForceStartRefused);
+    } else {
+        reportError(MSG_OPERATION_FAILED, AdapterOperation::ForceOn, 0, result);
+        // The request may have been carried out with its answer lost: the
+        // adapter may be forcing. Until leaving is confirmed the tool says
+        // so, and leaves at once (after a lost link, once it is back).
+        markForceUncertain();
+        endOperation(result, LinkLoss::Release);
+        if (result != COMM_NOT_CONNECTED)
+            leaveForceMode();
+        return;
     }
     endOperation(result, LinkLoss::Release); // polling stays off in force mode
 }
 
-void Adapter::leaveForceMode()
+void Adapter::startForceMode()
+{
+    m_forceMode = true;
+    m_status.fource = 1;
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->setForced(true);
+    m_ioTimer->start(linkTiming().processDataPeriodMs);
+    reportLoad(MSG_FORCE_STATE);
+}
+
+void Adapter::markForceUncertain()
+{
+    if (m_forceMode)
+        return;
+    m_forceMode = true;
+    m_status.fource = 1;
+    for (Slave *slave : qAsConst(m_slaves))
+        slave->setForced(true);
+    reportLoad(MSG_FORCE_STATE);
+}
+
+// The adapter is out of force mode only when it has taken all three steps:
+// every output off, the handshake, and the leave command. Until then force
+// mode stays on in the tool, the process-data cycle keeps the outputs at
+// zero, and leaving may be asked again.
+bool Adapter::runLeaveSequence(COMM_STATUS_TYPE &result)
 {
     if (m_ioTimer)
         m_ioTimer->stop();
+    // Whatever happens next, no output is asked to be on any more.
+    fillOutputImage(0);
+    for (Slave *slave : qAsConst(m_slaves))
+        SlaveIOData::clearOutputs(*slave);
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
-    COMM_STATUS_TYPE result = exchange(TBProtocol::exchangeProcessData(QByteArray(kOutputImageSize, '\0')), reply, timeout);
-    if (result == COMM_OK)
-        result = exchange(TBProtocol::handshake(), reply, timeout);
+    result = exchange(TBProtocol::exchangeProcessData(QByteArray(kOutputImageSize, '\0')), reply, timeout);
     if (result == COMM_OK) {
-        fillOutputImage(0);
-        for (Slave *slave : qAsConst(m_slaves))
-            SlaveIOData::clearOutputs(*slave);
+        result = exchange(TBProtocol::handshake(), reply, timeout);
+        if (result == COMM_OK && !TBReply::isHandshakeReady(reply))
+            result = COMM_CHECK_ERROR;
+    }
+    if (result == COMM_OK)
         result = exchange(TBProtocol::leaveForceMode(), reply, timeout);
-        if (result == COMM_OK)
-            reportLoad(MSG_SLAVE_SET);
+    return result == COMM_OK;
+}
+
+void Adapter::leaveForceMode()
+{
+    if (!m_forceMode) {
+        reportLoad(MSG_FORCE_STATE);
+        return;
     }
-    if (result != COMM_OK) {
-        if (stopping())
-            return;
-        reportError(MSG_TRANSACTION_FAILED, char(result));
-        if (result == COMM_NOT_CONNECTED)
-            return;
+    m_busy = true;
+    COMM_STATUS_TYPE result = COMM_OK;
+    const bool left = runLeaveSequence(result);
+    if (stopping())
+        return;
+    if (left) {
+        reportLoad(MSG_SLAVE_SET);
+        endForceMode();
+        reportLoad(MSG_FORCE_STATE);
+        m_busy = false;
+        startPolling();
+        return;
     }
-    endForceMode();
+    reportError(MSG_OPERATION_FAILED, AdapterOperation::ForceOff, 0, result);
     reportLoad(MSG_FORCE_STATE);
-    startPolling();
+    m_busy = false;
+    // The cycle goes on with every output off, so that the inputs stay live
+    // and the adapter hears nothing but zeros until leaving succeeds.
+    if (m_linked && m_ioTimer)
+        m_ioTimer->start(linkTiming().processDataPeriodMs);
 }
 
 // Force mode is over for this side of the link. The output image is cleared
-// whatever ended it, so that the next force mode does not switch the old
-// outputs on again with its first exchange.
+// so that the next force mode does not switch the old outputs on again with
+// its first exchange.
 void Adapter::endForceMode()
 {
     if (m_ioTimer)

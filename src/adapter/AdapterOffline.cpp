@@ -186,7 +186,7 @@ void Adapter::writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, S
             const COMM_STATUS_TYPE result = exchange(device, request, reply, timeout);
             if (stopping())
                 return;
-            written = result == COMM_OK && !TBReply::isRejected(reply);
+            written = result == COMM_OK;
             if (!written)
                 qCDebug(lcAdapter) << "offline download: station" << slave->newStationId << "not written, result" << result;
         }

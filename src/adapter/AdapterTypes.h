@@ -46,7 +46,27 @@ enum adapter_message_type : int {
     MSG_DOWNLOAD_DONE = 33,         // configuration download finished (not shown)
     MSG_USB_CHECK = 34,
     MSG_DOWNLOAD_REFUSED = 35,      // configuration download refused before anything was sent
+    MSG_OPERATION_FAILED = 36,      // err: the AdapterOperation; status: why (a COMM_STATUS_TYPE)
+    MSG_SETTINGS_UNKNOWN = 37,      // settings write refused: the adapter's settings could not be read
 };
+
+// The operations that report a failure in their own words
+// (err of MSG_OPERATION_FAILED).
+namespace AdapterOperation {
+constexpr char Store = 1;
+constexpr char SettingsWrite = 2;
+constexpr char Lamp = 3;
+constexpr char ForceOn = 4;
+constexpr char ForceOff = 5; // force mode stays on: the outputs may still be forced
+constexpr char StationChange = 6;
+constexpr char AddressChange = 7;
+constexpr char ParameterChange = 8;
+constexpr char Clear = 9;
+constexpr char Download = 10;
+constexpr char Allocation = 11;
+constexpr char RepeatedStations = 12;
+constexpr char SettingsRead = 13;
+} // namespace AdapterOperation
 
 // Why a configuration download was refused (err of MSG_DOWNLOAD_REFUSED).
 namespace DownloadRefusal {
@@ -112,6 +132,8 @@ struct AdapterState {
     bool forceMode = false;
     bool hVariant = false;
     int alignmentUnit = 1;
+    // The adapter's settings as last read; unknown until a read succeeded.
+    bool settingsKnown = false;
     quint8 settingsByte = 1;
     quint16 threshold = 0;
     quint32 appVersion = 0;
@@ -120,11 +142,29 @@ struct AdapterState {
     bool operator==(const AdapterState &o) const
     {
         return mac == o.mac && offline == o.offline && linked == o.linked && forceMode == o.forceMode
-               && hVariant == o.hVariant && alignmentUnit == o.alignmentUnit
+               && hVariant == o.hVariant && alignmentUnit == o.alignmentUnit && settingsKnown == o.settingsKnown
                && settingsByte == o.settingsByte && threshold == o.threshold && appVersion == o.appVersion
                && infoItems == o.infoItems;
     }
     bool operator!=(const AdapterState &o) const { return !(*this == o); }
+};
+
+// A settings write and what the adapter holds after restarting with it.
+struct SettingsReadBack {
+    static constexpr quint8 kSwitchBits = 0x0F; // the four switches of the settings byte
+
+    quint8 writtenByte = 0;
+    quint16 writtenThreshold = 0;
+    bool thresholdChanged = false; // the adapter takes the threshold only then
+    bool known = false;            // the settings could be read back
+    quint8 readByte = 0;
+    quint16 readThreshold = 0;
+
+    bool matches() const
+    {
+        return known && (readByte & kSwitchBits) == (writtenByte & kSwitchBits)
+               && (!thresholdChanged || readThreshold == writtenThreshold);
+    }
 };
 
 // The outcome of one data line of a configuration file.
@@ -138,3 +178,4 @@ Q_DECLARE_METATYPE(adapter_message_type)
 Q_DECLARE_METATYPE(AdapterStatus)
 Q_DECLARE_METATYPE(AdapterState)
 Q_DECLARE_METATYPE(CsvImportResult)
+Q_DECLARE_METATYPE(SettingsReadBack)

@@ -8,7 +8,6 @@ constexpr int kCommandOffset = 3;
 constexpr int kParam1Offset = 4;
 constexpr int kDataOffset = 6;
 constexpr quint8 kHandshakeReady = 0x48;
-constexpr quint8 kRejectedBit = 0x80;
 constexpr quint8 kScanningBit = 0x20;
 
 constexpr int kStationMapOffset = 7;
@@ -32,11 +31,6 @@ quint8 commandCode(const QByteArray &reply)
     return byteAt(reply, kCommandOffset);
 }
 } // namespace
-
-bool isRejected(const QByteArray &reply)
-{
-    return commandCode(reply) & kRejectedBit;
-}
 
 bool isHandshakeReady(const QByteArray &reply)
 {

@@ -18,9 +18,6 @@ using tarnbus::bytes::wordAt;
 // ASCII text of at most length bytes, ending at the first zero byte.
 QString textAt(const QByteArray &bytes, int offset, int length);
 
-// Offset 3 repeats the command; bit 7 marks a refused slave configuration.
-bool isRejected(const QByteArray &reply);
-
 // 0x48 00 EC: the adapter is ready when offset 3 is 0x48 ("H").
 bool isHandshakeReady(const QByteArray &reply);
 

@@ -15,7 +15,7 @@ constexpr int kThresholdItem = kFirstSwitchItem + kSwitchCount;
 QList<Field> fields(const AdapterState &state)
 {
     QList<Field> out;
-    if (state.infoItems.size() <= kThresholdItem)
+    if (!state.settingsKnown || state.infoItems.size() <= kThresholdItem)
         return out;
     for (int i = kFirstSwitchItem; i <= kThresholdItem; ++i) {
         const AdapterInfoItem &item = state.infoItems.at(i);

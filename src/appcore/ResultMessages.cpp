@@ -222,11 +222,79 @@ ResultMessage transactionFailed(int err, COMM_STATUS_TYPE status)
         m = loggedWarning(tr("操作失败！TARNBUS主站重启中，请稍后..."), kNarrow);
         m.resetStatusPanel = true;
         break;
+    case COMM_REFUSED:
+        m = loggedWarning(tr("TARNBUS适配器拒绝执行,操作失败!"), kNarrow);
+        break;
     default:
         m = loggedWarning(tr("TarnBUS通信,CRC校验错误！"), kNarrow);
         break;
     }
     return m;
+}
+
+// Why an exchange failed, in the words of a failure message.
+QString failureReason(COMM_STATUS_TYPE status)
+{
+    switch (status) {
+    case COMM_REFUSED:
+        return tr("适配器拒绝执行");
+    case COMM_TIMEOUT:
+        return tr("通信超时");
+    case COMM_CRC_ERROR:
+        return tr("CRC校验错误");
+    case COMM_CHECK_ERROR:
+        return tr("应答指令校验错误");
+    case COMM_NOT_CONNECTED:
+        return tr("链接断开");
+    case COMM_REPLY_ERROR:
+        return tr("适配器报告通信错误");
+    case COMM_BUSY:
+        return tr("设备忙");
+    case COMM_NO_DATA:
+        return tr("无应答数据");
+    default:
+        return tr("通信失败");
+    }
+}
+
+// An operation that failed, in its own words and with the reason.
+ResultMessage operationFailed(int operation, COMM_STATUS_TYPE status)
+{
+    const QString reason = failureReason(status);
+    switch (operation) {
+    case AdapterOperation::ForceOff: {
+        // The adapter may still be forcing: said plainly, and logged as an error.
+        ResultMessage m = loggedWarning(tr("退出强制模式失败: %1! 输出可能仍处于强制状态,请重试。").arg(reason), kWidest,
+                                        MessageLevel::Error);
+        return m;
+    }
+    case AdapterOperation::Store:
+        return loggedWarning(tr("保存组态失败: %1!").arg(reason), kWide);
+    case AdapterOperation::SettingsWrite:
+        return loggedWarning(tr("修改适配器参数失败: %1!").arg(reason), kWide);
+    case AdapterOperation::SettingsRead:
+        return loggedWarning(tr("读取适配器参数失败: %1! 参数未知,不可修改。").arg(reason), kWide);
+    case AdapterOperation::Lamp:
+        return loggedWarning(tr("点灯失败: %1!").arg(reason), kNarrow);
+    case AdapterOperation::ForceOn:
+        return loggedWarning(tr("进入强制模式失败: %1!").arg(reason), kWide);
+    case AdapterOperation::StationChange:
+        return loggedWarning(tr("修改从站站号失败: %1!").arg(reason), kWide);
+    case AdapterOperation::AddressChange:
+        return loggedWarning(tr("修改从站地址失败: %1!").arg(reason), kWide);
+    case AdapterOperation::ParameterChange:
+        return loggedWarning(tr("修改从站参数失败: %1!").arg(reason), kWide);
+    case AdapterOperation::Clear:
+        return loggedWarning(tr("清除从站站号失败: %1!").arg(reason), kWide);
+    case AdapterOperation::Download:
+        return loggedWarning(tr("下载配置失败: %1!").arg(reason), kWide);
+    case AdapterOperation::Allocation:
+        return loggedWarning(tr("自动分配地址失败: %1!").arg(reason), kWide);
+    case AdapterOperation::RepeatedStations:
+        return loggedWarning(tr("修复重复站号失败: %1!").arg(reason), kWide);
+    default:
+        return loggedWarning(tr("操作失败: %1!").arg(reason), kWide);
+    }
 }
 
 ResultMessage forceStartFailed(int code)
@@ -356,6 +424,12 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         return batchConfigResult(code, sid); // leaves Loading as the table says
     case MSG_DOWNLOAD_REFUSED:
         m = downloadRefused(code);
+        break;
+    case MSG_OPERATION_FAILED:
+        m = operationFailed(code, status);
+        break;
+    case MSG_SETTINGS_UNKNOWN:
+        m = warning(tr("适配器参数未能读取,不可修改!"), kWide);
         break;
     default:
         break;

@@ -64,12 +64,14 @@ SlaveEdit SlaveEdit::of(const SlaveState &slave)
     if (!config)
         return edit;
     for (const ItemState &item : config->items) {
+        // A module without an area keeps none: its count stays 0 rather
+        // than taking its extra channels alone.
         if (item.isInputChannels()) {
             edit.inputStart = item.startAddress;
-            edit.inputCount = item.channels + slave.inputOffs;
+            edit.inputCount = item.channels > 0 ? item.channels + slave.inputOffs : 0;
         } else if (item.isOutputChannels()) {
             edit.outputStart = item.startAddress;
-            edit.outputCount = item.channels + slave.outputOffs;
+            edit.outputCount = item.channels > 0 ? item.channels + slave.outputOffs : 0;
         } else if (item.paramType >= ParamFilter && item.paramType < ParamFault) {
             edit.parameters.insert(item.paramType, item.value.toInt());
         }

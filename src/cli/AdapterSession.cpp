@@ -2,6 +2,7 @@
 
 #include "LinkTiming.h"
 #include "Output.h"
+#include "ReadBack.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -10,6 +11,8 @@
 namespace {
 // Leaving force mode takes three exchanges; each may run into its time-out.
 constexpr int kLeaveForceExchanges = 3;
+// Leaving is asked again once when the adapter did not confirm it.
+constexpr int kLeaveForceAttempts = 2;
 constexpr int kLeaveForceMarginMs = 1000;
 } // namespace
 
@@ -39,6 +42,8 @@ bool AdapterSession::open(const UsbDeviceInfo &device, int alignmentUnit)
     connect(m_adapter, &Adapter::sigOpenSerialPortFail, this, &AdapterSession::onOpenFailed, Qt::QueuedConnection);
     connect(m_adapter, &Adapter::sigCsvLines, this, &AdapterSession::onCsvLines, Qt::QueuedConnection);
     connect(m_adapter, &Adapter::sigCsvImported, this, &AdapterSession::onCsvImported, Qt::QueuedConnection);
+    connect(m_adapter, &Adapter::sigSettingsReadBack, this, &AdapterSession::onSettingsReadBack, Qt::QueuedConnection);
+    connect(m_adapter, &Adapter::sigStoreReadBack, this, &AdapterSession::onStoreReadBack, Qt::QueuedConnection);
     m_adapter->moveToThread(&m_thread);
     m_thread.start();
     m_adapter->setAlignmentUnit(alignmentUnit);
@@ -66,43 +71,43 @@ bool AdapterSession::close()
 
 bool AdapterSession::leaveForceMode()
 {
-    if (!m_adapter || m_linkLost)
+    if (!m_adapter)
         return true;
-    // A request to enter force mode may still be on its way (its failure is
-    // reported before force mode is set): see what the adapter has done
-    // with everything asked so far before deciding there is nothing to leave.
+    if (m_leavingGivenUp)
+        return !m_state.forceMode;
+    // A request to enter force mode may still be on its way: see what the
+    // adapter has done with everything asked so far before deciding there
+    // is nothing to leave.
+    waitForWorker();
+    // Whatever ended the command, the adapter does not stay in force mode:
+    // leaving is asked once more when the adapter did not confirm it.
+    for (int attempt = 0; attempt < kLeaveForceAttempts && m_state.forceMode; ++attempt) {
+        m_output.progress(tr("leaving force mode"));
+        emit m_adapter->sigSetFource(false);
+        waitForWorker();
+        m_output.endProgress();
+    }
+    m_leavingGivenUp = m_state.forceMode;
+    return !m_state.forceMode;
+}
+
+// Waits, beyond the user's reach, until the worker has served everything
+// asked so far; bounded by the exchanges of leaving force mode.
+void AdapterSession::waitForWorker()
+{
     const quint64 token = ++m_syncAsked;
     requestSyncAnswer(token);
-    {
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(this, &AdapterSession::changed, &loop, [&] {
-            if (m_syncDone >= token || m_linkLost)
-                loop.quit();
-        });
-        timer.start(kLeaveForceExchanges * tarnbus::linkTiming().replyTimeoutMs + kLeaveForceMarginMs);
-        if (m_syncDone < token && !m_linkLost)
-            loop.exec();
-    }
-    if (!m_state.forceMode || m_linkLost)
-        return true;
-    // Whatever ended the command, the adapter does not stay in force mode.
-    m_output.progress(tr("leaving force mode"));
-    emit m_adapter->sigSetFource(false);
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(this, &AdapterSession::changed, &loop, [&] {
-        if (!m_state.forceMode || m_linkLost)
+        if (m_syncDone >= token)
             loop.quit();
     });
     timer.start(kLeaveForceExchanges * tarnbus::linkTiming().replyTimeoutMs + kLeaveForceMarginMs);
-    loop.exec();
-    m_output.endProgress();
-    return !m_state.forceMode;
+    if (m_syncDone < token)
+        loop.exec();
 }
 
 AdapterSession::Wait AdapterSession::sync()
@@ -262,4 +267,25 @@ void AdapterSession::onCsvImported(QList<CsvImportResult> results)
     m_csvResults = results;
     m_csvResultsArrived = true;
     emit changed();
+}
+
+void AdapterSession::onSettingsReadBack(SettingsReadBack readBack)
+{
+    m_settingsReadBack = readBack;
+    emit changed();
+}
+
+void AdapterSession::onStoreReadBack(SlaveList stored, SlaveList reloaded)
+{
+    m_storeDifferences = appcore::ReadBack::busDifferences(stored, reloaded);
+    emit changed();
+}
+
+int AdapterSession::restartWaitMs()
+{
+    // Restart, the watch that sees the adapter again and its settle time,
+    // then the connect sequence's first exchanges.
+    constexpr int kConnectExchanges = 8;
+    const tarnbus::LinkTiming &t = tarnbus::linkTiming();
+    return t.settingsRestartMs + t.replugCheckPeriodMs + t.replugSettleMs + kConnectExchanges * t.connectTimeoutMs;
 }

@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <functional>
+#include <optional>
 
 class Output;
 
@@ -47,9 +48,11 @@ public:
     // Leaves force mode if the adapter is in it, then shuts the Adapter
     // down and waits for its thread. False when force mode could not be left.
     bool close();
-    // Asks the adapter to leave force mode and waits until it has, the link
-    // is gone or the exchanges have run out of time. The user cannot
-    // interrupt this wait. True when the adapter is out of force mode.
+    // Asks the adapter to leave force mode and waits until it has or the
+    // exchanges have run out of time, asking once more when it did not
+    // confirm. The user cannot interrupt this wait. True only when the
+    // adapter confirmed being out of force mode; false while it may still
+    // force its outputs (also when the link is lost).
     bool leaveForceMode();
 
     // The Adapter, to ask it for work. Only its request signals, request
@@ -91,6 +94,14 @@ public:
     std::function<void(adapter_message_type type, const SlaveList &slaves)> onLoad;
     std::function<void(const Report &report)> onReport;
 
+    // What a settings write or a store left to read back, once the adapter
+    // is back from its restart.
+    const std::optional<SettingsReadBack> &settingsReadBack() const { return m_settingsReadBack; }
+    const std::optional<QStringList> &storeDifferences() const { return m_storeDifferences; }
+    // The wait for an adapter to restart and be read again: its restart,
+    // its return on USB and the reconnect.
+    static int restartWaitMs();
+
     // Configuration file lines and import results, as the Adapter sends them.
     const QStringList &csvLines() const { return m_csvLines; }
     const QList<CsvImportResult> &csvResults() const { return m_csvResults; }
@@ -107,10 +118,13 @@ private slots:
     void onOpenFailed();
     void onCsvLines(QStringList lines, bool withUid);
     void onCsvImported(QList<CsvImportResult> results);
+    void onSettingsReadBack(SettingsReadBack readBack);
+    void onStoreReadBack(SlaveList stored, SlaveList reloaded);
 
 private:
     // Asks the worker to answer once it has served everything asked before.
     void requestSyncAnswer(quint64 token);
+    void waitForWorker();
     void showLoadProgress(adapter_message_type type, int value);
 
     Output &m_output;
@@ -124,10 +138,13 @@ private:
     bool m_openFailed = false;
     bool m_linkLost = false;
     bool m_interrupted = false;
+    bool m_leavingGivenUp = false; // asked twice, not confirmed: not asked again
     quint64 m_syncAsked = 0;
     quint64 m_syncDone = 0;
     QStringList m_csvLines;
     bool m_csvLinesArrived = false;
     QList<CsvImportResult> m_csvResults;
     bool m_csvResultsArrived = false;
+    std::optional<SettingsReadBack> m_settingsReadBack;
+    std::optional<QStringList> m_storeDifferences;
 };

@@ -158,18 +158,37 @@ int store(Context &ctx)
         if (const QString refusal = appcore::storeRefusal(s.slaves().size()); !refusal.isEmpty())
             return session::busFailure(ctx, {}, QStringLiteral("%1 (%2 modules on the bus)").arg(refusal).arg(s.slaves().size()));
         emit s.adapter()->sigSaveAdapterConfig();
-        // The adapter restarts once it has stored.
-        const int status = session::finishBeforeRestart(ctx, s, s.sync(), MSG_CONFIG_STORED, -1,
-                                                        QStringLiteral("the adapter did not confirm storing the configuration"));
+        // The adapter restarts once it has stored; what it holds then is
+        // read and compared with what was stored.
+        ctx.output.progress(QStringLiteral("storing the configuration; the adapter restarts"));
+        const int status = session::awaitReadBack(
+            ctx, s, MSG_CONFIG_STORED, -1, QStringLiteral("the adapter did not confirm storing the configuration"),
+            [&s] { return s.storeDifferences().has_value(); },
+            QStringLiteral("the adapter did not come back after storing: the stored configuration is not verified"));
+        ctx.output.endProgress();
         if (status != ExitStatus::Success)
             return status;
+        const QStringList differences = *s.storeDifferences();
         const QString text = appcore::resultMessage(MSG_CONFIG_STORED, -1).boxText;
-        if (ctx.output.json())
-            ctx.output.document(QJsonObject{{QStringLiteral("result"), QStringLiteral("configuration stored")},
-                                            {QStringLiteral("message"), text}});
-        else
-            ctx.output.line(QStringLiteral("configuration stored; the adapter restarts (%1)").arg(text));
-        return ExitStatus::Success;
+        if (ctx.output.json()) {
+            QJsonArray lines;
+            for (const QString &line : differences)
+                lines.append(line);
+            ctx.output.document(QJsonObject{{QStringLiteral("result"), differences.isEmpty() ? QStringLiteral("configuration stored")
+                                                                                             : QStringLiteral("stored configuration differs")},
+                                            {QStringLiteral("message"), text},
+                                            {QStringLiteral("differences"), lines}});
+        } else {
+            ctx.output.line(QStringLiteral("configuration stored; the adapter restarted (%1)").arg(text));
+        }
+        if (!differences.isEmpty()) {
+            for (const QString &line : differences)
+                ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
+            return int(ExitStatus::BusFailure);
+        }
+        if (!ctx.output.json())
+            ctx.output.line(QStringLiteral("read back after the restart: the bus holds what was stored"));
+        return int(ExitStatus::Success);
     });
 }
 

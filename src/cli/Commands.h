@@ -111,6 +111,19 @@ int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::W
 // Reports the adapter's failures (the tool's messages) and returns 1.
 int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback = QString());
 
+// Waits for the adapter to come back from the restart that work confirmed by
+// (confirmType, confirmErr) began, until arrived() holds. The exit status as
+// finishBeforeRestart gives it; 1 also when the adapter is not read back in
+// time (unreadable says so).
+int awaitReadBack(Context &ctx, AdapterSession &session, adapter_message_type confirmType, int confirmErr,
+                  const QString &unconfirmed, const std::function<bool()> &arrived, const QString &unreadable);
+
+// Said when force mode could not be left.
+inline QString forceNotLeft()
+{
+    return QStringLiteral("could not leave force mode: the outputs may still be forced");
+}
+
 } // namespace session
 
 namespace configuration {

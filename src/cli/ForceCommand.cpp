@@ -80,12 +80,22 @@ std::variant<ResolvedSet, CliError> resolve(const SlaveList &slaves, const Outpu
     const ItemGroupState *outputs = resolved.slave->group(Slave::kTxPdo);
     if (!outputs || outputs->items.isEmpty())
         return CliError::usage(QStringLiteral("%1 has no outputs").arg(modules::describe(*resolved.slave)));
+    // Only the outputs in the area the module holds can be forced: any
+    // other bit of the image belongs to another module, or to none.
+    if (resolved.slave->ioWindow.outputBits == 0)
+        return CliError::usage(QStringLiteral("%1 holds no output area; its outputs cannot be forced")
+                                   .arg(modules::describe(*resolved.slave)));
     const ItemState *item = outputs->itemAt(set.channel);
     if (!item)
         return CliError::usage(QStringLiteral("%1 has output channels 0 to %2, not %3")
                                    .arg(modules::describe(*resolved.slave))
                                    .arg(outputs->items.size() - 1)
                                    .arg(set.channel));
+    if (!item->hasAddress())
+        return CliError::usage(QStringLiteral("output %1 of %2 is outside the output area the module holds (%3)")
+                                   .arg(set.channel)
+                                   .arg(modules::describe(*resolved.slave),
+                                        modules::area(resolved.slave->ioWindow.outputStart, resolved.slave->ioWindow.outputBits)));
     const QString v = set.value.toLower();
     bool ok = false;
     qint64 value = 0;
@@ -277,15 +287,17 @@ int force(Context &ctx)
         if (!cycleBroken(s))
             printer.final(s.slaves());
 
-        // Ctrl-C ends the hold as the time would; force mode is left either way.
+        // Ctrl-C ends the hold as the time would; force mode is left either
+        // way, and said to be left only when the adapter confirmed it (the
+        // session's end says when it did not).
         const bool left = s.leaveForceMode();
         if (left)
             forceEvent(ctx, QStringLiteral("left"));
         if (cycleBroken(s))
             return session::busFailure(ctx, s.failures(), QStringLiteral("the link to the adapter is lost"));
         if (!left)
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm leaving force mode"));
-        return ExitStatus::Success;
+            return int(ExitStatus::BusFailure);
+        return int(ExitStatus::Success);
     });
 }
 

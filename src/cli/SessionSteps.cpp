@@ -53,6 +53,25 @@ std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, 
 
 namespace {
 
+// A link result in the words of the exit status.
+QString resultClass(int result)
+{
+    switch (result) {
+    case COMM_TIMEOUT:
+        return QStringLiteral("time-out");
+    case COMM_CRC_ERROR:
+        return QStringLiteral("checksum error");
+    case COMM_NOT_CONNECTED:
+        return QStringLiteral("link lost");
+    case COMM_REFUSED:
+        return QStringLiteral("refused by the adapter");
+    case COMM_NO_DATA:
+        return QStringLiteral("no reply data");
+    default:
+        return QStringLiteral("bad reply");
+    }
+}
+
 // What kind of failure a report is, in the words of the exit status.
 QString failureClass(const AdapterSession::Report &report)
 {
@@ -61,18 +80,11 @@ QString failureClass(const AdapterSession::Report &report)
     const int result = report.status != COMM_OK ? int(report.status) : int(qint8(report.err));
     switch (report.type) {
     case MSG_TRANSACTION_FAILED:
-        switch (result) {
-        case COMM_TIMEOUT:
-            return QStringLiteral("time-out");
-        case COMM_CRC_ERROR:
-            return QStringLiteral("checksum error");
-        case COMM_NOT_CONNECTED:
-            return QStringLiteral("link lost");
-        case COMM_NO_DATA:
-            return QStringLiteral("the adapter is restarting");
-        default:
-            return QStringLiteral("bad reply");
-        }
+        return result == COMM_NO_DATA ? QStringLiteral("the adapter is restarting") : resultClass(result);
+    case MSG_OPERATION_FAILED:
+        return resultClass(int(report.status));
+    case MSG_SETTINGS_UNKNOWN:
+        return QStringLiteral("settings unknown");
     case MSG_NO_REPLY_DATA:
         return result == COMM_TIMEOUT ? QStringLiteral("time-out") : QStringLiteral("no reply");
     case MSG_NO_HANDSHAKE:
@@ -150,6 +162,24 @@ int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::W
     return busFailure(ctx, failures, unconfirmed);
 }
 
+int awaitReadBack(Context &ctx, AdapterSession &session, adapter_message_type confirmType, int confirmErr,
+                  const QString &unconfirmed, const std::function<bool()> &arrived, const QString &unreadable)
+{
+    // Until the confirmation the work may still fail; after it the adapter
+    // restarts, and only its return settles it.
+    const auto confirmed = [&] { return session.hasReport(confirmType, confirmErr); };
+    const auto failedFirst = [&] { return !confirmed() && !session.failures().isEmpty(); };
+    AdapterSession::Wait wait = session.sync();
+    if (wait == AdapterSession::Wait::Done && confirmed() && !arrived())
+        wait = session.waitFor([&] { return arrived() || failedFirst(); }, AdapterSession::restartWaitMs());
+    if (wait == AdapterSession::Wait::Interrupted || failedFirst() || !confirmed())
+        return finishBeforeRestart(ctx, session, wait == AdapterSession::Wait::TimedOut ? AdapterSession::Wait::Done : wait,
+                                   confirmType, confirmErr, unconfirmed);
+    if (!arrived())
+        return busFailure(ctx, {}, unreadable);
+    return ExitStatus::Success;
+}
+
 int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
 {
     loadDescriptions(ctx);
@@ -174,7 +204,7 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
     const bool left = adapterSession.close();
     ctx.setSession(nullptr);
     if (!left) {
-        ctx.output.fail(CliError::bus(QStringLiteral("the adapter did not confirm leaving force mode")));
+        ctx.output.fail(CliError::bus(forceNotLeft()));
         if (status == ExitStatus::Success)
             status = ExitStatus::BusFailure;
     }

@@ -4,6 +4,7 @@
 #include "Commands.h"
 
 #include "AdapterSettings.h"
+#include "ReadBack.h"
 
 #include <QJsonArray>
 
@@ -95,7 +96,7 @@ int settings(Context &ctx)
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
         const QList<as::Field> fields = as::fields(s.state());
         if (fields.size() != as::kSwitchCount + 1)
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter reported no settings"));
+            return session::busFailure(ctx, {}, QStringLiteral("the adapter's settings could not be read; nothing is written"));
         if (ctx.arguments.isEmpty()) {
             printSettings(ctx, fields, QString());
             return ExitStatus::Success;
@@ -141,19 +142,23 @@ int settings(Context &ctx)
         }
         s.adapter()->requestSettingsWrite(byte, quint16(edit.threshold), edit.changeThreshold);
         ctx.output.progress(QStringLiteral("writing the settings; the adapter restarts"));
-        const AdapterSession::Wait wait = s.sync();
+        // -16: the adapter took them and restarts; they are read back once it is back.
+        const int status = session::awaitReadBack(
+            ctx, s, MSG_BATCH_CONFIG, -16, QStringLiteral("the adapter did not take the settings"),
+            [&s] { return s.settingsReadBack().has_value(); },
+            QStringLiteral("the adapter did not come back after its restart: the settings are not verified"));
         ctx.output.endProgress();
-        // -14: the adapter has restarted with its new settings.
-        const int status = session::finishBeforeRestart(ctx, s, wait, MSG_BATCH_CONFIG, -14,
-                                                        QStringLiteral("the adapter did not confirm the settings"));
         if (status != ExitStatus::Success)
             return status;
-        QList<as::Field> written = fields;
-        for (int bit = 0; bit < as::kSwitchCount; ++bit)
-            written[bit].value = edit.switches.at(bit);
-        written[as::kSwitchCount].value = edit.threshold;
-        printSettings(ctx, written, QStringLiteral("settings written; the adapter restarts with them"));
-        return ExitStatus::Success;
+        const QStringList differences = appcore::ReadBack::settingsDifferences(*s.settingsReadBack());
+        if (!differences.isEmpty()) {
+            for (const QString &line : differences)
+                ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
+            return int(ExitStatus::BusFailure);
+        }
+        // What the adapter holds now, as read back.
+        printSettings(ctx, as::fields(s.state()), QStringLiteral("settings written and read back after the restart"));
+        return int(ExitStatus::Success);
     });
 }
 

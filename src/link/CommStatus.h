@@ -13,6 +13,7 @@ enum COMM_STATUS_TYPE {
     COMM_OK = 27,            // reply received and accepted
     COMM_NOT_CONNECTED = 28, // device closed, or a request report could not be written
     COMM_NO_DATA = 29,       // an adapter operation ended without usable reply data
+    COMM_REFUSED = 30,       // the adapter answered with its refusal mark: nothing was done
 };
 
 Q_DECLARE_METATYPE(COMM_STATUS_TYPE)

@@ -387,8 +387,13 @@ COMM_STATUS_TYPE UsbDevice::checkReply(const QByteArray &reply)
         return COMM_REPLY_ERROR;
     if (!UsbGlobal::hasValidFrameChecksum(reply))
         return COMM_CRC_ERROR;
-    if (m_nibble != 0 && (reply.size() <= 3 || (quint8(reply.at(3)) & 0x0F) != m_nibble))
+    if (m_nibble != 0 && (reply.size() <= kCommandOffset || (quint8(reply.at(kCommandOffset)) & 0x0F) != m_nibble))
         return COMM_CHECK_ERROR;
+    // The one place where a refusal is told from an answer: whatever the
+    // command, a refused request is a failure, and no caller can take the
+    // refusal's bytes for data.
+    if (reply.size() > kCommandOffset && (quint8(reply.at(kCommandOffset)) & kRefusedMark))
+        return COMM_REFUSED;
     return COMM_OK;
 }
 

@@ -36,6 +36,10 @@ public:
     static constexpr quint8 kFirstReportMarker = 0xEC;
     static constexpr quint8 kSecondReportMarker = 0xEE;
     static constexpr quint8 kErrorReportMarker = 0x1E;
+    // A reply repeats the request's command code at this offset; with this
+    // bit set the adapter refuses the request and has not carried it out.
+    static constexpr int kCommandOffset = 3;
+    static constexpr quint8 kRefusedMark = 0x80;
     // hidraw keeps at most this many unread reports for a reader: a device
     // that has more waiting is still sending.
     static constexpr int kMaxStaleReports = 64;

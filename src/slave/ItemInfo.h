@@ -31,6 +31,11 @@ struct ItemFields
     QMap<int, QString> enumTexts;
     QList<int> enumList;
 
+    // A process-data item outside the area its module holds has no place in
+    // the process image.
+    static constexpr qint16 kNoAddress = -1;
+    bool hasAddress() const { return startAddress >= 0; }
+
     bool isInputChannels() const { return paramType == 1 || paramType == 3; }
     bool isOutputChannels() const { return paramType == 2 || paramType == 4; }
     bool isStation() const { return paramType == 0; }

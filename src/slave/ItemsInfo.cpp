@@ -2,6 +2,8 @@
 
 #include "RecordLayout.h"
 
+#include <algorithm>
+
 ItemsInfo::~ItemsInfo()
 {
     qDeleteAll(items);
@@ -18,13 +20,29 @@ void ItemsInfo::append(ItemInfo *item)
     items.append(item);
 }
 
-void ItemsInfo::assignAddresses(int start, int channelCount)
+void ItemsInfo::assignAddresses(int start, int channelCount, int areaBits)
 {
-    int address = start;
+    int used = 0;
     for (ItemInfo *item : qAsConst(items)) {
         item->channels = qint16(channelCount);
-        item->startAddress = qint16(address);
-        address += item->bitLength;
+        const int length = std::max(0, int(item->bitLength));
+        if (used + length <= areaBits && length > 0) {
+            item->startAddress = qint16(start + used);
+            used += length;
+        } else {
+            item->startAddress = ItemFields::kNoAddress;
+            used = areaBits; // an item that does not fit ends the area
+        }
+    }
+}
+
+void ItemsInfo::setConfiguredChannels(int inputs, int outputs)
+{
+    for (ItemInfo *item : qAsConst(items)) {
+        if (item->isInputChannels())
+            item->channels = qint16(inputs);
+        else if (item->isOutputChannels())
+            item->channels = qint16(outputs);
     }
 }
 

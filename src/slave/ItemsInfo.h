@@ -29,8 +29,12 @@ public:
     void append(ItemInfo *item);
 
     // Lays the items out one after another from start, each taking its bit
-    // length; every item gets channelCount as its channel count.
-    void assignAddresses(int start, int channelCount);
+    // length, as far as they fit in areaBits; the items beyond have no
+    // address. Every item gets channelCount as its channel count.
+    void assignAddresses(int start, int channelCount, int areaBits);
+
+    // The channel counts of the input-channel and output-channel items.
+    void setConfiguredChannels(int inputs, int outputs);
 
     // Applies a configuration record (station, start addresses from bytes
     // 2-3 and 4-5, parameter values from params). Missing bytes read as 0.

@@ -140,16 +140,21 @@ ItemInfo *Slave::groupItem(const QString &key, int i) const
     return g ? g->itemAt(i) : nullptr;
 }
 
-void Slave::assignGroupAddresses(const QString &key, int start, int allocatedChannels)
+void Slave::assignGroupAddresses(const QString &key, int start, int allocatedChannels, int areaBits)
 {
     if (ItemsInfo *g = group(key))
-        g->assignAddresses(start, allocatedChannels);
+        g->assignAddresses(start, allocatedChannels, areaBits);
 }
 
+// The channel items take the counts the record carries: the areas shown
+// and occupied are those the module holds, not those its description offers.
 void Slave::updateConfigItems(int station, const QByteArray &record, int paramOffset)
 {
-    if (ItemsInfo *config = group(kConfigData))
+    if (ItemsInfo *config = group(kConfigData)) {
         config->updateConfig(station, record, alignment, RecordLayout::decodeParameters(record, paramOffset));
+        config->setConfiguredChannels(configuredChannels(RecordLayout::channelCount(record, RecordLayout::kInputPos), inputOffs),
+                                      configuredChannels(RecordLayout::channelCount(record, RecordLayout::kOutputPos), outputOffs));
+    }
 }
 
 void Slave::updateConfigItemsFull(const QByteArray &record, int inChannels, int outChannels)
@@ -158,15 +163,26 @@ void Slave::updateConfigItemsFull(const QByteArray &record, int inChannels, int 
         config->updateConfigFull(stationId, record, RecordLayout::kInputPos, RecordLayout::kOutputPos,
                                  channelCount, alignment, inChannels, outChannels,
                                  RecordLayout::decodeParameters(record, RecordLayout::kStatusParamOffset));
+        config->setConfiguredChannels(configuredChannels(inChannels, inputOffs), configuredChannels(outChannels, outputOffs));
     }
 }
 
+int Slave::configuredChannels(int count, int extraChannels)
+{
+    return count > extraChannels ? count - extraChannels : 0;
+}
+
+int Slave::heldAreaBits(int configured, int extraChannels) const
+{
+    return configured > 0 ? areaBits(configured + extraChannels, bitsPerChannel) : 0;
+}
+
+// The record goes to the adapter; the slave takes it once the adapter has
+// (applyShortRecord).
 void Slave::applyConfig(const QByteArray &configRecord)
 {
     if (!itemGroups)
         return;
-    if (!statusRun)
-        updateConfigItems(newStationId, configRecord, RecordLayout::kShortParamOffset);
     emit sigSetConfig(configRecord);
 }
 
@@ -192,7 +208,7 @@ void Slave::applyEditedConfig(const QByteArray &record)
         updateConfigItems(newStationId, record, RecordLayout::kShortParamOffset);
         emit sigUpdateStaticConfig();
     } else {
-        updateConfigItems(newStationId, record, RecordLayout::kShortParamOffset);
+        // Taken once the adapter has taken it.
         emit sigSetUUIDConfig(record);
     }
 }
@@ -264,9 +280,9 @@ Slave::IoLengths Slave::ioLengths() const
     };
     for (const ItemInfo *item : config->items) {
         if (item->isInputChannels())
-            lengths.inputBits = rounded(areaBits(item->channels + inputOffs, bitsPerChannel));
+            lengths.inputBits = rounded(heldAreaBits(item->channels, inputOffs));
         else if (item->isOutputChannels())
-            lengths.outputBits = rounded(areaBits(item->channels + outputOffs, bitsPerChannel));
+            lengths.outputBits = rounded(heldAreaBits(item->channels, outputOffs));
     }
     return lengths;
 }
@@ -287,10 +303,10 @@ Slave::IoWindow Slave::ioWindow() const
     for (const ItemInfo *item : config->items) {
         if (item->isInputChannels()) {
             window.inputStart = clampBits(item->startAddress);
-            window.inputBits = quint16(areaBits(item->channels + inputOffs, bitsPerChannel));
+            window.inputBits = quint16(heldAreaBits(item->channels, inputOffs));
         } else if (item->isOutputChannels()) {
             window.outputStart = clampBits(item->startAddress);
-            window.outputBits = quint16(areaBits(item->channels + outputOffs, bitsPerChannel));
+            window.outputBits = quint16(heldAreaBits(item->channels, outputOffs));
         }
     }
     return window;
@@ -315,12 +331,12 @@ void Slave::onUpdateIOData()
     emit sigUpdateIOData(stationId);
 }
 
+// The record asks for no station and no areas; the slave takes it once the
+// adapter has (takeClearedRecord).
 void Slave::cleanSlaveID()
 {
     QByteArray record(RecordLayout::kCleanRecordSize, '\0');
     record[0] = char(stationId);
-    newStationId = 0;
-    statusBit4 = 1;
     record.prepend(uuid);
     record.truncate(RecordLayout::kCleanRecordSize);
     emit sigCleanConfig(record);
@@ -389,7 +405,8 @@ void Slave::onInputImage(int station, int value, const QByteArray &statusBytes, 
     QByteArray values;
     if (ItemsInfo *inputs = group(kRxPdo)) {
         for (ItemInfo *item : qAsConst(inputs->items)) {
-            const quint32 bits = SlaveIOData::readBits(inputImage, item->startAddress, item->bitLength);
+            // An input outside the module's area reads nothing of it.
+            const quint32 bits = item->hasAddress() ? SlaveIOData::readBits(inputImage, item->startAddress, item->bitLength) : 0;
             values.append(char(bits & 0xFF));
             item->value.setValue(int(bits));
         }
@@ -435,12 +452,14 @@ QByteArray Slave::configurationRecord() const
         record[pos] = char(word & 0xFF);
         record[pos + 1] = char(word >> 8);
     };
+    // A module without channels holds no area, not its extra channels alone.
+    const auto count = [](int channels, int extra) { return channels > 0 ? channels + extra : 0; };
     QMap<QString, qint16> params;
     for (const ItemInfo *item : config->items) {
         if (item->isInputChannels())
-            setWord(RecordLayout::kInputPos, item->startAddress, item->channels + inputOffs);
+            setWord(RecordLayout::kInputPos, item->startAddress, count(item->channels, inputOffs));
         else if (item->isOutputChannels())
-            setWord(RecordLayout::kOutputPos, item->startAddress, item->channels + outputOffs);
+            setWord(RecordLayout::kOutputPos, item->startAddress, count(item->channels, outputOffs));
         else if (!item->isStation())
             params.insert(item->name, qint16(item->value.toInt()));
     }

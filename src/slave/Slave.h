@@ -91,6 +91,12 @@ public:
     // before they are multiplied (fields may hold any number), the product
     // to kMaxAreaBits. Negative counts or widths give 0.
     static int areaBits(int channels, int bitsPerChannel);
+    // The channels a record's channel count configures: the count less the
+    // module's extra (diagnostic) channels; none when it holds no more.
+    static int configuredChannels(int count, int extraChannels);
+    // Bits of the area a module holds with this many configured channels:
+    // none without channels, else the channels and the extra channels.
+    int heldAreaBits(int configured, int extraChannels) const;
 
     struct IoLengths {
         quint16 inputBits = 0;
@@ -156,6 +162,11 @@ public:
     // The same without the kind's decoding (a report from the identity queue
     // while polling).
     void takeReportedBlock(quint8 stateByte, const QByteArray &block);
+    // The module took a cleared record: no station, no areas.
+    void takeClearedRecord(const QByteArray &shortRecord);
+    // Back to what the module last reported (its last info block): the
+    // record was changed for a write the adapter did not take.
+    void takeModuleState();
     // The module is the adapter's own (local) module, whose records carry its station.
     void setLocalModule(bool local) { recordCarriesStation = local; }
     // The module now answers at this station.
@@ -220,8 +231,9 @@ public slots:
     void onInputImage(int station, int value, const QByteArray &statusBytes, const QByteArray &inputImage);
 
 protected:
-    // Channel addresses of a process-data group from a start address.
-    void assignGroupAddresses(const QString &key, int start, int allocatedChannels);
+    // Channel addresses of a process-data group from a start address, for
+    // the items that fit in the area.
+    void assignGroupAddresses(const QString &key, int start, int allocatedChannels, int areaBits);
     // The configuration-item update of "CONFIG-DATA" from a configuration
     // record, parameter block at paramOffset.
     void updateConfigItems(int station, const QByteArray &record, int paramOffset);

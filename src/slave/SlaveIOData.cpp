@@ -40,8 +40,11 @@ void SlaveIOData::writeOutputs(const Slave &slave, QByteArray &outputImage)
     const ItemsInfo *outputs = slave.group(Slave::kTxPdo);
     if (!outputs)
         return;
-    for (const ItemInfo *item : outputs->items)
-        writeBits(outputImage, item->startAddress, item->bitLength, item->value.toUnsigned());
+    for (const ItemInfo *item : outputs->items) {
+        // An output outside the module's area would drive another module's.
+        if (item->hasAddress())
+            writeBits(outputImage, item->startAddress, item->bitLength, item->value.toUnsigned());
+    }
 }
 
 void SlaveIOData::clearOutputs(Slave &slave)

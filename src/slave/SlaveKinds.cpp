@@ -31,17 +31,29 @@ void SlaveWithData::applyShortRecord(const QByteArray &configRecord)
         stationId = newStationId = byteAt(configRecord, kStationOffset);
     if (m_traits.inputs) {
         const int channels = allocatedInputs(configRecord);
-        assignGroupAddresses(kRxPdo, startAddress(configRecord, kInputPos), channels);
+        assignGroupAddresses(kRxPdo, startAddress(configRecord, kInputPos), channels, inputAreaBits(configRecord));
         if (m_traits.storeCountsFromConfig)
             inputChannelCount = channels;
     }
     if (m_traits.outputs) {
         const int channels = allocatedOutputs(configRecord);
-        assignGroupAddresses(kTxPdo, startAddress(configRecord, kOutputPos), channels);
+        assignGroupAddresses(kTxPdo, startAddress(configRecord, kOutputPos), channels, outputAreaBits(configRecord));
         if (m_traits.storeCountsFromConfig)
             outputChannelCount = channels;
     }
     updateConfigItems(stationId, configRecord, kShortParamOffset);
+}
+
+int SlaveWithData::inputAreaBits(const QByteArray &record) const
+{
+    return heldAreaBits(configuredChannels(RecordLayout::channelCount(record, kInputPos), inputOffs), inputOffs);
+}
+
+int SlaveWithData::outputAreaBits(const QByteArray &record) const
+{
+    if (record.size() <= kOutputPos)
+        return 0;
+    return heldAreaBits(configuredChannels(RecordLayout::channelCount(record, kOutputPos), outputOffs), outputOffs);
 }
 
 void SlaveWithData::updateFromStatusRecord(const QByteArray &statusRecord)
@@ -58,9 +70,9 @@ void SlaveWithData::updateFromStatusRecord(const QByteArray &statusRecord)
         outputChannelCount = outputs;
     }
     if (m_traits.inputs)
-        assignGroupAddresses(kRxPdo, startAddress(statusRecord, kInputPos), inputs);
+        assignGroupAddresses(kRxPdo, startAddress(statusRecord, kInputPos), inputs, inputAreaBits(statusRecord));
     if (m_traits.outputs)
-        assignGroupAddresses(kTxPdo, startAddress(statusRecord, kOutputPos), outputs);
+        assignGroupAddresses(kTxPdo, startAddress(statusRecord, kOutputPos), outputs, outputAreaBits(statusRecord));
     updateConfigItemsFull(statusRecord, reportedIn, reportedOut);
 }
 

@@ -31,6 +31,9 @@ protected:
 private:
     int allocatedInputs(const QByteArray &record) const;
     int allocatedOutputs(const QByteArray &record) const;
+    // Bits of the areas the module holds by the record's channel counts.
+    int inputAreaBits(const QByteArray &record) const;
+    int outputAreaBits(const QByteArray &record) const;
 
     Traits m_traits;
 };

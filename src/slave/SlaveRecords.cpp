@@ -110,6 +110,21 @@ void Slave::keepCurrentStation()
     newStationId = stationId;
 }
 
+void Slave::takeClearedRecord(const QByteArray &shortRecord)
+{
+    stationId = newStationId = 0;
+    statusBit4 = 1;
+    applyShortRecord(shortRecord);
+}
+
+void Slave::takeModuleState()
+{
+    if (rawInfo.isEmpty())
+        return; // an offline record has no module to go back to
+    takeReportedStation(RecordLayout::byteAt(rawInfo, RecordLayout::kStationOffset));
+    updateFromStatusRecord(rawInfo);
+}
+
 void Slave::markNotConfirmed()
 {
     onStatusByte(quint8(lastStatusByte & ~kRunningBit));

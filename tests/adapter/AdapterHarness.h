@@ -101,6 +101,8 @@ public:
     QStringList lamps;
     QList<AdapterState> states;
     QList<QList<CsvImportResult>> csvImports;
+    QList<SettingsReadBack> settingsReadBacks;
+    QList<QPair<SlaveList, SlaveList>> storeReadBacks; // stored, reloaded
 
     QList<Load> loadsOf(adapter_message_type type) const
     {
@@ -135,6 +137,8 @@ public:
         lamps.clear();
         states.clear();
         csvImports.clear();
+        settingsReadBacks.clear();
+        storeReadBacks.clear();
     }
 
 public slots:
@@ -149,6 +153,8 @@ public slots:
     void onState(AdapterState state) { states.append(state); }
     void onCsvImported(QList<CsvImportResult> results) { csvImports.append(results); }
     void onLamp(QString text) { lamps.append(text); }
+    void onSettingsReadBack(SettingsReadBack readBack) { settingsReadBacks.append(readBack); }
+    void onStoreReadBack(SlaveList stored, SlaveList reloaded) { storeReadBacks.append({stored, reloaded}); }
 };
 
 // The record ids of snapshots, to compare them with records.
@@ -181,6 +187,8 @@ public:
         QObject::connect(adapter, &Adapter::sigOFFLamp, &recorder, &Recorder::onLamp, Qt::QueuedConnection);
         QObject::connect(adapter, &Adapter::sigAdapterState, &recorder, &Recorder::onState, Qt::QueuedConnection);
         QObject::connect(adapter, &Adapter::sigCsvImported, &recorder, &Recorder::onCsvImported, Qt::QueuedConnection);
+        QObject::connect(adapter, &Adapter::sigSettingsReadBack, &recorder, &Recorder::onSettingsReadBack, Qt::QueuedConnection);
+        QObject::connect(adapter, &Adapter::sigStoreReadBack, &recorder, &Recorder::onStoreReadBack, Qt::QueuedConnection);
         adapter->moveToThread(&thread);
         thread.start();
     }

@@ -106,6 +106,7 @@ void queueOnSlave(AdapterRun &run, const QByteArray &uid, Fn fn)
 
 struct ForceView {
     bool forceMode = false;
+    bool linked = false;
     bool polling = false;
     bool busy = false;
     int forcedSlaves = 0;
@@ -117,6 +118,7 @@ ForceView forceView(AdapterRun &run)
 {
     return run.inThread([&] {
         ForceView v;
+        v.linked = run.adapter->isLinked();
         v.forceMode = run.adapter->isForceMode();
         v.polling = run.adapter->isPolling();
         v.busy = run.adapter->isBusy();
@@ -443,9 +445,10 @@ private slots:
         } else {
             QTest::qWait(5 * tarnbus::linkTiming().processDataPeriodMs);
             QCOMPARE(processDataCount(sim), cycles);
-            // The cycle waits for force mode to be switched again; only the
-            // lost link ends force mode itself.
-            QCOMPARE(forceView(run).forceMode, fault != tbsim::FaultKind::UnplugMidway);
+            // The cycle waits for force mode to be switched again; nothing
+            // but the adapter's confirmation ends force mode, not even a
+            // lost link.
+            QVERIFY(forceView(run).forceMode);
         }
         QCOMPARE(run.recorder.errorCodes(), errors);
         QVERIFY(!forceView(run).polling);
@@ -501,15 +504,18 @@ private slots:
         QCOMPARE(run.recorder.errorCodes(), QStringList());
     }
 
-    // A leave sequence that fails half-way still ends force mode; the
-    // outputs must not come back with the next force mode.
-    void failedLeaveClearsTheOutputImage()
+    // A leave sequence that fails half-way keeps force mode: the adapter has
+    // not confirmed leaving it. Every output is asked off, the cycle goes on
+    // with zeros, and leaving can be asked again.
+    void failedLeaveKeepsForceModeWithTheOutputsOff()
     {
         AdapterRun run;
         QVERIFY(connectDemo(run));
         tbsim::VirtualAdapter sim = simAdapter();
         QVERIFY(enterForceMode(run));
         setOutputs(run, kDO16, {4, 5});
+        QMetaObject::invokeMethod(run.adapter, "onWriteOutputData", Qt::QueuedConnection, Q_ARG(int, 2));
+        QTRY_COMPARE_WITH_TIMEOUT(bytesOf(sim.module(kDO16.toStdString())->outputs), QByteArray::fromHex("3000"), 5000);
         tbsim::FaultRule rule;
         rule.kind = tbsim::FaultKind::ErrorReport;
         rule.code = 0x48;
@@ -520,20 +526,32 @@ private slots:
 
         emit run.adapter->sigSetFource(false);
         QVERIFY(run.waitForLoad(MSG_FORCE_STATE));
-        QCOMPARE(run.recorder.errorCodes(), QStringList{"28/25"});
-        QCOMPARE(operationKinds(run.recorder), QList<int>{MSG_FORCE_STATE});
-        const ForceView view = forceView(run);
-        QVERIFY(!view.forceMode);
-        QCOMPARE(view.forcedSlaves, 0);
+        run.settle();
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"36/5"});
+        QCOMPARE(run.recorder.errorsOf(MSG_OPERATION_FAILED).first().status, COMM_REPLY_ERROR);
+        QCOMPARE(run.recorder.loadsOf(MSG_FORCE_STATE).last().status.fource, 1);
+        ForceView view = forceView(run);
+        QVERIFY(view.forceMode);
         QVERIFY(allZero(view.outputImage));
         QCOMPARE(outputValues(run, kDO16), QVector<int>(16, 0).toList());
-
+        QVERIFY(sim.forceMode());
+        // The cycle keeps every output off.
         sim.clearTraffic();
-        QVERIFY(enterForceMode(run));
-        QVERIFY(allZero(bytesOf(sim.traffic(0x49).front().data)));
+        QTRY_VERIFY_WITH_TIMEOUT(processDataCount(sim) > 2, 5000);
+        QVERIFY(allZero(bytesOf(sim.modules().at(2).outputs)));
+        for (const tbsim::TrafficEntry &e : sim.traffic(0x49))
+            QVERIFY(allZero(bytesOf(e.data)));
+
+        emit run.adapter->sigSetFource(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!forceView(run).forceMode, 5000);
+        QVERIFY(!sim.forceMode());
+        QCOMPARE(run.recorder.errorCodes(), QStringList{"36/5"});
+        QVERIFY(forceView(run).polling);
     }
 
-    void linkLossEndsForceMode()
+    // A lost link does not say that the adapter stopped forcing: force mode
+    // stays shown until the adapter, back again, has confirmed leaving it.
+    void linkLossKeepsForceModeUntilLeft()
     {
         AdapterRun run;
         QVERIFY(connectDemo(run));
@@ -547,19 +565,25 @@ private slots:
         run.settle();
         QCOMPARE(run.recorder.errorCodes(), (QStringList{"25/-2", "29/28"}));
         ForceView view = forceView(run);
+        QVERIFY(view.forceMode);
+        QCOMPARE(view.forcedSlaves, 16);
+        QVERIFY(!view.polling);
+
+        // Back again, the adapter is brought out of force mode before
+        // anything else; then the Adapter polls again.
+        sim.clearTraffic();
+        sim.replug();
+        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
+        run.settle();
+        QCOMPARE(run.recorder.errorCodes(), (QStringList{"25/-2", "29/28", "25/-1"}));
+        QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).last().status.fource, 0);
+        QCOMPARE(sim.requestCount(0x23), 1);
+        for (const tbsim::TrafficEntry &e : sim.traffic(0x49))
+            QVERIFY(allZero(bytesOf(e.data)));
+        view = forceView(run);
         QVERIFY(!view.forceMode);
         QCOMPARE(view.forcedSlaves, 0);
         QVERIFY(allZero(view.outputImage));
-        QVERIFY(!view.polling);
-
-        // The adapter powers up out of force mode; the Adapter follows it
-        // and polls again.
-        sim.replug();
-        QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
-        QCOMPARE(run.recorder.errorCodes(), (QStringList{"25/-2", "29/28", "25/-1"}));
-        QCOMPARE(run.recorder.loadsOf(MSG_LIST_CHANGED).last().status.fource, 0);
-        view = forceView(run);
-        QVERIFY(!view.forceMode);
         QVERIFY(view.polling);
         sim.clearTraffic();
         QTRY_VERIFY_WITH_TIMEOUT(sim.requestCount(0x25, 0x00, 0x80) > 0, 5000);
@@ -643,9 +667,10 @@ private slots:
         // reconnect can be looked at.
         sim.setRestartMs(300);
 
+        const QList<AdapterInfoItem> before = run.inThread([&] { return run.adapter->infoItems(); });
         run.inThread([&] { run.adapter->setSettings(quint8(settingsByte), quint16(threshold)); });
         emit run.adapter->sigSetAdapterCmd(1, change);
-        QVERIFY(run.waitForError(MSG_BATCH_CONFIG, 2));
+        QVERIFY(run.waitForError(MSG_BATCH_CONFIG));
 
         const std::vector<tbsim::TrafficEntry> writes = sim.traffic(0x42);
         QCOMPARE(int(writes.size()), 2);
@@ -654,23 +679,28 @@ private slots:
         QCOMPARE(bytesOf(writes[0].data), padded(data));
         QCOMPARE(int(writes[1].param1), 0xAA);
         QCOMPARE(int(writes[1].param2), 0x55);
-        QCOMPARE(run.recorder.errorCodes().mid(0, 2), (QStringList{"16/-16", "16/-14"}));
+        QCOMPARE(run.recorder.errorCodes().first(), QStringLiteral("16/-16"));
 
-        // The information items show what was written.
-        const QList<AdapterInfoItem> written = run.inThread([&] { return run.adapter->infoItems(); });
-        QCOMPARE(written.size(), 11);
-        for (int bit = 0; bit < 4; ++bit)
-            QCOMPARE(written.at(5 + bit).value, (settingsByte >> bit) & 1);
-        QCOMPARE(written.at(9).value, threshold);
+        // Until the adapter is back and read, the items show what it held:
+        // nothing written is the adapter's before it says so.
+        QTRY_VERIFY_WITH_TIMEOUT(!forceView(run).linked, 5000);
+        QCOMPARE(run.inThread([&] { return run.adapter->infoItems(); }), before);
         // The adapter restarts: no polling into it meanwhile.
         const ForceView restarting = forceView(run);
         QVERIFY(!restarting.polling);
         QVERIFY(!restarting.busy);
 
-        // It comes back by itself, with the new settings read back.
+        // It comes back by itself, with the new settings read back and
+        // compared; only then is the write a success (-14).
         QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
         run.settle();
-        QCOMPARE(run.recorder.errorCodes(), (QStringList{"16/-16", "16/-14", "25/-2", "25/-1"}));
+        QCOMPARE(run.recorder.errorCodes(), (QStringList{"16/-16", "25/-2", "25/-1", "16/-14"}));
+        QCOMPARE(run.recorder.settingsReadBacks.size(), 1);
+        const SettingsReadBack check = run.recorder.settingsReadBacks.first();
+        QVERIFY(check.matches());
+        QCOMPARE(int(check.writtenByte), settingsByte);
+        QCOMPARE(int(check.readByte), settingsByte);
+        QCOMPARE(check.thresholdChanged, change != 0);
         QCOMPARE(int(sim.settings()), settingsByte);
         QCOMPARE(int(sim.threshold()), activeThreshold);
         const QList<AdapterInfoItem> readBack = run.inThread([&] { return run.adapter->infoItems(); });
@@ -730,6 +760,10 @@ private slots:
         QVERIFY(run.waitForLoad(MSG_LIST_CHANGED));
         run.settle();
         QCOMPARE(run.recorder.errorCodes(), (QStringList{"20/-1", "25/-2", "25/-1"}));
+        // The bus is read again and handed over with what was stored.
+        QCOMPARE(run.recorder.storeReadBacks.size(), 1);
+        QCOMPARE(run.recorder.storeReadBacks.first().first.size(), 16);
+        QCOMPARE(run.recorder.storeReadBacks.first().second.size(), 16);
         const std::vector<tbsim::TrafficEntry> traffic = sim.traffic();
         const auto stored = std::find_if(traffic.begin(), traffic.end(), [](const tbsim::TrafficEntry &e) { return e.code == 0x46; });
         QVERIFY(stored != traffic.end());
@@ -752,17 +786,19 @@ private slots:
         sim.addFault(rule);
 
         emit run.adapter->sigSaveAdapterConfig();
-        QVERIFY(run.waitForError(MSG_TRANSACTION_FAILED));
+        QVERIFY(run.waitForError(MSG_OPERATION_FAILED));
         const Recorder::Error failed = run.recorder.errors.first();
-        QCOMPARE(failed.err, int(COMM_REPLY_ERROR));
-        QCOMPARE(failed.status, COMM_NO_DATA);
+        // Said in the store's own words, with what went wrong.
+        QCOMPARE(failed.err, int(AdapterOperation::Store));
+        QCOMPARE(failed.status, COMM_REPLY_ERROR);
         QVERIFY(run.recorder.errorsOf(MSG_CONFIG_STORED).isEmpty());
         QVERIFY(!forceView(run).busy);
 
         // The adapter refused and did not restart: polling goes on at once
         // rather than leaving the bus unwatched.
         run.settle();
-        QCOMPARE(run.recorder.errorCodes(), (QStringList{"28/25"}));
+        QCOMPARE(run.recorder.errorCodes(), (QStringList{"36/1"}));
+        QVERIFY(run.recorder.storeReadBacks.isEmpty());
         const ForceView view = forceView(run);
         QVERIFY(view.polling);
         QVERIFY(!view.busy);

@@ -13,6 +13,7 @@ namespace {
 AdapterState stateWith(quint8 settingsByte, quint16 threshold)
 {
     AdapterState state;
+    state.settingsKnown = true;
     state.settingsByte = settingsByte;
     state.threshold = threshold;
     for (const char *name : {"TBName", "UniqueID", "HWVersion", "BootVersion", "APPVersion"}) {
@@ -58,8 +59,12 @@ private slots:
         QCOMPARE(f.at(3).value, 0);
         QVERIFY(f.at(4).options.isEmpty());
         QCOMPARE(f.at(4).value, 1500);
-        // Before the adapter has reported its settings there is nothing to edit.
+        // Before the adapter has reported its settings there is nothing to
+        // edit, nor after a read that failed (items may be left over).
         QVERIFY(fields(AdapterState()).isEmpty());
+        AdapterState unknown = stateWith(0x05, 1500);
+        unknown.settingsKnown = false;
+        QVERIFY(fields(unknown).isEmpty());
     }
 
     void settingsByteKeepsTheOtherBits_data()

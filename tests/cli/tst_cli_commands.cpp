@@ -132,10 +132,11 @@ private slots:
                               << "" << true;
         QTest::newRow("allocate") << QStringList{"allocate"} << 0 << "addresses allocated" << "" << true;
         QTest::newRow("download") << QStringList{"download"} << 0 << "configuration downloaded" << "" << true;
-        QTest::newRow("store") << QStringList{"store"} << 0 << "configuration stored; the adapter restarts" << "" << true;
+        QTest::newRow("store") << QStringList{"store"} << 0 << "read back after the restart: the bus holds what was stored" << ""
+                               << true;
         QTest::newRow("settings") << QStringList{"settings"} << 0 << "站号分配模式      严格组态  (station-mode)" << "" << false;
         QTest::newRow("settings written") << QStringList{"settings", "di-filter=off", "站号分配模式=自由组态", "threshold=1500"} << 0
-                                          << "settings written; the adapter restarts with them" << "" << true;
+                                          << "settings written and read back after the restart" << "" << true;
         QTest::newRow("settings unchanged") << QStringList{"settings", "di-filter=on", "auto-reset=0"} << 0
                                             << "settings unchanged; nothing written" << "" << false;
         QTest::newRow("upgrade: no file") << QStringList{"upgrade", "no/such/firmware.dec"} << 2 << ""
@@ -217,19 +218,39 @@ private slots:
         QTest::addColumn<int>("param1");
         QTest::addColumn<QString>("err");
         const QStringList station{"set-station", "DA01B2C3D40D", "14"};
-        QTest::newRow("refused") << station << tbsim::FaultKind::Refuse << 0x47 << 0x00 << "从站地址冲突,设置失败! (refused)";
-        QTest::newRow("time-out") << station << tbsim::FaultKind::NoReply << 0x47 << 0x00 << "TarnBUS通信超时！ (time-out)";
+        // Each operation says what failed in its own words, and why.
+        QTest::newRow("refused") << station << tbsim::FaultKind::Refuse << 0x47 << 0x00
+                                 << "修改从站站号失败: 适配器拒绝执行! (refused by the adapter)";
+        QTest::newRow("time-out") << station << tbsim::FaultKind::NoReply << 0x47 << 0x00 << "修改从站站号失败: 通信超时! (time-out)";
         QTest::newRow("checksum") << station << tbsim::FaultKind::BadChecksum << 0x47 << 0x00
-                                  << "TARNBUS通信,CRC校验错误！ (checksum error)";
+                                  << "修改从站站号失败: CRC校验错误! (checksum error)";
         QTest::newRow("unplugged") << station << tbsim::FaultKind::UnplugMidway << 0x47 << 0x00 << "(link lost)";
+        QTest::newRow("set-io refused") << QStringList{"set-io", "3", "--in", "400"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
+                                        << "修改从站地址失败: 适配器拒绝执行! (refused by the adapter)";
+        QTest::newRow("set-param refused") << QStringList{"set-param", "3", "filter level=20ms"} << tbsim::FaultKind::Refuse << 0x47
+                                           << 0x00 << "修改从站参数失败: 适配器拒绝执行! (refused by the adapter)";
+        QTest::newRow("clear refused") << QStringList{"clear", "5"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
+                                       << "清除从站站号失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("download refused") << QStringList{"download"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
-                                          << "从站地址冲突,设置失败! (refused)";
-        QTest::newRow("force refused") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::NoReply << 0x48 << 0x05
-                                       << "TarnBUS通信超时！ (time-out)";
+                                          << "下载配置失败: 适配器拒绝执行! (refused by the adapter)";
+        QTest::newRow("force on lost") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::NoReply << 0x48 << 0x05
+                                       << "进入强制模式失败: 通信超时! (time-out)";
+        QTest::newRow("force on refused") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::Refuse << 0x48 << 0x05
+                                          << "TARNBUS控制器错误,强制启动失败! (refused)";
         QTest::newRow("lamp time-out") << QStringList{"lamp", "7", "on"} << tbsim::FaultKind::NoReply << 0x27 << 0x10
-                                       << "TarnBUS通信超时！ (time-out)";
+                                       << "点灯失败: 通信超时! (time-out)";
+        QTest::newRow("lamp refused") << QStringList{"lamp", "7", "on"} << tbsim::FaultKind::Refuse << 0x27 << 0x10
+                                      << "点灯失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("store time-out") << QStringList{"store"} << tbsim::FaultKind::NoReply << 0x46 << 0x34
-                                        << "操作失败！TARNBUS主站重启中，请稍后... (the adapter is restarting)";
+                                        << "保存组态失败: 通信超时! (time-out)";
+        QTest::newRow("store refused") << QStringList{"store"} << tbsim::FaultKind::Refuse << 0x46 << 0x34
+                                       << "保存组态失败: 适配器拒绝执行! (refused by the adapter)";
+        QTest::newRow("settings refused") << QStringList{"settings", "threshold=1500"} << tbsim::FaultKind::Refuse << 0x42 << -1
+                                          << "修改适配器参数失败: 适配器拒绝执行! (refused by the adapter)";
+        // A refused read gives no data: the settings are unknown and none
+        // are written over the adapter's own.
+        QTest::newRow("settings unread") << QStringList{"settings", "threshold=1500"} << tbsim::FaultKind::Refuse << 0x22 << -1
+                                         << "读取适配器参数失败: 适配器拒绝执行! 参数未知,不可修改。 (refused by the adapter)";
         QTest::newRow("no handshake") << QStringList{"show"} << tbsim::FaultKind::NotReady << 0x48 << 0x00
                                       << "TARNBUS通信中断,请检查USB!  (link lost)";
     }
@@ -245,10 +266,16 @@ private slots:
         rule.code = code;
         rule.param1 = param1;
         simAdapter().addFault(rule);
+        const tbsim::AdapterConfig before = simAdapter().config();
         const Run run = runCli(args);
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
         QCOMPARE(run.status, 1);
         QCOMPARE(simAdapter().forceMode(), false);
+        // Nothing refused was done: the adapter's settings are as they were.
+        if (fault == tbsim::FaultKind::Refuse) {
+            QCOMPARE(simAdapter().settings(), before.settings);
+            QCOMPARE(simAdapter().threshold(), before.threshold);
+        }
     }
 
     // What a settings write sends: the switches in bits 0 to 3, the rest of

@@ -140,9 +140,9 @@ private slots:
         QTest::newRow("set-station") << station << QJsonArray() << 0
                                      << "station 14 (TB-DI8-N, DA01B2C3D40D): station set to 14" << "";
         QTest::newRow("refused") << station << fault("refuse", "0x47", 0) << 1 << ""
-                                 << "set-station: 从站地址冲突,设置失败! (refused)";
+                                 << "set-station: 修改从站站号失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("time-out") << station << fault("noReply", "0x47", 0) << 1 << ""
-                                  << "set-station: TarnBUS通信超时！ (time-out)";
+                                  << "set-station: 修改从站站号失败: 通信超时! (time-out)";
         QTest::newRow("unplugged") << station << fault("unplugMidway", "0x47", 0) << 1 << "" << "(link lost)";
         QTest::newRow("unknown station") << QStringList{"clear", "99"} << QJsonArray() << 2 << ""
                                          << "tarnbus-cli: clear: no module at station 99";

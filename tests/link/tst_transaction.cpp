@@ -147,6 +147,12 @@ private slots:
         QTest::newRow("0x25 wrong command") << TBProtocol::readBusStatus() << int(K::WrongCommand) << int(COMM_CHECK_ERROR) << 72;
         QTest::newRow("not ready") << TBProtocol::handshake() << int(K::NotReady) << int(COMM_OK) << 72;
         QTest::newRow("slow but in time") << TBProtocol::readPower() << int(K::SlowReply) << int(COMM_OK) << 72;
+        // The refusal mark is a failure for every command, also for those
+        // whose reply command byte is not compared.
+        QTest::newRow("0x20 refused") << TBProtocol::readIdentity() << int(K::Refuse) << int(COMM_REFUSED) << 72;
+        QTest::newRow("0x22 refused") << TBProtocol::readSettings() << int(K::Refuse) << int(COMM_REFUSED) << 72;
+        QTest::newRow("handshake refused") << TBProtocol::handshake() << int(K::Refuse) << int(COMM_REFUSED) << 72;
+        QTest::newRow("store refused") << TBProtocol::storeConfiguration() << int(K::Refuse) << int(COMM_REFUSED) << 72;
     }
 
     void results()

@@ -123,7 +123,7 @@ void SimConfigTest::configurationWrite()
     const QString before = describe(*adapter().module(moduleUid));
     Link link;
     QByteArray reply;
-    QCOMPARE(link.send(request, &reply), COMM_OK);
+    QCOMPARE(link.send(request, &reply), refused ? COMM_REFUSED : COMM_OK);
     QCOMPARE(quint8(reply[3]), quint8(quint8(request[3]) | (refused ? 0x80 : 0x00)));
     QCOMPARE(describe(*adapter().module(moduleUid)), refused ? before : expected);
 

@@ -82,8 +82,8 @@ void SimFaultsTest::faultKind_data()
     QTest::newRow("slow reply too late") << force << FaultKind::SlowReply << 1000 << int(COMM_TIMEOUT) << -1 << true;
     QTest::newRow("truncated reply") << force << FaultKind::TruncatedReply << 0 << int(COMM_TIMEOUT) << -1 << true;
     QTest::newRow("unplug midway") << force << FaultKind::UnplugMidway << 0 << int(COMM_NOT_CONNECTED) << -1 << false;
-    // 0x48 with its refusal bit: the link accepts the reply, the adapter did nothing.
-    QTest::newRow("refuse") << force << FaultKind::Refuse << 0 << int(COMM_OK) << 0xC8 << false;
+    // 0x48 with its refusal bit: the link says so, the adapter did nothing.
+    QTest::newRow("refuse") << force << FaultKind::Refuse << 0 << int(COMM_REFUSED) << 0xC8 << false;
     QTest::newRow("babble") << force << FaultKind::Babble << 0 << int(COMM_OK) << 0x48 << true;
 }
 

@@ -289,18 +289,32 @@ private slots:
         QVERIFY(!item->writable);
     }
 
+    // Items are placed one after another as far as the module's area
+    // reaches; the others have no address (-1).
+    void assignAddresses_data()
+    {
+        QTest::addColumn<int>("areaBits");
+        QTest::addColumn<QList<int>>("addresses");
+        QTest::newRow("every item fits") << 20 << QList<int>{40, 41, 57};
+        QTest::newRow("the last one does not") << 17 << QList<int>{40, 41, -1};
+        QTest::newRow("a short area ends at the first misfit") << 10 << QList<int>{40, -1, -1};
+        QTest::newRow("no area") << 0 << QList<int>{-1, -1, -1};
+    }
     void assignAddresses()
     {
+        QFETCH(int, areaBits);
+        QFETCH(QList<int>, addresses);
         ItemsInfo group;
         for (int bits : {1, 16, 3}) {
             auto *item = new ItemInfo;
             item->bitLength = qint16(bits);
             group.append(item);
         }
-        group.assignAddresses(40, 6);
-        QCOMPARE(group.items.at(0)->startAddress, qint16(40));
-        QCOMPARE(group.items.at(1)->startAddress, qint16(41));
-        QCOMPARE(group.items.at(2)->startAddress, qint16(57));
+        group.assignAddresses(40, 6, areaBits);
+        for (int i = 0; i < addresses.size(); ++i) {
+            QCOMPARE(int(group.items.at(i)->startAddress), addresses.at(i));
+            QCOMPARE(group.items.at(i)->hasAddress(), addresses.at(i) >= 0);
+        }
         QCOMPARE(group.items.at(2)->channels, qint16(6));
     }
 

@@ -186,9 +186,10 @@ private slots:
     void shortConfigurationRecord_data()
     {
         placementColumns();
-        QTest::newRow("DO") << kDO << -1 << -1 << 0 << 0 << 0 << 4;
-        QTest::newRow("AO") << kAO << -1 << -1 << 0 << 0 << 0 << 2;
-        QTest::newRow("DIO") << kDIO << 0 << 0 << 0 << 0 << 0 << 0;
+        // No channels: no area, and no output item has an address (-1).
+        QTest::newRow("DO") << kDO << -1 << -1 << -1 << 0 << 0 << 4;
+        QTest::newRow("AO") << kAO << -1 << -1 << -1 << 0 << 0 << 2;
+        QTest::newRow("DIO") << kDIO << -1 << 0 << -1 << 0 << 0 << 0;
     }
     void shortConfigurationRecord()
     {
@@ -239,7 +240,7 @@ private slots:
         slave->updateFromStatusRecord(QByteArray::fromHex("010985"));
         QCOMPARE(placement(*slave, Slave::kRxPdo).start, 1);
         QCOMPARE(placement(*slave, Slave::kRxPdo).channels, 5);
-        QCOMPARE(placement(*slave, Slave::kTxPdo).start, 0);
+        QCOMPARE(placement(*slave, Slave::kTxPdo).start, -1); // no output area
         QCOMPARE(placement(*slave, Slave::kTxPdo).channels, 0);
         QCOMPARE(slave->outputChannelCount, 0);
         QCOMPARE(configItem(*slave, 1)->startAddress, qint16(1));

@@ -400,9 +400,15 @@ private slots:
         QCOMPARE(record.left(12), uuid);
         QCOMPARE(quint8(record.at(12)), quint8(42));
         QCOMPARE(record.mid(13), QByteArray(51, '\0'));
-        QCOMPARE(slave->newStationId, quint8(0));
+        // Nothing changes before the adapter has taken the record.
+        QCOMPARE(slave->newStationId, quint8(42));
         QCOMPARE(slave->stationId, quint8(42));
+        QCOMPARE(slave->statusBit4, 0);
+        slave->takeClearedRecord(record.mid(12, 25));
+        QCOMPARE(slave->newStationId, quint8(0));
+        QCOMPARE(slave->stationId, quint8(0));
         QCOMPARE(slave->statusBit4, 1);
+        QCOMPARE(slave->ioWindow().inputBits, quint16(0));
     }
 
     // Input values are cut from the adapter's whole input image at each
@@ -433,7 +439,7 @@ private slots:
         QFETCH(QByteArray, values);
         QFETCH(QStringList, texts);
         auto slave = create(ident, 4);
-        slave->group(Slave::kRxPdo)->assignAddresses(start, 0);
+        slave->group(Slave::kRxPdo)->assignAddresses(start, 0, 512);
         QSignalSpy share(slave.get(), &Slave::sigShareChannel);
         slave->onInputImage(4, 1, QByteArray::fromHex("0100"), image);
         QCOMPARE(share.count(), 1);
@@ -473,7 +479,7 @@ private slots:
     void outputImage()
     {
         auto slave = create(kAO);
-        slave->group(Slave::kTxPdo)->assignAddresses(4, 0);
+        slave->group(Slave::kTxPdo)->assignAddresses(4, 0, 512);
         slave->setOutputValue(0, 0x1234);
         slave->setOutputValue(1, 0xFFFF);
         slave->setOutputValue(2, 7); // no such output
@@ -492,15 +498,16 @@ private slots:
         QSignalSpy setConfig(slave.get(), &Slave::sigSetConfig);
         QByteArray record = QByteArray::fromHex("0206 8003 0000 A100 3412") + QByteArray(22, '\0');
 
-        slave->statusRun = 1; // online: the adapter confirms first
-        slave->applyConfig(record);
-        QCOMPARE(setConfig.count(), 1);
-        QCOMPARE(setConfig.at(0).at(0).toByteArray(), record);
-        QCOMPARE(configItem(*slave, 1)->startAddress, qint16(0));
-
-        slave->statusRun = 0;
-        slave->applyConfig(record);
-        QCOMPARE(setConfig.count(), 2);
+        // Online or not, the record goes to the adapter and the slave takes
+        // it only once the adapter has (applyShortRecord).
+        const QByteArray held = slave->configurationRecord();
+        for (const int running : {1, 0}) {
+            slave->statusRun = running;
+            slave->applyConfig(record);
+            QCOMPARE(setConfig.takeFirst().at(0).toByteArray(), record);
+            QCOMPARE(slave->configurationRecord(), held);
+        }
+        slave->applyShortRecord(record);
         QCOMPARE(configItem(*slave, 0)->station, qint16(6));
         QCOMPARE(configItem(*slave, 1)->startAddress, qint16(7));
         QCOMPARE(configItem(*slave, 5)->value.toInt(), 10);     // filter level
@@ -526,10 +533,12 @@ private slots:
         slave->recordCarriesStation = carriesStation;
         QSignalSpy uuidConfig(slave.get(), &Slave::sigSetUUIDConfig);
         QSignalSpy staticConfig(slave.get(), &Slave::sigUpdateStaticConfig);
+        const int itemStation = configItem(*slave, 0)->station;
         slave->applyEditedConfig(record);
         QCOMPARE(int(slave->stationId), station);
         QCOMPARE(int(slave->newStationId), station);
-        QCOMPARE(int(configItem(*slave, 0)->station), station);
+        // A record by identity goes to the adapter first: the items wait.
+        QCOMPARE(int(configItem(*slave, 0)->station), carriesStation ? station : itemStation);
         QCOMPARE(uuidConfig.count(), carriesStation ? 0 : 1);
         QCOMPARE(staticConfig.count(), carriesStation ? 1 : 0);
     }
