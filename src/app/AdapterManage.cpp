@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "MessageWidget.h"
 #include "ProjectView.h"
+#include "ReadBack.h"
 #include "SlaveMainWindow.h"
 #include "SlaveTileList.h"
 #include "TabWidget.h"
@@ -87,6 +88,24 @@ bool AdapterManage::isForceMode() const
     return m_adapter && m_state.forceMode;
 }
 
+bool AdapterManage::isLinked() const
+{
+    return m_adapter && m_state.linked;
+}
+
+// Force mode is shown for as long as the adapter may be forcing its
+// outputs: whatever else the panel shows, and after a lost link too.
+void AdapterManage::showForceIndicator()
+{
+    if (!m_page)
+        return;
+    SlaveMainWindow *panel = m_page->slaveWindow();
+    if (m_static)
+        panel->setForceIndicator(SlaveMainWindow::Force::Cleared);
+    else
+        panel->setForceIndicator(isForceMode() || m_status.fource ? SlaveMainWindow::Force::On : SlaveMainWindow::Force::Off);
+}
+
 bool AdapterManage::isLocalConfiguration() const
 {
     return m_adapter && m_status.localInfo != 0;
@@ -109,8 +128,11 @@ void AdapterManage::appendMessage(int level, const QString &text)
 
 void AdapterManage::resetStatusPanel()
 {
-    if (m_page)
-        m_page->slaveWindow()->resetStatus();
+    if (!m_page)
+        return;
+    m_page->slaveWindow()->resetStatus();
+    if (isForceMode())
+        showForceIndicator();
 }
 
 // ---------------------------------------------------------------------------
@@ -133,6 +155,14 @@ void AdapterManage::createAdapter(bool offline, bool byteAlignment)
     connect(m_adapter, &Adapter::sigFileCreaterSlave, this, &AdapterManage::onFileCreaterSlave);
     connect(m_adapter, &Adapter::sigCsvLines, this, &AdapterManage::onCsvLines);
     connect(m_adapter, &Adapter::sigCsvImported, this, &AdapterManage::onCsvImported);
+    connect(m_adapter, &Adapter::sigSettingsReadBack, this, [this](SettingsReadBack readBack) {
+        if (m_page)
+            applyMessage(appcore::ReadBack::settingsMessage(readBack));
+    });
+    connect(m_adapter, &Adapter::sigStoreReadBack, this, [this](SlaveList stored, SlaveList reloaded) {
+        if (m_page)
+            applyMessage(appcore::ReadBack::storeMessage(appcore::ReadBack::busDifferences(stored, reloaded)));
+    });
     connect(m_adapter, &Adapter::sigStopLighting, this, [this] {
         if (m_page)
             m_page->slaveWindow()->tiles()->closeAllLamps();
@@ -414,7 +444,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     };
     switch (type) {
     case MSG_LOAD_FINISHED:
-        panel->setForceIndicator(m_static ? SlaveMainWindow::Force::Cleared : SlaveMainWindow::Force::Off);
+        showForceIndicator();
         onResSVG(0);
         appendMessage(MessageWidget::None, tr("加载从站模块完成"));
         hideLoading();
@@ -435,8 +465,8 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     case MSG_RELOAD:
     case MSG_RELOADED:
         panel->clearSlaves();
-        if (type == MSG_RELOADED && !m_static)
-            panel->setForceIndicator(SlaveMainWindow::Force::Off);
+        if (type == MSG_RELOADED)
+            showForceIndicator();
         appendMessage(MessageWidget::None, tr("开始加载从站模块"));
         onResSVG(0);
         appendMessage(MessageWidget::None, tr("加载从站模块完成"));
@@ -448,8 +478,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
             appendMessage(MessageWidget::None, allocationDone());
         }
         hideLoading();
-        if (!m_static)
-            panel->setForceIndicator(SlaveMainWindow::Force::Off);
+        showForceIndicator();
         onResSVG(0);
         onShowSlave(m_currentSlaveId);
         break;
@@ -469,7 +498,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
             dialog->hideLading();
         break;
     case MSG_FORCE_STATE:
-        panel->setForceIndicator(status.fource ? SlaveMainWindow::Force::On : SlaveMainWindow::Force::Off);
+        showForceIndicator();
         break;
     case MSG_SLAVE_SET:
         if (dialog && dialog->isVisible())
@@ -543,8 +572,8 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
     }
     if (message.resetStatusPanel)
         resetStatusPanel();
-    if (message.forceIndicatorOff && !m_static)
-        m_page->slaveWindow()->setForceIndicator(SlaveMainWindow::Force::Off);
+    if (message.forceIndicatorOff)
+        showForceIndicator();
     if (message.isLogged())
         appendMessage(int(message.level), message.logText);
     if (m_quiet || !message.hasBox())

@@ -48,7 +48,10 @@ public:
     QString name() const { return m_name; }
     QString mac() const { return m_mac; }
     bool isStatic() const { return m_static; }
+    // True while the adapter may be forcing its outputs: from force mode
+    // on until the adapter confirmed leaving it, a lost link included.
     bool isForceMode() const;
+    bool isLinked() const;
     bool isLocalConfiguration() const;
     bool isLoading() const { return m_loading; }
     const SlaveList &slaves() const { return m_slaves; }
@@ -166,6 +169,7 @@ private:
     void applyMessage(const appcore::ResultMessage &message);
     void appendMessage(int level, const QString &text);
     void resetStatusPanel();
+    void showForceIndicator();
     void refreshCurrentView();
     void showSummary(const SlaveList &remaining, const SlaveList &configured);
     SlaveSnapshot findByUid(const QByteArray &uid) const;

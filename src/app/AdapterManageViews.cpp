@@ -102,6 +102,13 @@ SettingRegisterData *AdapterManage::openIoTest(quint64 recordId)
         MessageBox::notify(dialogParent(), tr("提示"), tr("站点不存在，不可操作!"), MessageBox::Information, kBoxWidth);
         return nullptr;
     }
+    // A module that holds no area has no inputs to read and no outputs to
+    // force: any bit tested would be another module's.
+    if (slave->ioWindow.inputBits == 0 && slave->ioWindow.outputBits == 0) {
+        MessageBox::notify(dialogParent(), tr("提示"), tr("该模块未分配IO地址,不可测试!"), MessageBox::Information,
+                           kBoxWidth);
+        return nullptr;
+    }
     if (SettingRegisterData *open = m_ioTests.value(recordId)) {
         open->show();
         open->raise();

@@ -313,10 +313,19 @@ void MainWindow::onMatchAdapter(int index)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // Outputs are never left forced by a closed window.
-    if (refuseInForceMode()) {
-        event->ignore();
+    // Outputs are never left forced by a closed window. An adapter whose
+    // link is lost cannot be told to leave force mode: the user decides.
+    if (m_closeAgreed || !m_tabs->anyForceMode()) {
+        event->accept();
         return;
     }
-    event->accept();
+    event->ignore();
+    if (m_tabs->anyLinkedForceMode()) {
+        refuseInForceMode();
+        return;
+    }
+    m_tabs->askToCloseWhileForced([this] {
+        m_closeAgreed = true;
+        close();
+    });
 }

@@ -70,4 +70,5 @@ private:
     TabWidget *m_tabs = nullptr;
     ProductView *m_productView = nullptr;
     Loading *m_loading = nullptr;
+    bool m_closeAgreed = false; // to close although an unreachable adapter may still force
 };

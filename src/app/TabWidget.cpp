@@ -8,6 +8,9 @@
 #include "mainWindowManagement.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QTabBar>
 
@@ -102,6 +105,31 @@ bool TabWidget::anyForceMode() const
     return false;
 }
 
+bool TabWidget::anyLinkedForceMode() const
+{
+    for (const AdapterManage *manager : m_managers) {
+        if (manager->isForceMode() && manager->isLinked())
+            return true;
+    }
+    return false;
+}
+
+void TabWidget::askToCloseWhileForced(const std::function<void()> &closed)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("警告"),
+                                tr("适配器链接已断开,无法确认其已退出强制模式,输出可能仍处于强制状态。\n仍要关闭吗?"),
+                                QMessageBox::NoButton, mainWindowManagement::instance()->mainWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->addButton(tr("关闭"), QMessageBox::AcceptRole);
+    QPushButton *keep = box->addButton(tr("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(keep);
+    connect(box, &QMessageBox::finished, this, [box, keep, closed] {
+        if (box->clickedButton() && box->clickedButton() != keep)
+            closed();
+    });
+    box->open();
+}
+
 bool TabWidget::anyLiveAdapter() const
 {
     for (const AdapterManage *manager : m_managers) {
@@ -161,10 +189,27 @@ bool TabWidget::closeAdapterAt(int index)
     AdapterManage *manager = m_managers.at(index);
     // Outputs are never left forced by a closed page.
     if (manager->isForceMode()) {
-        MessageBox::notify(mainWindowManagement::instance()->mainWindow(), tr("警告"), tr("强制模式不可操作!"),
-                           MessageBox::Warning, 210);
+        if (manager->isLinked()) {
+            MessageBox::notify(mainWindowManagement::instance()->mainWindow(), tr("警告"), tr("强制模式不可操作!"),
+                               MessageBox::Warning, 210);
+        } else {
+            const QPointer<AdapterManage> asked(manager);
+            askToCloseWhileForced([this, asked] {
+                if (asked)
+                    closeManager(asked);
+            });
+        }
         return false;
     }
+    closeManager(manager);
+    return true;
+}
+
+void TabWidget::closeManager(AdapterManage *manager)
+{
+    const int index = m_managers.indexOf(manager);
+    if (index < 0)
+        return;
     manager->removeFromTree();
     m_managers.removeAt(index);
     manager->closeAdapter();
@@ -172,7 +217,6 @@ bool TabWidget::closeAdapterAt(int index)
     removeTab(index);
     delete page;
     manager->deleteLater();
-    return true;
 }
 
 void TabWidget::closeAll()

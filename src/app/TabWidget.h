@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "ProjectView.h"
 
 #include <QList>
@@ -28,11 +30,18 @@ public:
     // An adapter with this serial number is open in a tab.
     bool isAdapterOpen(const QString &mac) const;
     bool anyForceMode() const;
+    // An adapter that may be forcing and can still be told to stop.
+    bool anyLinkedForceMode() const;
     bool anyLiveAdapter() const;
     ProjectView::AdapterFlags flagsOf(int index) const;
 
-    // Closes the adapter of tab index; refused (false) while it is in force mode.
+    // Closes the adapter of tab index; refused (false) while it is in force
+    // mode. An adapter whose link is lost in force mode cannot be told to
+    // leave it: the user is asked, and the tab closes once he agrees.
     bool closeAdapterAt(int index);
+    // Asks whether to close although adapters out of reach may still force
+    // their outputs; closed() runs on yes.
+    void askToCloseWhileForced(const std::function<void()> &closed);
     void closeAll();
 
 public slots:
@@ -60,6 +69,7 @@ protected:
 
 private:
     void addManager(AdapterManage *manager, const QString &title);
+    void closeManager(AdapterManage *manager);
     void showWelcome();
 
     QList<AdapterManage *> m_managers;

@@ -37,10 +37,25 @@ void AdapterSettingsView::showState(const AdapterState &state, bool offline)
         fillFromReport();
     }
     m_editable = !offline && complete && state.linked && !state.forceMode;
+    // Settings the adapter could not be asked for are not shown as if they
+    // were its own: the form stays empty until a good read.
+    const bool unknown = !offline && state.linked && !state.settingsKnown;
+    if (unknown && m_hasReport) {
+        m_hasReport = false;
+        for (QComboBox *box : switches()) {
+            const QSignalBlocker quiet(box);
+            box->setCurrentIndex(-1);
+        }
+        const QSignalBlocker quietSpin(ui->spinBox);
+        ui->spinBox->setSpecialValueText(tr("未知"));
+        ui->spinBox->setValue(ui->spinBox->minimum());
+    }
 
     QString hint = tr("写入后适配器将重启,约需数秒后重新链接。");
     if (offline)
         hint = tr("离线组态没有适配器参数。");
+    else if (unknown)
+        hint = tr("适配器参数未能读取,不可修改。请重新链接适配器。");
     else if (!complete || !state.linked)
         hint = tr("适配器未链接,参数不可修改。");
     else if (state.forceMode)
@@ -70,6 +85,7 @@ void AdapterSettingsView::fillFromReport()
     }
     const QSignalBlocker quietSpin(ui->spinBox);
     const QSignalBlocker quietCheck(ui->checkBox);
+    ui->spinBox->setSpecialValueText(QString());
     ui->spinBox->setValue(m_reported.threshold);
     ui->checkBox->setChecked(false);
     ui->spinBox->setEnabled(false);

@@ -395,6 +395,163 @@ private slots:
         QVERIFY(window->close());
     }
 
+    // Leaving force mode that the adapter refuses: force mode stays in
+    // plain sight, the user is told the outputs may still be forced, the
+    // window and the tab stay open, and leaving can be asked again.
+    void refusedLeaveKeepsForceMode()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        window->on_action_7_triggered();
+        QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
+        tbsim::FaultRule refuse;
+        refuse.kind = tbsim::FaultKind::Refuse;
+        refuse.code = 0x23;
+        refuse.count = 1;
+        sim.addFault(refuse);
+
+        window->on_action_16_triggered();
+        const QString failure = QStringLiteral("退出强制模式失败: 适配器拒绝执行! 输出可能仍处于强制状态,请重试。");
+        QTRY_COMPARE(boxTexts(), QStringList{QStringLiteral("警告|") + failure});
+        QVERIFY(messageLines(manager->page()->messageWidget()).contains(QStringLiteral("Error|TarnBUS|") + failure));
+        QVERIFY(sim.forceMode());
+        QVERIFY(manager->isForceMode());
+        QCOMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
+        closeBoxes();
+        QVERIFY(!window->close());
+        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        closeBoxes();
+        QVERIFY(!window->tabWidget()->closeAdapterAt(0));
+        closeBoxes();
+
+        window->on_action_16_triggered();
+        QTRY_VERIFY(!manager->isForceMode());
+        QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Off);
+        QVERIFY(!sim.forceMode());
+        QVERIFY(window->close());
+    }
+
+    // Quitting is refused while any adapter forces, not only the one picked.
+    void quitRefusedWhileAnotherAdapterForces()
+    {
+        WorkingFolder folder;
+        const QString second = QStringLiteral("3C2E0A000002");
+        QCOMPARE(loadTwoAdapters(m_root, second), QString());
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        QVERIFY(openThroughChooser(*window, QStringLiteral("TarnBUS USB Adapter(TBC-U200)")));
+        TabWidget *tabs = window->tabWidget();
+        AdapterManage *a = tabs->manager(0);
+        AdapterManage *b = tabs->manager(1);
+        QVERIFY(waitLoaded(b));
+        ProjectView *tree = window->projectView();
+        emit tree->itemPressed(tree->topLevelItem(1), 0);
+        window->on_action_7_triggered();
+        QTRY_VERIFY(b->isForceMode());
+        // The first adapter is picked again; the second still forces.
+        emit tree->itemPressed(tree->topLevelItem(0), 0);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(!a->isForceMode());
+
+        window->on_action_8_triggered();
+        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        QVERIFY(window->isVisible());
+        closeBoxes();
+        QVERIFY(!window->close());
+        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        closeBoxes();
+        QVERIFY(window->isVisible());
+
+        emit tree->itemPressed(tree->topLevelItem(1), 0);
+        window->on_action_16_triggered();
+        QTRY_VERIFY(!b->isForceMode());
+        QVERIFY(window->close());
+    }
+
+    // A lost link cannot be told to leave force mode: closing asks first,
+    // and the tab stays unless the user agrees.
+    void closingAskedWhileAnUnreachableAdapterMayForce()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        window->on_action_7_triggered();
+        QTRY_VERIFY(manager->isForceMode());
+        sim.unplug();
+        QTRY_VERIFY(!manager->isLinked());
+        closeBoxes();
+        QVERIFY(manager->isForceMode());
+        QCOMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
+
+        QVERIFY(!window->tabWidget()->closeAdapterAt(0));
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
+        QCOMPARE(window->tabWidget()->count(), 1);
+        QVERIFY(!window->close());
+        QVERIFY(answerQuestion(QStringLiteral("关闭")));
+        QTRY_VERIFY(!window->isVisible());
+    }
+
+    // The adapter refuses a settings write: it is said so, nothing is taken
+    // as written, and the page still offers what the user asked for.
+    void refusedSettingsWrite()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        AdapterSettingsView *view = manager->page()->adapterSettings();
+        auto *diFilter = view->findChild<QComboBox *>(QStringLiteral("comboBox"));
+        auto *write = view->findChild<QPushButton *>(QStringLiteral("pushButton"));
+        QTRY_COMPARE(diFilter->currentText(), QStringLiteral("开启"));
+        tbsim::FaultRule refuse;
+        refuse.kind = tbsim::FaultKind::Refuse;
+        refuse.code = 0x42;
+        refuse.count = 1;
+        sim.addFault(refuse);
+
+        diFilter->setCurrentIndex(0);
+        QTest::mouseClick(write, Qt::LeftButton);
+        QVERIFY(answerQuestion(QStringLiteral("确定")));
+        QTRY_COMPARE(boxTexts(), QStringList{"警告|修改适配器参数失败: 适配器拒绝执行!"});
+        closeBoxes();
+        QCOMPARE(int(sim.settings()), 0x01);
+        QCOMPARE(int(manager->adapterState().settingsByte), 0x01);
+        QVERIFY(manager->adapterState().linked);
+        // Not written: the edit stands, and can be written again.
+        QCOMPARE(diFilter->currentText(), QStringLiteral("关闭"));
+        QVERIFY(write->isEnabled());
+        QVERIFY(!messageLines(manager->page()->messageWidget()).contains(QStringLiteral("None|TarnBUS|TB配置修改成功!")));
+    }
+
+    // Settings the adapter would not give are unknown: nothing to edit, and
+    // the page says why.
+    void unreadSettingsCannotBeWritten()
+    {
+        WorkingFolder folder;
+        tbsim::FaultRule refuse;
+        refuse.kind = tbsim::FaultKind::Refuse;
+        refuse.code = 0x22;
+        tbsim::bus().adapter(kDemoSerial.toStdString()).addFault(refuse);
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openThroughChooser(*window, kDemoName));
+        AdapterManage *manager = window->tabWidget()->manager(0);
+        QVERIFY(waitLoaded(manager));
+        AdapterSettingsView *view = manager->page()->adapterSettings();
+        QTRY_COMPARE(view->findChild<QLabel *>(QStringLiteral("hintLabel"))->text(),
+                     QStringLiteral("适配器参数未能读取,不可修改。请重新链接适配器。"));
+        QVERIFY(!view->findChild<QComboBox *>(QStringLiteral("comboBox"))->isEnabled());
+        QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("pushButton"))->isEnabled());
+        QVERIFY(!manager->adapterState().settingsKnown);
+        QVERIFY(boxTexts().contains(QStringLiteral("警告|读取适配器参数失败: 适配器拒绝执行! 参数未知,不可修改。")));
+        closeBoxes();
+    }
+
     void downloadSaysSuccessWhenDone()
     {
         WorkingFolder folder;
