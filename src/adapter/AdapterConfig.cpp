@@ -153,6 +153,14 @@ void Adapter::onSetSlaveLighting(QByteArray data)
                                              linkTiming().replyTimeoutMs);
     if (stopping())
         return;
+    // A lamp switched on whose answer was lost may be lit: it is switched
+    // off again, so that no lamp burns that the tool shows dark.
+    if (result != COMM_OK && result != COMM_REFUSED && result != COMM_NOT_CONNECTED && !data.isEmpty()) {
+        QByteArray ignored;
+        exchange(TBProtocol::setSlaveLamp(QByteArray()), ignored, linkTiming().replyTimeoutMs);
+        if (stopping())
+            return;
+    }
     m_busy = false;
     // The lamp is lit (or dark) once the adapter has taken the request.
     if (Slave *slave = requestingSlave()) {

@@ -257,43 +257,46 @@ QString failureReason(COMM_STATUS_TYPE status)
     }
 }
 
-// An operation that failed, in its own words and with the reason.
-ResultMessage operationFailed(int operation, COMM_STATUS_TYPE status)
+// An operation that failed, in its own words, with the module's station
+// where one module's record failed, and the reason.
+ResultMessage operationFailed(int operation, int sid, COMM_STATUS_TYPE status)
 {
     const QString reason = failureReason(status);
+    const auto failed = [&](const QString &what, int width) {
+        const QString where = sid > 0 ? tr("(站号%1)").arg(sid) : QString();
+        return loggedWarning(tr("%1失败%2: %3!").arg(what, where, reason), width);
+    };
     switch (operation) {
-    case AdapterOperation::ForceOff: {
+    case AdapterOperation::ForceOff:
         // The adapter may still be forcing: said plainly, and logged as an error.
-        ResultMessage m = loggedWarning(tr("退出强制模式失败: %1! 输出可能仍处于强制状态,请重试。").arg(reason), kWidest,
-                                        MessageLevel::Error);
-        return m;
-    }
-    case AdapterOperation::Store:
-        return loggedWarning(tr("保存组态失败: %1!").arg(reason), kWide);
-    case AdapterOperation::SettingsWrite:
-        return loggedWarning(tr("修改适配器参数失败: %1!").arg(reason), kWide);
+        return loggedWarning(tr("退出强制模式失败: %1! 输出可能仍处于强制状态,请重试。").arg(reason), kWidest,
+                             MessageLevel::Error);
     case AdapterOperation::SettingsRead:
         return loggedWarning(tr("读取适配器参数失败: %1! 参数未知,不可修改。").arg(reason), kWide);
+    case AdapterOperation::Store:
+        return failed(tr("保存组态"), kWide);
+    case AdapterOperation::SettingsWrite:
+        return failed(tr("修改适配器参数"), kWide);
     case AdapterOperation::Lamp:
-        return loggedWarning(tr("点灯失败: %1!").arg(reason), kNarrow);
+        return failed(tr("点灯"), kNarrow);
     case AdapterOperation::ForceOn:
-        return loggedWarning(tr("进入强制模式失败: %1!").arg(reason), kWide);
+        return failed(tr("进入强制模式"), kWide);
     case AdapterOperation::StationChange:
-        return loggedWarning(tr("修改从站站号失败: %1!").arg(reason), kWide);
+        return failed(tr("修改从站站号"), kWide);
     case AdapterOperation::AddressChange:
-        return loggedWarning(tr("修改从站地址失败: %1!").arg(reason), kWide);
+        return failed(tr("修改从站地址"), kWide);
     case AdapterOperation::ParameterChange:
-        return loggedWarning(tr("修改从站参数失败: %1!").arg(reason), kWide);
+        return failed(tr("修改从站参数"), kWide);
     case AdapterOperation::Clear:
-        return loggedWarning(tr("清除从站站号失败: %1!").arg(reason), kWide);
+        return failed(tr("清除从站站号"), kWide);
     case AdapterOperation::Download:
-        return loggedWarning(tr("下载配置失败: %1!").arg(reason), kWide);
+        return failed(tr("下载配置"), kWide);
     case AdapterOperation::Allocation:
-        return loggedWarning(tr("自动分配地址失败: %1!").arg(reason), kWide);
+        return failed(tr("自动分配地址"), kWide);
     case AdapterOperation::RepeatedStations:
-        return loggedWarning(tr("修复重复站号失败: %1!").arg(reason), kWide);
+        return failed(tr("修复重复站号"), kWide);
     default:
-        return loggedWarning(tr("操作失败: %1!").arg(reason), kWide);
+        return failed(tr("操作"), kWide);
     }
 }
 
@@ -426,7 +429,7 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m = downloadRefused(code);
         break;
     case MSG_OPERATION_FAILED:
-        m = operationFailed(code, status);
+        m = operationFailed(code, sid, status);
         break;
     case MSG_SETTINGS_UNKNOWN:
         m = warning(tr("适配器参数未能读取,不可修改!"), kWide);

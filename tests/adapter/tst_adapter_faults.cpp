@@ -4,6 +4,7 @@
 
 #include "AdapterHarness.h"
 #include "RecordLayout.h"
+#include "TarnBaseConvert.h"
 
 #include <functional>
 
@@ -142,6 +143,60 @@ void fromSlave(AdapterRun &run, int station, const std::function<void(Slave *)> 
         QVERIFY(slave);
         QMetaObject::invokeMethod(slave, [slave, request] { request(slave); }, Qt::QueuedConnection);
     });
+}
+
+// What the tool holds of the adapter and its modules against what the
+// virtual adapter holds: empty when they agree, else the first difference.
+QString differenceFromTheAdapter(AdapterRun &run, tbsim::VirtualAdapter &sim)
+{
+    return run.inThread([&]() -> QString {
+        if (run.adapter->isLinked() && sim.forceMode() && !run.adapter->isForceMode())
+            return QStringLiteral("the adapter forces, the tool says it does not");
+        const AdapterState state = run.adapter->state();
+        if (state.settingsKnown && (state.settingsByte != sim.settings() || state.threshold != sim.threshold()))
+            return QStringLiteral("settings %1/%2, adapter %3/%4")
+                .arg(state.settingsByte).arg(state.threshold).arg(sim.settings()).arg(sim.threshold());
+        const std::vector<tbsim::Module> modules = sim.modules();
+        if (run.adapter->slaveList().size() != int(modules.size()))
+            return QStringLiteral("%1 records for %2 modules").arg(run.adapter->slaveList().size()).arg(modules.size());
+        for (const Slave *slave : run.adapter->slaveList()) {
+            const std::optional<tbsim::Module> module = sim.module(slave->uuid.toStdString());
+            if (!module)
+                return QStringLiteral("%1 is not on the bus").arg(QString::fromLatin1(slave->uuid));
+            const QString uid = QString::fromLatin1(slave->uuid);
+            const Slave::IoWindow w = slave->ioWindow();
+            const auto area = [](int start, int bits) { return bits > 0 ? QStringLiteral("%1+%2").arg(start).arg(bits) : QStringLiteral("-"); };
+            if (slave->stationId != module->station)
+                return QStringLiteral("%1: station %2, module %3").arg(uid).arg(slave->stationId).arg(module->station);
+            if (area(w.inputStart, w.inputBits) != area(module->inStart, module->inBits()))
+                return QStringLiteral("%1: inputs %2, module %3").arg(uid, area(w.inputStart, w.inputBits), area(module->inStart, module->inBits()));
+            if (area(w.outputStart, w.outputBits) != area(module->outStart, module->outBits()))
+                return QStringLiteral("%1: outputs %2, module %3").arg(uid, area(w.outputStart, w.outputBits), area(module->outStart, module->outBits()));
+            const QByteArray params(reinterpret_cast<const char *>(module->params.data()), int(module->params.size()));
+            const QMap<QString, qint16> held = RecordLayout::decodeParameters(params, 0);
+            for (const ItemInfo *item : slave->group(Slave::kConfigData)->items) {
+                if (item->paramType < TarnBase::ParamFilter)
+                    continue;
+                QByteArray expected(2, '\0');
+                RecordLayout::putWord(expected, 0, quint16(held.value(item->name)));
+                if (item->value.data != expected)
+                    return QStringLiteral("%1: %2 is %3, module %4").arg(uid, item->name, QString::fromLatin1(item->value.data.toHex()),
+                                                                         QString::fromLatin1(expected.toHex()));
+            }
+            if (slave->lighting != module->lamp)
+                return QStringLiteral("%1: lamp %2, module %3").arg(uid).arg(slave->lighting).arg(module->lamp);
+        }
+        return QString();
+    });
+}
+
+// Reads the bus once as a poll does, unless force mode keeps polls away.
+void pollOnce(AdapterRun &run)
+{
+    if (run.inThread([&] { return run.adapter->isForceMode() || !run.adapter->isLinked(); }))
+        return;
+    QMetaObject::invokeMethod(run.adapter, "onUpdateSlaveList", Qt::QueuedConnection);
+    run.settle();
 }
 
 } // namespace
@@ -527,6 +582,14 @@ void TestAdapterFaults::runLiveRow(Operation op, tbsim::FaultKind fault, const Q
         break;
     }
 
+    // The tool holds what the adapter holds: what the adapter did not take
+    // is not taken, and what it took with its answer lost is found by the
+    // next read of the bus.
+    if (!unplugged && op != Operation::Connect) {
+        pollOnce(run);
+        QCOMPARE(differenceFromTheAdapter(run, sim), QString());
+    }
+
     if (unplugged) {
         // The link comes back by itself and the Adapter is idle again.
         run.recorder.clear();
@@ -542,6 +605,7 @@ void TestAdapterFaults::runLiveRow(Operation op, tbsim::FaultKind fault, const Q
         QVERIFY(back.polling);
         QVERIFY(!back.busy);
         QVERIFY(!back.force);
+        QCOMPARE(differenceFromTheAdapter(run, sim), QString());
     }
 
     QVERIFY(run.stop());

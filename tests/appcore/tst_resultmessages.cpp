@@ -63,7 +63,24 @@ private slots:
         QTest::newRow("poll lost the link") << 28 << 0 << int(COMM_NOT_CONNECTED) << "TarnBUS通信中断!" << "警告" << W << 210;
         QTest::newRow("store failed") << 28 << int(COMM_TIMEOUT) << int(COMM_NO_DATA)
                                       << "操作失败！TARNBUS主站重启中，请稍后..." << "警告" << W << 210;
+        QTest::newRow("refused") << 28 << int(COMM_REFUSED) << ok << "TARNBUS适配器拒绝执行,操作失败!" << "警告" << W << 210;
         QTest::newRow("no reply data") << 29 << 23 << ok << "TarnBUS通信失败,数据丢失！" << "警告" << W << 210;
+        // An operation's failure in its own words, with why.
+        QTest::newRow("store refused") << 36 << 1 << int(COMM_REFUSED) << "保存组态失败: 适配器拒绝执行!" << "警告" << W << 280;
+        QTest::newRow("store timed out") << 36 << 1 << int(COMM_TIMEOUT) << "保存组态失败: 通信超时!" << "警告" << W << 280;
+        QTest::newRow("settings write, bad checksum") << 36 << 2 << int(COMM_CRC_ERROR) << "修改适配器参数失败: CRC校验错误!"
+                                                      << "警告" << W << 280;
+        QTest::newRow("settings unread") << 36 << 13 << int(COMM_REFUSED) << "读取适配器参数失败: 适配器拒绝执行! 参数未知,不可修改。"
+                                         << "警告" << W << 280;
+        QTest::newRow("lamp, error report") << 36 << 3 << int(COMM_REPLY_ERROR) << "点灯失败: 适配器报告通信错误!" << "警告" << W << 210;
+        QTest::newRow("force on, link lost") << 36 << 4 << int(COMM_NOT_CONNECTED) << "进入强制模式失败: 链接断开!" << "警告" << W << 280;
+        QTest::newRow("force off refused") << 36 << 5 << int(COMM_REFUSED)
+                                           << "退出强制模式失败: 适配器拒绝执行! 输出可能仍处于强制状态,请重试。" << "警告" << W << 300;
+        QTest::newRow("station change") << 36 << 6 << int(COMM_REFUSED) << "修改从站站号失败: 适配器拒绝执行!" << "警告" << W << 280;
+        QTest::newRow("address change") << 36 << 7 << int(COMM_TIMEOUT) << "修改从站地址失败: 通信超时!" << "警告" << W << 280;
+        QTest::newRow("parameter change") << 36 << 8 << int(COMM_REFUSED) << "修改从站参数失败: 适配器拒绝执行!" << "警告" << W << 280;
+        QTest::newRow("clear") << 36 << 9 << int(COMM_REFUSED) << "清除从站站号失败: 适配器拒绝执行!" << "警告" << W << 280;
+        QTest::newRow("settings unknown") << 37 << 0 << ok << "适配器参数未能读取,不可修改!" << "警告" << W << 280;
         QTest::newRow("station too high") << 30 << 0 << ok << "站号不可大于128,请重新设置。" << "警告" << W << 210;
         QTest::newRow("comm failed") << 31 << 0 << ok << "TARNBUS通信失败!" << "警告" << W << 300;
         QTest::newRow("comm time-out") << 32 << 0 << ok << "TARNBUS通信超时!" << "警告" << W << 300;
@@ -124,6 +141,11 @@ private slots:
         QTest::newRow("batch station") << 16 << -1 << 7 << ok << "配置站点 7 成功！" << MessageLevel::None << false;
         QTest::newRow("download done") << 33 << 1 << 0 << ok << "" << MessageLevel::None << false;
         QTest::newRow("list changed") << 6 << 0 << 0 << ok << "" << MessageLevel::None << false;
+        // A module's record names its station; leaving force mode that failed is an error.
+        QTest::newRow("download, station 7") << 36 << 10 << 7 << int(COMM_REFUSED) << "下载配置失败(站号7): 适配器拒绝执行!"
+                                             << MessageLevel::Waring << true;
+        QTest::newRow("force off") << 36 << 5 << 0 << int(COMM_TIMEOUT)
+                                   << "退出强制模式失败: 通信超时! 输出可能仍处于强制状态,请重试。" << MessageLevel::Error << true;
     }
     void lines()
     {

@@ -225,28 +225,14 @@ private slots:
         QTest::newRow("checksum") << station << tbsim::FaultKind::BadChecksum << 0x47 << 0x00
                                   << "修改从站站号失败: CRC校验错误! (checksum error)";
         QTest::newRow("unplugged") << station << tbsim::FaultKind::UnplugMidway << 0x47 << 0x00 << "(link lost)";
-        QTest::newRow("set-io refused") << QStringList{"set-io", "3", "--in", "400"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
-                                        << "修改从站地址失败: 适配器拒绝执行! (refused by the adapter)";
-        QTest::newRow("set-param refused") << QStringList{"set-param", "3", "filter level=20ms"} << tbsim::FaultKind::Refuse << 0x47
-                                           << 0x00 << "修改从站参数失败: 适配器拒绝执行! (refused by the adapter)";
-        QTest::newRow("clear refused") << QStringList{"clear", "5"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
-                                       << "清除从站站号失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("download refused") << QStringList{"download"} << tbsim::FaultKind::Refuse << 0x47 << 0x00
                                           << "下载配置失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("force on lost") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::NoReply << 0x48 << 0x05
                                        << "进入强制模式失败: 通信超时! (time-out)";
-        QTest::newRow("force on refused") << QStringList{"force", "--set", "2:0=1"} << tbsim::FaultKind::Refuse << 0x48 << 0x05
-                                          << "TARNBUS控制器错误,强制启动失败! (refused)";
         QTest::newRow("lamp time-out") << QStringList{"lamp", "7", "on"} << tbsim::FaultKind::NoReply << 0x27 << 0x10
                                        << "点灯失败: 通信超时! (time-out)";
-        QTest::newRow("lamp refused") << QStringList{"lamp", "7", "on"} << tbsim::FaultKind::Refuse << 0x27 << 0x10
-                                      << "点灯失败: 适配器拒绝执行! (refused by the adapter)";
         QTest::newRow("store time-out") << QStringList{"store"} << tbsim::FaultKind::NoReply << 0x46 << 0x34
                                         << "保存组态失败: 通信超时! (time-out)";
-        QTest::newRow("store refused") << QStringList{"store"} << tbsim::FaultKind::Refuse << 0x46 << 0x34
-                                       << "保存组态失败: 适配器拒绝执行! (refused by the adapter)";
-        QTest::newRow("settings refused") << QStringList{"settings", "threshold=1500"} << tbsim::FaultKind::Refuse << 0x42 << -1
-                                          << "修改适配器参数失败: 适配器拒绝执行! (refused by the adapter)";
         // A refused read gives no data: the settings are unknown and none
         // are written over the adapter's own.
         QTest::newRow("settings unread") << QStringList{"settings", "threshold=1500"} << tbsim::FaultKind::Refuse << 0x22 << -1
