@@ -71,7 +71,10 @@ void Adapter::onSetUsbInfo(int vid, int pid, QString mac)
 bool Adapter::sendHandshake(int timeoutMs, bool reportFailure)
 {
     QByteArray reply;
-    const COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timeoutMs);
+    COMM_STATUS_TYPE result = exchange(TBProtocol::handshake(), reply, timeoutMs);
+    // Any answer but "ready" is no handshake.
+    if (result == COMM_OK && !TBReply::isHandshakeReady(reply))
+        result = COMM_CHECK_ERROR;
     if (result != COMM_OK) {
         if (reportFailure)
             reportError(MSG_TRANSACTION_FAILED, char(result));

@@ -26,9 +26,11 @@ AdapterProbe probeAdapter(const UsbDeviceInfo &info)
     }
     QThread::msleep(ulong(timing.probePauseMs));
     reply.clear();
-    device.transact(TBProtocol::readIdentity(), reply, timing.probeTimeoutMs);
+    const COMM_STATUS_TYPE result = device.transact(TBProtocol::readIdentity(), reply, timing.probeTimeoutMs);
     device.closeDevice();
-    if (!reply.isEmpty()) {
+    // Only an answer the link accepted is an identity: a refusal or a
+    // corrupted reply names nothing.
+    if (result == COMM_OK && !reply.isEmpty()) {
         probe.outcome = AdapterProbe::Identified;
         probe.identityReply = reply;
     }

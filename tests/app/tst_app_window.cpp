@@ -140,6 +140,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("not an adapter") << 0x48 << int(tbsim::FaultKind::WrongCommand) << "警告|通信异常，请检测设备类型。";
         QTest::newRow("no identity") << 0x20 << int(tbsim::FaultKind::NoReply) << "警告|通信异常，请检查设备类型。";
+        // An identity the adapter refuses, or one that arrives corrupted, names nothing.
+        QTest::newRow("identity refused") << 0x20 << int(tbsim::FaultKind::Refuse) << "警告|通信异常，请检查设备类型。";
+        QTest::newRow("identity corrupted") << 0x20 << int(tbsim::FaultKind::BadChecksum) << "警告|通信异常，请检查设备类型。";
     }
 
     void chooserProbeFailures()
