@@ -555,6 +555,40 @@ private slots:
         closeBoxes();
     }
 
+    // "保存组态": the adapter restarts with the stored configuration, and once
+    // it is back its bus is compared with what was stored.
+    void storeIsReadBack_data()
+    {
+        QTest::addColumn<bool>("moduleLost");
+        QTest::newRow("the bus as stored") << false;
+        QTest::newRow("a module did not come back") << true;
+    }
+    void storeIsReadBack()
+    {
+        QFETCH(bool, moduleLost);
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        MessageWidget *list = manager->page()->messageWidget();
+        window->on_action_6_triggered();
+        QTRY_VERIFY(boxTexts().contains(QStringLiteral("警告|保存组态成功! 主站已重启,请重新链接")));
+        if (moduleLost)
+            QVERIFY(sim.removeModule("DA01B2C3D407"));
+        closeBoxes();
+        if (moduleLost) {
+            const QString lost = QStringLiteral("站号7 TB-DI8DO8-P (DA01B2C3D407) 重启后不在总线上");
+            QTRY_VERIFY_WITH_TIMEOUT(boxTexts().value(0).contains(lost), 10000);
+            QVERIFY(boxTexts().value(0).startsWith(QStringLiteral("警告|保存后读回的组态与保存的不一致:")));
+            QVERIFY(messageLines(list).contains(QStringLiteral("Error|TarnBUS|保存后读回的组态与保存的不一致: ") + lost));
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|组态已读回,与保存的一致。")), 10000);
+            QCOMPARE(boxTexts(), QStringList());
+        }
+        closeBoxes();
+    }
+
     void downloadSaysSuccessWhenDone()
     {
         WorkingFolder folder;

@@ -410,6 +410,60 @@ private slots:
         QVERIFY(!moduleOf("DA01B2C3D407").lamp);
     }
 
+    // A module's areas are those it holds, not those its description offers:
+    // no channels means no area, nothing to force, and no conflict made up.
+    void areasAreWhatTheModulesHold()
+    {
+        // The DIO16 with diagnostics (16 channels and one extra each way) is
+        // given no output channels.
+        tbsim::Module dio = moduleOf("DA01B2C3D406");
+        QVERIFY(simAdapter().removeModule(dio.uid));
+        dio.outChannels = 0;
+        dio.outStart = 0;
+        QCOMPARE(QString::fromStdString(simAdapter().addModule(dio)), QString());
+
+        Run run = runCli({"show"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("6        TB-DIO16-D   DIO    DA01B2C3D406  64..80    -  ")), qPrintable(run.out));
+        run = runCli({"force", "--set", "6:1=1"});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("holds no output area; its outputs cannot be forced")), qPrintable(run.err));
+        QCOMPARE(simAdapter().requestCount(0x48, 0x05), 0);
+        // Its station moves without an area taken from anyone.
+        run = runCli({"set-station", "6", "20"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("inputs 64..80, outputs -")), qPrintable(run.out));
+        QCOMPARE(moduleOf("DA01B2C3D406").outChannels, 0);
+        // The bits its description would have given it are free for another.
+        QCOMPARE(runCli({"set-io", "2", "--out", "32"}).status, 0);
+        QCOMPARE(moduleOf("DA01B2C3D402").outStart, 32);
+
+        // A cleared module holds nothing; a changed channel count is what it holds.
+        QCOMPARE(runCli({"clear", "5"}).status, 0);
+        run = runCli({"show"});
+        QVERIFY2(run.out.contains(QStringLiteral("-        TB-DI32-P    DI     DA01B2C3D405  -         -")), qPrintable(run.out));
+        run = runCli({"set-io", "DA01B2C3D400", "--in", "400:4"});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("inputs 400..403")), qPrintable(run.out));
+        QCOMPARE(moduleOf("DA01B2C3D400").inChannels, 4);
+    }
+
+    // A store is read back once the adapter is back: a module that did not
+    // come back with it is a difference, and the store is not a success.
+    void storeReadBackFindsAMissingModule()
+    {
+        bool removed = false;
+        const Run run = runCli({"store"}, false, [&removed](Cli &, const QString &) {
+            if (!removed && simAdapter().requestCount(0x46, 0x34, 0x12) > 0)
+                removed = simAdapter().removeModule("DA01B2C3D407");
+        });
+        QVERIFY(removed);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("read back after the restart: 站号7 TB-DI8DO8-P (DA01B2C3D407) 重启后不在总线上")),
+                 qPrintable(run.err));
+        QVERIFY(!run.out.contains(QStringLiteral("the bus holds what was stored")));
+    }
+
     void repairedStationsAreDistinct()
     {
         const Run run = runCli({"repair-stations"});
