@@ -6,10 +6,17 @@ namespace itemtexts {
 
 QString address(const ItemFields &item)
 {
+    if (!item.hasAddress())
+        return QStringLiteral("-");
     const int start = item.startAddress;
     if (item.bitLength <= 1)
         return QStringLiteral("%1 (%2.%3)").arg(start).arg(start / 8).arg(start % 8);
     return QStringLiteral("%1..%2").arg(start).arg(start + item.bitLength - 1);
+}
+
+QString valueText(const ItemState &item)
+{
+    return item.hasAddress() ? item.value.toText() : QStringLiteral("-");
 }
 
 QString ioType(const ItemFields &item)

@@ -9,8 +9,12 @@
 // image, its kind of IO, and the colour of a value.
 namespace itemtexts {
 
-// A bit item as "bit (byte.bit)", a wider one as "first..last".
+// A bit item as "bit (byte.bit)", a wider one as "first..last"; "-" for an
+// item outside the area its module holds.
 QString address(const ItemFields &item);
+// The item's value; "-" for an item outside the area its module holds, which
+// has none.
+QString valueText(const ItemState &item);
 // "DI", "DO", "AI" or "AO" by the item's parameter type; empty for others.
 QString ioType(const ItemFields &item);
 // "TRUE" in green, anything else in dark grey.

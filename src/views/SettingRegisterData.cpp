@@ -12,6 +12,8 @@
 
 #include <TarnBaseConvert.h>
 
+#include <algorithm>
+
 using namespace TarnBase;
 
 namespace {
@@ -181,7 +183,7 @@ void SettingRegisterData::onUpdateDataItem()
     for (int r = 0; inputs && r < m_inputs->rowCount(); ++r) {
         const ItemState *item = inputs->itemAt(r);
         QTableWidgetItem *cell = m_inputs->item(r, ValueColumn);
-        const QString text = item ? item->value.toText() : QString();
+        const QString text = item ? itemtexts::valueText(*item) : QString();
         if (cell->text() != text) {
             cell->setText(text);
             cell->setForeground(itemtexts::valueColor(text));
@@ -200,7 +202,8 @@ void SettingRegisterData::fillOutputs()
         if (!item)
             continue;
         QWidget *editor = m_outputs->cellWidget(r, ValueColumn);
-        editor->setEnabled(enabled);
+        // An output outside the module's area is no output of this module.
+        editor->setEnabled(enabled && item->hasAddress());
         if (auto *button = qobject_cast<QPushButton *>(editor)) {
             const bool on = item->value.toInt() != 0;
             if (button->isChecked() != on) {
@@ -313,13 +316,20 @@ void SettingRegisterData::on_pushButton_clicked()
         warn(tr("请先进入强制模式!"));
         return;
     }
+    // The light runs over the outputs in the area the module holds: they
+    // come first, one after another.
     const ItemGroupState *outputs = outputsOf(*m_slave);
-    if (!outputs || outputs->items.isEmpty())
+    const int held = outputs ? int(std::count_if(outputs->items.cbegin(), outputs->items.cend(),
+                                                 [](const ItemState &item) { return item.hasAddress(); }))
+                             : 0;
+    if (held == 0) {
+        warn(tr("该模块没有输出区,不可做跑马灯测试!"));
         return;
+    }
     m_interval = int(std::min<qint64>(*interval, INT_MAX));
     ui->lineEdit_4->clear();
     ui->progress->clear();
-    m_light.start(outputs->items.size(), int(std::min<qint64>(*loops, INT_MAX)), inputs);
+    m_light.start(held, int(std::min<qint64>(*loops, INT_MAX)), inputs);
     ui->pushButton->setText(tr("结束"));
     onLoopSendData();
     emit sigSlaveDataTest(m_testStation, 0, m_light.position());

@@ -654,7 +654,7 @@ void SlaveInfoView::updateOItem()
                            || m_slave->typeCode == ModuleAIO;
     if (inputs && hasInputs) {
         for (const ItemState &item : inputs->items) {
-            rows.append({item.name, itemtexts::address(item), item.dataTypeName, item.value.toText()});
+            rows.append({item.name, itemtexts::address(item), item.dataTypeName, itemtexts::valueText(item)});
         }
     }
     fillTable(ui->inputTable, rows);
