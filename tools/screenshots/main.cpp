@@ -350,6 +350,20 @@ int main(int argc, char *argv[])
             test->close();
         }
     }
+    // The adapter refuses to leave force mode: force mode stays in sight,
+    // and the user is told the outputs may still be forced.
+    tbsim::FaultRule refuseLeaving;
+    refuseLeaving.kind = tbsim::FaultKind::Refuse;
+    refuseLeaving.code = 0x23;
+    refuseLeaving.count = 1;
+    demo.addFault(refuseLeaving);
+    manager->setForceMode(false);
+    settle(1200);
+    saveScreen(outDir, QStringLiteral("force-leave-refused.png"));
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<MessageBox *>(widget); box && box->isVisible())
+            box->reject();
+    }
     manager->setForceMode(false);
     waitFor([&] { return !manager->isForceMode(); }, 10000);
     settle(300);
