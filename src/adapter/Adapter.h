@@ -94,6 +94,9 @@ public:
     // with one result per line, then MSG_LIST_CHANGED), or produces one line
     // per slave (sigCsvLines).
     void requestCsvImport(const QStringList &lines, bool withUid);
+    // A live adapter's records go back to what their modules last reported:
+    // lines imported and then not written are dropped (MSG_LIST_CHANGED).
+    void requestDropUnwritten();
     void requestCsvLines(bool withUid);
     // Requests on one slave record, named by its recordId. A record that is
     // gone by the time the request is served is left alone.

@@ -43,6 +43,18 @@ void Adapter::requestCsvImport(const QStringList &lines, bool withUid)
     });
 }
 
+void Adapter::requestDropUnwritten()
+{
+    inWorker([this] {
+        if (m_offline)
+            return; // an offline configuration is what it holds
+        for (Slave *slave : qAsConst(m_slaves))
+            slave->takeModuleState();
+        refreshList();
+        reportLoad(MSG_LIST_CHANGED);
+    });
+}
+
 void Adapter::requestCsvLines(bool withUid)
 {
     inWorker([this, withUid] { emit sigCsvLines(csvLines(withUid), withUid); });

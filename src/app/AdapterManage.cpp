@@ -528,7 +528,7 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
     if (type == MSG_DOWNLOAD_REFUSED) {
         m_downloading = false;
         if (m_batch)
-            endBatchConfiguration();
+            endBatchConfiguration(BatchEnd::NothingWritten);
     }
     if (type == MSG_DOWNLOAD_DONE && m_downloading) {
         m_downloading = false;

@@ -162,7 +162,8 @@ private:
     void ask(int icon, const QString &text, std::function<void(bool)> answered);
     void startBatchConfiguration();
     // The batch configuration is over: polls may read the adapter again.
-    void endBatchConfiguration();
+    enum class BatchEnd { Written, NothingWritten };
+    void endBatchConfiguration(BatchEnd end = BatchEnd::Written);
 
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();

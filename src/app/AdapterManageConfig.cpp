@@ -225,7 +225,7 @@ void AdapterManage::askForBatchConfiguration()
         if (start)
             startBatchConfiguration();
         else
-            endBatchConfiguration(); // nothing is written
+            endBatchConfiguration(BatchEnd::NothingWritten);
     });
 }
 
@@ -251,10 +251,14 @@ void AdapterManage::startBatchConfiguration()
     downloadConfiguration();
 }
 
-void AdapterManage::endBatchConfiguration()
+void AdapterManage::endBatchConfiguration(BatchEnd end)
 {
     m_batch = false;
     m_batchPending = false;
-    if (m_adapter)
-        m_adapter->setManagerOperation(false);
+    if (!m_adapter)
+        return;
+    // The imported lines that were never written are not the modules'.
+    if (end == BatchEnd::NothingWritten)
+        m_adapter->requestDropUnwritten();
+    m_adapter->setManagerOperation(false);
 }

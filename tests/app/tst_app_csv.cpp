@@ -336,7 +336,8 @@ private slots:
         QTRY_COMPARE(findSnapshotByUid(live->slaves(), "DA01B2C3D403")->ioWindow.inputStart, quint16(400));
     }
 
-    // "取消": the records took the file, the bus does not.
+    // "取消": nothing is written, and the records drop what they took from
+    // the file: they show what the modules hold.
     void batchConfigurationDeclined()
     {
         WorkingFolder folder;
@@ -354,6 +355,7 @@ private slots:
         QTest::qWait(3 * fastTiming().pollPeriodMs);
         QCOMPARE(addressWrites(sim), writes);
         QCOMPARE(sim.module("DA01B2C3D403")->inStart, 24);
+        QCOMPARE(findSnapshotByUid(live->slaves(), "DA01B2C3D403")->ioWindow.inputStart, quint16(24));
         QCOMPARE(visibleTopLevels<LocalConfigView>().size(), 0);
     }
 
