@@ -142,40 +142,43 @@ QStringList busDifferences(const SlaveList &stored, const SlaveList &reloaded)
     return out;
 }
 
-ResultMessage settingsMessage(const SettingsReadBack &readBack)
+namespace {
+
+// A warning that lists the differences: the box the first lines (the
+// message list keeps them all), logged as an error.
+ResultMessage differencesWarning(const QString &heading, const QStringList &lines)
 {
+    constexpr int kBoxLines = 12;
+    constexpr int kBoxWidth = 300;
+    QStringList shown = lines.mid(0, kBoxLines);
+    if (lines.size() > kBoxLines)
+        shown << tr("……另有%1处不同").arg(lines.size() - kBoxLines);
     ResultMessage m;
-    if (readBack.matches())
-        return m;
-    const QStringList lines = settingsDifferences(readBack);
     m.boxTitle = QCoreApplication::translate("AdapterManage", "警告");
     m.icon = MessageIcon::Warning;
-    m.boxWidth = 300;
-    m.boxText = tr("适配器参数写入后读回不一致:") + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
-    m.logText = tr("适配器参数读回不一致: ") + lines.join(QLatin1String("; "));
+    m.boxWidth = kBoxWidth;
+    m.boxText = heading + QLatin1Char(':') + QLatin1Char('\n') + shown.join(QLatin1Char('\n'));
+    m.logText = heading + QLatin1String(": ") + lines.join(QLatin1String("; "));
     m.level = MessageLevel::Error;
     return m;
 }
 
+} // namespace
+
+ResultMessage settingsMessage(const SettingsReadBack &readBack)
+{
+    if (readBack.matches())
+        return ResultMessage();
+    return differencesWarning(tr("适配器参数写入后读回不一致"), settingsDifferences(readBack));
+}
+
 ResultMessage storeMessage(const QStringList &differences)
 {
+    if (!differences.isEmpty())
+        return differencesWarning(tr("保存后读回的组态与保存的不一致"), differences);
     ResultMessage m;
-    if (differences.isEmpty()) {
-        m.logText = tr("组态已读回,与保存的一致。");
-        m.level = MessageLevel::Inform;
-        return m;
-    }
-    // The box shows the first lines; the message list keeps them all.
-    constexpr int kBoxLines = 12;
-    QStringList shown = differences.mid(0, kBoxLines);
-    if (differences.size() > kBoxLines)
-        shown << tr("……另有%1处不同").arg(differences.size() - kBoxLines);
-    m.boxTitle = QCoreApplication::translate("AdapterManage", "警告");
-    m.icon = MessageIcon::Warning;
-    m.boxWidth = 300;
-    m.boxText = tr("保存后读回的组态与保存的不一致:") + QLatin1Char('\n') + shown.join(QLatin1Char('\n'));
-    m.logText = tr("保存后读回的组态与保存的不一致: ") + differences.join(QLatin1String("; "));
-    m.level = MessageLevel::Error;
+    m.logText = tr("组态已读回,与保存的一致。");
+    m.level = MessageLevel::Inform;
     return m;
 }
 

@@ -160,12 +160,11 @@ int store(Context &ctx)
         emit s.adapter()->sigSaveAdapterConfig();
         // The adapter restarts once it has stored; what it holds then is
         // read and compared with what was stored.
-        ctx.output.progress(QStringLiteral("storing the configuration; the adapter restarts"));
         const int status = session::awaitReadBack(
-            ctx, s, MSG_CONFIG_STORED, -1, QStringLiteral("the adapter did not confirm storing the configuration"),
+            ctx, s, QStringLiteral("storing the configuration; the adapter restarts"), MSG_CONFIG_STORED, -1,
+            QStringLiteral("the adapter did not confirm storing the configuration"),
             [&s] { return s.storeDifferences().has_value(); },
             QStringLiteral("the adapter did not come back after storing: the stored configuration is not verified"));
-        ctx.output.endProgress();
         if (status != ExitStatus::Success)
             return status;
         const QStringList differences = *s.storeDifferences();
@@ -181,14 +180,9 @@ int store(Context &ctx)
         } else {
             ctx.output.line(QStringLiteral("configuration stored; the adapter restarted (%1)").arg(text));
         }
-        if (!differences.isEmpty()) {
-            for (const QString &line : differences)
-                ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
-            return int(ExitStatus::BusFailure);
-        }
-        if (!ctx.output.json())
+        if (differences.isEmpty() && !ctx.output.json())
             ctx.output.line(QStringLiteral("read back after the restart: the bus holds what was stored"));
-        return int(ExitStatus::Success);
+        return session::readBackStatus(ctx, differences);
     });
 }
 

@@ -115,8 +115,13 @@ int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, cons
 // (confirmType, confirmErr) began, until arrived() holds. The exit status as
 // finishBeforeRestart gives it; 1 also when the adapter is not read back in
 // time (unreadable says so).
-int awaitReadBack(Context &ctx, AdapterSession &session, adapter_message_type confirmType, int confirmErr,
-                  const QString &unconfirmed, const std::function<bool()> &arrived, const QString &unreadable);
+// progress is shown meanwhile.
+int awaitReadBack(Context &ctx, AdapterSession &session, const QString &progress, adapter_message_type confirmType,
+                  int confirmErr, const QString &unconfirmed, const std::function<bool()> &arrived,
+                  const QString &unreadable);
+// Reports what the adapter, read back after its restart, does not hold as
+// written; 1 when there is any, else 0.
+int readBackStatus(Context &ctx, const QStringList &differences);
 
 // Said when force mode could not be left.
 inline QString forceNotLeft()

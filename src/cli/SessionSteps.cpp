@@ -162,8 +162,17 @@ int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::W
     return busFailure(ctx, failures, unconfirmed);
 }
 
-int awaitReadBack(Context &ctx, AdapterSession &session, adapter_message_type confirmType, int confirmErr,
-                  const QString &unconfirmed, const std::function<bool()> &arrived, const QString &unreadable)
+int readBackStatus(Context &ctx, const QStringList &differences)
+{
+    for (const QString &line : differences)
+        ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
+    return differences.isEmpty() ? ExitStatus::Success : ExitStatus::BusFailure;
+}
+
+namespace {
+
+int awaitRestart(Context &ctx, AdapterSession &session, adapter_message_type confirmType, int confirmErr,
+                 const QString &unconfirmed, const std::function<bool()> &arrived, const QString &unreadable)
 {
     // Until the confirmation the work may still fail; after it the adapter
     // restarts, and only its return settles it.
@@ -178,6 +187,18 @@ int awaitReadBack(Context &ctx, AdapterSession &session, adapter_message_type co
     if (!arrived())
         return busFailure(ctx, {}, unreadable);
     return ExitStatus::Success;
+}
+
+} // namespace
+
+int awaitReadBack(Context &ctx, AdapterSession &session, const QString &progress, adapter_message_type confirmType,
+                  int confirmErr, const QString &unconfirmed, const std::function<bool()> &arrived,
+                  const QString &unreadable)
+{
+    ctx.output.progress(progress);
+    const int status = awaitRestart(ctx, session, confirmType, confirmErr, unconfirmed, arrived, unreadable);
+    ctx.output.endProgress();
+    return status;
 }
 
 int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)

@@ -141,21 +141,16 @@ int settings(Context &ctx)
             return ExitStatus::Success;
         }
         s.adapter()->requestSettingsWrite(byte, quint16(edit.threshold), edit.changeThreshold);
-        ctx.output.progress(QStringLiteral("writing the settings; the adapter restarts"));
         // -16: the adapter took them and restarts; they are read back once it is back.
         const int status = session::awaitReadBack(
-            ctx, s, MSG_BATCH_CONFIG, -16, QStringLiteral("the adapter did not take the settings"),
-            [&s] { return s.settingsReadBack().has_value(); },
+            ctx, s, QStringLiteral("writing the settings; the adapter restarts"), MSG_BATCH_CONFIG, -16,
+            QStringLiteral("the adapter did not take the settings"), [&s] { return s.settingsReadBack().has_value(); },
             QStringLiteral("the adapter did not come back after its restart: the settings are not verified"));
-        ctx.output.endProgress();
         if (status != ExitStatus::Success)
             return status;
         const QStringList differences = appcore::ReadBack::settingsDifferences(*s.settingsReadBack());
-        if (!differences.isEmpty()) {
-            for (const QString &line : differences)
-                ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
-            return int(ExitStatus::BusFailure);
-        }
+        if (!differences.isEmpty())
+            return session::readBackStatus(ctx, differences);
         // What the adapter holds now, as read back.
         printSettings(ctx, as::fields(s.state()), QStringLiteral("settings written and read back after the restart"));
         return int(ExitStatus::Success);
