@@ -123,9 +123,10 @@ QList<CommandSpec> buildTable()
                         "each chosen adapter's versions and compares the file's version with its App version, part by\n"
                         "part as numbers. Before the same version or a downgrade it asks, unless --yes; with no terminal\n"
                         "to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread\n"
-                        "of its own, and reads the version each runs after its restart. Give --adapter once for each\n"
-                        "adapter, or --all. Ctrl-C cancels every upgrade; an adapter interrupted during the transfer\n"
-                        "stays in its boot loader and can be upgraded again."),
+                        "of its own, and reads the version each runs after its restart: one back with another version\n"
+                        "than the file's, or not back in time, failed. Give --adapter once for each adapter, or --all.\n"
+                        "Ctrl-C cancels every upgrade; an adapter interrupted during the transfer stays in its boot\n"
+                        "loader and can be upgraded again."),
          {{{QStringLiteral("all")}, QString(), QStringLiteral("every adapter on USB")},
           {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")}},
          {QStringLiteral("FILE   the upgrade file (.dec)")},
