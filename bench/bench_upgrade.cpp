@@ -1,8 +1,9 @@
 // Upgrading adapters at the real protocol timing against the virtual
 // adapter: a 256 KiB upgrade file to one adapter, compared with the
 // protocol's floor (two exchanges of 50 ms per block, the seven other
-// exchanges and the 5 s restart wait), then the same file to four adapters
-// at once, compared with the one. The virtual adapter answers at once, so
+// exchanges and the 5 s restart wait, within which the adapter is back to
+// have its version read), then the same file to four adapters at once,
+// compared with the one. The virtual adapter answers at once, so
 // everything above the floor is the tool's own overhead.
 
 #include "BootLoaderControl.h"
@@ -64,6 +65,8 @@ qint64 upgrade(const QList<int> &adapters, const QList<QByteArray> &blocks, cons
         QObject::connect(manager, &UpdateManege::sigConnectFailed, &loop, [end] { end(false); });
         QObject::connect(manager, &UpdateManege::sigRunBurningFailed, &loop, [end] { end(false); });
         QObject::connect(manager, &UsbCommunication::sigError, &loop, [end] { end(false); });
+        QObject::connect(manager, &UpdateManege::sigWrongVersion, &loop, [end] { end(false); });
+        QObject::connect(manager, &UpdateManege::sigNotBack, &loop, [end] { end(false); });
         managers << manager;
         threads << manager->workerThread();
     }

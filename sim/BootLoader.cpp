@@ -326,7 +326,9 @@ BootAnswer handleUpgradeRequest(BootLoaderState &state, AdapterConfig &config, c
             return refuse(command, "the image has not been checked");
         state.flashed = state.received;
         state.applicationErased = false;
-        config.app = imageVersion(state.flashed);
+        // Falling back keeps the application that ran before, and its version.
+        if (!config.bootLoader.rollsBack)
+            config.app = imageVersion(state.flashed);
         ++state.upgradesCompleted;
         dropTransfer(state);
         return success(command);

@@ -16,7 +16,8 @@
 // every block complete, and the image's header and body CRC-32s right. Only
 // then do the two finishing steps succeed; the second one makes the image
 // the application, whose version is the second word of the image's version
-// field.
+// field (unless the boot loader rolls back: then the application it had
+// before stays, with its version).
 //
 // Without an application (erased by a start of burning and not replaced
 // since), the adapter runs its boot loader on every power-up and ignores

@@ -275,6 +275,7 @@ BootLoaderConfig readBootLoader(const QJsonValue &value, const std::string &wher
     b.startAddress = uint32_t(r.integer("startAddress", b.startAddress, 0, 0xFFFFFFFFLL));
     b.startsInBootLoader = r.boolean("startsInBootLoader", b.startsInBootLoader);
     b.answersRestart = r.boolean("answersRestart", b.answersRestart);
+    b.rollsBack = r.boolean("rollsBack", b.rollsBack);
     r.finish();
     return b;
 }

@@ -25,7 +25,9 @@
 //         "bootLetter": "V", "appLetter": "V",   letters of the version texts
 //         "startAddress": "0x08004000",     where the application is flashed
 //         "startsInBootLoader": false,      left there by an interrupted upgrade
-//         "answersRestart": false },        answers the restart command before going
+//         "answersRestart": false,          answers the restart command before going
+//         "rollsBack": false },             the new application does not come up: after the
+//                                           restart it runs the one it had, with its version
 //     "modules": [ {
 //         "typeCode": "0x1102",             number or hex text; required
 //         "uid": "DA01B2C3D401",            12 ASCII characters, unique on the adapter; required

@@ -107,6 +107,11 @@ struct BootLoaderConfig {
     uint32_t startAddress = 0x08004000; // where the application is flashed
     bool startsInBootLoader = false;    // left there by an interrupted upgrade: no application to run
     bool answersRestart = false;        // answers the restart command before going; else it just goes
+    // A new application that does not come up: the upgrade passes both
+    // finishing steps, and after the restart the adapter runs the
+    // application it had before (a boot loader that falls back to it), with
+    // that application's version.
+    bool rollsBack = false;
 };
 
 // Everything that describes one adapter and its bus.

@@ -156,7 +156,10 @@ public:
     bool removeOfflineSlave(quint64 recordId);
     // Applies the data lines of a configuration file to the slaves (live
     // adapter) or creates them (offline adapter); withUid: the file has the
-    // UID column. One result per line.
+    // UID column. One result per line. A line names its slave by UID, else
+    // by station: the slaves of a repeated station take its lines in list
+    // order; station 0 without a UID names only the adapter's own module of
+    // the line's type, and any other such line is skipped.
     QList<CsvImportResult> importCsvLines(const QStringList &lines, bool withUid);
     QStringList csvLines(bool withUid) const;
 
@@ -353,7 +356,10 @@ private:
     void inSlave(quint64 recordId, const std::function<void(Slave *)> &fn);
 
     // AdapterImport.cpp
-    CsvImportResult importLine(const QString &line, bool withUid);
+    // taken: the slaves earlier lines of the same file were applied to.
+    CsvImportResult importLine(const QString &line, bool withUid, QSet<const Slave *> &taken);
+    Slave *slaveForLine(int station, const QString &uid, const QString &deviceId,
+                        const QSet<const Slave *> &taken) const;
 
     // AdapterOffline.cpp
     struct BusModule;

@@ -108,15 +108,59 @@ QList<CsvImportResult> Adapter::importCsvLines(const QStringList &lines, bool wi
     m_importing = true;
     if (live)
         beginOperation();
+    QSet<const Slave *> taken;
     for (const QString &line : lines)
-        results.append(importLine(line, withUid));
+        results.append(importLine(line, withUid, taken));
     m_importing = false;
     if (live)
         endOperation(COMM_OK);
     return results;
 }
 
-CsvImportResult Adapter::importLine(const QString &line, bool withUid)
+Slave *Adapter::slaveForLine(int station, const QString &uid, const QString &deviceId,
+                             const QSet<const Slave *> &taken) const
+{
+    if (!uid.isEmpty()) {
+        for (Slave *candidate : m_slaves) {
+            if (QString::fromLatin1(candidate->uuid.toHex().toUpper()) == uid)
+                return candidate;
+        }
+        return nullptr;
+    }
+    // Station 0 is where every module without a station of its own sits:
+    // without a UID it can only mean the adapter's own module, which
+    // carries station 0 in its record.
+    if (station == 0) {
+        for (Slave *candidate : m_slaves) {
+            if (candidate->recordCarriesStation && candidate->moduleIdent == deviceId && !taken.contains(candidate))
+                return candidate;
+        }
+        return nullptr;
+    }
+    // A repeated station: its modules of the line's type take its lines in
+    // list order, the order an export writes them in. Once each has had a
+    // line, a further one goes to the first again on a bus, and makes a
+    // module of its own in an offline configuration. A module of another
+    // type there is named all the same, and refused for its type.
+    Slave *atStation = nullptr;
+    Slave *sameType = nullptr;
+    for (Slave *candidate : m_slaves) {
+        if (candidate->newStationId != station)
+            continue;
+        if (candidate->moduleIdent != deviceId) {
+            atStation = atStation ? atStation : candidate;
+            continue;
+        }
+        if (!taken.contains(candidate))
+            return candidate;
+        sameType = sameType ? sameType : candidate;
+    }
+    if (sameType)
+        return m_offline ? nullptr : sameType;
+    return atStation;
+}
+
+CsvImportResult Adapter::importLine(const QString &line, bool withUid, QSet<const Slave *> &taken)
 {
     CsvImportResult result;
     const QStringList fields = line.trimmed().split(QLatin1Char(','), Qt::KeepEmptyParts);
@@ -133,13 +177,12 @@ CsvImportResult Adapter::importLine(const QString &line, bool withUid)
         result.station = int(fields.at(kStationColumn).toUInt());
 
     const bool byUid = withUid && uid.size() >= kMinUidLength;
-    Slave *slave = nullptr;
-    for (Slave *candidate : qAsConst(m_slaves)) {
-        if (byUid ? QString::fromLatin1(candidate->uuid.toHex().toUpper()) == uid
-                  : candidate->newStationId == result.station) {
-            slave = candidate;
-            break;
-        }
+    Slave *slave = slaveForLine(result.station, byUid ? uid : QString(), deviceId, taken);
+    // Station 0 without a UID names no module but the adapter's own: the
+    // line is left out, and neither matched nor created.
+    if (!slave && !byUid && result.station == 0) {
+        result.skipped = true;
+        return result;
     }
     std::unique_ptr<Slave> created;
     if (!slave && m_offline && !deviceId.isEmpty() && m_slaves.size() < kMaxSlaves) {
@@ -165,6 +208,7 @@ CsvImportResult Adapter::importLine(const QString &line, bool withUid)
         updateSlaveCount();
     }
     slave->takeImportedLine(typeText);
+    taken.insert(slave);
     result.ok = true;
     return result;
 }

@@ -170,6 +170,9 @@ struct SettingsReadBack {
 // The outcome of one data line of a configuration file.
 struct CsvImportResult {
     bool ok = false;
+    // Not applied, and no failure: station 0 without a UID, and no module
+    // of the adapter's own that the line could name.
+    bool skipped = false;
     int station = 0;  // column 1
     QString typeText; // column 0 as written
 };

@@ -122,9 +122,7 @@ void AdapterManage::onCsvLines(QStringList lines, bool withUid)
     if (withUid)
         return;
     // A file without UIDs names a module by its station alone.
-    int unnamed = 0;
-    for (const SlaveSnapshot &slave : qAsConst(m_slaves))
-        unnamed += slave->stationId == 0 && slave->described ? 1 : 0;
+    const int unnamed = ConfigCsv::modulesUnnamedWithoutUid(m_slaves);
     if (unnamed > 0)
         appendMessage(MessageWidget::Waring,
                       tr("%1个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出").arg(unnamed));

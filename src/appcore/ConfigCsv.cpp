@@ -288,10 +288,10 @@ QList<Problem> checkLine(const QString &line, int lineNumber, Form form, const M
     if (namedByUid && (uid.size() % 2 != 0 || uid.size() > kMaxUidLength || !isHex(uid)))
         problems << problemAt(Problem::BadUid, lineNumber, kUidColumn, uid);
 
-    // Station 0 (not set, or the adapter's own module) can only be told
-    // apart by the module's UID.
-    const qint64 station = number[kStationColumn];
-    if (station > kMaxStation || (station == 0 && !namedByUid))
+    // Station 0 (not set, or the adapter's own module) is a station the
+    // tool writes; whether a line without UID names a module by it is
+    // for the import to find out on the bus.
+    if (number[kStationColumn] > kMaxStation)
         problems << problemAt(Problem::StationOutOfRange, lineNumber, kStationColumn, fields.at(kStationColumn).trimmed());
 
     // A module without configuration items writes zeros in columns 2 to 9.
@@ -367,6 +367,14 @@ ParsedFile readFile(const QString &path, const ModuleSizes &sizes)
         return file;
     }
     return parse(input.readAll(), sizes);
+}
+
+int modulesUnnamedWithoutUid(const SlaveList &slaves)
+{
+    int unnamed = 0;
+    for (const SlaveSnapshot &slave : slaves)
+        unnamed += slave->stationId == 0 && slave->described && !slave->recordCarriesStation ? 1 : 0;
+    return unnamed;
 }
 
 std::optional<Problem> writeFile(const QString &path, Form form, const QStringList &lines)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SlaveSnapshot.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -68,7 +70,7 @@ struct Problem {
         HeaderField,       // column: the first header field that is wrong
         TooFewFields,      // value: the fields the line has; limit: the fields the form needs
         NotANumber,        // column, value
-        StationOutOfRange, // value; 0 is accepted only where a UID names the module
+        StationOutOfRange, // value; 0 to 128
         TooManyChannels,   // column, value; limit 127
         AreaPastImage,     // column: the begin column; limit: the bit where the area ends
         BadAlignment,      // value; only 1 and 8
@@ -117,13 +119,21 @@ struct ParsedFile {
 };
 
 // Checks one data line of the form. Without sizes an area counts one bit per
-// channel given in the line.
+// channel given in the line. Station 0 is a good line in either form: with a
+// UID it names its module; without one it names the adapter's own module of
+// the line's type, and on a bus without such a module it is skipped on
+// import (Adapter::importCsvLines), not refused here.
 QList<Problem> checkLine(const QString &line, int lineNumber, Form form, const ModuleSizes &sizes = {});
 
 // Decodes and checks a whole file: its header, then every data line. A
 // header that is wrong stops the check there.
 ParsedFile parse(const QByteArray &bytes, const ModuleSizes &sizes = {});
 ParsedFile readFile(const QString &path, const ModuleSizes &sizes = {});
+
+// The modules a file without UIDs cannot name: those without a station of
+// their own, but for the adapter's own module. Their lines are skipped on
+// import.
+int modulesUnnamedWithoutUid(const SlaveList &slaves);
 
 // Writes the file in one piece: an existing file is replaced only when the
 // new one has been written completely. Empty on success, else the problem.

@@ -452,6 +452,11 @@ ResultMessage importLineMessage(const CsvImportResult &result)
 {
     if (result.ok)
         return logOnly(tr("站点%1 %2 导入数据成功!").arg(result.station).arg(result.typeText), MessageLevel::Inform);
+    if (result.skipped)
+        return logOnly(tr("站点%1 %2 没有站号也没有UID,无法对应从站(只能对应同类型的本地模块),已跳过该行")
+                           .arg(result.station)
+                           .arg(result.typeText),
+                       MessageLevel::Waring);
     return logOnly(tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
 }
 

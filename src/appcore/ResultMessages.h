@@ -72,7 +72,8 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid = 0, COM
 // (sigOpenSerialPortFail).
 ResultMessage openFailedMessage();
 
-// The message-list line for one imported line of a configuration file.
+// The message-list line for one imported line of a configuration file:
+// applied, skipped (station 0 without UID, naming no module) or failed.
 ResultMessage importLineMessage(const CsvImportResult &result);
 
 // The warning of the automatic allocation's confirmation (AutoConfigView)

@@ -102,7 +102,8 @@ QList<CommandSpec> buildTable()
 
     add({QStringLiteral("export"), QStringLiteral("FILE [--uid]"), QStringLiteral("write the configuration file"),
          QStringLiteral("Writes the configuration of every module to FILE in the window's format (GB18030). With --uid\n"
-                        "each line names its module by UID; without, by station."),
+                        "each line names its module by UID; without, by station (the adapter's own module by its\n"
+                        "type; other modules without a station cannot be named, and import skips their lines)."),
          {{{QStringLiteral("uid")}, QString(), QStringLiteral("name the modules by UID")}},
          {QStringLiteral("FILE   the file to write; replaced only once it is complete")},
          {QStringLiteral("tarnbus-cli export bus.csv --uid")}, 1, 1, commands::exportCsv});
@@ -110,7 +111,8 @@ QList<CommandSpec> buildTable()
     add({QStringLiteral("import"), QStringLiteral("FILE [--apply]"), QStringLiteral("check or apply a configuration file"),
          QStringLiteral("Checks every line of FILE (the window's format, UTF-8 or GB18030) and matches each to a module\n"
                         "of the bus. With --apply the configuration is then written to the adapter; without, nothing\n"
-                        "is written. A bad line or a line without module writes nothing."),
+                        "is written. A bad line or a line without module writes nothing. A line without UID at\n"
+                        "station 0 that is not the adapter's own module's is reported and skipped."),
          {{{QStringLiteral("apply")}, QString(), QStringLiteral("write the configuration to the adapter")}},
          {QStringLiteral("FILE   a configuration file written by export or by the window")},
          {QStringLiteral("tarnbus-cli import bus.csv --apply")}, 1, 1, commands::importCsv});
@@ -121,9 +123,10 @@ QList<CommandSpec> buildTable()
                         "each chosen adapter's versions and compares the file's version with its App version, part by\n"
                         "part as numbers. Before the same version or a downgrade it asks, unless --yes; with no terminal\n"
                         "to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread\n"
-                        "of its own, and reads the version each runs after its restart. Give --adapter once for each\n"
-                        "adapter, or --all. Ctrl-C cancels every upgrade; an adapter interrupted during the transfer\n"
-                        "stays in its boot loader and can be upgraded again."),
+                        "of its own, and reads the version each runs after its restart: one back with another version\n"
+                        "than the file's, or not back in time, failed. Give --adapter once for each adapter, or --all.\n"
+                        "Ctrl-C cancels every upgrade; an adapter interrupted during the transfer stays in its boot\n"
+                        "loader and can be upgraded again."),
          {{{QStringLiteral("all")}, QString(), QStringLiteral("every adapter on USB")},
           {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")}},
          {QStringLiteral("FILE   the upgrade file (.dec)")},

@@ -8,6 +8,8 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
 using namespace appcore;
 
 namespace {
@@ -33,7 +35,7 @@ QString describe(const ConfigCsv::Problem &problem)
     case Problem::NotANumber:
         return QStringLiteral("\"%1\" is not a number").arg(problem.value);
     case Problem::StationOutOfRange:
-        return QStringLiteral("station %1 is outside 1..128 (0 only in a line that names its module by UID)").arg(problem.value);
+        return QStringLiteral("station %1 is outside 1..128 (0: no station)").arg(problem.value);
     case Problem::TooManyChannels:
         return QStringLiteral("%1 channels; at most %2").arg(problem.value).arg(problem.limit);
     case Problem::AreaPastImage:
@@ -87,12 +89,13 @@ int exportCsv(Context &ctx)
             return ctx.output.fail(error);
         }
         if (!withUid) {
-            int unnamed = 0;
-            for (const SlaveSnapshot &slave : s.slaves())
-                unnamed += slave->stationId == 0 && slave->described ? 1 : 0;
-            if (unnamed > 0)
+            const int unnamed = ConfigCsv::modulesUnnamedWithoutUid(s.slaves());
+            if (unnamed == 1)
+                ctx.output.warn(QStringLiteral("1 module has no station of its own: a file without UIDs cannot name it, "
+                                               "and import skips its line (export with --uid)"));
+            else if (unnamed > 1)
                 ctx.output.warn(QStringLiteral("%1 modules have no station of their own: a file without UIDs cannot name "
-                                               "them on import (export with --uid)")
+                                               "them, and import skips their lines (export with --uid)")
                                     .arg(unnamed));
         }
         if (ctx.output.json())
@@ -133,7 +136,13 @@ int importCsv(Context &ctx)
         for (int i = 0; i < results.size() && i < file.lines.size(); ++i) {
             const CsvImportResult &result = results.at(i);
             const QString text = importLineMessage(result).logText;
-            if (!result.ok) {
+            if (result.skipped) {
+                ctx.output.warn(QStringLiteral("%1:%2: %3 (station 0 without a UID names only the adapter's own module "
+                                               "of the line's type; the line is skipped)")
+                                    .arg(path)
+                                    .arg(file.lines.at(i).lineNumber)
+                                    .arg(text));
+            } else if (!result.ok) {
                 CliError error = CliError::usage(QStringLiteral("%1 (no module of this type%2)")
                                                      .arg(text, file.form == ConfigCsv::Form::WithUid
                                                                     ? QStringLiteral(" with this UID or station")
@@ -145,7 +154,8 @@ int importCsv(Context &ctx)
             lines.append(QJsonObject{{QStringLiteral("line"), file.lines.at(i).lineNumber},
                                      {QStringLiteral("station"), result.station},
                                      {QStringLiteral("type"), result.typeText},
-                                     {QStringLiteral("matched"), result.ok}});
+                                     {QStringLiteral("matched"), result.ok},
+                                     {QStringLiteral("skipped"), result.skipped}});
             if (!ctx.output.json() && result.ok)
                 ctx.output.line(QStringLiteral("line %1: %2").arg(file.lines.at(i).lineNumber).arg(text));
         }
@@ -158,8 +168,11 @@ int importCsv(Context &ctx)
                 return status;
         }
         s.adapter()->setManagerOperation(false);
-        const QString result = apply ? QStringLiteral("configuration imported and written to the adapter")
-                                     : QStringLiteral("every line matches a module; nothing written (write it with --apply)");
+        const bool skipped = std::any_of(results.cbegin(), results.cend(), [](const CsvImportResult &r) { return r.skipped; });
+        const QString result = apply    ? QStringLiteral("configuration imported and written to the adapter")
+                               : skipped ? QStringLiteral("every line not skipped matches a module; nothing written (write it "
+                                                          "with --apply)")
+                                         : QStringLiteral("every line matches a module; nothing written (write it with --apply)");
         if (ctx.output.json()) {
             QJsonArray modules;
             for (const SlaveSnapshot &slave : s.slaves())

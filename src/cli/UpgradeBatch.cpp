@@ -45,6 +45,9 @@ void UpgradeBatch::start()
         connect(manager, &UpdateManege::sigUpdateFailed, this, &UpgradeBatch::onUpdateFailed);
         connect(manager, &UpdateManege::sigRunBurningFailed, this, &UpgradeBatch::onRunBurningFailed);
         connect(manager, &UpdateManege::sigUpdateProcess, this, &UpgradeBatch::onUpdateProcess);
+        connect(manager, &UpdateManege::sigVersionRead, this, &UpgradeBatch::onVersionRead);
+        connect(manager, &UpdateManege::sigWrongVersion, this, &UpgradeBatch::onWrongVersion);
+        connect(manager, &UpdateManege::sigNotBack, this, &UpgradeBatch::onNotBack);
         // Direct: the worker is busy inside an exchange and must hear at once.
         connect(this, &UpgradeBatch::sigStopUpdate, manager, &UpdateManege::onStopUpdate, Qt::DirectConnection);
         manager->setMac(target.device.serial_number);
@@ -154,4 +157,41 @@ void UpgradeBatch::onErrorMessage(int row, QString name, QString mac)
     Q_UNUSED(name)
     Q_UNUSED(mac)
     end(End::Broken);
+}
+
+void UpgradeBatch::onVersionRead(int row, QString name, QString mac, QString appVersion)
+{
+    Q_UNUSED(row)
+    Q_UNUSED(name)
+    Q_UNUSED(mac)
+    const int index = reportingIndex();
+    if (index < 0)
+        return;
+    m_upgrades[index].appVersion = appVersion;
+    notify(index);
+}
+
+void UpgradeBatch::onWrongVersion(int row, QString name, QString mac, QString expected, QString found)
+{
+    Q_UNUSED(row)
+    Q_UNUSED(name)
+    Q_UNUSED(mac)
+    const int index = reportingIndex();
+    if (index < 0)
+        return;
+    m_upgrades[index].fileVersion = expected;
+    m_upgrades[index].appVersion = found;
+    end(End::WrongVersion);
+}
+
+void UpgradeBatch::onNotBack(int row, QString name, QString mac, int waitedMs)
+{
+    Q_UNUSED(row)
+    Q_UNUSED(name)
+    Q_UNUSED(mac)
+    const int index = reportingIndex();
+    if (index < 0)
+        return;
+    m_upgrades[index].waitedMs = waitedMs;
+    end(End::NotBack);
 }

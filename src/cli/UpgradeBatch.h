@@ -16,7 +16,8 @@ class UpdateManege;
 // The upgrades of several adapters at once, as the upgrade dialog's batch
 // runs them: one UpdateManege each, in its own thread, started with the
 // device's ids and serial number. Their reports arrive here queued and are
-// kept per adapter; an upgrade counts as complete only on the final phase.
+// kept per adapter; an upgrade counts as complete only on the final phase,
+// which comes once the adapter is back running the file's version.
 class UpgradeBatch : public QObject
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ public:
         BurnRefused,   // it did not start burning
         Failed,        // a step was refused or not acknowledged
         Broken,        // a write or read failed: gone from USB, or cancelled
+        WrongVersion,  // back after the restart with another version than the file's
+        NotBack,       // not back after the restart within the wait
     };
 
     struct Upgrade {
@@ -43,6 +46,9 @@ public:
         bool begun = false;     // the transfer began: the old application is gone
         bool written = false;   // every block written, the device restarting
         bool cancelled = false; // asked to stop
+        QString appVersion = QString();  // what the device gave once it was back; empty before
+        QString fileVersion = QString(); // what it had to give (WrongVersion)
+        int waitedMs = 0;                // how long it was waited for (NotBack)
         End end = End::Running;
     };
 
@@ -69,6 +75,9 @@ private slots:
     void onConnectFailed(int row);
     void onRunBurningFailed(Update type);
     void onErrorMessage(int row, QString name, QString mac);
+    void onVersionRead(int row, QString name, QString mac, QString appVersion);
+    void onWrongVersion(int row, QString name, QString mac, QString expected, QString found);
+    void onNotBack(int row, QString name, QString mac, int waitedMs);
 
 private:
     // The running upgrade whose worker sent the report being handled; -1 for none.

@@ -13,13 +13,12 @@
 #include "UpgradeProtocol.h"
 #include "LinkTiming.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonObject>
-#include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <optional>
 
 using upgradeprotocol::VersionOrder;
@@ -27,10 +26,6 @@ using End = UpgradeBatch::End;
 
 namespace {
 
-// How long an upgraded adapter may take to be back on USB before its new
-// version is read, and how often it is looked for meanwhile.
-constexpr int kBackOnUsbMs = 10000;
-constexpr int kBackOnUsbPollMs = 100;
 constexpr int kBarWidth = 30;
 constexpr int kPlainProgressStep = 10; // percent between two progress lines off a terminal
 
@@ -195,19 +190,6 @@ QString versionQuestion(VersionOrder order)
     }
 }
 
-// Waits in the event loop; false when the user interrupts.
-bool pause(Context &ctx, int ms)
-{
-    if (ctx.interrupted())
-        return false;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    ctx.setInterruptHandler([&loop] { loop.quit(); });
-    loop.exec();
-    ctx.setInterruptHandler(nullptr);
-    return !ctx.interrupted();
-}
-
 // The tool's message for an upgrade that ended without success, in the
 // dialog's words and with what kind of failure it was.
 QString failureText(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
@@ -231,6 +213,15 @@ QString failureText(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
         return QStringLiteral("  设备%1(MAC:%2),升级失败   (refused or not acknowledged%3)").arg(c.name(), c.serial(), stays);
     case End::Broken:
         return QStringLiteral("%1 升级中断。 (link lost%2)").arg(c.title(), stays);
+    case End::WrongVersion:
+        return QStringLiteral("  设备%1(MAC:%2)重启后的版本为%3,不是升级包的版本%4,升级失败   (%2 came back with App %3 "
+                              "instead of the file's %4)")
+            .arg(c.name(), c.serial(), upgrade.appVersion, dashesIfEmpty(upgrade.fileVersion));
+    case End::NotBack:
+        return QStringLiteral("  设备%1(MAC:%2)重启后%3秒内未重新连接,无法读取版本,升级失败   (%2 was not back on USB, "
+                              "answering, within %3 s of its restart; the version it runs is unknown)")
+            .arg(c.name(), c.serial())
+            .arg((upgrade.waitedMs + 999) / 1000);
     default:
         return QString();
     }
@@ -258,10 +249,11 @@ QString cancelledText(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
 class UpgradeView
 {
 public:
-    UpgradeView(Context &ctx, const UpgradeBatch &batch, const QList<Candidate> &candidates)
+    UpgradeView(Context &ctx, const UpgradeBatch &batch, const QList<Candidate> &candidates, const QString &fileVersion)
         : m_ctx(ctx)
         , m_batch(batch)
         , m_candidates(candidates)
+        , m_fileVersion(fileVersion)
         , m_shown(candidates.size())
         , m_bars(ctx.output.showsProgress())
     {
@@ -317,8 +309,9 @@ private:
             m_ctx.output.note(QStringLiteral("%1: %2%").arg(c.serial()).arg(step * kPlainProgressStep));
     }
 
-    // Each end is told as it happens: the completion as a result, a failure
-    // or a cancellation as an error.
+    // Each end is told as it happens: the completion as a result, with the
+    // version the adapter came back with, a failure or a cancellation as an
+    // error.
     void ended(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
     {
         const bool complete = upgrade.end == End::Complete;
@@ -326,6 +319,13 @@ private:
         const QString message = complete ? QStringLiteral("%1 程序升级完成!").arg(c.title())
             : cancelled                  ? cancelledText(c, upgrade)
                                          : failureText(c, upgrade);
+        const QString version = QStringLiteral("%1: App %2 -> %3").arg(c.serial(), c.reading.info.appVersion, upgrade.appVersion);
+        if (m_ctx.output.json() && !upgrade.appVersion.isEmpty())
+            m_ctx.output.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("version")},
+                                           {QStringLiteral("serial"), c.serial()},
+                                           {QStringLiteral("app"), upgrade.appVersion}});
+        else if (!complete && !upgrade.appVersion.isEmpty())
+            m_ctx.output.line(version);
         if (m_ctx.output.json()) {
             QJsonObject object{{QStringLiteral("event"), complete    ? QStringLiteral("upgraded")
                                                          : cancelled ? QStringLiteral("cancelled")
@@ -336,7 +336,14 @@ private:
             m_ctx.output.event(object);
         } else if (complete) {
             m_ctx.output.line(message);
+            m_ctx.output.line(version);
         }
+        // An adapter gives three numbers of a version; more in the file's
+        // cannot be told apart.
+        if (complete && m_fileVersion.split(QLatin1Char('.')).size() > upgradeprotocol::kDeviceVersionParts)
+            m_ctx.output.warn(QStringLiteral("%1 reports App %2; the parts of the file's %3 after the third are not "
+                                             "shown by an adapter and were not checked")
+                                  .arg(c.serial(), upgrade.appVersion, m_fileVersion));
         if (!complete)
             m_ctx.output.fail(cancelled ? CliError::interrupted(message) : CliError::bus(message));
     }
@@ -372,6 +379,7 @@ private:
     Context &m_ctx;
     const UpgradeBatch &m_batch;
     const QList<Candidate> &m_candidates;
+    const QString m_fileVersion;
     QVector<Shown> m_shown;
     const bool m_bars;
 };
@@ -413,14 +421,15 @@ std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, con
 }
 
 // Runs the upgrades until each has ended; Ctrl-C stops every one that still
-// runs. The exit status of what they did.
-int runUpgrades(Context &ctx, const UpgradeFile &file, const QList<Candidate> &candidates, QList<bool> &completed)
+// runs. Each counts only once its adapter is back running the file's
+// version. The exit status of what they did.
+int runUpgrades(Context &ctx, const UpgradeFile &file, const QList<Candidate> &candidates)
 {
     QList<UpgradeBatch::Target> targets;
     for (const Candidate &c : candidates)
         targets.append({c.device, c.name()});
     UpgradeBatch batch(file.blocks(), targets);
-    UpgradeView view(ctx, batch, candidates);
+    UpgradeView view(ctx, batch, candidates, file.version());
     QEventLoop loop;
     batch.changed = [&](int index) {
         view.changed(index);
@@ -434,52 +443,11 @@ int runUpgrades(Context &ctx, const UpgradeFile &file, const QList<Candidate> &c
     ctx.setInterruptHandler(nullptr);
     view.finish();
 
-    bool failed = false;
-    for (const UpgradeBatch::Upgrade &upgrade : batch.upgrades()) {
-        completed.append(upgrade.end == End::Complete);
-        failed = failed || upgrade.end != End::Complete;
-    }
+    const bool failed = std::any_of(batch.upgrades().cbegin(), batch.upgrades().cend(),
+                                    [](const UpgradeBatch::Upgrade &upgrade) { return upgrade.end != End::Complete; });
     if (ctx.interrupted())
         return ExitStatus::Interrupted;
     return failed ? ExitStatus::BusFailure : ExitStatus::Success;
-}
-
-// Reads an upgraded adapter's information once it is back on USB and tells
-// the version it runs. The upgrade itself was proven by the transfer; a
-// version other than the file's is worth a warning only, since a device
-// shows just three numbers of it. The exit status.
-int showNewVersion(Context &ctx, const Candidate &c, const QString &fileVersion)
-{
-    const int timeoutMs = tarnbus::linkTiming().upgrade.searchReplyTimeoutMs;
-    upgradesearch::Reading reading;
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        reading = upgradesearch::read(c.device, timeoutMs);
-        if (reading.result == upgradesearch::Reading::Answered)
-            break;
-        if (waited.hasExpired(kBackOnUsbMs)) {
-            ctx.output.warn(QStringLiteral("%1 is not back on USB after %2 s; its new version could not be read")
-                                .arg(c.serial())
-                                .arg(kBackOnUsbMs / 1000));
-            return ExitStatus::Success;
-        }
-        if (!pause(ctx, kBackOnUsbPollMs))
-            return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while waiting for %1 to restart; "
-                                                                         "its upgrade is complete")
-                                                             .arg(c.serial())));
-    }
-    const QString app = reading.info.appVersion;
-    if (ctx.output.json())
-        ctx.output.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("version")},
-                                     {QStringLiteral("serial"), c.serial()},
-                                     {QStringLiteral("app"), app}});
-    else
-        ctx.output.line(QStringLiteral("%1: App %2 -> %3").arg(c.serial(), c.reading.info.appVersion, app));
-    if (upgradeprotocol::compareVersions(fileVersion, app) != VersionOrder::Equal)
-        ctx.output.warn(QStringLiteral("%1 reports App %2 after the upgrade, not the file's %3")
-                            .arg(c.serial(), app, dashesIfEmpty(fileVersion)));
-    return ExitStatus::Success;
 }
 
 } // namespace
@@ -531,16 +499,7 @@ int upgrade(Context &ctx)
     if (ctx.interrupted())
         return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; nothing was written to any adapter")));
 
-    QList<bool> completed;
-    int status = runUpgrades(ctx, file, candidates, completed);
-    for (int index = 0; index < candidates.size() && status != ExitStatus::Interrupted; ++index) {
-        if (!completed.at(index))
-            continue;
-        const int shown = showNewVersion(ctx, candidates.at(index), file.version());
-        if (shown != ExitStatus::Success)
-            status = shown;
-    }
-    return status;
+    return runUpgrades(ctx, file, candidates);
 }
 
 } // namespace commands

@@ -25,6 +25,9 @@ LinkTiming LinkTiming::forVirtualAdapter()
     t.upgrade.exchangeDelayMs = 0;
     t.upgrade.replyTimeoutMs = 150;
     t.upgrade.restartWaitMs = 10;
+    // Long enough for a virtual adapter's restart of 1.5 s on a loaded machine.
+    t.upgrade.returnWaitMs = 6000;
+    t.upgrade.returnPollMs = 10;
     t.upgrade.searchReplyTimeoutMs = 150;
     t.upgrade.searchDelayMs = 0;
     return t;

@@ -36,8 +36,13 @@ struct LinkTiming {
         // time-out.
         int exchangeDelayMs = 50;
         int replyTimeoutMs = 500;
-        // After the restart command, before the upgrade counts as complete.
+        // After the restart command, before the device is looked for again.
         int restartWaitMs = 5000;
+        // Then how long it may take to be back on USB and answer its
+        // information request, which must give the file's version for the
+        // upgrade to count as complete; and the pause between two looks.
+        int returnWaitMs = 10000;
+        int returnPollMs = 100;
         // Search: reply time-out of the information and restart requests,
         // and the pause between the two.
         int searchReplyTimeoutMs = 100;

@@ -33,6 +33,7 @@ const char kSettingsFile[] = "./path.ini";
 const char kLastPathKey[] = "LastPath";
 const char kUpdateIcon[] = ":/Image/tool/update.svg";
 const char kClearIcon[] = ":/Image/tool/brush.svg";
+const char kProgressFormat[] = "%p%";
 
 QString emptyAsDashes(const QString &text)
 {
@@ -313,6 +314,9 @@ bool FirmwareBurning::startUpgrade(int row, bool batch)
     connect(manager, &UpdateManege::sigUpdateFailed, this, &FirmwareBurning::onUpdateFailed);
     connect(manager, &UpdateManege::sigRunBurningFailed, this, &FirmwareBurning::onRunBurningFailed);
     connect(manager, &UpdateManege::sigUpdateProcess, this, &FirmwareBurning::onUpdateProcess);
+    connect(manager, &UpdateManege::sigVersionRead, this, &FirmwareBurning::onVersionRead);
+    connect(manager, &UpdateManege::sigWrongVersion, this, &FirmwareBurning::onWrongVersion);
+    connect(manager, &UpdateManege::sigNotBack, this, &FirmwareBurning::onNotBack);
     // Direct: the worker is busy inside an exchange and must hear at once.
     connect(this, &FirmwareBurning::sigStopUpdate, manager, &UpdateManege::onStopUpdate, Qt::DirectConnection);
     manager->setMac(running.mac);
@@ -332,6 +336,7 @@ bool FirmwareBurning::startUpgrade(int row, bool batch)
     button->setIcon(QIcon(QString::fromLatin1(kUpdateIcon)));
     button->setCheckable(true);
     rowProgress(row)->setValue(0);
+    rowProgress(row)->setFormat(QString::fromLatin1(kProgressFormat));
     refreshButtons();
 
     // Vendor and product id 0 (a device the search did not list) are refused
@@ -440,16 +445,48 @@ void FirmwareBurning::onRunBurningFailed(Update type)
     endFailedUpgrade(tr("警告"), type == UPDATE_ENTER_REFUSED ? tr("进入升级模式失败! ") : tr("开始烧写失败! "));
 }
 
-void FirmwareBurning::endFailedUpgrade(const QString &title, const QString &text)
+bool FirmwareBurning::endFailedUpgrade(const QString &title, const QString &text)
 {
     const std::optional<Running> ended = endReportingUpgrade(false);
     if (!ended)
-        return;
+        return false;
+    if (!ended->cancelled)
+        rowProgress(ended->row)->setFormat(tr("升级失败"));
     // A write or read error, or the user stopped it: nothing to tell in a box.
     if (ended->cancelled || text.isEmpty())
         printfLog(tr("%1 (MAC:%2) 升级中断。").arg(ended->name, ended->mac));
     else
         showTimedMessage(title, text);
+    return true;
+}
+
+// The row shows what the device runs now.
+void FirmwareBurning::onVersionRead(int row, QString name, QString mac, QString appVersion)
+{
+    Q_UNUSED(row)
+    const auto found = std::find_if(m_running.cbegin(), m_running.cend(),
+                                    [this](const Running &r) { return r.manager == sender(); });
+    if (found == m_running.cend())
+        return;
+    ui->tableWidget->item(found->row, ColumnApp)->setText(emptyAsDashes(appVersion));
+    printfLog(tr("%1 (MAC:%2) 重启完成,App版本:%3").arg(name, mac, appVersion));
+}
+
+void FirmwareBurning::onWrongVersion(int row, QString name, QString mac, QString expected, QString found)
+{
+    Q_UNUSED(row)
+    const QString text = tr("  设备%1(MAC:%2)重启后的版本为%3,不是升级包的版本%4,升级失败  ").arg(name, mac, found, expected);
+    if (endFailedUpgrade(tr("提示"), text))
+        printfLog(text.trimmed());
+}
+
+void FirmwareBurning::onNotBack(int row, QString name, QString mac, int waitedMs)
+{
+    Q_UNUSED(row)
+    const int seconds = (waitedMs + 999) / 1000;
+    const QString text = tr("  设备%1(MAC:%2)重启后%3秒内未重新连接,无法读取版本,升级失败  ").arg(name, mac).arg(seconds);
+    if (endFailedUpgrade(tr("提示"), text))
+        printfLog(text.trimmed());
 }
 
 // ---- Buttons and rows

@@ -74,6 +74,9 @@ public slots:
     void onUpdateFailed(int row, QString name, QString mac);
     void onConnectFailed(int row);
     void onErrorMessage(int row, QString name, QString mac);
+    void onVersionRead(int row, QString name, QString mac, QString appVersion);
+    void onWrongVersion(int row, QString name, QString mac, QString expected, QString found);
+    void onNotBack(int row, QString name, QString mac, int waitedMs);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,8 +100,9 @@ private:
     // row back to idle; empty when the report is not from a running upgrade.
     std::optional<Running> endReportingUpgrade(bool success);
     // Ends it as failed: the message box, or the log line of an interruption
-    // when there is no text or the user stopped it.
-    void endFailedUpgrade(const QString &title, const QString &text);
+    // when there is no text or the user stopped it. A failure the user did
+    // not ask for marks its row. False when the report ended nothing.
+    bool endFailedUpgrade(const QString &title, const QString &text);
     void refreshButtons();
     bool batchRunning() const;
     void showTimedMessage(const QString &title, const QString &text);

@@ -1,10 +1,12 @@
 #include "UpdateManege.h"
 
+#include "DeviceSearch.h"
 #include "UpgradeFile.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
 #include "LinkTiming.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
@@ -38,6 +40,11 @@ UpdateManege::~UpdateManege()
 void UpdateManege::start(quint16 vendorId, quint16 productId, const QString &serialNumber)
 {
     emit sigUpdate(1, vendorId, productId, serialNumber);
+}
+
+QString UpdateManege::packageVersion() const
+{
+    return m_blocks.isEmpty() ? QString() : UpgradeFile::headerVersion(m_blocks.first());
 }
 
 void UpdateManege::onStopUpdate(QString mac)
@@ -78,6 +85,14 @@ void UpdateManege::onUpdate(int run, ulong vendor_id, ulong product_id, QString 
     case Outcome::Failed:
         emit sigUpdateFailed(m_row, m_name, m_mac);
         break;
+    case Outcome::WrongVersion:
+        emit sigWrongVersion(m_row, m_name, m_mac, packageVersion(), m_foundVersion);
+        break;
+    case Outcome::NotBack: {
+        const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
+        emit sigNotBack(m_row, m_name, m_mac, timing.restartWaitMs + timing.returnWaitMs);
+        break;
+    }
     }
 }
 
@@ -116,7 +131,10 @@ UpdateManege::Outcome UpdateManege::upgrade(quint16 vendorId, quint16 productId,
 
     progress(UPDATE_PHASE, upgradephase::kBegun);
     const Outcome sent = sendBlocks(address);
-    return sent == Outcome::Complete ? finish() : sent;
+    if (sent != Outcome::Complete)
+        return sent;
+    const Outcome finished = finish();
+    return finished == Outcome::Complete ? readBack(vendorId, productId) : finished;
 }
 
 UpdateManege::Outcome UpdateManege::sendBlocks(quint32 address)
@@ -167,6 +185,39 @@ UpdateManege::Outcome UpdateManege::finish()
         return Outcome::ExchangeFailed;
     qCDebug(lcUpgrade) << "---------" << m_serial;
     return Outcome::Complete;
+}
+
+// Every acknowledgement only says that the boot loader took the image; the
+// device running it afterwards is what the upgrade is for.
+UpdateManege::Outcome UpdateManege::readBack(quint16 vendorId, quint16 productId)
+{
+    const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
+    // The handle went with the device when it left USB to restart.
+    close();
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (open(vendorId, productId, m_serial) == 0) {
+            const upgradesearch::Reading reading = upgradesearch::ask(*this, timing.searchReplyTimeoutMs);
+            close();
+            if (isCancelled())
+                return Outcome::ExchangeFailed;
+            if (reading.result == upgradesearch::Reading::Answered) {
+                m_foundVersion = reading.info.appVersion;
+                emit sigVersionRead(m_row, m_name, m_mac, m_foundVersion);
+                if (upgradeprotocol::isPackageVersion(m_foundVersion, packageVersion()))
+                    return Outcome::Complete;
+                qCWarning(lcUpgrade) << m_serial << "came back with" << m_foundVersion << "instead of" << packageVersion();
+                return Outcome::WrongVersion;
+            }
+        }
+        if (waited.hasExpired(timing.returnWaitMs)) {
+            qCWarning(lcUpgrade) << m_serial << "is not back after its restart";
+            return Outcome::NotBack;
+        }
+        if (!pause(timing.returnPollMs))
+            return Outcome::ExchangeFailed;
+    }
 }
 
 bool UpdateManege::exchange(const QByteArray &report, QByteArray &reply)

@@ -42,6 +42,11 @@ QString UpgradeFile::packageVersion(const QString &versionText)
     return versionText.split(QLatin1Char(' ')).value(1);
 }
 
+QString UpgradeFile::headerVersion(const QByteArray &header)
+{
+    return packageVersion(headerText(header, kVersionOffset, kVersionSize));
+}
+
 void UpgradeFile::clear()
 {
     *this = UpgradeFile();
@@ -66,7 +71,7 @@ UpgradeFile::Check UpgradeFile::check(const QByteArray &content)
         return TooShort;
     m_tag = headerText(content, kTagOffset, kTagSize);
     m_category = headerText(content, kCategoryOffset, kCategorySize);
-    m_version = packageVersion(headerText(content, kVersionOffset, kVersionSize));
+    m_version = headerVersion(content);
 
     if (crc32(content.left(kHeaderCrcOffset)) != headerNumber(content, kHeaderCrcOffset))
         return HeaderCrcWrong;

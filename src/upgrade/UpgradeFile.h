@@ -65,6 +65,9 @@ public:
     // Word 2 of the version text split at every single space; empty when
     // there is no second word.
     static QString packageVersion(const QString &versionText);
+    // The package version a file's header gives (the header is the first
+    // 96 bytes of the file's first block).
+    static QString headerVersion(const QByteArray &header);
 
 private:
     QString m_tag;

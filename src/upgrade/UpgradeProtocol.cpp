@@ -132,4 +132,25 @@ VersionOrder compareVersions(const QString &packageVersion, const QString &appVe
     return VersionOrder::Equal;
 }
 
+bool isPackageVersion(const QString &appVersion, const QString &packageVersion)
+{
+    const QLatin1Char separator(appVersion.contains(QLatin1Char('V')) ? 'V' : 'T');
+    if (!appVersion.contains(separator))
+        return false;
+    const QStringList device = appVersion.split(separator).value(1).split(QLatin1Char('.'));
+    const QStringList package = packageVersion.split(QLatin1Char('.'));
+    if (device.size() != kDeviceVersionParts)
+        return false;
+    for (int i = 0; i < kDeviceVersionParts; ++i) {
+        bool shownIsNumber = false;
+        bool wantedIsNumber = true;
+        const int shown = device.at(i).toInt(&shownIsNumber);
+        const QString part = package.value(i);
+        const qlonglong wanted = part.isEmpty() ? 0 : part.toLongLong(&wantedIsNumber);
+        if (!shownIsNumber || !wantedIsNumber || wanted < 0 || int(qint8(quint8(wanted))) != shown)
+            return false;
+    }
+    return true;
+}
+
 } // namespace upgradeprotocol

@@ -66,4 +66,14 @@ enum class VersionOrder {
 };
 VersionOrder compareVersions(const QString &packageVersion, const QString &appVersion);
 
+// The numbers of a version a device gives: the App version text is a letter
+// and three of them.
+constexpr int kDeviceVersionParts = 3;
+
+// Whether a device's App version text is the package version: its three
+// numbers are the package version's first three (a missing part counts as
+// 0), each as the one signed byte the device holds for it. Parts after the
+// third cannot be told by a device and are not compared.
+bool isPackageVersion(const QString &appVersion, const QString &packageVersion);
+
 } // namespace upgradeprotocol

@@ -6,6 +6,7 @@
 #include "AdapterHarness.h"
 
 #include "ItemsInfo.h"
+#include "TarnBaseConvert.h"
 
 using namespace harness;
 
@@ -169,6 +170,18 @@ struct RecordView {
     QList<ItemView> items;
 };
 
+// The begin of a record's input (or output) area; -1 without one.
+int areaStart(const RecordView &record, bool input)
+{
+    for (const ItemView &item : record.items) {
+        const bool in = item.paramType == TarnBase::ParamDI || item.paramType == TarnBase::ParamAI;
+        const bool out = item.paramType == TarnBase::ParamDO || item.paramType == TarnBase::ParamAO;
+        if (input ? in : out)
+            return item.start;
+    }
+    return -1;
+}
+
 QMap<QByteArray, RecordView> recordsOf(AdapterRun &run)
 {
     return run.inThread([&] {
@@ -233,6 +246,10 @@ private slots:
     void csvImportLive_data();
     void csvImportLive();
     void csvImportOffline();
+    void csvStationZeroWithoutUid_data();
+    void csvStationZeroWithoutUid();
+    void csvRepeatedStation_data();
+    void csvRepeatedStation();
     void offlineEdit();
     void offlineModulesTakeFreeAreas();
     void csvRoundTrip();
@@ -944,6 +961,109 @@ void TestAdapterConfig::csvImportOffline()
     r = run.importCsvLine(columnReplaced(plain, 1, "129"), false);
     QVERIFY(!r.ok);
     QCOMPARE(count(), 2);
+}
+
+// Station 0 is written for the adapter's own module and for the modules
+// without a station. Without a UID it names the adapter's own module of the
+// line's type; any other such line is skipped and changes nothing.
+void TestAdapterConfig::csvStationZeroWithoutUid_data()
+{
+    QTest::addColumn<QByteArray>("source"); // the slave whose line is imported, its inputs moved to 400
+    QTest::addColumn<bool>("withUid");
+    QTest::addColumn<QString>("deviceId"); // empty: as written
+    QTest::addColumn<QString>("uidColumn"); // empty: as written
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("skipped");
+
+    QTest::newRow("the adapter's own module") << kLocal << false << QString() << QString() << true << false;
+    QTest::newRow("the adapter's own module, a UID column too short for a UID")
+        << kLocal << true << QString() << QStringLiteral("0") << true << false;
+    QTest::newRow("another type than the adapter's own module")
+        << kLocal << false << QStringLiteral("#00001101") << QString() << false << true;
+    QTest::newRow("a module without station") << kUnset << false << QString() << QString() << false << true;
+    QTest::newRow("a module without station, named by its UID") << kUnset << true << QString() << QString() << true << false;
+}
+
+void TestAdapterConfig::csvStationZeroWithoutUid()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(bool, withUid);
+    QFETCH(QString, deviceId);
+    QFETCH(QString, uidColumn);
+    QFETCH(bool, ok);
+    QFETCH(bool, skipped);
+
+    AdapterRun run;
+    QVERIFY(connectDemo(run));
+    QString line = run.inThread([&] {
+        const Slave *slave = run.adapter->findSlaveByUuid(source);
+        return withUid ? slave->toCsvLineWithUid() : slave->toCsvLine();
+    });
+    QCOMPARE(line.section(QLatin1Char(','), 1, 1), QStringLiteral("0"));
+    line = columnReplaced(line, 3, QStringLiteral("400"));
+    if (!deviceId.isEmpty())
+        line = columnReplaced(line, 10, deviceId);
+    if (!uidColumn.isEmpty())
+        line = columnReplaced(line, 11, uidColumn);
+    const QMap<QByteArray, RecordView> before = recordsOf(run);
+
+    const CsvImportResult result = run.importCsvLine(line, withUid);
+    QCOMPARE(result.ok, ok);
+    QCOMPARE(result.skipped, skipped);
+    QCOMPARE(result.station, 0);
+    QVERIFY(idleAndPolling(run));
+    const QMap<QByteArray, RecordView> after = recordsOf(run);
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        const bool target = ok && it.key() == source;
+        QCOMPARE(areaStart(after.value(it.key()), true), target ? 400 : areaStart(*it, true));
+        QCOMPARE(after.value(it.key()).station, it->station);
+    }
+    QCOMPARE(stateOf(run, kLocal).local, true);
+}
+
+// A file without UIDs names modules by station: the modules of a repeated
+// station take its lines in list order, as an export wrote them. An
+// offline configuration gets a module of its own for each line.
+void TestAdapterConfig::csvRepeatedStation_data()
+{
+    QTest::addColumn<bool>("offline");
+    QTest::newRow("live") << false;
+    QTest::newRow("offline") << true;
+}
+
+void TestAdapterConfig::csvRepeatedStation()
+{
+    QFETCH(bool, offline);
+    QStringList lines;
+    {
+        AdapterRun live;
+        QVERIFY(connectDemo(live));
+        lines = live.inThread([&] {
+            return QStringList{live.adapter->findSlaveByUuid(kDO8)->toCsvLine(),
+                               live.adapter->findSlaveByUuid(kShared)->toCsvLine()};
+        });
+    }
+    QCOMPARE(lines.at(0).section(QLatin1Char(','), 1, 1), QStringLiteral("4"));
+    QCOMPARE(lines.at(1).section(QLatin1Char(','), 1, 1), QStringLiteral("4"));
+    lines[0] = columnReplaced(lines.at(0), 5, QStringLiteral("300"));
+    lines[1] = columnReplaced(lines.at(1), 5, QStringLiteral("310"));
+
+    AdapterRun run(offline);
+    if (!offline)
+        QVERIFY(connectDemo(run));
+    const QList<CsvImportResult> results = run.importCsv(lines, false);
+    QCOMPARE(results.size(), 2);
+    QVERIFY(results.at(0).ok && results.at(1).ok);
+
+    const QList<int> outputs = run.inThread([&] {
+        QList<int> starts;
+        for (const Slave *slave : run.adapter->slaveList()) {
+            if (slave->newStationId == 4)
+                starts << int(slave->ioWindow().outputStart);
+        }
+        return starts;
+    });
+    QCOMPARE(outputs, (QList<int>{300, 310}));
 }
 
 void TestAdapterConfig::csvRoundTrip()

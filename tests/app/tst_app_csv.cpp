@@ -187,6 +187,87 @@ private slots:
         QCOMPARE(linesOf(again), lines);
     }
 
+    // The file of the live bus, in either form, brings the bus back to it
+    // after another configuration was written: every module's station,
+    // areas, channels and parameters as the adapter holds them. Without
+    // UIDs the adapter's own module is named by its type, and the line of
+    // the module without a station is reported and skipped.
+    void exportThenImportLive_data()
+    {
+        QTest::addColumn<bool>("withUid");
+        QTest::newRow("with UID") << true;
+        QTest::newRow("without UID") << false;
+    }
+    void exportThenImportLive()
+    {
+        QFETCH(bool, withUid);
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const std::vector<tbsim::Module> original = sim.modules();
+        const tbsim::Module stationThree = *sim.module("DA01B2C3D403");
+        const QStringList shownBefore = slaveSummary(live->slaves());
+        const QString path = folder.path() + QStringLiteral("/bus.csv");
+        QVERIFY(exportThroughTree(*window, 0, withUid, path));
+        const QString star = withUid ? QString() : QStringLiteral("*");
+
+        // The same file edited: the adapter's own module's inputs to 400,
+        // the second module of station 4 to outputs 300, station 3's filter.
+        QStringList lines = linesOf(path);
+        int stationFour = 0;
+        for (int i = 1; i < lines.size(); ++i) {
+            const QString type = lines.at(i).section(QLatin1Char(','), 0, 0);
+            const QString station = lines.at(i).section(QLatin1Char(','), 1, 1);
+            if (type == star + QStringLiteral("TB-DIO8-C"))
+                lines[i] = withField(lines.at(i), 3, QStringLiteral("400"));
+            else if (station == QLatin1String("4") && stationFour++ == 1)
+                lines[i] = withField(lines.at(i), 5, QStringLiteral("300"));
+            else if (station == QLatin1String("3"))
+                lines[i] = withField(lines.at(i), 7, QStringLiteral("1"));
+        }
+        QCOMPARE(stationFour, 2);
+        const QString edited = folder.path() + QStringLiteral("/edited.csv");
+        QVERIFY(writeFile(edited, gb18030(lines.join(QLatin1Char('\n')))));
+
+        MessageWidget *list = live->page()->messageWidget();
+        for (const QString &file : {edited, path}) {
+            const int shown = list->count();
+            QVERIFY(importThroughTree(*window, 0, file));
+            QVERIFY(answerQuestion(QStringLiteral("确定")));
+            LocalConfigView *summary = waitForTopLevel<LocalConfigView>(10000);
+            QVERIFY(summary);
+            QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败2个"));
+            QTest::mouseClick(summary->findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+            QTRY_VERIFY(!live->isImporting());
+            const QStringList messages = messageLines(list).mid(shown);
+            QVERIFY(messages.contains(QStringLiteral("Inform|TarnBUS|站点0 %1TB-DIO8-C 导入数据成功!").arg(star)));
+            QCOMPARE(messages.contains(QStringLiteral("Waring|TarnBUS|站点0 *TB-DI8-N 没有站号也没有UID,无法对应从站"
+                                                      "(只能对应同类型的本地模块),已跳过该行")),
+                     !withUid);
+            QCOMPARE(messages.filter(QStringLiteral("导入数据成功!")).size(), withUid ? 16 : 15);
+            QCOMPARE(boxTexts(), QStringList());
+            if (file == edited) {
+                QCOMPARE(sim.module("DA01B2C3D400")->inStart, 400);
+                QCOMPARE(sim.module("DA01B2C3D40E")->outStart, 300);
+                QVERIFY(sim.module("DA01B2C3D403")->params != stationThree.params);
+            }
+        }
+
+        // The adapter holds again what it held when the file was written,
+        // and the window shows it.
+        QCOMPARE(sim.modules().size(), original.size());
+        for (const tbsim::Module &m : original) {
+            const tbsim::Module now = *sim.module(m.uid);
+            QVERIFY2(now.station == m.station, m.uid.c_str());
+            QVERIFY2(now.inStart == m.inStart && now.outStart == m.outStart, m.uid.c_str());
+            QVERIFY2(now.inChannels == m.inChannels && now.outChannels == m.outChannels, m.uid.c_str());
+            QVERIFY2(now.params == m.params, m.uid.c_str());
+        }
+        QTRY_COMPARE(slaveSummary(live->slaves()), shownBefore);
+    }
+
     // Allocated bit by bit, then switched to byte alignment: a begin address
     // the alignment does not divide is written exactly (alignment 1), so
     // that the file puts every module back where it was.
@@ -241,8 +322,9 @@ private slots:
         const QString plain = folder.path() + QStringLiteral("/plain.csv");
         QVERIFY(exportThroughTree(*window, 0, false, plain));
         QTRY_VERIFY(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|导出从站配置数据成功!")));
+        // The one without a station; the adapter's own module is named by its type.
         QCOMPARE(messageLines(list).last(),
-                 QStringLiteral("Waring|TarnBUS|2个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出"));
+                 QStringLiteral("Waring|TarnBUS|1个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出"));
         QCOMPARE(linesOf(plain).first(), appcore::ConfigCsv::headerLine(appcore::ConfigCsv::Form::WithoutUid));
         QCOMPARE(linesOf(plain).size(), 1 + 16);
         QCOMPARE(linesOf(plain).at(4), QStringLiteral("*TB-DO16-T,2,1,0,0,8,16,0,0,0,#00001202,0,0,0,0,0,0,0,0,0,0,0,0"));
@@ -488,8 +570,8 @@ private slots:
         QTest::newRow("a further value") << file(good + QStringLiteral(",0x10")) << "第2行: 第15列不是数字: 0x10" << false;
         QTest::newRow("station 129") << file(QStringLiteral("TB-DI8-N,129,1,24,8,0,0,0,0,0,#00001101,DA01B2C3D403"))
                                      << "第2行: 从站站号129超出范围(1-128)" << false;
-        QTest::newRow("station 0 without a UID")
-            << plainHeader + QStringLiteral("\n*TB-DI8-N,0,1,24,8,0,0,0,0,0,#00001101\n") << "第2行: 从站站号0超出范围(1-128)"
+        QTest::newRow("station 129 without a UID")
+            << plainHeader + QStringLiteral("\n*TB-DI8-N,129,1,24,8,0,0,0,0,0,#00001101\n") << "第2行: 从站站号129超出范围(1-128)"
             << false;
         QTest::newRow("128 channels") << file(QStringLiteral("TB-DI8-N,3,1,24,128,0,0,0,0,0,#00001101,DA01B2C3D403"))
                                       << "第2行: \"输入通道长度\"超过127: 128" << false;

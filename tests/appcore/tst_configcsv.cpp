@@ -192,10 +192,6 @@ private slots:
                                       << "第7行: \"滤波等级\"不是数字: ";
         QTest::newRow("further value") << "*X,3,1,24,8,0,0,3,0,0,#00001101,0,x" << false << Problem::NotANumber << 12
                                        << "第7行: 第13列不是数字: x";
-        QTest::newRow("station 0 without UID") << "*X,0,1,24,8,0,0,3,0,0,#00001101" << false << Problem::StationOutOfRange
-                                               << 1 << "第7行: 从站站号0超出范围(1-128)";
-        QTest::newRow("station 0, short UID column") << "X,0,1,24,8,0,0,3,0,0,#00001101,0" << true
-                                                     << Problem::StationOutOfRange << 1 << "第7行: 从站站号0超出范围(1-128)";
         QTest::newRow("station 129") << "*X,129,1,24,8,0,0,3,0,0,#00001101" << false << Problem::StationOutOfRange << 1
                                      << "第7行: 从站站号129超出范围(1-128)";
         QTest::newRow("128 input channels") << "*X,3,1,24,128,0,0,3,0,0,#00001101" << false << Problem::TooManyChannels
@@ -247,6 +243,11 @@ private slots:
         QTest::newRow("station 0 named by UID") << QString(kUidLine).replace(QStringLiteral(",3,1,"), QStringLiteral(",0,1,"))
                                                 << true;
         QTest::newRow("short UID column matches by station") << "X,3,1,24,8,0,0,3,0,0,#00001101,0" << true;
+        // Station 0 is what the tool writes for the adapter's own module and
+        // for modules without a station; which module it names is the
+        // import's to find out.
+        QTest::newRow("station 0 without UID") << "*X,0,1,24,8,0,0,3,0,0,#00001101" << false;
+        QTest::newRow("station 0, short UID column") << "X,0,1,24,8,0,0,3,0,0,#00001101,0" << true;
         QTest::newRow("no further values") << "*X,128,1,24,8,0,0,3,0,0,#00001101" << false;
         QTest::newRow("area ends at 512") << "*X,3,8,63,8,0,0,3,0,0,#00001101" << false;
         QTest::newRow("16-bit inputs end at 512") << "*X,3,1,448,4,0,0,3,0,0,#AI4" << false;
@@ -314,6 +315,22 @@ private slots:
         const std::optional<Problem> nowhere = writeFile(dir.filePath(QStringLiteral("missing/bus.csv")), Form::WithUid, lines);
         QVERIFY(nowhere);
         QCOMPARE(nowhere->kind, Problem::FileUnwritable);
+    }
+
+    // A file without UIDs names the adapter's own module by its type;
+    // other modules without a station it cannot name.
+    void modulesAFileWithoutUidCannotName()
+    {
+        const auto slave = [](int station, bool described, bool local) {
+            auto state = std::make_shared<SlaveState>();
+            state->stationId = quint8(station);
+            state->described = described;
+            state->recordCarriesStation = local;
+            return SlaveSnapshot(state);
+        };
+        QCOMPARE(modulesUnnamedWithoutUid({}), 0);
+        QCOMPARE(modulesUnnamedWithoutUid({slave(0, true, true), slave(3, true, false), slave(0, false, false)}), 0);
+        QCOMPARE(modulesUnnamedWithoutUid({slave(0, true, true), slave(0, true, false), slave(0, true, false)}), 2);
     }
 
     void unreadableFile()

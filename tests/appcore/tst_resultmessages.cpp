@@ -220,6 +220,13 @@ private slots:
         line.ok = true;
         QCOMPARE(importLineMessage(line).logText, QStringLiteral("站点5 *TB-DI8-N 导入数据成功!"));
         QCOMPARE(importLineMessage(line).level, MessageLevel::Inform);
+        // Station 0 without a UID that names no module: skipped, and said so.
+        CsvImportResult unnamed;
+        unnamed.skipped = true;
+        unnamed.typeText = QStringLiteral("*TB-DI8-N");
+        QCOMPARE(importLineMessage(unnamed).logText,
+                 QStringLiteral("站点0 *TB-DI8-N 没有站号也没有UID,无法对应从站(只能对应同类型的本地模块),已跳过该行"));
+        QCOMPARE(importLineMessage(unnamed).level, MessageLevel::Waring);
     }
 };
 

@@ -171,6 +171,7 @@ private slots:
     void faultsFromTheBusFile();
     void unplugMidTransferLeavesTheBootLoader();
     void startsInItsBootLoader();
+    void rollsBackToTheApplicationItHad();
     void searchRestartRequest();
     void malformedReportsAreViolations();
     void upgradeDemonstrationBus();
@@ -416,6 +417,34 @@ void SimBootLoaderTest::startsInItsBootLoader()
     QVERIFY(!tbsim::bus().adapter(kBootSerial).isPlugged());
     QTRY_VERIFY(tbsim::bus().adapter(kBootSerial).isPlugged());
     QVERIFY(view().running);
+}
+
+// A boot loader that falls back: the upgrade passes, and after the restart
+// the adapter runs the application it had, with its version.
+void SimBootLoaderTest::rollsBackToTheApplicationItHad()
+{
+    const std::string error = tbsim::bus().loadJson(R"({ "adapters": [ { "serial": "BOOTTEST0001", "scanReads": 0,
+        "restartMs": 40, "app": [2, 1, 7], "bootLoader": { "rollsBack": true } } ] })");
+    QVERIFY2(error.empty(), error.c_str());
+    const Bytes image = padded(makeImage(2500, "TBC 3.4.5"));
+    {
+        RawDevice dev;
+        QVERIFY(prepare(dev));
+        QVERIFY(transfer(dev, image));
+        QVERIFY(succeeded(dev.exchange(0xA4), 0xA4));
+        QVERIFY(succeeded(dev.exchange(0xA5), 0xA5));
+        QCOMPARE(dev.send(0xA6), 65);
+    }
+    QTRY_VERIFY(tbsim::bus().adapter(kBootSerial).isPlugged());
+    const tbsim::BootLoaderView after = view();
+    QCOMPARE(after.flashed, image);
+    QCOMPARE(after.upgradesCompleted, 1);
+    QVERIFY(!after.running);
+    QCOMPARE(after.app, (std::array<uint8_t, 3>{2, 1, 7}));
+    RawDevice dev;
+    const Bytes reply = dev.exchange(0xB0);
+    QVERIFY(succeeded(reply, 0xB0));
+    QCOMPARE(toQ(reply).mid(10, 4), QByteArray::fromHex("56020107"));
 }
 
 void SimBootLoaderTest::searchRestartRequest()

@@ -86,8 +86,9 @@ inline QStringList commandsReceived(const QString &serial)
 }
 
 // The reports of one upgrade, received in the test's thread, as text:
-// "phase 0", "progress 960", "error", "connect failed", "refused 3",
-// "update failed".
+// "phase 0", "progress 960", "version V3.4.5" (read after the restart),
+// "error", "connect failed", "refused 3", "update failed",
+// "wrong version 3.4.5 V2.1.7" (the file's, the device's), "not back".
 class UpgradeRecorder : public QObject
 {
     Q_OBJECT
@@ -98,7 +99,8 @@ public:
     bool ended() const
     {
         return std::any_of(events.cbegin(), events.cend(), [](const QString &e) {
-            return e == QLatin1String("phase 101") || !e.startsWith(QLatin1String("phase"));
+            return e == QLatin1String("phase 101")
+                   || !(e.startsWith(QLatin1String("phase")) || e.startsWith(QLatin1String("version")));
         });
     }
     QStringList phasesAndEnds() const { return events; }
@@ -115,6 +117,12 @@ public slots:
     void onConnectFailed(int) { events << QStringLiteral("connect failed"); }
     void onRefused(Update type) { events << QStringLiteral("refused %1").arg(int(type)); }
     void onUpdateFailed(int, QString, QString) { events << QStringLiteral("update failed"); }
+    void onVersionRead(int, QString, QString, QString app) { events << QStringLiteral("version ") + app; }
+    void onWrongVersion(int, QString, QString, QString expected, QString found)
+    {
+        events << QStringLiteral("wrong version %1 %2").arg(expected, found);
+    }
+    void onNotBack(int, QString, QString, int) { events << QStringLiteral("not back"); }
 };
 
 // One UpdateManege run as the dialog runs it: reports queued to this
@@ -135,6 +143,9 @@ public:
         QObject::connect(manager, &UpdateManege::sigConnectFailed, &recorder, &UpgradeRecorder::onConnectFailed);
         QObject::connect(manager, &UpdateManege::sigRunBurningFailed, &recorder, &UpgradeRecorder::onRefused);
         QObject::connect(manager, &UpdateManege::sigUpdateFailed, &recorder, &UpgradeRecorder::onUpdateFailed);
+        QObject::connect(manager, &UpdateManege::sigVersionRead, &recorder, &UpgradeRecorder::onVersionRead);
+        QObject::connect(manager, &UpdateManege::sigWrongVersion, &recorder, &UpgradeRecorder::onWrongVersion);
+        QObject::connect(manager, &UpdateManege::sigNotBack, &recorder, &UpgradeRecorder::onNotBack);
     }
     ~UpgradeRun()
     {

@@ -72,6 +72,8 @@ private slots:
     void declinedRowsAreNotPartOfTheBatch();
     void everyFailureEndsTheUpgrade_data();
     void everyFailureEndsTheUpgrade();
+    void versionAfterTheRestart_data();
+    void versionAfterTheRestart();
     void clearTheLog();
     void goingAwayWhileAnUpgradeRuns();
 
@@ -394,8 +396,10 @@ void UpgradeDialogTest::singleUpgradeOfThePressedRow()
 
     QVERIFY(waitUntilIdle());
     const QString who = QStringLiteral("TBC-U100 (MAC:%1) ").arg(kSerialB);
-    QCOMPARE(log().mid(4), QStringList({who + "开始升级程序!", who + "程序写入完成!设备重启中请稍后。", who + "程序升级完成!"}));
+    QCOMPARE(log().mid(4), QStringList({who + "开始升级程序!", who + "程序写入完成!设备重启中请稍后。",
+                                        who + "重启完成,App版本:V4.0.0", who + "程序升级完成!"}));
     QCOMPARE(rowProgress(1)->value(), 100);
+    QCOMPARE(cell(1, FirmwareBurning::ColumnApp), QStringLiteral("V4.0.0"));
     QCOMPARE(rowButton(1)->text(), QStringLiteral("升级程序"));
     verifyIdle(2);
     QTRY_COMPARE(m_driver->boxes, QStringList());
@@ -548,6 +552,59 @@ void UpgradeDialogTest::everyFailureEndsTheUpgrade()
     QVERIFY(rowProgress(0)->value() < 100);
     QCOMPARE(rowButton(0)->text(), idleText());
     verifyIdle(2);
+}
+
+// The upgrade counts once the device is back with the file's version; one
+// back with another, or not back at all, is a failed upgrade: its row says
+// so, and the message says what came back.
+void UpgradeDialogTest::versionAfterTheRestart_data()
+{
+    QTest::addColumn<QJsonObject>("adapter"); // bus-file keys of adapter A
+    QTest::addColumn<QString>("box");         // empty: none, the upgrade is complete
+    QTest::addColumn<QString>("app");         // the row's App version afterwards
+
+    QTest::newRow("back with the file's version") << QJsonObject{} << QString() << "V4.0.0";
+    QTest::newRow("back with the version it had")
+        << QJsonObject{{"bootLoader", QJsonObject{{"rollsBack", true}}}}
+        << QStringLiteral("  设备TBC-U100(MAC:%1)重启后的版本为V2.1.7,不是升级包的版本4.0.0,升级失败  ").arg(kSerialA)
+        << "V2.1.7";
+    QTest::newRow("not back") << QJsonObject{{"restartMs", 600000}}
+                              << QStringLiteral("  设备TBC-U100(MAC:%1)重启后1秒内未重新连接,无法读取版本,升级失败  ").arg(kSerialA)
+                              << "V2.1.7";
+}
+
+void UpgradeDialogTest::versionAfterTheRestart()
+{
+    QFETCH(QJsonObject, adapter);
+    QFETCH(QString, box);
+    QFETCH(QString, app);
+    QVERIFY(loadAdapters({adapter}, 1).isEmpty());
+    // A device that does not come back is given up a little sooner here.
+    tarnbus::LinkTiming::Upgrade waits = tarnbus::linkTiming().upgrade;
+    waits.returnWaitMs = 300;
+    setUpgradeWaits(waits);
+    chooseFile(writeFile(makeUpgradeFile(3000, "TBC 4.0.0")));
+    search();
+    QCOMPARE(cell(0, FirmwareBurning::ColumnApp), QStringLiteral("V2.1.7"));
+    QTest::mouseClick(rowButton(0), Qt::LeftButton);
+    QVERIFY(waitUntilIdle());
+
+    const bool complete = box.isEmpty();
+    QTRY_COMPARE(m_driver->boxes, complete ? QStringList() : QStringList{QStringLiteral("提示|") + box});
+    QCOMPARE(log().last(), complete ? QStringLiteral("TBC-U100 (MAC:%1) 程序升级完成!").arg(kSerialA) : box.trimmed());
+    QCOMPARE(cell(0, FirmwareBurning::ColumnApp), app);
+    QCOMPARE(rowButton(0)->text(), complete ? QStringLiteral("升级程序") : idleText());
+    QCOMPARE(rowProgress(0)->format(), complete ? QStringLiteral("%p%") : QStringLiteral("升级失败"));
+    QCOMPARE(rowProgress(0)->value() == 100, complete);
+    QCOMPARE(bootLoader(kSerialA).upgradesCompleted, 1);
+    verifyIdle(1);
+
+    // A new upgrade of the row starts without the mark.
+    if (complete)
+        return;
+    QTest::mouseClick(rowButton(0), Qt::LeftButton);
+    QCOMPARE(rowProgress(0)->format(), QStringLiteral("%p%"));
+    QVERIFY(waitUntilIdle());
 }
 
 void UpgradeDialogTest::clearTheLog()

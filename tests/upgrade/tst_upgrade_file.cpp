@@ -54,6 +54,8 @@ private slots:
     void deviceInformation();
     void versions_data();
     void versions();
+    void versionAfterTheUpgrade_data();
+    void versionAfterTheUpgrade();
 };
 
 void UpgradeFileTest::crcCheckValue()
@@ -266,6 +268,35 @@ void UpgradeFileTest::versions()
     QFETCH(QString, device);
     QFETCH(VersionOrder, order);
     QCOMPARE(compareVersions(package, device), order);
+}
+
+// After the restart the device must give the file's version, as far as
+// its three numbers of one byte each can tell it.
+void UpgradeFileTest::versionAfterTheUpgrade_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("package");
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("the same") << "V2.2.0" << "2.2.0" << true;
+    QTest::newRow("letter T") << "T2.2.0" << "2.2.0" << true;
+    QTest::newRow("another patch") << "V2.1.7" << "2.2.0" << false;
+    QTest::newRow("lower, not higher, also counts") << "V2.2.1" << "2.2.0" << false;
+    QTest::newRow("missing parts are 0") << "V2.0.0" << "2" << true;
+    QTest::newRow("a fourth part is not shown") << "V2.2.0" << "2.2.0.7" << true;
+    QTest::newRow("a part above 127 as its byte") << "V2.-56.0" << "2.200.0" << true;
+    QTest::newRow("package without version") << "V0.0.0" << "" << true;
+    QTest::newRow("package part not a number") << "V2.0.0" << "2.x.0" << false;
+    QTest::newRow("neither V nor T") << "X2.2.0" << "2.2.0" << false;
+    QTest::newRow("nothing read") << "" << "2.2.0" << false;
+}
+
+void UpgradeFileTest::versionAfterTheUpgrade()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, package);
+    QFETCH(bool, same);
+    QCOMPARE(isPackageVersion(device, package), same);
 }
 
 QTEST_GUILESS_MAIN(UpgradeFileTest)

@@ -77,6 +77,8 @@ private slots:
     void failures();
     void restartWithOrWithoutAnswer_data();
     void restartWithOrWithoutAnswer();
+    void versionAfterTheRestart_data();
+    void versionAfterTheRestart();
     void staleRepliesAreNotTakenForAnswers();
     void cannotOpen_data();
     void cannotOpen();
@@ -95,9 +97,10 @@ void UpgradeTransferTest::oneBlockFile()
     UpgradeRun run(blocksOf(content));
     run.start();
     QVERIFY(run.waitForEnd());
-    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "phase 101"}));
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "version V3.4.5", "phase 101"}));
 
-    const QStringList expected = QStringList{"B0", "A0", "A7", "A1"} + blockCommands() + QStringList{"A4", "A5", "A6"};
+    // Once back after its restart, the device is asked for its version.
+    const QStringList expected = QStringList{"B0", "A0", "A7", "A1"} + blockCommands() + QStringList{"A4", "A5", "A6", "B0"};
     QCOMPARE(commandsReceived(kSerialA), expected);
     // The block at the start address, its bytes in order.
     const std::vector<tbsim::TrafficEntry> announced = simAdapter(kSerialA).traffic(0xA2);
@@ -221,9 +224,61 @@ void UpgradeTransferTest::restartWithOrWithoutAnswer()
     UpgradeRun run(blocksOf(content));
     run.start();
     QVERIFY(run.waitForEnd());
-    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "phase 101"}));
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "version V4.0.1", "phase 101"}));
     QCOMPARE(bootLoader(kSerialA).upgradesCompleted, 1);
     QTRY_COMPARE(bootLoader(kSerialA).app, (std::array<uint8_t, 3>{4, 0, 1}));
+}
+
+// Every step acknowledged is not yet an upgrade: the device must come back
+// after its restart and give the file's version.
+void UpgradeTransferTest::versionAfterTheRestart_data()
+{
+    QTest::addColumn<QJsonObject>("adapter"); // bus-file keys of the adapter
+    QTest::addColumn<bool>("silentAfterRestart"); // back on USB, but not answering its information request
+    QTest::addColumn<QStringList>("ends");        // the reports after "phase 100"
+    QTest::addColumn<int>("asked");               // information requests after the restart
+
+    QTest::newRow("back with the file's version") << QJsonObject{} << false
+                                                  << QStringList{"version V3.4.5", "phase 101"} << 1;
+    QTest::newRow("back with the version it had")
+        << QJsonObject{{"bootLoader", QJsonObject{{"rollsBack", true}}}} << false
+        << QStringList{"version V2.1.7", "wrong version 3.4.5 V2.1.7"} << 1;
+    QTest::newRow("not back on USB") << QJsonObject{{"restartMs", 600000}} << false << QStringList{"not back"} << 0;
+    QTest::newRow("back, but not answering") << QJsonObject{} << true << QStringList{"not back"} << -1;
+}
+
+void UpgradeTransferTest::versionAfterTheRestart()
+{
+    QFETCH(QJsonObject, adapter);
+    QFETCH(bool, silentAfterRestart);
+    QFETCH(QStringList, ends);
+    QFETCH(int, asked);
+    QVERIFY(loadAdapters({adapter}, 1).isEmpty());
+    if (silentAfterRestart) {
+        FaultRule silent = upgradeFault(FaultKind::NoReply, 0xB0, -1, 1);
+        silent.count = -1;
+        simAdapter(kSerialA).addFault(silent);
+    }
+    // A device that does not come back is given up a little sooner here.
+    tarnbus::LinkTiming::Upgrade waits = tarnbus::linkTiming().upgrade;
+    waits.returnWaitMs = 300;
+    setUpgradeWaits(waits);
+
+    const QByteArray content = makeUpgradeFile(1500, "TBC 3.4.5");
+    UpgradeRun run(blocksOf(content));
+    run.start();
+    QVERIFY(run.waitForEnd());
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100"}) + ends);
+    // The image was taken in every case; what runs now is what was read.
+    QCOMPARE(toQ(bootLoader(kSerialA).flashed), padded(content));
+    // After the restart the information request, and nothing else.
+    const QStringList commands = commandsReceived(kSerialA);
+    const QStringList afterRestart = commands.mid(commands.lastIndexOf(QStringLiteral("A6")) + 1);
+    QCOMPARE(afterRestart.count(QStringLiteral("B0")), afterRestart.size());
+    if (asked >= 0)
+        QCOMPARE(afterRestart.size(), asked);
+    else
+        QVERIFY(afterRestart.size() > 1); // asked again until the wait was over
 }
 
 void UpgradeTransferTest::staleRepliesAreNotTakenForAnswers()
@@ -241,7 +296,7 @@ void UpgradeTransferTest::staleRepliesAreNotTakenForAnswers()
     UpgradeRun run(blocksOf(makeUpgradeFile(100)));
     run.start();
     QVERIFY(run.waitForEnd());
-    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "phase 101"}));
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "version V3.4.5", "phase 101"}));
 }
 
 void UpgradeTransferTest::cannotOpen_data()
@@ -324,7 +379,7 @@ void UpgradeTransferTest::adapterLeftInItsBootLoader()
     UpgradeRun run(blocksOf(content));
     run.start();
     QVERIFY(run.waitForEnd());
-    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "phase 101"}));
+    QCOMPARE(run.recorder.events, QStringList({"phase 0", "phase 100", "version V2.3.0", "phase 101"}));
     QCOMPARE(toQ(bootLoader(kSerialA).flashed), padded(content));
     QTRY_VERIFY(simAdapter(kSerialA).isPlugged());
     QVERIFY(!bootLoader(kSerialA).running);
