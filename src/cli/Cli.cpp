@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "AlignmentSetting.h"
+#include "AppIdentity.h"
 #include "LinkTiming.h"
 
 #include <QCommandLineParser>
@@ -19,7 +20,7 @@ const QList<OptionSpec> &globalOptions()
         {{QStringLiteral("bus")}, QStringLiteral("FILE"), QStringLiteral("the virtual adapter with this bus file instead of USB")},
         {{QStringLiteral("json")}, QString(), QStringLiteral("results as JSON")},
         {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), QStringLiteral("no notes and no progress on standard error")},
-        {{QStringLiteral("alignment")}, QStringLiteral("1|8"), QStringLiteral("bit or byte alignment (default: ./setByte.ini)")},
+        {{QStringLiteral("alignment")}, QStringLiteral("1|8"), QStringLiteral("bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
         {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
     };
@@ -80,7 +81,7 @@ Cli::Cli(QTextStream &out, QTextStream &err, bool errIsTerminal, QObject *parent
 
 QString Cli::version()
 {
-    return QStringLiteral(TARNBUS_VERSION);
+    return AppIdentity::version();
 }
 
 void Cli::setInput(int fd, bool isTerminal)

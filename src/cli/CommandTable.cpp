@@ -58,7 +58,7 @@ QList<CommandSpec> buildTable()
 
     add({QStringLiteral("allocate"), QString(), QStringLiteral("allocate every module's addresses"),
          QStringLiteral("Places every module's areas one after another, analog modules first, in the alignment of\n"
-                        "--alignment or ./setByte.ini. Modules that do not fit keep their areas."),
+                        "--alignment or the window's setting (setByte.ini). Modules that do not fit keep their areas."),
          {}, {}, {QStringLiteral("tarnbus-cli --alignment 8 allocate")}, 0, 0, commands::allocate});
 
     add({QStringLiteral("repair-stations"), QString(), QStringLiteral("new numbers for repeated stations"),

@@ -19,7 +19,7 @@ struct Context {
     const QCommandLineParser &parser;
     QStringList arguments;    // after the command name
     QStringList serials;      // --adapter
-    int alignmentUnit = 1;    // --alignment, else ./setByte.ini
+    int alignmentUnit = 1;    // --alignment, else setByte.ini (SettingsFiles)
     bool simulated = false;   // --bus: the virtual adapter
     // Set while a command talks to an adapter, so that an interruption reaches it.
     std::function<void(AdapterSession *)> setSession;
@@ -87,8 +87,12 @@ namespace session {
 enum class Choice { One, Several, All };
 std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, Choice choice);
 
-// The device descriptions of the working directory, as the window reads
-// them (./Xml), else those installed beside the program; loaded once.
+// Why no adapter could be opened when the user may not open their devices
+// (HidAccess), naming the udev rule; empty otherwise.
+QString accessProblem();
+
+// The device descriptions, from the data folders the window reads them
+// from (DataFolders); loaded once.
 void loadDescriptions(Context &ctx);
 
 // Loads the device descriptions, picks the adapter (--adapter, or the only

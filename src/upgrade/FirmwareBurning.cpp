@@ -6,6 +6,7 @@
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
 #include "LinkTiming.h"
+#include "SettingsFiles.h"
 #include "UsbCommunication.h"
 #include "UsbGlobal.h"
 #include "ui_FirmwareBurning.h"
@@ -29,7 +30,6 @@ constexpr int kMessageTimeoutMs = 10000;
 constexpr int kSelectColumnWidth = 100;
 constexpr int kProgressColumnWidth = 120;
 constexpr int kWorkerStopWaitMs = 5000;
-const char kSettingsFile[] = "./path.ini";
 const char kLastPathKey[] = "LastPath";
 const char kUpdateIcon[] = ":/Image/tool/update.svg";
 const char kClearIcon[] = ":/Image/tool/brush.svg";
@@ -138,7 +138,8 @@ void FirmwareBurning::on_pushButton_clicked()
     ui->label_14->clear();
     ui->label_2->clear();
 
-    QSettings settings(QString::fromLatin1(kSettingsFile), QSettings::IniFormat);
+    // The last folder, in path.ini of the user's configuration folder.
+    QSettings settings(SettingsFiles::path(SettingsFiles::kUpgrade), QSettings::IniFormat);
     const QString lastPath = settings.value(QLatin1String(kLastPathKey)).toString();
     const QString path = QFileDialog::getOpenFileName(this, tr("FirmwareBurning"), lastPath, QStringLiteral("*.dec"));
     if (path.isEmpty()) {

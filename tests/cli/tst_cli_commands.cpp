@@ -4,6 +4,7 @@
 
 #include "../adapter/AdapterHarness.h"
 #include "CliTestSupport.h"
+#include "HidAccessSupport.h"
 
 #include "ConfigCsv.h"
 
@@ -89,17 +90,57 @@ class TestCliCommands : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         tarnbus::setLinkTiming(fastTiming());
         QVERIFY(QDir(QStringLiteral("Xml")).exists());
     }
 
-    void init() { QCOMPARE(loadBus(kDemoBus), QString()); }
+    void init()
+    {
+        HidAccess::setSystem(testing_support::noDeviceNodes());
+        QCOMPARE(loadBus(kDemoBus), QString());
+    }
 
     void cleanup()
     {
         QCOMPARE(violations(), QStringList());
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
         tbsim::bus().reset();
+    }
+
+    // The user may not open the adapter's device: the commands say so and
+    // name the udev rule, whether hidapi lists the adapter (which then
+    // cannot be opened) or not.
+    void permissionMissing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<int>("status");
+        QTest::newRow("show, not listed") << QStringList{"show"} << false << 1;
+        QTest::newRow("show, listed") << QStringList{"show"} << true << 1;
+        QTest::newRow("settings, listed") << QStringList{"settings"} << true << 1;
+        QTest::newRow("list, not listed") << QStringList{"list"} << false << 0;
+        QTest::newRow("list, listed") << QStringList{"list"} << true << 0;
+    }
+    void permissionMissing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, listed);
+        QFETCH(int, status);
+        if (listed)
+            tbsim::bus().adapter(kDemoSerial.toStdString()).setOpenElsewhere(true);
+        else
+            tbsim::bus().reset();
+        QTemporaryDir root;
+        HidAccess::setSystem(testing_support::adapterNode(root, QStringLiteral("hidraw2")));
+
+        const Run run = runCli(args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(HidAccess::commandLineText({root.filePath(QStringLiteral("dev/hidraw2"))})), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")), qPrintable(run.err));
+        // With the permission, the same bus says nothing of it.
+        HidAccess::setSystem(testing_support::adapterNode(root, QStringLiteral("hidraw2"), true));
+        QVERIFY(!runCli(args).err.contains(QStringLiteral("udev")));
     }
 
     // Each command on the demonstration bus: its exit status, what it says,

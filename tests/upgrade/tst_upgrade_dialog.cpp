@@ -5,6 +5,7 @@
 
 #include "FirmwareBurning.h"
 #include "ModalDriver.h"
+#include "TestFolders.h"
 #include "UpgradeTestSupport.h"
 
 #include <QCheckBox>
@@ -115,7 +116,9 @@ private:
 
 void UpgradeDialogTest::initTestCase()
 {
-    // ./path.ini lives in the working directory: keep it out of the sources.
+    // path.ini lives in the user's configuration folder: the test one; the
+    // working folder is one of the test's own.
+    testing_support::useTestFolders();
     QVERIFY(m_workDir.isValid());
     m_sourceDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_workDir.path()));
@@ -125,7 +128,7 @@ void UpgradeDialogTest::initTestCase()
 void UpgradeDialogTest::init()
 {
     useShortUpgradeTiming();
-    QFile::remove(QStringLiteral("path.ini"));
+    QFile::remove(SettingsFiles::path(SettingsFiles::kUpgrade));
     const QString error = loadAdapters({}, 2);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     m_driver = std::make_unique<ModalDriver>();
@@ -262,7 +265,7 @@ void UpgradeDialogTest::chooseFile()
     // The second dialog starts where the first file was taken.
     QCOMPARE(m_driver->fileDialogs.at(1), "FirmwareBurning|" + m_workDir.path() + "|*.dec");
     const QStringList lines = log().mid(2);
-    const QString lastPath = QSettings(QStringLiteral("./path.ini"), QSettings::IniFormat).value("LastPath").toString();
+    const QString lastPath = QSettings(SettingsFiles::path(SettingsFiles::kUpgrade), QSettings::IniFormat).value("LastPath").toString();
     if (choice == QLatin1String("valid")) {
         QCOMPARE(lines, QStringList({"添加升级文件：" + path, "读取升级程序成功!"}));
         QCOMPARE(widget<QLineEdit>("lineEdit")->text(), path);
