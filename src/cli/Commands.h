@@ -75,6 +75,8 @@ int force(Context &ctx);
 int exportCsv(Context &ctx);
 int importCsv(Context &ctx);
 int upgrade(Context &ctx);
+int descriptions(Context &ctx);
+int addDescription(Context &ctx);
 } // namespace commands
 
 // Shared steps of the commands that talk to an adapter.

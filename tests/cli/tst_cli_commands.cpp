@@ -7,6 +7,9 @@
 #include "HidAccessSupport.h"
 
 #include "ConfigCsv.h"
+#include "DataFolders.h"
+#include "ScrambledXml.h"
+#include "TestFiles.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -141,6 +144,46 @@ private slots:
         // With the permission, the same bus says nothing of it.
         HidAccess::setSystem(testing_support::adapterNode(root, QStringLiteral("hidraw2"), true));
         QVERIFY(!runCli(args).err.contains(QStringLiteral("udev")));
+    }
+
+    // add-description: into the user's data folder, checked first, and
+    // read from there first by the next command.
+    void addDescription_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("landed"); // under the user's Xml folder; empty: nothing written
+        const QByteArray family = testing_support::readAll(QStringLiteral("tests/fixtures/xml/TestFamily.xml"));
+        QTest::newRow("plain") << family << "family.module.rev.xml" << 0 << "family.xml";
+        QTest::newRow("scrambled") << ScrambledXml::scramble(family) << "family.xml" << 0 << "family.xml";
+        QTest::newRow("not well-formed") << QByteArray("<TarnBusInfo><TarnBus>") << "broken.xml" << 2 << "";
+        QTest::newRow("no module") << QByteArray("<?xml version=\"1.0\"?><TarnBusInfo/>") << "empty.xml" << 2 << "";
+    }
+    void addDescription()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(QString, landed);
+        testing_support::clearTestFolders();
+        QTemporaryDir dir;
+        const QString source = clitest::writeFile(dir, name, bytes);
+        const Run run = runCli({"add-description", source});
+        QCOMPARE(run.status, status);
+        const QString userXml = DataFolders::userFolder(DataFolders::kDescriptions);
+        if (landed.isEmpty()) {
+            QVERIFY2(run.err.contains(source), qPrintable(run.err));
+            QCOMPARE(QDir(userXml).entryList(QDir::Files), QStringList());
+            return;
+        }
+        QCOMPARE(run.out, QStringLiteral("%1 imported as %2/%3\n").arg(source, userXml, landed));
+        QCOMPARE(testing_support::readAll(userXml + QLatin1Char('/') + landed), bytes);
+        const Run listed = runCli({"descriptions"});
+        QCOMPARE(listed.status, 0);
+        QVERIFY2(listed.out.section(QLatin1Char('\n'), 1, 1).startsWith(userXml + QLatin1Char('/') + landed), qPrintable(listed.out));
+        QVERIFY2(listed.out.contains(QStringLiteral("/Xml/TarnBUS-Digital.xml")), qPrintable(listed.out));
+        testing_support::clearTestFolders();
     }
 
     // Each command on the demonstration bus: its exit status, what it says,
