@@ -11,7 +11,7 @@ QString applicationName()
 
 QString desktopId()
 {
-    return QStringLiteral("org.tarnbus.Tester");
+    return QStringLiteral("org.tarnbus.tester");
 }
 
 QString version()

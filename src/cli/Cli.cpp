@@ -204,8 +204,10 @@ void Cli::printHelp()
     out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
         << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
         << "adapter; 130 interrupted.\n"
-        << "\nExample:\n  " << kProgram << " --bus sim/buses/demo.json show\n"
-        << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; docs/cli.md has the details.\n";
+        << "\nExample, on the demonstration bus of the virtual adapter (sim/buses/demo.json in a checkout):\n  "
+        << kProgram << " --bus /usr/share/tarnbus-tester/buses/demo.json show\n"
+        << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; the manual page (man " << kProgram
+        << ") and docs/cli.md have the details.\n";
     out.flush();
 }
 

@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(QCoreApplication::applicationName(), kApp);
         QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("TarnBUS"));
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(TARNBUS_VERSION));
-        QCOMPARE(AppIdentity::desktopId(), QStringLiteral("org.tarnbus.Tester"));
+        QCOMPARE(AppIdentity::desktopId(), QStringLiteral("org.tarnbus.tester"));
         // The folders do not follow the organisation: they are the package's.
         QVERIFY(DataFolders::roots().at(1).endsWith(QLatin1Char('/') + kApp));
     }
