@@ -5,6 +5,7 @@
 #include "UpdateManege.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
+#include "HidAccess.h"
 #include "LinkTiming.h"
 #include "SettingsFiles.h"
 #include "UsbCommunication.h"
@@ -175,10 +176,13 @@ void FirmwareBurning::on_pushButton_2_clicked()
 
     const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
+    bool unopened = devices.isEmpty();
     for (const UsbDeviceInfo &device : devices) {
         UsbCommunication channel;
-        if (channel.open(device.vendor_id, device.product_id, device.serial_number) != 0)
+        if (channel.open(device.vendor_id, device.product_id, device.serial_number) != 0) {
+            unopened = true;
             continue;
+        }
         const DeviceInfo info = upgradesearch::ask(channel, timing.searchReplyTimeoutMs).info;
         m_devices.insert(device.serial_number, qMakePair(device.vendor_id, device.product_id));
         addNewDevice(info.hardware, info.bootVersion, info.appVersion, info.type, QString(), device.serial_number);
@@ -190,6 +194,12 @@ void FirmwareBurning::on_pushButton_2_clicked()
         channel.write(searchRestart());
         channel.read(reply, timing.searchReplyTimeoutMs);
         qCDebug(lcUpgrade).noquote() << "search restart reply:" << reply.toHex(' ').toUpper();
+    }
+    // An adapter missing or not opened may be one the user may not open.
+    if (unopened) {
+        const QStringList denied = HidAccess::deniedNodes();
+        if (!denied.isEmpty())
+            printfLog(HidAccess::windowText(denied).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
 }
 

@@ -4,6 +4,7 @@
 // and the buttons back, and the dialog going away while an upgrade runs.
 
 #include "FirmwareBurning.h"
+#include "HidAccessSupport.h"
 #include "ModalDriver.h"
 #include "TestFolders.h"
 #include "UpgradeTestSupport.h"
@@ -60,6 +61,8 @@ private slots:
     void cleanup();
 
     void searchListsTheAdapters();
+    void searchSaysThePermissionIsMissing_data();
+    void searchSaysThePermissionIsMissing();
     void chooseFile_data();
     void chooseFile();
     void noFile();
@@ -128,6 +131,7 @@ void UpgradeDialogTest::initTestCase()
 void UpgradeDialogTest::init()
 {
     useShortUpgradeTiming();
+    HidAccess::setSystem(testing_support::noDeviceNodes());
     QFile::remove(SettingsFiles::path(SettingsFiles::kUpgrade));
     const QString error = loadAdapters({}, 2);
     QVERIFY2(error.isEmpty(), qPrintable(error));
@@ -235,6 +239,29 @@ void UpgradeDialogTest::searchListsTheAdapters()
     // A new search replaces the rows.
     search();
     QCOMPARE(table()->rowCount(), 2);
+}
+
+// An adapter the user may not open: the search's log names its node and the
+// udev rule, whether the adapter is listed (and cannot be opened) or not.
+void UpgradeDialogTest::searchSaysThePermissionIsMissing_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("not listed") << false;
+    QTest::newRow("listed, not opened") << true;
+}
+
+void UpgradeDialogTest::searchSaysThePermissionIsMissing()
+{
+    QFETCH(bool, listed);
+    QVERIFY(loadAdapters({QJsonObject{{"openElsewhere", true}}}, listed ? 1 : 0).isEmpty());
+    QTemporaryDir root;
+    const HidAccess::System denied = testing_support::adapterNode(root, QStringLiteral("hidraw7"));
+    HidAccess::setSystem(denied);
+    search();
+    HidAccess::setSystem(testing_support::noDeviceNodes());
+    QCOMPARE(table()->rowCount(), 0);
+    QCOMPARE(log(), QStringList{HidAccess::windowText({denied.devices + QStringLiteral("/hidraw7")}).replace(QLatin1Char('\n'), QLatin1Char(' '))});
+    QVERIFY(log().first().contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")));
 }
 
 void UpgradeDialogTest::chooseFile_data()
