@@ -4,8 +4,8 @@
 #include "AdapterManage.h"
 #include "AboutView.h"
 #include "AdapterScan.h"
-#include "AppIdentity.h"
 #include "AlignmentSetting.h"
+#include "AppIdentity.h"
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
@@ -21,16 +21,15 @@
 #include "ui_MainWindow.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QStatusBar>
-#include <QCoreApplication>
 #include <QPointer>
 #include <QSplitter>
+#include <QStatusBar>
 
 #include <hidapi.h>
-
 
 namespace {
 constexpr int kSplitterHandle = 2;

@@ -208,8 +208,8 @@ void Cli::printHelp()
         << "adapter; 130 interrupted.\n"
         << tr("\nExample, on the demonstration bus of the virtual adapter (sim/buses/demo.json in a checkout):\n  ")
         << kProgram << " --bus /usr/share/tarnbus-tester/buses/demo.json show\n"
-        << tr("\nRun '%1 COMMAND --help' for a command's arguments; the manual page (man %1) and docs/cli.md have the "
-              "details.\n")
+        << tr("\nRun '%1 COMMAND --help' for a command's arguments; the manual page (man %1) and\n"
+              "docs/cli.md have the details.\n")
                .arg(kProgram);
     out.flush();
 }
