@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStandardPaths>
 #include <QSvgRenderer>
 
 #include <algorithm>
@@ -50,6 +51,9 @@ int main(int argc, char **argv)
 {
     topologybus::preferOffscreen();
     QApplication app(argc, argv);
+    // The checkout's descriptions, pictures and settings: what the user
+    // imported or chose stays out (QStandardPaths' test mode).
+    QStandardPaths::setTestModeEnabled(true);
 
     const SlaveList slaves = topologybus::fromFile(QStringLiteral("sim/buses/full128.json"));
     if (slaves.size() != 128) {

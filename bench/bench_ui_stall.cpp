@@ -26,6 +26,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTextStream>
@@ -173,6 +174,9 @@ public:
 int main(int argc, char *argv[])
 {
     TimedApplication app(argc, argv);
+    // The checkout's descriptions, pictures and settings: what the user
+    // imported or chose stays out (QStandardPaths' test mode).
+    QStandardPaths::setTestModeEnabled(true);
     app.reportSlow = app.arguments().contains(QStringLiteral("--slow-events"));
     app.clock.start();
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\nqt.svg.warning=false"));

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -35,6 +36,9 @@ int main(int argc, char **argv)
 {
     topologybus::preferOffscreen();
     QApplication app(argc, argv);
+    // The checkout's descriptions, pictures and settings: what the user
+    // imported or chose stays out (QStandardPaths' test mode).
+    QStandardPaths::setTestModeEnabled(true);
     const QStringList args = app.arguments();
     const QString busFile = args.value(1, QStringLiteral("sim/buses/demo.json"));
     const QDir out(args.value(2, QStringLiteral("build/topology-png")));

@@ -30,6 +30,12 @@ function(tarnbus_test name)
         set(ARG_TIMEOUT 300)
     endif()
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY})
+    # Each suite has a home of its own, so that suites running side by side
+    # never share the user's folders (QStandardPaths' test mode puts them
+    # under the home), and sees no system data folder: a tarnbus-tester
+    # installed on the machine stays out of the tests.
+    set(home ${CMAKE_BINARY_DIR}/test-homes/${name})
+    file(MAKE_DIRECTORY ${home})
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=tarnbus.*.debug=false")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=tarnbus.*.debug=false;HOME=${home};XDG_DATA_HOME=${home}/.local/share;XDG_CONFIG_HOME=${home}/.config;XDG_DATA_DIRS=${home}/system-share")
 endfunction()

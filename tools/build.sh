@@ -8,7 +8,9 @@ command -v ninja >/dev/null && generator=(-G Ninja)
 # A compiler cache, where one is installed, makes rebuilds of other build
 # folders and checkouts cheap.
 command -v ccache >/dev/null && generator+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The prefix of the Debian package (tools/package.sh packs the plain build);
+# nothing compiled depends on it.
 if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S "$root" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr "$@"
 fi
 cmake --build "$dir"

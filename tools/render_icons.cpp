@@ -4,6 +4,8 @@
 //       reads <resources-dir>/icons/icons.list, renders every PNG it names into
 //       <resources-dir>/image/ at the listed pixel size and writes
 //       <resources-dir>/resources.qrc, which serves each image as ":/image/<name>".
+//   render_icons png <source.svg> <pixels> <out.png>
+//       renders one SVG as a square PNG (the desktop icon of the package).
 //   render_icons sheet <resources-dir> <out.png> [zoom]
 //       draws every listed image as shipped on one contact sheet, with its name, its
 //       pixel size and how it looks at 32, 24 and 16 pixels; zoom > 1 enlarges the
@@ -149,6 +151,22 @@ int render(const QString &resourcesDir)
     return 0;
 }
 
+int png(const QString &source, int size, const QString &outPath)
+{
+    QSvgRenderer renderer(source);
+    if (!renderer.isValid() || size <= 0) {
+        fail(source + QStringLiteral(": not a valid SVG, or no size"));
+        return 1;
+    }
+    QSaveFile file(outPath);
+    if (!file.open(QIODevice::WriteOnly) || !renderSvg(renderer, size).save(&file, "PNG") || !file.commit()) {
+        fail(outPath + QStringLiteral(": cannot write"));
+        return 1;
+    }
+    std::printf("rendered %s at %d pixels into %s\n", qPrintable(source), size, qPrintable(outPath));
+    return 0;
+}
+
 // The image as shipped, and a rendition at `size` pixels the way QIcon produces it:
 // a PNG is scaled smoothly, an SVG is drawn at that size.
 struct Shipped
@@ -268,10 +286,13 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("render"))
         return render(args[2]);
+    if (args.size() == 5 && args[1] == QLatin1String("png"))
+        return png(args[2], args[3].toInt(), args[4]);
     if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("sheet"))
         return sheet(args[2], args[3], args.value(4, QStringLiteral("1")).toInt());
     std::fprintf(stderr,
                  "usage: render_icons render <resources-dir>\n"
+                 "       render_icons png <source.svg> <pixels> <out.png>\n"
                  "       render_icons sheet <resources-dir> <out.png> [zoom]\n");
     return 2;
 }

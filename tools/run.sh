@@ -21,4 +21,4 @@ tools/build.sh build
 if [ "$hardware" -eq 1 ]; then
     exec build/src/app/tarnbus-tester
 fi
-TARNBUS_SIM_BUS="$bus" LD_PRELOAD="$root/build/sim/libtarnbus_sim_preload.so" exec build/src/app/tarnbus-tester
+exec build/src/app/tarnbus-tester --demo "$bus"

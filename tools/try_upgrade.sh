@@ -25,5 +25,5 @@ tools/build.sh build
 work="$root/build/try-upgrade"
 mkdir -p "$work"
 python3 tools/make_upgrade_file.py --body-size "$size" --version "$version" "$work/firmware.dec"
-cd "$work" # the dialog keeps its last folder in ./path.ini
+cd "$work" # the dialog's file chooser starts here the first time
 TARNBUS_SIM_BUS="$bus" LD_PRELOAD="$root/build/sim/libtarnbus_sim_preload.so" exec "$root/build/src/upgrade/tarnbus-upgrade"

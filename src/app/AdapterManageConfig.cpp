@@ -87,7 +87,7 @@ void AdapterManage::exportCsv(bool withUid)
     if (!m_adapter)
         return;
     QPointer<AdapterManage> self(this);
-    FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), QCoreApplication::applicationDirPath(),
+    FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), FileChooser::startFolder(),
                           QString::fromLatin1(kCsvFilter), QString::fromLatin1(kCsvSuffix),
                           [self, withUid](const QString &path) {
                               if (self)
@@ -136,7 +136,7 @@ void AdapterManage::importCsv()
     if (!m_adapter || isImporting())
         return;
     QPointer<AdapterManage> self(this);
-    FileChooser::openFile(fileDialogParent(), tr("Import excel file"), QCoreApplication::applicationDirPath(),
+    FileChooser::openFile(fileDialogParent(), tr("Import excel file"), FileChooser::startFolder(),
                           QString::fromLatin1(kCsvFilter), [self](const QString &path) {
                               if (self)
                                   self->importFile(path);

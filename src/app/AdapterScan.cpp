@@ -1,6 +1,7 @@
 #include "AdapterScan.h"
 
 #include "AdapterProbe.h"
+#include "HidAccess.h"
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,7 @@ AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
     const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
     result.noDevice = devices.isEmpty();
     QSet<QString> listed;
+    QStringList silent; // the texts of devices that could not be asked
     for (const UsbDeviceInfo &info : devices) {
         const auto entry = [&](const QString &text) {
             result.entries.append({text, info.vendor_id, info.product_id, info.serial_number});
@@ -70,10 +72,17 @@ AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
         if (listed.contains(info.serial_number))
             continue;
         if (probe.outcome == AdapterProbe::Silent) {
-            result.errors << tr("通信异常，请检查设备类型。");
+            silent << tr("通信异常，请检查设备类型。");
+            result.errors << silent.last();
             continue;
         }
         entry(info.product + QLatin1Char('(') + probe.identity().name + QLatin1Char(')'));
+    }
+    if (result.noDevice || !silent.isEmpty())
+        result.deniedNodes = HidAccess::deniedNodes();
+    if (!result.deniedNodes.isEmpty()) {
+        for (const QString &text : silent)
+            result.errors.removeOne(text);
     }
     return result;
 }

@@ -21,6 +21,10 @@ struct AdapterScanResult {
     QList<AdapterScanEntry> entries;
     QStringList errors; // one text per device that did not answer as an adapter
     bool noDevice = false;
+    // The adapters' device nodes the user may not open (HidAccess), asked
+    // when no adapter was found or one could not be asked: then the reason
+    // is the missing udev rule, and the device is not said to be silent.
+    QStringList deniedNodes;
 };
 
 // Finds the adapters on USB and asks each for its name. The probe talks to

@@ -14,6 +14,12 @@ class QWidget;
 // itself when it closes.
 namespace FileChooser {
 
+// Where the program's file dialogs start: the program's folder when the
+// user may write there (a build, an unpacked copy), else the user's
+// documents folder; an installed program's folder (/usr/bin) holds nothing
+// of the user's and takes nothing.
+QString startFolder();
+
 QFileDialog *openFile(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
                       std::function<void(const QString &)> chosen);
 QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,

@@ -4,6 +4,8 @@
 #include "AdapterManage.h"
 #include "AboutView.h"
 #include "AdapterScan.h"
+#include "AlignmentSetting.h"
+#include "AppIdentity.h"
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
@@ -20,14 +22,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
-#include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 
 #include <hidapi.h>
-
-const QString MainWindow::kAlignmentFile = QStringLiteral("./setByte.ini");
-const QString MainWindow::kAlignmentKey = QStringLiteral("Byte");
 
 namespace {
 constexpr int kSplitterHandle = 2;
@@ -61,6 +63,7 @@ MainWindow::MainWindow(QWidget *parent)
     , ui((initTarnBusResources(), new Ui::MainWindow))
 {
     ui->setupUi(this);
+    m_title = windowTitle();
     Adapter::registerMetaTypes();
 
     m_tabs = new TabWidget;
@@ -106,6 +109,21 @@ MainWindow::MainWindow(QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
 }
 
+void MainWindow::setVirtualAdapter(const QString &busFile)
+{
+    const QString bus = QFileInfo(busFile).fileName();
+    setWindowTitle(tr("%1 - 虚拟适配器 (%2)").arg(m_title, bus));
+    if (!m_virtualAdapterLabel) {
+        m_virtualAdapterLabel = new QLabel(this);
+        m_virtualAdapterLabel->setObjectName(QStringLiteral("virtualAdapterLabel"));
+        m_virtualAdapterLabel->setStyleSheet(QStringLiteral("QLabel { background-color: rgb(255, 205, 55); padding: 2px 8px; }"));
+        statusBar()->addPermanentWidget(m_virtualAdapterLabel);
+    }
+    m_virtualAdapterLabel->setText(tr("虚拟适配器: 总线文件 %1, 未连接真实硬件").arg(bus));
+    m_virtualAdapterLabel->setToolTip(tr("演示模式: \"新建工程\"找到的适配器和模块都来自总线文件 %1。")
+                                          .arg(QDir::toNativeSeparators(busFile)));
+}
+
 MainWindow::~MainWindow()
 {
     m_tabs->closeAll();
@@ -116,7 +134,7 @@ MainWindow::~MainWindow()
 
 bool MainWindow::byteAlignment() const
 {
-    return QSettings(kAlignmentFile, QSettings::IniFormat).value(kAlignmentKey, false).toBool();
+    return appcore::AlignmentSetting::unit() == appcore::AlignmentSetting::kByteUnit;
 }
 
 void MainWindow::showAlignment(bool byteAlignment)
@@ -176,7 +194,7 @@ void MainWindow::on_action_4_triggered()
 #else
     const QString hidapi;
 #endif
-    auto *about = new AboutView(QStringLiteral(TARNBUS_VERSION), hidapi, this);
+    auto *about = new AboutView(AppIdentity::version(), hidapi, this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->open();
 }
@@ -277,10 +295,8 @@ void MainWindow::on_action_14_triggered()
 
 void MainWindow::on_action_15_triggered()
 {
-    QSettings settings(kAlignmentFile, QSettings::IniFormat);
-    const bool wasByte = settings.value(kAlignmentKey, false).toBool();
-    settings.setValue(kAlignmentKey, !wasByte);
-    settings.sync();
+    const bool wasByte = byteAlignment();
+    appcore::AlignmentSetting::save(!wasByte);
     showAlignment(!wasByte);
     m_tabs->setByteAlignment(!wasByte);
 }

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class Loading;
+class QLabel;
 class ProductView;
 class ProjectView;
 class QSplitter;
@@ -19,9 +20,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    static const QString kAlignmentFile; // "./setByte.ini"
-    static const QString kAlignmentKey;  // "Byte"
-
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -30,6 +28,10 @@ public:
     Loading *loading() const { return m_loading; }
     ProductView *productView() const { return m_productView; }
     bool byteAlignment() const;
+
+    // The window runs on the virtual adapter with this bus file (--demo):
+    // its title and a label in the status bar say so, as long as it runs.
+    void setVirtualAdapter(const QString &busFile);
 
 public slots:
     void on_action_3_triggered();
@@ -71,4 +73,6 @@ private:
     ProductView *m_productView = nullptr;
     Loading *m_loading = nullptr;
     bool m_closeAgreed = false; // to close although an unreachable adapter may still force
+    QLabel *m_virtualAdapterLabel = nullptr;
+    QString m_title; // the form's, without the virtual adapter
 };

@@ -1,6 +1,7 @@
 #include "SettingView.h"
 
 #include "AdapterScan.h"
+#include "HidAccess.h"
 #include "MessageBox.h"
 #include "ui_SettingView.h"
 
@@ -9,7 +10,8 @@
 #include <QPushButton>
 
 namespace {
-const int kManualIndex = 1; // "手动"
+const int kManualIndex = 1;         // "手动"
+const int kAccessNoticeWidth = 420; // the rule's path on one line
 } // namespace
 
 bool AdapterScanList::start(QWidget *dialog, QListWidget *list, QPushButton *scanButton,
@@ -37,7 +39,10 @@ bool AdapterScanList::start(QWidget *dialog, QListWidget *list, QPushButton *sca
         }
         if (list->count() > 0)
             list->setCurrentRow(0);
-        if (result.noDevice) {
+        if (!result.deniedNodes.isEmpty()) {
+            MessageBox::notify(dialog, QObject::tr("警告"), HidAccess::windowText(result.deniedNodes), MessageBox::Warning,
+                               kAccessNoticeWidth);
+        } else if (result.noDevice) {
             MessageBox::notify(dialog, QObject::tr("警告"), QObject::tr("未识别到USB接口，请检查USB是否链接正常。"),
                                MessageBox::Warning, 280);
         }

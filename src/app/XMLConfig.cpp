@@ -1,5 +1,6 @@
 #include "XMLConfig.h"
 
+#include "DataFolders.h"
 #include "DescriptionImport.h"
 #include "DescriptionParser.h"
 #include "DeviceXmlLodaing.h"
@@ -7,11 +8,8 @@
 #include "MessageBox.h"
 #include "ui_XMLConfig.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
-
-const QString XMLConfig::kPictureRoot = QStringLiteral("./SVG");
 
 namespace {
 constexpr int kNoticeWidth = 210;
@@ -66,7 +64,7 @@ void XMLConfig::fill()
 
 void XMLConfig::on_pushButton_clicked()
 {
-    FileChooser::openFile(this, tr("Config file"), QCoreApplication::applicationDirPath(),
+    FileChooser::openFile(this, tr("Config file"), FileChooser::startFolder(),
                           QStringLiteral("(*.xml)"),
                           [this](const QString &path) { ui->lineEdit->setText(QDir::toNativeSeparators(path)); });
 }
@@ -78,7 +76,7 @@ void XMLConfig::on_pushButton_2_clicked()
         MessageBox::notify(this, tr("警告"), tr("请先选择XML文件!"), MessageBox::Warning, kNoticeWidth);
         return;
     }
-    const DescriptionImport::Outcome outcome = DescriptionImport::importDescription(path, DeviceXmlLodaing::defaultFolder());
+    const DescriptionImport::Outcome outcome = DescriptionImport::importDescription(path, DataFolders::userFolder(DataFolders::kDescriptions));
     if (!outcome.ok) {
         MessageBox::notify(this, tr("警告"), tr("导入XML文件失败!\n%1").arg(outcome.error), MessageBox::Warning,
                            kRefusalWidth);
@@ -95,14 +93,14 @@ void XMLConfig::onCreateImage(QTreeWidgetItem *item, int column)
     if (!item || item->parent() || column != kAddImageColumn)
         return;
     const QString imageDir = item->text(kImageDirColumn);
-    const QString folder = DescriptionImport::pictureFolder(imageDir, kPictureRoot);
+    const QString folder = DescriptionImport::pictureFolder(imageDir, DataFolders::userFolder(DataFolders::kPictures));
     if (folder.isEmpty()) {
         MessageBox::notify(this, tr("警告"),
                            tr("%1 的图片文件夹名\"%2\"无效,不能添加图片。").arg(item->text(kNameColumn), imageDir),
                            MessageBox::Warning, kRefusalWidth);
         return;
     }
-    FileChooser::openFiles(this, tr("Image file"), QCoreApplication::applicationDirPath(),
+    FileChooser::openFiles(this, tr("Image file"), FileChooser::startFolder(),
                            QStringLiteral("(*)"), [this, folder](const QStringList &files) { addPictures(folder, files); });
 }
 

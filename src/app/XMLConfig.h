@@ -9,15 +9,15 @@ namespace Ui {
 class XMLConfig;
 }
 
-// Imports a device description file into ./Xml and module pictures into a
-// loaded description's picture folder ("导入XML配置"). The tree lists the
-// loaded descriptions, their module classes and modules.
+// Imports a device description file into the user's data folder (Xml/) and
+// module pictures into a loaded description's picture folder there
+// (SVG/<image folder>), never into the system's folders ("导入XML配置"). The
+// tree lists the loaded descriptions, their module classes and modules.
 class XMLConfig : public QDialog
 {
     Q_OBJECT
 
 public:
-    static const QString kPictureRoot; // "./SVG"
     static constexpr int kNameColumn = 0;
     static constexpr int kAddImageColumn = 1;
     static constexpr int kImageDirColumn = 2;

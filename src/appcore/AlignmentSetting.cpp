@@ -1,5 +1,7 @@
 #include "AlignmentSetting.h"
 
+#include "SettingsFiles.h"
+
 #include <QSettings>
 
 namespace appcore::AlignmentSetting {
@@ -10,7 +12,7 @@ const QString kByteKey = QStringLiteral("Byte");
 
 QString defaultPath()
 {
-    return QStringLiteral("./setByte.ini");
+    return SettingsFiles::path(SettingsFiles::kAlignment);
 }
 
 int unit(const QString &path)

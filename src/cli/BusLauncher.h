@@ -3,9 +3,9 @@
 // --bus FILE: the program runs against the virtual adapter instead of USB.
 // The program is linked with the system hidapi, as the window is; for --bus
 // it starts itself again with the virtual adapter's hidapi preloaded
-// (libtarnbus_sim_preload.so, as tools/run.sh starts the window), which
-// answers as the adapters of the bus file. Nothing else in the program knows
-// whether it talks to hardware.
+// (VirtualAdapterLauncher, as the window's --demo does), which answers as the
+// adapters of the bus file. Nothing else in the program knows whether it
+// talks to hardware.
 namespace BusLauncher {
 
 // Call first thing in main(). Returns -1 when the program goes on: without

@@ -3,9 +3,11 @@
 #include "Commands.h"
 
 #include "AlignmentSetting.h"
+#include "AppIdentity.h"
 #include "LinkTiming.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace {
 
@@ -19,7 +21,8 @@ const QList<OptionSpec> &globalOptions()
         {{QStringLiteral("bus")}, QStringLiteral("FILE"), QStringLiteral("the virtual adapter with this bus file instead of USB")},
         {{QStringLiteral("json")}, QString(), QStringLiteral("results as JSON")},
         {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), QStringLiteral("no notes and no progress on standard error")},
-        {{QStringLiteral("alignment")}, QStringLiteral("1|8"), QStringLiteral("bit or byte alignment (default: ./setByte.ini)")},
+        {{QStringLiteral("alignment")}, QStringLiteral("1|8"),
+         QCoreApplication::translate("Cli", "bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
         {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
     };
@@ -80,7 +83,7 @@ Cli::Cli(QTextStream &out, QTextStream &err, bool errIsTerminal, QObject *parent
 
 QString Cli::version()
 {
-    return QStringLiteral(TARNBUS_VERSION);
+    return AppIdentity::version();
 }
 
 void Cli::setInput(int fd, bool isTerminal)
@@ -203,8 +206,11 @@ void Cli::printHelp()
     out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
         << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
         << "adapter; 130 interrupted.\n"
-        << "\nExample:\n  " << kProgram << " --bus sim/buses/demo.json show\n"
-        << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; docs/cli.md has the details.\n";
+        << tr("\nExample, on the demonstration bus of the virtual adapter (sim/buses/demo.json in a checkout):\n  ")
+        << kProgram << " --bus /usr/share/tarnbus-tester/buses/demo.json show\n"
+        << tr("\nRun '%1 COMMAND --help' for a command's arguments; the manual page (man %1) and\n"
+              "docs/cli.md have the details.\n")
+               .arg(kProgram);
     out.flush();
 }
 

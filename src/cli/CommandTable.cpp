@@ -2,7 +2,14 @@
 
 #include "Commands.h"
 
+#include <QCoreApplication>
+
 namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Cli", text);
+}
 
 QList<CommandSpec> buildTable()
 {
@@ -58,7 +65,7 @@ QList<CommandSpec> buildTable()
 
     add({QStringLiteral("allocate"), QString(), QStringLiteral("allocate every module's addresses"),
          QStringLiteral("Places every module's areas one after another, analog modules first, in the alignment of\n"
-                        "--alignment or ./setByte.ini. Modules that do not fit keep their areas."),
+                        "--alignment or the window's setting (setByte.ini). Modules that do not fit keep their areas."),
          {}, {}, {QStringLiteral("tarnbus-cli --alignment 8 allocate")}, 0, 0, commands::allocate});
 
     add({QStringLiteral("repair-stations"), QString(), QStringLiteral("new numbers for repeated stations"),
@@ -133,6 +140,22 @@ QList<CommandSpec> buildTable()
          {QStringLiteral("tarnbus-cli upgrade firmware.dec --adapter 3C2E0A000011 --adapter 3C2E0A000013"),
           QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")},
          1, 1, commands::upgrade});
+
+    add({QStringLiteral("descriptions"), QString(), tr("the device descriptions the tool reads"),
+         tr("Lists the device description files in the order they are read, with the number of module types\n"
+            "each describes: the user's data folder (~/.local/share/tarnbus-tester/Xml) first, then the\n"
+            "system's (/usr/share/tarnbus-tester/Xml), the working folder's ./Xml and share/tarnbus-tester\n"
+            "beside the program. A file hides those of the same name after it. Does not talk to an adapter."),
+         {}, {}, {QStringLiteral("tarnbus-cli descriptions --json")}, 0, 0, commands::descriptions});
+
+    add({QStringLiteral("add-description"), QStringLiteral("FILE"), tr("import a device description"),
+         tr("Imports a device description file (plain or scrambled) into the user's data folder, as the\n"
+            "window's \"导入XML文件\" does: under its name up to the first \".\" (io.module.rev.xml becomes\n"
+            "io.xml), replacing the user's file of that name and hiding a shipped one. A file that is not\n"
+            "well-formed or describes no module is refused (status 2) and nothing is written. Does not talk\n"
+            "to an adapter."),
+         {}, {tr("FILE   the description file (.xml)")},
+         {QStringLiteral("tarnbus-cli add-description TarnBUS-Extra.xml")}, 1, 1, commands::addDescription});
     return table;
 }
 

@@ -19,7 +19,7 @@ struct Context {
     const QCommandLineParser &parser;
     QStringList arguments;    // after the command name
     QStringList serials;      // --adapter
-    int alignmentUnit = 1;    // --alignment, else ./setByte.ini
+    int alignmentUnit = 1;    // --alignment, else setByte.ini (SettingsFiles)
     bool simulated = false;   // --bus: the virtual adapter
     // Set while a command talks to an adapter, so that an interruption reaches it.
     std::function<void(AdapterSession *)> setSession;
@@ -75,6 +75,8 @@ int force(Context &ctx);
 int exportCsv(Context &ctx);
 int importCsv(Context &ctx);
 int upgrade(Context &ctx);
+int descriptions(Context &ctx);
+int addDescription(Context &ctx);
 } // namespace commands
 
 // Shared steps of the commands that talk to an adapter.
@@ -87,8 +89,12 @@ namespace session {
 enum class Choice { One, Several, All };
 std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, Choice choice);
 
-// The device descriptions of the working directory, as the window reads
-// them (./Xml), else those installed beside the program; loaded once.
+// Why no adapter could be opened when the user may not open their devices
+// (HidAccess), naming the udev rule; empty otherwise.
+QString accessProblem();
+
+// The device descriptions, from the data folders the window reads them
+// from (DataFolders); loaded once.
 void loadDescriptions(Context &ctx);
 
 // Loads the device descriptions, picks the adapter (--adapter, or the only

@@ -5,6 +5,7 @@
 #include "Modules.h"
 
 #include "AdapterProbe.h"
+#include "HidAccess.h"
 #include "UsbGlobal.h"
 
 #include <QDateTime>
@@ -215,8 +216,15 @@ int list(Context &ctx)
     const QList<UsbDeviceInfo> found = UsbGlobal::enumerateDevices();
     // Each adapter is asked who it is, as the window's chooser asks.
     QList<AdapterProbe> probes;
-    for (const UsbDeviceInfo &info : found)
+    bool allAnswered = !found.isEmpty();
+    for (const UsbDeviceInfo &info : found) {
         probes.append(probeAdapter(info));
+        allAnswered = allAnswered && probes.last().outcome != AdapterProbe::Silent;
+    }
+    // An adapter missing or silent may be one the user may not open.
+    const QStringList denied = allAnswered ? QStringList() : HidAccess::deniedNodes();
+    if (!denied.isEmpty() && !ctx.output.json())
+        ctx.output.warn(HidAccess::commandLineText(denied));
     if (ctx.output.json()) {
         QJsonArray adapters;
         for (int i = 0; i < found.size(); ++i) {
@@ -237,7 +245,10 @@ int list(Context &ctx)
             }
             adapters.append(adapter);
         }
-        ctx.output.document(QJsonObject{{QStringLiteral("adapters"), adapters}});
+        QJsonObject document{{QStringLiteral("adapters"), adapters}};
+        if (!denied.isEmpty())
+            document.insert(QStringLiteral("deniedNodes"), QJsonArray::fromStringList(denied));
+        ctx.output.document(document);
         return ExitStatus::Success;
     }
     if (found.isEmpty()) {

@@ -3,16 +3,31 @@
 
 #include "Commands.h"
 
+#include "DataFolders.h"
 #include "DeviceXmlLodaing.h"
+#include "HidAccess.h"
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QSet>
 
 #include <algorithm>
 
 namespace session {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Cli", text);
+}
+
+} // namespace
+
+QString accessProblem()
+{
+    return HidAccess::commandLineText(HidAccess::deniedNodes());
+}
 
 std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, Choice choice)
 {
@@ -38,8 +53,10 @@ std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, 
     }
     if (!chosen.isEmpty())
         return chosen;
-    if (found.isEmpty())
-        return CliError::bus(QStringLiteral("no TarnBUS adapter found on USB"));
+    if (found.isEmpty()) {
+        const QString denied = accessProblem();
+        return CliError::bus(denied.isEmpty() ? QStringLiteral("no TarnBUS adapter found on USB") : denied);
+    }
     if (choice == Choice::All)
         return found;
     if (found.size() > 1)
@@ -111,15 +128,13 @@ void loadDescriptions(Context &ctx)
     if (loaded)
         return;
     loaded = true;
-    QString folder = DeviceXmlLodaing::defaultFolder();
-    if (!QDir(folder).exists())
-        folder = QCoreApplication::applicationDirPath() + QLatin1String("/Xml");
-    if (!QDir(folder).exists()) {
-        ctx.output.warn(QStringLiteral("no device descriptions in %1: modules are shown without them")
-                            .arg(DeviceXmlLodaing::defaultFolder()));
+    DeviceXmlLodaing *library = DeviceXmlLodaing::instance();
+    if (DeviceXmlLodaing::folders().isEmpty()) {
+        ctx.output.warn(tr("no device descriptions (Xml folder) in %1: modules are shown without them")
+                            .arg(DataFolders::roots().join(QLatin1String(", "))));
         return;
     }
-    DeviceXmlLodaing::instance()->loadFolder(folder);
+    library->onLoadXmlFile();
 }
 
 int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback)
@@ -214,8 +229,11 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
     ctx.setSession(&adapterSession);
     int status = ExitStatus::Success;
     if (!adapterSession.open(std::get<QList<UsbDeviceInfo>>(chosen).first(), ctx.alignmentUnit)) {
+        const QString denied = adapterSession.interrupted() ? QString() : accessProblem();
         if (adapterSession.interrupted())
             status = ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while connecting")));
+        else if (!denied.isEmpty())
+            status = ctx.output.fail(CliError::bus(denied));
         else
             status = busFailure(ctx, adapterSession.failures(), QStringLiteral("the adapter did not finish loading its modules"));
     } else {

@@ -1,5 +1,6 @@
 // tarnbus-cli: every adapter operation from the command line.
 
+#include "AppIdentity.h"
 #include "BusLauncher.h"
 #include "Cli.h"
 #include "InterruptWatcher.h"
@@ -17,8 +18,7 @@ int main(int argc, char *argv[])
         return launched;
 
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tarnbus-cli"));
-    QCoreApplication::setApplicationVersion(Cli::version());
+    AppIdentity::apply();
     // The libraries' diagnostics are for developers (QT_LOGGING_RULES turns them on).
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\ntarnbus.*.warning=false"));
 

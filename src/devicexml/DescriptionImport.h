@@ -3,7 +3,8 @@
 #include <QString>
 
 // Taking new description files and module pictures into the folders the
-// program reads them from (./Xml and ./SVG/<image folder>). A file the user
+// program reads them from (the user's data folder: Xml/ and
+// SVG/<image folder>). A file the user
 // keeps is never lost on the way: the new one is written beside it and
 // replaces it only when it is complete, and a description replaces one of
 // the same name only when it really is a description.

@@ -1,5 +1,6 @@
 #include "DeviceXmlLodaing.h"
 
+#include "DataFolders.h"
 #include "DescriptionParser.h"
 #include "DeviceXmlLog.h"
 
@@ -29,9 +30,9 @@ DeviceXmlLodaing *DeviceXmlLodaing::instance()
     return loader;
 }
 
-QString DeviceXmlLodaing::defaultFolder()
+QStringList DeviceXmlLodaing::folders()
 {
-    return QStringLiteral("./Xml");
+    return DataFolders::existing(DataFolders::kDescriptions);
 }
 
 QList<DescriptionFilePtr> DeviceXmlLodaing::files() const
@@ -80,11 +81,15 @@ bool DeviceXmlLodaing::loadFile(const QString &path)
 
 void DeviceXmlLodaing::loadFolder(const QString &folder)
 {
+    loadFolders({folder});
+}
+
+void DeviceXmlLodaing::loadFolders(const QStringList &folders)
+{
     // Name order makes "the first file loaded wins" the same on every system.
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     QList<DescriptionFilePtr> loaded;
-    for (const QString &name : names) {
-        const DescriptionFilePtr parsed = readFile(QStringLiteral("%1/%2").arg(folder, name));
+    for (const QString &path : DataFolders::mergedFiles(folders)) {
+        const DescriptionFilePtr parsed = readFile(path);
         if (parsed)
             loaded.append(parsed);
     }
@@ -94,5 +99,5 @@ void DeviceXmlLodaing::loadFolder(const QString &folder)
 
 void DeviceXmlLodaing::onLoadXmlFile()
 {
-    loadFolder(defaultFolder());
+    loadFolders(folders());
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 
 #include <mutex>
 
@@ -39,8 +40,9 @@ public:
 
     static DeviceXmlLodaing *instance();
 
-    // The folder onLoadXmlFile reads, relative to the working directory.
-    static QString defaultFolder();
+    // The description folders onLoadXmlFile reads, in the order of the data
+    // folders (DataFolders): the user's, the system's, the working folder's.
+    static QStringList folders();
 
     // Loaded collections in load order.
     QList<DescriptionFilePtr> files() const;
@@ -52,13 +54,17 @@ public:
     // Replaces the library by the files of folder, in name order. The old
     // library stays visible until the new one is complete.
     void loadFolder(const QString &folder);
+    // The same for several folders, in their order: a file hides those of
+    // the same name in the folders after it, so that a description the user
+    // imported replaces the shipped one of that name.
+    void loadFolders(const QStringList &folders);
 
 signals:
     void oLoadFileFinish(DeviceXmlLodaing::ResultType result, QString fileName, int process);
     void oLoadXmlFile();
 
 public slots:
-    // Reloads every file of the default folder.
+    // Reloads every file of the description folders.
     void onLoadXmlFile();
 
 private:

@@ -6,6 +6,7 @@
 #include "SlaveLog.h"
 #include "SlaveTreeHook.h"
 
+#include <DataFolders.h>
 #include <DescriptionModel.h>
 #include <DescriptionParser.h>
 #include <TarnBaseConvert.h>
@@ -88,7 +89,7 @@ bool Slave::loadDescription(const ModuleDescription *device)
     typeCode = isDeviceType(device->moduleClass);
     moduleIdent = device->moduleIdent;
     typeName = device->typeName;
-    imagePath = QStringLiteral("./SVG/") + device->imageDir + QLatin1Char('/') + device->image;
+    imagePath = DataFolders::kPictures + QLatin1Char('/') + device->imageDir + QLatin1Char('/') + device->image;
     moduleClass = device->moduleClass;
     bitsPerChannel = qBound(0, device->bitSize, kMaxBitsPerChannel);
     supportSpeed = device->supportSpeed;

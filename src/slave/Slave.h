@@ -42,6 +42,8 @@ struct SlaveFields
     QByteArray uuid;
     QString moduleIdent;
     QString typeName;
+    // The module's picture by its name in the data folders
+    // ("SVG/<image folder>/<file>"), looked up where it is drawn.
     QString imagePath;
     QString moduleClass;
     qint32 statusRun = 0;

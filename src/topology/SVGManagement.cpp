@@ -6,18 +6,21 @@
 
 #include <Adapter.h>
 
+#include <DataFolders.h>
+
+#include <QFileInfo>
 #include <QUuid>
 
 #include <memory>
 #include <vector>
 
-const QString SVGManagement::kAdapterPicture = QStringLiteral("./SVG/TarnBUS.svg");
-const QString SVGManagement::kBusLine = QStringLiteral("./SVG/line.svg");
-const QString SVGManagement::kBusLinePiece = QStringLiteral("./SVG/line1.svg");
-const QString SVGManagement::kRightTurn = QStringLiteral("./SVG/line3.svg");
-const QString SVGManagement::kLeftTurn = QStringLiteral("./SVG/line4.svg");
-const QString SVGManagement::kLampPicture = QStringLiteral("./SVG/lamp.svg");
-const QString SVGManagement::kCapacityPicture = QStringLiteral("./SVG/DataCapacity123.svg");
+const QString SVGManagement::kAdapterPicture = QStringLiteral("SVG/TarnBUS.svg");
+const QString SVGManagement::kBusLine = QStringLiteral("SVG/line.svg");
+const QString SVGManagement::kBusLinePiece = QStringLiteral("SVG/line1.svg");
+const QString SVGManagement::kRightTurn = QStringLiteral("SVG/line3.svg");
+const QString SVGManagement::kLeftTurn = QStringLiteral("SVG/line4.svg");
+const QString SVGManagement::kLampPicture = QStringLiteral("SVG/lamp.svg");
+const QString SVGManagement::kCapacityPicture = QStringLiteral("SVG/DataCapacity123.svg");
 const QString SVGManagement::kCollisionFill = QStringLiteral("#FF0000");
 
 namespace {
@@ -52,6 +55,21 @@ public:
 SVGManagement::SVGManagement(QObject *parent)
     : QObject(parent)
 {
+    findPictureFolders();
+}
+
+void SVGManagement::findPictureFolders()
+{
+    m_pictureRoots.clear();
+    for (const QString &root : DataFolders::roots()) {
+        if (QFileInfo(root + QLatin1Char('/') + DataFolders::kPictures).isDir())
+            m_pictureRoots << root;
+    }
+}
+
+QString SVGManagement::picture(const QString &name) const
+{
+    return DataFolders::locate(name, m_pictureRoots);
 }
 
 SVGManagement::~SVGManagement() = default;
@@ -64,10 +82,10 @@ bool SVGManagement::draws(CouplerScene *scene) const
     return false;
 }
 
-SvgDevice *SVGManagement::addPicture(CouplerScene *scene, const QString &path, qreal x, qreal y)
+SvgDevice *SVGManagement::addPicture(CouplerScene *scene, const QString &name, qreal x, qreal y)
 {
     auto *device = new SvgDevice;
-    device->load(path);
+    device->load(picture(name));
     device->setPos(x, y);
     scene->addItem(device);
     return device;
@@ -75,6 +93,7 @@ SvgDevice *SVGManagement::addPicture(CouplerScene *scene, const QString &path, q
 
 CouplerScene *SVGManagement::createAdapterScene(quint32 capacity)
 {
+    findPictureFolders();
     auto *scene = new CouplerScene(this);
     scene->m_id = QUuid::createUuid().toString();
     scene->m_manager = this;
@@ -100,11 +119,11 @@ void SVGManagement::addAdapterPicture(CouplerScene *scene)
     connect(adapter, &SvgDevice::sigHoverEnterEvent, this, &SVGManagement::sigHoverEnterEvent);
 }
 
-SvgDevice *SVGManagement::addConnector(const QString &path, CouplerScene *scene, qreal x, qreal y)
+SvgDevice *SVGManagement::addConnector(const QString &name, CouplerScene *scene, qreal x, qreal y)
 {
     if (!draws(scene))
         return nullptr;
-    SvgDevice *connector = addPicture(scene, path, x, y);
+    SvgDevice *connector = addPicture(scene, name, x, y);
     scene->update();
     return connector;
 }
@@ -123,10 +142,10 @@ SlaveGroup *SVGManagement::addSlaveDevice(CouplerScene *scene, int index, int st
     auto *group = new SlaveGroup(slave->recordId, index);
 
     group->line = new SvgDevice;
-    group->line->load(kBusLinePiece);
+    group->line->load(picture(kBusLinePiece));
 
     SvgDevice *module = group->module = new SvgDevice;
-    module->load(slave->imagePath);
+    module->load(picture(slave->imagePath));
     {
         SvgDevice::EditBatch batch(module);
         module->setText(kText, kName, slave->typeName);
@@ -148,7 +167,7 @@ SlaveGroup *SVGManagement::addSlaveDevice(CouplerScene *scene, int index, int st
     connect(module, &SvgDevice::sigHoverEnterEvent, this, &SVGManagement::sigHoverEnterEvent);
 
     SvgDevice *lamp = group->lamp = new SvgDevice;
-    lamp->load(kLampPicture);
+    lamp->load(picture(kLampPicture));
     lamp->makeLamp();
     lamp->setSlave(slave);
     lamp->setMac(slave->uuid);
@@ -210,6 +229,8 @@ void SVGManagement::rebuildTopology(CouplerScene *scene, const SlaveList &slaves
 {
     if (!draws(scene))
         return;
+    // Pictures imported meanwhile are drawn from where they now are.
+    findPictureFolders();
     clearScene(scene);
     redrawAdapter(scene, capacityOf(slaves));
     addConnector(kBusLine, scene, 0, kBusLineY);

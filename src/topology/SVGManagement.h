@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class SvgDevice;
@@ -29,13 +30,14 @@ class SVGManagement : public QObject
     Q_OBJECT
 
 public:
-    static const QString kAdapterPicture;  // "./SVG/TarnBUS.svg", at the scene origin
-    static const QString kBusLine;         // "./SVG/line.svg", along the adapter
-    static const QString kBusLinePiece;    // "./SVG/line1.svg", above each module
-    static const QString kRightTurn;       // "./SVG/line3.svg"
-    static const QString kLeftTurn;        // "./SVG/line4.svg"
-    static const QString kLampPicture;     // "./SVG/lamp.svg"
-    static const QString kCapacityPicture; // "./SVG/DataCapacity123.svg"
+    // The templates, by their names in the data folders (DataFolders).
+    static const QString kAdapterPicture;  // "SVG/TarnBUS.svg", at the scene origin
+    static const QString kBusLine;         // "SVG/line.svg", along the adapter
+    static const QString kBusLinePiece;    // "SVG/line1.svg", above each module
+    static const QString kRightTurn;       // "SVG/line3.svg"
+    static const QString kLeftTurn;        // "SVG/line4.svg"
+    static const QString kLampPicture;     // "SVG/lamp.svg"
+    static const QString kCapacityPicture; // "SVG/DataCapacity123.svg"
     static const QString kCollisionFill;   // "#FF0000"
     static constexpr int kBusLineY = 78;   // the bus runs at this height through every picture
     static constexpr int kCapacityX = 0;
@@ -56,7 +58,8 @@ public:
     // placed in the scene's rows of 20; a row change adds its turn first.
     SlaveGroup *addSlaveDevice(CouplerScene *scene, int index, int stationNumber, const SlaveSnapshot &slave,
                                const QVector<quint8> &usage);
-    SvgDevice *addConnector(const QString &path, CouplerScene *scene, qreal x, qreal y);
+    // A connector template (kBusLine, kRightTurn, ...) at x, y.
+    SvgDevice *addConnector(const QString &name, CouplerScene *scene, qreal x, qreal y);
     // Removes every picture and resets the layout; the pictures are deleted
     // once control is back in the event loop, so that a picture may report
     // the event that leads to the redraw.
@@ -75,6 +78,11 @@ public:
     static QString capacityWarning(quint32 capacity);
     // The title of a slave's IO test window.
     static QString ioTestTitle(const SlaveState &slave);
+
+    // The file a picture of this name (a template, or a slave's imagePath)
+    // is drawn from: the first of the data folders that has it, the user's
+    // before the system's; empty when none has it.
+    QString picture(const QString &name) const;
 
     // --- Finding pictures ---------------------------------------------------------
     SvgDevice *modulePicture(CouplerScene *scene, quint64 recordId) const;
@@ -112,9 +120,13 @@ signals:
 
 private:
     bool draws(CouplerScene *scene) const;
-    SvgDevice *addPicture(CouplerScene *scene, const QString &path, qreal x, qreal y);
+    // The data folders that hold pictures, found again for every new scene
+    // and every rebuild, and searched for each picture in between.
+    void findPictureFolders();
+    SvgDevice *addPicture(CouplerScene *scene, const QString &name, qreal x, qreal y);
     void addAdapterPicture(CouplerScene *scene);
     QList<SlaveGroup *> allGroups() const;
 
     QList<QPointer<CouplerScene>> m_scenes;
+    QStringList m_pictureRoots;
 };

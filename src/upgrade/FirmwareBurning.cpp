@@ -5,7 +5,9 @@
 #include "UpdateManege.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
+#include "HidAccess.h"
 #include "LinkTiming.h"
+#include "SettingsFiles.h"
 #include "UsbCommunication.h"
 #include "UsbGlobal.h"
 #include "ui_FirmwareBurning.h"
@@ -29,7 +31,6 @@ constexpr int kMessageTimeoutMs = 10000;
 constexpr int kSelectColumnWidth = 100;
 constexpr int kProgressColumnWidth = 120;
 constexpr int kWorkerStopWaitMs = 5000;
-const char kSettingsFile[] = "./path.ini";
 const char kLastPathKey[] = "LastPath";
 const char kUpdateIcon[] = ":/Image/tool/update.svg";
 const char kClearIcon[] = ":/Image/tool/brush.svg";
@@ -139,7 +140,8 @@ void FirmwareBurning::on_pushButton_clicked()
     ui->label_14->clear();
     ui->label_2->clear();
 
-    QSettings settings(QString::fromLatin1(kSettingsFile), QSettings::IniFormat);
+    // The last folder, in path.ini of the user's configuration folder.
+    QSettings settings(SettingsFiles::path(SettingsFiles::kUpgrade), QSettings::IniFormat);
     const QString lastPath = settings.value(QLatin1String(kLastPathKey)).toString();
     const QString path = QFileDialog::getOpenFileName(this, tr("FirmwareBurning"), lastPath, QStringLiteral("*.dec"));
     if (path.isEmpty()) {
@@ -175,10 +177,13 @@ void FirmwareBurning::on_pushButton_2_clicked()
 
     const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     const QList<UsbDeviceInfo> devices = UsbGlobal::enumerateDevices();
+    bool unopened = devices.isEmpty();
     for (const UsbDeviceInfo &device : devices) {
         UsbCommunication channel;
-        if (channel.open(device.vendor_id, device.product_id, device.serial_number) != 0)
+        if (channel.open(device.vendor_id, device.product_id, device.serial_number) != 0) {
+            unopened = true;
             continue;
+        }
         const DeviceInfo info = upgradesearch::ask(channel, timing.searchReplyTimeoutMs).info;
         m_devices.insert(device.serial_number, qMakePair(device.vendor_id, device.product_id));
         addNewDevice(info.hardware, info.bootVersion, info.appVersion, info.type, QString(), device.serial_number);
@@ -190,6 +195,12 @@ void FirmwareBurning::on_pushButton_2_clicked()
         channel.write(searchRestart());
         channel.read(reply, timing.searchReplyTimeoutMs);
         qCDebug(lcUpgrade).noquote() << "search restart reply:" << reply.toHex(' ').toUpper();
+    }
+    // An adapter missing or not opened may be one the user may not open.
+    if (unopened) {
+        const QStringList denied = HidAccess::deniedNodes();
+        if (!denied.isEmpty())
+            printfLog(HidAccess::windowText(denied).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     }
 }
 

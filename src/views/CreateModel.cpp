@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <DataFolders.h>
 #include <SlaveFactory.h>
 #include <TarnBaseConvert.h>
 
@@ -71,6 +72,7 @@ void CreateModel::reload(const QList<DescriptionFilePtr> &library)
     setColumnCount(1);
     QMap<int, QStandardItem *> groups;
     QSet<QString> seen;
+    const QStringList pictureRoots = DataFolders::roots();
     for (const DescriptionFilePtr &file : library) {
         for (const auto &entry : file->modules) {
             const ModuleDescription &module = *entry.second;
@@ -90,7 +92,9 @@ void CreateModel::reload(const QList<DescriptionFilePtr> &library)
                 group->setData(module.moduleClass, ClassRole);
                 groups.insert(code, group);
             }
-            const QString imagePath = QStringLiteral("./SVG/") + module.imageDir + QLatin1Char('/') + module.image;
+            const QString imagePath = DataFolders::locate(DataFolders::kPictures + QLatin1Char('/') + module.imageDir
+                                                          + QLatin1Char('/') + module.image,
+                                                          pictureRoots);
             auto *item = new QStandardItem(QIcon(picture(imagePath, kIconSize)), module.typeName);
             item->setToolTip(module.name + QLatin1Char('\n') + detailsOf(module));
             if (!SlaveFactory::hasKind(module.moduleClass)) {

@@ -1,11 +1,13 @@
 #pragma once
 
 // Drives the main window as a user would, against the virtual adapter, in
-// a working folder of its own (the program reads ./Xml and ./SVG and writes
-// ./setByte.ini there).
+// a working folder of its own (the program finds ./Xml and ./SVG there) and
+// with the user's folders of QStandardPaths' test mode (setByte.ini, the
+// imported descriptions and pictures).
 
 #include "AdapterManage.h"
 #include "FastTiming.h"
+#include "HidAccessSupport.h"
 #include "LinkTiming.h"
 #include "Loading.h"
 #include "MainWindow.h"
@@ -15,6 +17,7 @@
 #include "SettingView.h"
 #include "SlaveMainWindow.h"
 #include "TabWidget.h"
+#include "TestFolders.h"
 #include "VirtualBus.h"
 #include "WidgetTestSupport.h"
 
@@ -300,10 +303,16 @@ private slots:
     void initTestCase()
     {
         m_root = QDir::currentPath();
+        testing_support::useTestFolders();
         tarnbus::setLinkTiming(fastTiming());
     }
 
-    void init() { QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString()); }
+    void init()
+    {
+        testing_support::clearTestFolders();
+        HidAccess::setSystem(testing_support::noDeviceNodes());
+        QCOMPARE(loadBus(QStringLiteral("sim/buses/demo.json"), m_root), QString());
+    }
 
     void cleanup()
     {

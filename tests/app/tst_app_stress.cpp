@@ -15,6 +15,8 @@ class TestAppStress : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { testing_support::useTestFolders(); }
+
     void redrawWhilePollingAndForcing()
     {
         const QString root = QDir::currentPath();

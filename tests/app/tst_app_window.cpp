@@ -10,6 +10,7 @@
 #include "MainProductView.h"
 #include "ProjectView.h"
 #include "SvgDevice.h"
+#include "TestFiles.h"
 #include "TopologyPage.h"
 
 #include <QCheckBox>
@@ -107,6 +108,64 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{"警告|未选择适配器!"});
         QVERIFY(chooser->isVisible());
         chooser->reject();
+    }
+
+    // No adapter can be opened because the user may not open its device
+    // node: the chooser names the node and the udev rule, instead of saying
+    // that none was found or that one did not answer.
+    void chooserSaysThePermissionIsMissing_data()
+    {
+        QTest::addColumn<bool>("listed"); // hidapi lists the adapter, whose probe fails
+        QTest::newRow("not listed") << false;
+        QTest::newRow("listed but silent") << true;
+    }
+    void chooserSaysThePermissionIsMissing()
+    {
+        QFETCH(bool, listed);
+        WorkingFolder folder;
+        if (listed) {
+            tbsim::FaultRule rule;
+            rule.kind = tbsim::FaultKind::NoReply;
+            rule.code = 0x20;
+            tbsim::bus().adapter(kDemoSerial.toStdString()).addFault(rule);
+        } else {
+            tbsim::bus().reset();
+        }
+        QTemporaryDir root;
+        const HidAccess::System denied = testing_support::adapterNode(root, QStringLiteral("hidraw5"));
+        HidAccess::setSystem(denied);
+
+        QScopedPointer<MainWindow> window(newWindow());
+        window->on_action_5_triggered();
+        SettingView *chooser = visibleTopLevels<SettingView>().value(0);
+        QVERIFY(chooser);
+        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        const QString said = QStringLiteral("警告|") + HidAccess::windowText({denied.devices + QStringLiteral("/hidraw5")});
+        QTRY_COMPARE(boxTexts(), QStringList{said});
+        QVERIFY(said.contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")));
+        QCOMPARE(chooser->list()->count(), 0);
+        chooser->reject();
+    }
+
+    // On the virtual adapter (--demo) the title and the status bar say so
+    // for the whole run.
+    void virtualAdapterShown()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QCOMPARE(window->windowTitle(), QStringLiteral("TarnBUSTesterTool"));
+        QVERIFY(!window->findChild<QLabel *>(QStringLiteral("virtualAdapterLabel")));
+        window->setVirtualAdapter(m_root + QStringLiteral("/sim/buses/demo.json"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("TarnBUSTesterTool - 虚拟适配器 (demo.json)"));
+        auto *label = window->findChild<QLabel *>(QStringLiteral("virtualAdapterLabel"));
+        QVERIFY(label);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("虚拟适配器: 总线文件 demo.json, 未连接真实硬件"));
+        QVERIFY(label->toolTip().contains(QDir::toNativeSeparators(m_root + QStringLiteral("/sim/buses/demo.json"))));
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        QVERIFY(label->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("TarnBUSTesterTool - 虚拟适配器 (demo.json)"));
     }
 
     void chooserManualOpensAnOfflineConfiguration()
@@ -351,27 +410,51 @@ private slots:
     void alignmentToggle()
     {
         WorkingFolder folder;
+        testing_support::clearTestFolders();
+        const QString settings = SettingsFiles::path(SettingsFiles::kAlignment);
         QScopedPointer<MainWindow> window(newWindow());
-        // Without ./setByte.ini: bit alignment.
-        QVERIFY(!QFile::exists(QStringLiteral("setByte.ini")));
+        // Without setByte.ini: bit alignment.
+        QVERIFY(!QFile::exists(settings));
         QVERIFY(!window->byteAlignment());
         QVERIFY(!window->tabWidget()->byteAlignment());
         AdapterManage *manager = openDemo(*window);
         QVERIFY(manager);
         window->on_action_15_triggered();
-        QVERIFY(QSettings(QStringLiteral("setByte.ini"), QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
+        // Kept in the user's configuration folder, never in the working folder.
+        QVERIFY(QSettings(settings, QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
+        QVERIFY(!QFile::exists(QStringLiteral("setByte.ini")));
         QVERIFY(window->tabWidget()->byteAlignment());
         // The open adapter follows: its table shows bytes.
         SlaveMainWindow *panel = manager->page()->slaveWindow();
         QTRY_COMPARE(panel->cellText(3, SlaveMainWindow::OutputColumn), QStringLiteral("1 (2 Byte)"));
         window->on_action_15_triggered();
-        QVERIFY(!QSettings(QStringLiteral("setByte.ini"), QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
+        QVERIFY(!QSettings(settings, QSettings::IniFormat).value(QStringLiteral("Byte")).toBool());
         QTRY_COMPARE(panel->cellText(3, SlaveMainWindow::OutputColumn), QStringLiteral("8 (16 Bit)"));
         // A new window starts with what was stored.
         window->on_action_15_triggered();
         window.reset();
         QScopedPointer<MainWindow> again(newWindow());
         QVERIFY(again->byteAlignment());
+    }
+
+    // A setByte.ini an earlier version left in the working folder is taken
+    // over by the first window, and left where it was; a later change of
+    // it is not taken over again.
+    void alignmentTakenOverFromTheWorkingFolder()
+    {
+        WorkingFolder folder;
+        testing_support::clearTestFolders();
+        const QByteArray old("[General]\nByte=true\n");
+        QVERIFY(testing_support::writeFile(QStringLiteral("setByte.ini"), old));
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(window->byteAlignment());
+        QVERIFY(window->tabWidget()->byteAlignment());
+        QCOMPARE(testing_support::readAll(SettingsFiles::path(SettingsFiles::kAlignment)), old);
+        window->on_action_15_triggered();
+        QCOMPARE(testing_support::readAll(QStringLiteral("setByte.ini")), old);
+        window.reset();
+        QScopedPointer<MainWindow> again(newWindow());
+        QVERIFY(!again->byteAlignment());
     }
 
     void forceModeKeepsTheWindowOpen()

@@ -1,10 +1,12 @@
 // Importing device descriptions and module pictures from the main window
-// ("导入XML文件"), in a working folder with copies of the library, and the
-// library reload while an adapter creates its slaves.
+// ("导入XML文件") into the user's data folder, in a working folder with
+// copies of the library, and the library reload while an adapter creates
+// its slaves.
 
 #include "AppHarness.h"
 #include "TestFiles.h"
 
+#include "DataFolders.h"
 #include "DeviceXmlLodaing.h"
 #include "CreateModel.h"
 #include "ProductView.h"
@@ -25,6 +27,12 @@ namespace {
 const QString kFamily = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
 const QString kImported = QStringLiteral("提示|导入XML文件成功！");
 const QString kPicturesAdded = QStringLiteral("提示|      图片添加完成！    ");
+
+// Where imports land: the user's data folder.
+QString userFile(const QString &name)
+{
+    return DataFolders::userFolder(QString()) + name;
+}
 
 // "file: modules" of every loaded description.
 QStringList library()
@@ -103,7 +111,8 @@ class TestAppXml : public WindowTest
 
 private slots:
     // A new description, plain or scrambled, lands under its base name in
-    // ./Xml byte for byte, and the library knows it before success is said.
+    // the user's Xml folder byte for byte (never in the working folder's),
+    // and the library knows it before success is said.
     void importsANewDescription_data()
     {
         QTest::addColumn<bool>("scrambled");
@@ -143,15 +152,35 @@ private slots:
         QVERIFY(importDescription(dialog, source));
         QCOMPARE(boxTexts(), QStringList{kImported});
         QVERIFY(!dialog->isVisible());
-        QCOMPARE(readAll(QStringLiteral("Xml/family.xml")), bytes);
-        QCOMPARE(library(), before + QStringList{"family.xml: 12"});
+        QCOMPARE(readAll(userFile(QStringLiteral("Xml/family.xml"))), bytes);
+        QVERIFY(!QFile::exists(QStringLiteral("Xml/family.xml")));
+        QCOMPARE(library(), QStringList{"family.xml: 12"} + before);
         QVERIFY(catalogueLists(*window, QStringLiteral("FX-DI4-N")));
         closeBoxes();
 
         // The new description is listed the next time.
         dialog = openImport(*window);
         QVERIFY(dialog);
-        QCOMPARE(topRows(dialog).last(), QStringLiteral("family.xml|Add Image|Fixture"));
+        QCOMPARE(topRows(dialog).first(), QStringLiteral("family.xml|Add Image|Fixture"));
+    }
+
+    // A description imported under the name of a shipped one hides it: the
+    // user's folder is read first. The shipped file stays as it was.
+    void importReplacesAShippedDescription()
+    {
+        WorkingFolder folder(WorkingFolder::Copied);
+        const QString source = folder.path() + QStringLiteral("/TarnBUS-Digital.mine.xml");
+        QVERIFY(writeFile(source, readAll(m_root + QLatin1Char('/') + kFamily)));
+        const QByteArray shipped = readAll(QStringLiteral("Xml/TarnBUS-Digital.xml"));
+        QScopedPointer<MainWindow> window(newWindow());
+        XMLConfig *dialog = openImport(*window);
+        QVERIFY(dialog);
+        QVERIFY(importDescription(dialog, source));
+        QCOMPARE(boxTexts(), QStringList{kImported});
+        QCOMPARE(library(), (QStringList{"TarnBUS-Digital.xml: 12", "TarnBUS-Analog.xml: 5"}));
+        QVERIFY(catalogueLists(*window, QStringLiteral("FX-DI4-N")));
+        QVERIFY(!catalogueLists(*window, QStringLiteral("TB-DI8-N")));
+        QCOMPARE(readAll(QStringLiteral("Xml/TarnBUS-Digital.xml")), shipped);
     }
 
     // Importing before a file was chosen says what to do first.
@@ -200,11 +229,14 @@ private slots:
         QCOMPARE(readAll(QStringLiteral("Xml/TarnBUS-Digital.xml")), kept);
         QCOMPARE(QDir(QStringLiteral("Xml")).entryList(QDir::Files),
                  (QStringList{"TarnBUS-Analog.xml", "TarnBUS-Digital.xml"}));
+        QCOMPARE(QDir(userFile(QStringLiteral("Xml"))).entryList(QDir::Files), QStringList());
         QCOMPARE(library(), before);
     }
 
-    // Pictures go into the description's own folder under ./SVG, where the
-    // modules' pictures are read; one chosen from there stays whole.
+    // Pictures go into the description's own folder under the user's SVG
+    // folder, where the modules' pictures are looked up first; the shipped
+    // ones stay as they are, and one chosen from the user's folder itself
+    // stays whole.
     void picturesIntoAnExistingFolder()
     {
         WorkingFolder folder(WorkingFolder::Copied);
@@ -225,12 +257,22 @@ private slots:
 
         QCOMPARE(addPictures(dialog, QStringLiteral("TarnBUS-Digital.xml"), {picture}), QStringLiteral("Image file|(*)"));
         QCOMPARE(boxTexts(), QStringList{kPicturesAdded});
-        QCOMPARE(readAll(QStringLiteral("SVG/Digital/TB-DI8-N-new.svg")), readAll(picture));
+        const QString added = userFile(QStringLiteral("SVG/Digital/TB-DI8-N-new.svg"));
+        QCOMPARE(readAll(added), readAll(picture));
+        QVERIFY(!QFile::exists(QStringLiteral("SVG/Digital/TB-DI8-N-new.svg")));
         closeBoxes();
 
-        QVERIFY(!addPictures(dialog, QStringLiteral("TarnBUS-Digital.xml"), {existing, picture}).isEmpty());
+        // A shipped picture chosen: copied, the shipped one left alone.
+        QVERIFY(!addPictures(dialog, QStringLiteral("TarnBUS-Digital.xml"), {existing}).isEmpty());
         QCOMPARE(boxTexts(), QStringList{kPicturesAdded});
         QCOMPARE(readAll(existing), existingBytes);
+        QCOMPARE(readAll(userFile(QStringLiteral("SVG/Digital/TB-DI8-N.svg"))), existingBytes);
+        closeBoxes();
+
+        // One chosen from the user's folder itself.
+        QVERIFY(!addPictures(dialog, QStringLiteral("TarnBUS-Digital.xml"), {added}).isEmpty());
+        QCOMPARE(boxTexts(), QStringList{kPicturesAdded});
+        QCOMPARE(readAll(added), readAll(picture));
         closeBoxes();
 
         // Cancelled: nothing said.
@@ -240,7 +282,7 @@ private slots:
     }
 
     // A description whose picture folder would lead out of its own folder
-    // under ./SVG gets no pictures.
+    // under the user's SVG folder gets no pictures.
     void picturesRefusedOutsideTheirFolder_data()
     {
         QTest::addColumn<QString>("imageDir");
@@ -263,6 +305,7 @@ private slots:
         QCOMPARE(boxTexts(), QStringList{QStringLiteral("警告|Odd.xml 的图片文件夹名\"%1\"无效,不能添加图片。").arg(imageDir)});
         QCOMPARE(visibleTopLevels<QFileDialog>().size(), 0);
         QCOMPARE(QDir(QStringLiteral("SVG")).entryList(QDir::Files), templates);
+        QVERIFY(!QFileInfo::exists(userFile(QStringLiteral("SVG"))));
     }
 
     // The library is reloaded in the window's thread while an adapter

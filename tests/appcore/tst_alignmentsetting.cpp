@@ -1,4 +1,4 @@
-// The alignment mode kept in ./setByte.ini.
+// The alignment mode kept in setByte.ini.
 
 #include "AlignmentSetting.h"
 

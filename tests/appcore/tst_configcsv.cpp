@@ -280,7 +280,7 @@ private slots:
 
     void sizesFromTheLibrary()
     {
-        DeviceXmlLodaing::instance()->loadFolder(DeviceXmlLodaing::defaultFolder());
+        DeviceXmlLodaing::instance()->loadFolder(QStringLiteral("Xml"));
         const ModuleSizes sizes = librarySizes();
         const std::optional<ModuleSize> dio = sizes(QStringLiteral("#00001302")); // TB-DIO16-D
         QVERIFY(dio);

@@ -5,6 +5,7 @@
 
 #include "Cli.h"
 #include "InterruptWatcher.h"
+#include "TestFolders.h"
 
 #include <QByteArray>
 #include <QFile>

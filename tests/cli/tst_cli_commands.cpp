@@ -4,8 +4,12 @@
 
 #include "../adapter/AdapterHarness.h"
 #include "CliTestSupport.h"
+#include "HidAccessSupport.h"
 
 #include "ConfigCsv.h"
+#include "DataFolders.h"
+#include "ScrambledXml.h"
+#include "TestFiles.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -89,17 +93,97 @@ class TestCliCommands : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         tarnbus::setLinkTiming(fastTiming());
         QVERIFY(QDir(QStringLiteral("Xml")).exists());
     }
 
-    void init() { QCOMPARE(loadBus(kDemoBus), QString()); }
+    void init()
+    {
+        HidAccess::setSystem(testing_support::noDeviceNodes());
+        QCOMPARE(loadBus(kDemoBus), QString());
+    }
 
     void cleanup()
     {
         QCOMPARE(violations(), QStringList());
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
         tbsim::bus().reset();
+    }
+
+    // The user may not open the adapter's device: the commands say so and
+    // name the udev rule, whether hidapi lists the adapter (which then
+    // cannot be opened) or not.
+    void permissionMissing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<int>("status");
+        QTest::newRow("show, not listed") << QStringList{"show"} << false << 1;
+        QTest::newRow("show, listed") << QStringList{"show"} << true << 1;
+        QTest::newRow("settings, listed") << QStringList{"settings"} << true << 1;
+        QTest::newRow("list, not listed") << QStringList{"list"} << false << 0;
+        QTest::newRow("list, listed") << QStringList{"list"} << true << 0;
+    }
+    void permissionMissing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, listed);
+        QFETCH(int, status);
+        if (listed)
+            tbsim::bus().adapter(kDemoSerial.toStdString()).setOpenElsewhere(true);
+        else
+            tbsim::bus().reset();
+        QTemporaryDir root;
+        HidAccess::setSystem(testing_support::adapterNode(root, QStringLiteral("hidraw2")));
+
+        const Run run = runCli(args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(HidAccess::commandLineText({root.filePath(QStringLiteral("dev/hidraw2"))})), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")), qPrintable(run.err));
+        // With the permission, the same bus says nothing of it.
+        HidAccess::setSystem(testing_support::adapterNode(root, QStringLiteral("hidraw2"), true));
+        QVERIFY(!runCli(args).err.contains(QStringLiteral("udev")));
+    }
+
+    // add-description: into the user's data folder, checked first, and
+    // read from there first by the next command.
+    void addDescription_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("landed"); // under the user's Xml folder; empty: nothing written
+        const QByteArray family = testing_support::readAll(QStringLiteral("tests/fixtures/xml/TestFamily.xml"));
+        QTest::newRow("plain") << family << "family.module.rev.xml" << 0 << "family.xml";
+        QTest::newRow("scrambled") << ScrambledXml::scramble(family) << "family.xml" << 0 << "family.xml";
+        QTest::newRow("not well-formed") << QByteArray("<TarnBusInfo><TarnBus>") << "broken.xml" << 2 << "";
+        QTest::newRow("no module") << QByteArray("<?xml version=\"1.0\"?><TarnBusInfo/>") << "empty.xml" << 2 << "";
+    }
+    void addDescription()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(int, status);
+        QFETCH(QString, landed);
+        testing_support::clearTestFolders();
+        QTemporaryDir dir;
+        const QString source = clitest::writeFile(dir, name, bytes);
+        const Run run = runCli({"add-description", source});
+        QCOMPARE(run.status, status);
+        const QString userXml = DataFolders::userFolder(DataFolders::kDescriptions);
+        if (landed.isEmpty()) {
+            QVERIFY2(run.err.contains(source), qPrintable(run.err));
+            QCOMPARE(QDir(userXml).entryList(QDir::Files), QStringList());
+            return;
+        }
+        QCOMPARE(run.out, QStringLiteral("%1 imported as %2/%3\n").arg(source, userXml, landed));
+        QCOMPARE(testing_support::readAll(userXml + QLatin1Char('/') + landed), bytes);
+        const Run listed = runCli({"descriptions"});
+        QCOMPARE(listed.status, 0);
+        QVERIFY2(listed.out.section(QLatin1Char('\n'), 1, 1).startsWith(userXml + QLatin1Char('/') + landed), qPrintable(listed.out));
+        QVERIFY2(listed.out.contains(QStringLiteral("/Xml/TarnBUS-Digital.xml")), qPrintable(listed.out));
+        testing_support::clearTestFolders();
     }
 
     // Each command on the demonstration bus: its exit status, what it says,

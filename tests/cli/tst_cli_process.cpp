@@ -3,6 +3,7 @@
 // Ctrl-C (SIGINT) and termination requests while it works; firmware
 // upgrades on the upgrade bus.
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -124,6 +125,45 @@ private slots:
         bad.write("设备类型,从站站号,对齐方式,输入起始地址,输入通道长度,输出起始地址,输出通道长度,滤波等级,替代值使能,替代值,设备ID\n"
                   "*TB-DI8-N,3,1,24,8,0,0,3,0,0,#00001101\r\n"
                   "*TB-DI8-N,3,2,24,8,0,0,3,0,0,#00001101\r\n");
+    }
+
+    // add-description as an ordinary user: the description lands in that
+    // user's own data folder and is read from there first; the working
+    // folder's library stays as it was.
+    void addDescriptionIntoTheUsersFolder()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        const auto cli = [&env](const QStringList &args) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(kProgram, args);
+            process.waitForFinished(kFinishMs);
+            return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+        };
+        const QString source = QStringLiteral("tests/fixtures/xml/TestFamily.xml");
+        const QString landed = home.path() + QStringLiteral("/.local/share/tarnbus-tester/Xml/TestFamily.xml");
+        const Run added = cli({QStringLiteral("add-description"), source});
+        QCOMPARE(added.status, 0);
+        QCOMPARE(added.out, QStringLiteral("%1 imported as %2\n").arg(source, landed));
+        QFile copy(landed);
+        QFile original(source);
+        QVERIFY(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), original.readAll());
+        QVERIFY(!QFile::exists(QStringLiteral("Xml/TestFamily.xml")));
+
+        const Run listed = cli({QStringLiteral("descriptions"), QStringLiteral("--json")});
+        QCOMPARE(listed.status, 0);
+        const QJsonArray files = QJsonDocument::fromJson(listed.out.toUtf8()).object().value(QStringLiteral("descriptions")).toArray();
+        QVERIFY(files.size() >= 3);
+        QCOMPARE(files.at(0).toObject().value(QStringLiteral("file")).toString(), landed);
+        QCOMPARE(files.at(1).toObject().value(QStringLiteral("file")).toString(),
+                 QDir::currentPath() + QStringLiteral("/Xml/TarnBUS-Analog.xml"));
     }
 
     void exitStatus_data()

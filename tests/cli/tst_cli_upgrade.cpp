@@ -67,6 +67,7 @@ class TestCliUpgrade : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         QVERIFY(m_dir.isValid());
         tarnbus::setLinkTiming(fastTiming());
     }

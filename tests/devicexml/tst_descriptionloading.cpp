@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <TestFiles.h>
+#include <TestFolders.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +42,8 @@ class TestDescriptionLoading : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
+    void initTestCase() { testing_support::useTestFolders(); }
+
     void init()
     {
         QVERIFY(m_dir.isValid());
@@ -173,6 +176,45 @@ private slots:
             QCOMPARE(progress.at(i).at(0).toInt(), data.size() - 1);
             QCOMPARE(progress.at(i).at(1).toInt(), i);
         }
+    }
+
+    // Several folders: each in its order, a file hiding those of its name
+    // in the folders after it (the user's description hides the shipped one).
+    void foldersInOrderEachNameOnce()
+    {
+        const QByteArray family = readAll(kFamily);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("user")) && QDir(m_dir.path()).mkpath(QStringLiteral("system")));
+        QVERIFY(writeFile(path("user/b.xml"), QByteArray("<TarnBus imageDir='mine'/>")));
+        QVERIFY(writeFile(path("system/a.xml"), family));
+        QVERIFY(writeFile(path("system/b.xml"), QByteArray("<TarnBus imageDir='shipped'/>")));
+        QSignalSpy finished(loader(), &DeviceXmlLodaing::oLoadFileFinish);
+        loader()->loadFolders({path("user"), path("system")});
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(finished.at(0).at(1).toString(), path("user/b.xml"));
+        QCOMPARE(finished.at(1).at(1).toString(), path("system/a.xml"));
+        const auto files = loader()->files();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files.at(0)->imageDir, QStringLiteral("mine"));
+        QCOMPARE(files.at(1)->imageDir, QStringLiteral("Fixture"));
+    }
+
+    // The program's reload reads the user's folder before the working
+    // folder's.
+    void reloadReadsTheUsersFolderFirst()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Xml")));
+        QVERIFY(writeFile(path("Xml/a.xml"), readAll(kFamily)));
+        const QString user = DataFolders::userFolder(DataFolders::kDescriptions);
+        QVERIFY(QDir().mkpath(user));
+        QVERIFY(writeFile(user + QStringLiteral("/a.xml"), QByteArray("<TarnBus imageDir='mine'/>")));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        loader()->onLoadXmlFile();
+        QVERIFY(QDir::setCurrent(previous));
+        testing_support::clearTestFolders();
+        const auto files = loader()->files();
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files.at(0)->imageDir, QStringLiteral("mine"));
     }
 
     void reloadReadsDefaultFolderInNameOrder()

@@ -4,6 +4,7 @@
 #include <DeviceXmlLodaing.h>
 #include <ScrambledXml.h>
 #include <Slave.h>
+#include <TestFolders.h>
 #include <SlaveFactory.h>
 #include <SlaveKinds.h>
 
@@ -82,6 +83,7 @@ class TestShippedLibrary : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         if (QDir(QStringLiteral("./Xml")).entryList(QDir::Files).isEmpty())
             QSKIP("./Xml holds no description file yet");
         QSignalSpy finished(DeviceXmlLodaing::instance(), &DeviceXmlLodaing::oLoadFileFinish);

@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(slave->moduleIdent, kDIO);
         QCOMPARE(slave->moduleClass, QStringLiteral("DIO"));
         QCOMPARE(slave->typeName, QStringLiteral("FX-DIO4-C"));
-        QCOMPARE(slave->imagePath, QStringLiteral("./SVG/Fixture/fx-dio4-c.svg"));
+        QCOMPARE(slave->imagePath, QStringLiteral("SVG/Fixture/fx-dio4-c.svg"));
         QCOMPARE(slave->bitsPerChannel, 1);
         QCOMPARE(slave->channelCount, 4);
         QCOMPARE(slave->descInputChannelCount, 4);

@@ -6,6 +6,7 @@
 #include <DeviceXmlLodaing.h>
 #include <Slave.h>
 #include <SlaveFactory.h>
+#include <TestFolders.h>
 #include <SlaveSnapshot.h>
 
 #include <QtTest>

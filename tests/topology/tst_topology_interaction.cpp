@@ -100,6 +100,7 @@ class TestTopologyInteraction : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         loadDescriptions();
         m_bus = {module(kDI8, 1, {0, 8}), module(kDO8, 2, {}, {0, 8}), module(kDI16, 3, {8, 16})};
     }

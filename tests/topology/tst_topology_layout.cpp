@@ -6,6 +6,7 @@
 
 #include <Adapter.h>
 #include <CouplerScene.h>
+#include <DataFolders.h>
 #include <SVGManagement.h>
 #include <SvgDevice.h>
 #include <TopologyLayout.h>
@@ -20,12 +21,14 @@ using namespace topotest;
 
 namespace {
 
-QList<SvgDevice *> picturesFrom(QGraphicsScene *scene, const QString &path)
+// The pictures drawn from the template of this name (SVGManagement::k...).
+QList<SvgDevice *> picturesFrom(QGraphicsScene *scene, const QString &name)
 {
+    const QString path = DataFolders::locate(name);
     QList<SvgDevice *> found;
     for (QGraphicsItem *item : scene->items(Qt::AscendingOrder)) {
         auto *device = dynamic_cast<SvgDevice *>(item);
-        if (device && device->sourcePath() == path)
+        if (device && !path.isEmpty() && device->sourcePath() == path)
             found.append(device);
     }
     return found;
@@ -61,6 +64,7 @@ class TestTopologyLayout : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         loadDescriptions();
         m_bus = bus(61);
     }
@@ -150,11 +154,12 @@ private slots:
         SlaveGroup *group = svg.addSlaveDevice(scene, 0, 42, slave, Adapter::occupancyMap({slave}));
         QVERIFY(group);
 
-        QCOMPARE(group->line->sourcePath(), SVGManagement::kBusLinePiece);
+        // Found in the working folder, as a checkout has them.
+        QCOMPARE(group->line->sourcePath(), QStringLiteral("./SVG/line1.svg"));
         QCOMPARE(group->line->pos(), QPointF(0, 0));
         QCOMPARE(group->module->sourcePath(), QStringLiteral("./SVG/Digital/TB-DI8-N.svg"));
         QCOMPARE(group->module->pos(), QPointF(2, group->line->boundingRect().bottom() - 4));
-        QCOMPARE(group->lamp->sourcePath(), SVGManagement::kLampPicture);
+        QCOMPARE(group->lamp->sourcePath(), QStringLiteral("./SVG/lamp.svg"));
         QCOMPARE(group->lamp->pos(), group->module->pos());
         QVERIFY(group->lamp->isLamp());
         QVERIFY(!group->module->isLamp());
@@ -309,7 +314,7 @@ private slots:
 
     void missingTemplatesLeaveEmptyPictures()
     {
-        const SlaveSnapshot lost = changed(module(kDI8, 3, {0, 8}), [](SlaveState &s) { s.imagePath = "./SVG/Digital/none.svg"; });
+        const SlaveSnapshot lost = changed(module(kDI8, 3, {0, 8}), [](SlaveState &s) { s.imagePath = "SVG/Digital/none.svg"; });
         QTemporaryDir empty;
         QVERIFY(empty.isValid());
         const QString source = QDir::currentPath();

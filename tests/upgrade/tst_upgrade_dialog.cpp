@@ -4,7 +4,9 @@
 // and the buttons back, and the dialog going away while an upgrade runs.
 
 #include "FirmwareBurning.h"
+#include "HidAccessSupport.h"
 #include "ModalDriver.h"
+#include "TestFolders.h"
 #include "UpgradeTestSupport.h"
 
 #include <QCheckBox>
@@ -59,6 +61,8 @@ private slots:
     void cleanup();
 
     void searchListsTheAdapters();
+    void searchSaysThePermissionIsMissing_data();
+    void searchSaysThePermissionIsMissing();
     void chooseFile_data();
     void chooseFile();
     void noFile();
@@ -117,7 +121,9 @@ private:
 
 void UpgradeDialogTest::initTestCase()
 {
-    // ./path.ini lives in the working directory: keep it out of the sources.
+    // path.ini lives in the user's configuration folder: the test one; the
+    // working folder is one of the test's own.
+    testing_support::useTestFolders();
     QVERIFY(m_workDir.isValid());
     m_sourceDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_workDir.path()));
@@ -127,7 +133,8 @@ void UpgradeDialogTest::initTestCase()
 void UpgradeDialogTest::init()
 {
     useShortUpgradeTiming();
-    QFile::remove(QStringLiteral("path.ini"));
+    HidAccess::setSystem(testing_support::noDeviceNodes());
+    QFile::remove(SettingsFiles::path(SettingsFiles::kUpgrade));
     const QString error = loadAdapters({}, 2);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     m_driver = std::make_unique<ModalDriver>();
@@ -236,6 +243,29 @@ void UpgradeDialogTest::searchListsTheAdapters()
     QCOMPARE(table()->rowCount(), 2);
 }
 
+// An adapter the user may not open: the search's log names its node and the
+// udev rule, whether the adapter is listed (and cannot be opened) or not.
+void UpgradeDialogTest::searchSaysThePermissionIsMissing_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("not listed") << false;
+    QTest::newRow("listed, not opened") << true;
+}
+
+void UpgradeDialogTest::searchSaysThePermissionIsMissing()
+{
+    QFETCH(bool, listed);
+    QVERIFY(loadAdapters({QJsonObject{{"openElsewhere", true}}}, listed ? 1 : 0).isEmpty());
+    QTemporaryDir root;
+    const HidAccess::System denied = testing_support::adapterNode(root, QStringLiteral("hidraw7"));
+    HidAccess::setSystem(denied);
+    search();
+    HidAccess::setSystem(testing_support::noDeviceNodes());
+    QCOMPARE(table()->rowCount(), 0);
+    QCOMPARE(log(), QStringList{HidAccess::windowText({denied.devices + QStringLiteral("/hidraw7")}).replace(QLatin1Char('\n'), QLatin1Char(' '))});
+    QVERIFY(log().first().contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")));
+}
+
 void UpgradeDialogTest::chooseFile_data()
 {
     QTest::addColumn<QString>("choice"); // "valid", "invalid" or "cancel"
@@ -264,7 +294,7 @@ void UpgradeDialogTest::chooseFile()
     // The second dialog starts where the first file was taken.
     QCOMPARE(m_driver->fileDialogs.at(1), "FirmwareBurning|" + m_workDir.path() + "|*.dec");
     const QStringList lines = log().mid(2);
-    const QString lastPath = QSettings(QStringLiteral("./path.ini"), QSettings::IniFormat).value("LastPath").toString();
+    const QString lastPath = QSettings(SettingsFiles::path(SettingsFiles::kUpgrade), QSettings::IniFormat).value("LastPath").toString();
     if (choice == QLatin1String("valid")) {
         QCOMPARE(lines, QStringList({"添加升级文件：" + path, "读取升级程序成功!"}));
         QCOMPARE(widget<QLineEdit>("lineEdit")->text(), path);

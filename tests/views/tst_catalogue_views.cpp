@@ -2,6 +2,7 @@
 // library, the about box, the adapter information table and the view of
 // used address areas.
 
+#include "TestFolders.h"
 #include "ViewsTestSupport.h"
 
 #include "AboutView.h"
@@ -42,6 +43,7 @@ class TestCatalogueViews : public QObject
 private slots:
     void initTestCase()
     {
+        testing_support::useTestFolders();
         initTarnBusResources();
         DeviceXmlLodaing::instance()->loadFolder(QStringLiteral("Xml"));
     }

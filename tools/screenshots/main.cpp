@@ -44,6 +44,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -204,6 +205,9 @@ void saveConfigurationDialogs(MainWindow &window, const QString &dir)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The checkout's descriptions, pictures and settings: what the user
+    // imported or chose stays out (QStandardPaths' test mode).
+    QStandardPaths::setTestModeEnabled(true);
     const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     const QString busFile = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sim/buses/demo.json");
     QDir().mkpath(outDir);

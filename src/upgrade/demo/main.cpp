@@ -1,6 +1,7 @@
 // The upgrade dialog on its own: searches the devices on USB and upgrades
 // them. tools/try_upgrade.sh runs it on the virtual adapter.
 
+#include "AppIdentity.h"
 #include "FirmwareBurning.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    AppIdentity::apply();
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
     FirmwareBurning dialog;
     dialog.exec();
