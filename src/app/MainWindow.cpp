@@ -7,6 +7,7 @@
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
+#include "HeapTrimmer.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "ProductView.h"
@@ -104,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_productView, &ProductView::sigCreateModule, this, &MainWindow::onCreateModule);
     ui->actionProductView->setChecked(false);
     setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
+    new HeapTrimmer(this);
 }
 
 MainWindow::~MainWindow()
