@@ -13,6 +13,7 @@
 
 #include "Adapter.h"
 #include "AdapterManage.h"
+#include "BenchSupport.h"
 #include "LinkTiming.h"
 #include "MainWindow.h"
 #include "TabWidget.h"
@@ -42,37 +43,6 @@ QTextStream &out()
     return stream;
 }
 
-// The longest time between two beats of a 1 ms timer.
-class Heartbeat : public QObject
-{
-public:
-    Heartbeat()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last >= 0)
-                m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    void reset()
-    {
-        m_longest = 0;
-        m_last = -1;
-    }
-    double longestMs() const { return m_longest / 1e6; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = -1;
-    qint64 m_longest = 0;
-};
-
 bool runUntil(const std::function<bool()> &done, int limitMs)
 {
     QElapsedTimer clock;
@@ -88,18 +58,6 @@ bool runUntil(const std::function<bool()> &done, int limitMs)
 void runFor(int ms)
 {
     runUntil([] { return false; }, ms);
-}
-
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 QString loadAdapters(const QString &root, int count)
@@ -198,7 +156,7 @@ int main(int argc, char *argv[])
         window.resize(1920, 1080);
         window.show();
         TabWidget *tabs = window.tabWidget();
-        Heartbeat beat;
+        bench::Heartbeat beat;
         runFor(200);
 
         beat.reset();
@@ -292,7 +250,7 @@ int main(int argc, char *argv[])
             return true;
         }, 120000);
         runFor(3000); // polling
-        const long kib = residentKiB();
+        const long kib = bench::residentKiB();
         out() << QStringLiteral("4 tabs of 128 modules: %1 MB resident (goal <= 200 MB) %2")
                      .arg(kib / 1024.0, 0, 'f', 1)
                      .arg(kib / 1024.0 <= 200 ? QStringLiteral("met") : QStringLiteral("MISSED"))

@@ -54,7 +54,7 @@ void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *d
                                                                        entry.param1, entry.param2)) {
         entry.outcome = TrafficEntry::Faulted;
         entry.fault = unplugged->kind;
-        logTraffic(adapter, std::move(entry));
+        logTraffic(s, adapter, std::move(entry));
         unplug(s, adapter, replugTime(*unplugged));
         return;
     }
@@ -73,7 +73,7 @@ void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *d
             report = wire::Report{{kErrorMarker}};
         entry.reply.assign(report.begin(), report.end());
         queueInputReports(s, adapter, {report}, now, false);
-        logTraffic(adapter, std::move(entry));
+        logTraffic(s, adapter, std::move(entry));
         return;
     }
 
@@ -91,7 +91,7 @@ void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *d
         // Nothing to hold it back: a restart happens at once.
         if (answer.restart)
             restart(s, adapter);
-        logTraffic(adapter, std::move(entry));
+        logTraffic(s, adapter, std::move(entry));
         return;
     }
     const int delayMs = fault && fault->kind == FaultKind::SlowReply ? fault->delayMs : 0;
@@ -100,7 +100,7 @@ void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *d
     queueInputReports(s, adapter, {*reply}, readyAt, answer.restart);
     if (answer.restart)
         adapter.restartAt = readyAt + std::chrono::milliseconds(kRestartGraceMs);
-    logTraffic(adapter, std::move(entry));
+    logTraffic(s, adapter, std::move(entry));
 }
 
 } // namespace tbsim::detail

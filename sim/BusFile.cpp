@@ -180,6 +180,8 @@ InputSource readInputs(const QJsonValue &value, const std::string &where, int bi
         source.kind = InputSource::None;
     } else if (kind == "toggle") {
         source.kind = InputSource::Toggle;
+    } else if (kind == "count") {
+        source.kind = InputSource::Count;
     } else if (kind == "constant") {
         source.kind = InputSource::Constant;
         if (r.has("values")) {
@@ -203,7 +205,7 @@ InputSource readInputs(const QJsonValue &value, const std::string &where, int bi
         if (source.from.empty())
             fail(keyPath(where, QLatin1String("from")), "a wire needs the uid of the module it comes from");
     } else {
-        fail(keyPath(where, QLatin1String("source")), "\"" + kind + "\" is none of none, constant, toggle, wire");
+        fail(keyPath(where, QLatin1String("source")), "\"" + kind + "\" is none of none, constant, toggle, wire, count");
     }
     r.finish();
     return source;

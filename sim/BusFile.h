@@ -41,10 +41,12 @@
 //         "params": "000000000000000000000000",  12 bytes, hex
 //         "hardware": "0A01",               2 bytes, hex
 //         "name": "TB-DI16-P",              at most 20 characters; default: the type name
-//         "inputs": { "source": "none" | "constant" | "toggle" | "wire",
+//         "inputs": { "source": "none" | "constant" | "toggle" | "wire" | "count",
 //                     "hex": "A5FF",        constant: the input bits, packed, channel 0 first
 //                     "values": [1,0,1],    constant: one value per channel (instead of "hex")
 //                     "from": "DA01B2C3D402", "fromChannel": 0 }   wire: follow that module's outputs
+//                                           toggle: every input flips with each process-data exchange;
+//                                           count: the exchanges since power-up, channel 0 the lowest bit
 //     } ],
 //     "faults": [ {
 //         "kind": "noReply",                notReady, noReply, errorReport, badChecksum,

@@ -38,6 +38,10 @@ bool inputBit(const std::vector<Module> &modules, const Module &module, int bit,
         return bitAt(source.constant.data(), source.constant.size(), bit);
     case InputSource::Toggle:
         return cycle & 1;
+    case InputSource::Count: {
+        const int channel = bit / module.bitsPerChannel;
+        return channel < 64 && bit % module.bitsPerChannel == 0 && ((cycle >> channel) & 1);
+    }
     case InputSource::Wire: {
         const auto from = std::find_if(modules.begin(), modules.end(),
                                        [&](const Module &m) { return m.uid == source.from; });

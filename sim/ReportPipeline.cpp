@@ -10,11 +10,11 @@ uint32_t countKey(uint8_t code, uint8_t param1, uint8_t param2)
     return uint32_t(code) << 16 | uint32_t(param1) << 8 | param2;
 }
 
-void log(RuntimeAdapter &adapter, TrafficEntry entry)
+void log(const SimState &s, RuntimeAdapter &adapter, TrafficEntry entry)
 {
     ++adapter.counts[countKey(entry.code, entry.param1, entry.param2)];
     adapter.traffic.push_back(std::move(entry));
-    if (adapter.traffic.size() > kTrafficLogLimit)
+    while (adapter.traffic.size() > s.trafficLogLimit)
         adapter.traffic.pop_front();
 }
 
@@ -61,7 +61,7 @@ void receiveFirst(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
     entry.data.assign(frame + wire::kDataOffset, frame + wire::kFirstPartSize);
     entry.outcome = TrafficEntry::Faulted;
     entry.fault = fault->kind;
-    log(adapter, std::move(entry));
+    log(s, adapter, std::move(entry));
     const auto backAt = fault->replugMs > 0
         ? std::optional<Clock::time_point>(Clock::now() + std::chrono::milliseconds(fault->replugMs))
         : std::nullopt;
@@ -95,7 +95,7 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
     // A refused request is not carried out.
     if (fault && fault->kind == FaultKind::ErrorReport) {
         queueReports(s, adapter, {wire::errorReport(request)}, now, false);
-        log(adapter, std::move(entry));
+        log(s, adapter, std::move(entry));
         return;
     }
     const Answer answer = fault && fault->kind == FaultKind::Refuse ? refusal(adapter.state, request, "refused by a fault rule")
@@ -104,7 +104,7 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
     if (answer.kind == Answer::ErrorReport) {
         entry.outcome = fault ? TrafficEntry::Faulted : TrafficEntry::ErrorReport;
         queueReports(s, adapter, {wire::errorReport(request)}, now, false);
-        log(adapter, std::move(entry));
+        log(s, adapter, std::move(entry));
         return;
     }
     if (!fault && answer.kind == Answer::Refused)
@@ -119,13 +119,13 @@ void receiveSecond(SimState &s, RuntimeAdapter &adapter, const uint8_t *payload)
         adapter.babble = delivery.reports.front();
     if (answer.restart)
         adapter.restartAt = readyAt + std::chrono::milliseconds(kRestartGraceMs);
-    log(adapter, std::move(entry));
+    log(s, adapter, std::move(entry));
 }
 } // namespace
 
-void logTraffic(RuntimeAdapter &adapter, TrafficEntry entry)
+void logTraffic(const SimState &s, RuntimeAdapter &adapter, TrafficEntry entry)
 {
-    log(adapter, std::move(entry));
+    log(s, adapter, std::move(entry));
 }
 
 void queueInputReports(SimState &s, RuntimeAdapter &adapter, const std::vector<wire::Report> &reports,

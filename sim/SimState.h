@@ -30,7 +30,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRestartGraceMs = 500;
 // hidraw keeps at most this many unread input reports per open handle.
 constexpr size_t kInputQueueLimit = 64;
-// The traffic log keeps the most recent exchanges only; counts are kept for all.
+// The traffic log keeps the most recent exchanges only (this many unless
+// set otherwise); counts are kept for all.
 constexpr size_t kTrafficLogLimit = 100000;
 
 struct RuntimeAdapter {
@@ -70,6 +71,7 @@ struct SimState {
     std::mutex globalCallsMutex;
     std::vector<const char *> globalCallsRunning;
     std::atomic<bool> strictThreading{true};
+    size_t trafficLogLimit = kTrafficLogLimit;
 };
 
 // The one instance; never destroyed, since the program's static destructors
@@ -93,7 +95,7 @@ void receiveReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *data, si
 // The same for a report of the firmware upgrade protocol (BootLoaderPipeline.cpp).
 void receiveUpgradeReport(SimState &s, RuntimeAdapter &adapter, const uint8_t *data, size_t length);
 // The traffic log and the input queues of the adapter's open handles.
-void logTraffic(RuntimeAdapter &adapter, TrafficEntry entry);
+void logTraffic(const SimState &s, RuntimeAdapter &adapter, TrafficEntry entry);
 void queueInputReports(SimState &s, RuntimeAdapter &adapter, const std::vector<wire::Report> &reports,
                        Clock::time_point readyAt, bool restartAfter);
 int64_t elapsedMs(const SimState &s);

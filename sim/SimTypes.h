@@ -24,7 +24,10 @@ constexpr int kMaxChannels = 0x7F; // channel counts travel in 7 bits
 
 // Where a module's inputs come from.
 struct InputSource {
-    enum Kind { None, Constant, Toggle, Wire };
+    // Count: the adapter's process-data exchanges since power-up, in binary,
+    // channel 0 the lowest bit (a counter wired to the inputs, so that a
+    // reader can tell every cycle from the one before).
+    enum Kind { None, Constant, Toggle, Wire, Count };
     Kind kind = None;
     Bytes constant;          // Constant: the module's input bits, packed, channel 0 first
     std::string from;        // Wire: uid of the module whose outputs feed these inputs
@@ -82,6 +85,14 @@ struct FaultRule {
     int count = -1;    // matching exchanges then faulted; -1 = all of them
     int delayMs = 0;   // SlowReply: how long the reply is held back
     int replugMs = 0;  // UnplugMidway: back after this long; 0 = until replugged
+};
+
+// How many requests of one command and parameters an adapter received.
+struct RequestCount {
+    uint8_t code = 0;
+    uint8_t param1 = 0;
+    uint8_t param2 = 0;
+    int count = 0;
 };
 
 // One request as the adapter received it.

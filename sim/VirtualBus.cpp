@@ -145,6 +145,16 @@ int VirtualAdapter::requestCount(int code, int param1, int param2) const
     });
 }
 
+std::vector<RequestCount> VirtualAdapter::requestCounts() const
+{
+    return withAdapter(m_serial, std::vector<RequestCount>(), [](SimState &, RuntimeAdapter &a) {
+        std::vector<RequestCount> list;
+        for (const auto &[key, n] : a.counts)
+            list.push_back(RequestCount{uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key), n});
+        return list;
+    });
+}
+
 std::vector<TrafficEntry> VirtualAdapter::traffic() const
 {
     return withAdapter(m_serial, std::vector<TrafficEntry>(), [](SimState &, RuntimeAdapter &a) {
@@ -367,6 +377,7 @@ void Bus::reset()
     removeAll(s);
     s.violations.clear();
     s.strictThreading = true;
+    s.trafficLogLimit = kTrafficLogLimit;
 }
 
 std::vector<std::string> Bus::violations() const
@@ -398,6 +409,24 @@ int Bus::openHandleCount() const
     SimState &s = sim();
     std::lock_guard<std::mutex> guard(s.mutex);
     return int(s.handles.size());
+}
+
+void Bus::setTrafficLogLimit(size_t exchanges)
+{
+    SimState &s = sim();
+    std::lock_guard<std::mutex> guard(s.mutex);
+    s.trafficLogLimit = exchanges;
+    for (const auto &adapter : s.adapters) {
+        while (adapter->traffic.size() > exchanges)
+            adapter->traffic.pop_front();
+    }
+}
+
+size_t Bus::trafficLogLimit() const
+{
+    SimState &s = sim();
+    std::lock_guard<std::mutex> guard(s.mutex);
+    return s.trafficLogLimit;
 }
 
 } // namespace tbsim

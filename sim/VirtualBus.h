@@ -39,8 +39,10 @@ public:
     void addFault(const FaultRule &rule);
     void clearFaults();
 
-    // Traffic: every well-formed request since the last clear.
+    // Traffic: every well-formed request since the last clear. The counts
+    // cover all of them; the log keeps the latest (Bus::setTrafficLogLimit).
     int requestCount(int code, int param1 = -1, int param2 = -1) const;
+    std::vector<RequestCount> requestCounts() const; // by command and parameters, in that order
     std::vector<TrafficEntry> traffic() const;
     std::vector<TrafficEntry> traffic(int code, int param1 = -1, int param2 = -1) const;
     void clearTraffic();
@@ -105,6 +107,13 @@ public:
 
     // Handles the program has open right now.
     int openHandleCount() const;
+
+    // How many of the latest exchanges each adapter's traffic log keeps
+    // (100,000 unless set; reset() restores that). A long run that reads
+    // only the counts sets a short log, so that the log does not grow with
+    // the run.
+    void setTrafficLogLimit(size_t exchanges);
+    size_t trafficLogLimit() const;
 
 private:
     Bus() = default;

@@ -9,6 +9,7 @@
 #include "ConfigurationMatchingDlg.h"
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
+#include "HeapTrimmer.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "ProductView.h"
@@ -107,6 +108,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_productView, &ProductView::sigCreateModule, this, &MainWindow::onCreateModule);
     ui->actionProductView->setChecked(false);
     setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
+    new HeapTrimmer(this);
 }
 
 void MainWindow::setVirtualAdapter(const QString &busFile)

@@ -1,5 +1,6 @@
 #include "SlaveMainWindow.h"
 
+#include "LabelLook.h"
 #include "SlaveTileList.h"
 #include "ui_SlaveMainWindow.h"
 
@@ -51,7 +52,10 @@ SlaveMainWindow::~SlaveMainWindow()
 
 void SlaveMainWindow::updateStatus(const AdapterStatus &status)
 {
-    const auto show = [](QLabel *indicator, int value) { indicator->setStyleSheet(value ? kGood : kBad); };
+    // Shown again with every notification of the adapter, up to ten times a
+    // second in force mode: the indicators change only when their value
+    // does, and never through a style sheet (LabelLook.h).
+    const auto show = [](QLabel *indicator, int value) { labellook::set(indicator, value ? kGood : kBad); };
     show(ui->busPower, status.status0);
     show(ui->inputPower, status.status1);
     show(ui->commState, status.status4);
@@ -78,17 +82,21 @@ void SlaveMainWindow::resetStatus()
 void SlaveMainWindow::setForceIndicator(Force force)
 {
     m_force = force;
+    QString style;
     switch (force) {
     case Force::Off:
-        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(00,153,99);"));
+        style = QStringLiteral("background-color: rgb(00,153,99);");
         break;
     case Force::On:
-        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(255, 205, 55);"));
+        style = QStringLiteral("background-color: rgb(255, 205, 55);");
         break;
     case Force::Cleared:
-        ui->force->setStyleSheet(QStringLiteral("background-color: rgb(204, 204, 204);"));
+        style = QStringLiteral("background-color: rgb(204, 204, 204);");
         break;
     }
+    // Setting a style sheet parses it again and polishes the label anew.
+    if (ui->force->styleSheet() != style)
+        ui->force->setStyleSheet(style);
 }
 
 void SlaveMainWindow::setForceAvailable(bool available)
@@ -169,8 +177,8 @@ QString SlaveMainWindow::cellText(int row, int column) const
 
 QStringList SlaveMainWindow::indicatorStyles() const
 {
-    return {ui->busPower->styleSheet(), ui->inputPower->styleSheet(), ui->commState->styleSheet(),
-            ui->slaveState->styleSheet()};
+    return {labellook::of(ui->busPower), labellook::of(ui->inputPower), labellook::of(ui->commState),
+            labellook::of(ui->slaveState)};
 }
 
 QString SlaveMainWindow::slaveCountText() const

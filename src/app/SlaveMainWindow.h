@@ -46,7 +46,8 @@ public:
     SlaveTileList *tiles() const;
     int rowCount() const;
     QString cellText(int row, int column) const;
-    // The style of the four indicators, in panel order, and the value labels.
+    // The look of the four indicators in style-sheet notation, in panel
+    // order, and the value labels.
     QStringList indicatorStyles() const;
     QString slaveCountText() const;
     QString powerText() const;

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -72,6 +73,40 @@ const ItemGroupState *outputsOf(const SlaveState &slave)
 {
     return slave.group(Slave::kTxPdo);
 }
+
+// The switch of one bit output: a checkable button, white on green while
+// the output is on. The green is painted here rather than given by a style
+// sheet: a push button whose style sheet gives it a background leaves a new
+// picture of some kilobytes in Qt's process-wide pixmap cache every time it
+// is drawn checked, and a running light redraws its switches at every step.
+class OutputSwitch : public QPushButton
+{
+public:
+    OutputSwitch()
+        : QPushButton(QStringLiteral("OFF"))
+    {
+        setCheckable(true);
+        setAutoDefault(false); // Enter belongs to the fields
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        if (!isChecked()) {
+            QPushButton::paintEvent(event);
+            return;
+        }
+        static const QColor kOn(0x43, 0xA0, 0x47);
+        const QColor face = isEnabled() ? kOn : kOn.lighter(140);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(face.darker(130));
+        painter.setBrush(face);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+};
 
 } // namespace
 
@@ -143,10 +178,7 @@ void SettingRegisterData::buildTables()
                 const ItemState &item = group.items.at(i);
                 addDescription(m_outputs, i, item);
                 if (isBitItem(item)) {
-                    auto *button = new QPushButton(QStringLiteral("OFF"));
-                    button->setCheckable(true);
-                    button->setAutoDefault(false); // Enter belongs to the fields
-                    button->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #43A047; color: white; }"));
+                    auto *button = new OutputSwitch;
                     connect(button, &QPushButton::clicked, this, [this, i](bool on) { onDODataEdit(i, on ? 1 : 0); });
                     m_outputs->setCellWidget(i, ValueColumn, button);
                 } else {

@@ -1,15 +1,13 @@
 #include "SlaveItemView.h"
 
 #include "FaultView.h"
+#include "LabelLook.h"
 #include "MessageBox.h"
 #include "ui_SlaveItemView.h"
 
-#include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
-#include <QRegularExpression>
 
 #include <TarnBaseConvert.h>
 
@@ -32,47 +30,12 @@ QString imageStyle(const char *name)
 }
 
 // A tile's labels show their colours and images through palettes and
-// shared pixmaps, not style sheets: a page holds up to 128 tiles, and a style
-// sheet per label costs tens of kilobytes a tile. The look is kept on the
-// label in style-sheet notation ("color: rgb(...);", "image: url(...);").
-const char kLookProperty[] = "tileLook";
-
-QPixmap imageFor(const QString &path, const QSize &size)
-{
-    static QHash<QString, QPixmap> images; // shared by every tile
-    const QString key = path + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
-                        + QString::number(size.height());
-    auto it = images.find(key);
-    if (it == images.end())
-        it = images.insert(key, QPixmap(path).scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    return *it;
-}
-
-void applyLook(QLabel *label, const QString &look)
-{
-    static const QRegularExpression image(QStringLiteral("^image: url\\((.+)\\);$"));
-    static const QRegularExpression color(QStringLiteral("^color: rgb\\((\\d+), (\\d+), (\\d+)\\);$"));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, label->parentWidget()->palette().color(QPalette::WindowText));
-    if (const QRegularExpressionMatch m = color.match(look); m.hasMatch())
-        palette.setColor(QPalette::WindowText, QColor(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
-    label->setPalette(palette);
-    if (const QRegularExpressionMatch m = image.match(look); m.hasMatch()) {
-        label->setAlignment(Qt::AlignCenter);
-        label->setPixmap(imageFor(m.captured(1), label->maximumSize()));
-    } else if (!label->pixmap(Qt::ReturnByValue).isNull()) {
-        label->setPixmap(QPixmap());
-    }
-}
-
-// Looks and fonts are set only when they change: a tile is shown again
-// with every notification of its adapter.
+// shared pixmaps, not style sheets (LabelLook.h): a page holds up to 128
+// tiles. Looks and fonts are set only when they change, since a tile is
+// shown again with every notification of its adapter.
 void setLabelStyle(QLabel *label, const QString &style, bool bold = false)
 {
-    if (label->property(kLookProperty).toString() != style) {
-        label->setProperty(kLookProperty, style);
-        applyLook(label, style);
-    }
+    labellook::set(label, style);
     if (label->font().bold() != bold) {
         QFont font = label->font();
         font.setBold(bold);
@@ -208,7 +171,7 @@ void SlaveItemView::setSelected(bool selected)
 
 QString SlaveItemView::lookOf(const QLabel *label)
 {
-    return label->property(kLookProperty).toString();
+    return labellook::of(label);
 }
 
 // The tile's face: a light grey gradient in a thin frame, a blue frame when selected.

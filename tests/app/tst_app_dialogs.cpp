@@ -1,10 +1,12 @@
 // The progress dialog, the timed notice and the bus status panel.
 
+#include "LabelLook.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "SlaveMainWindow.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QtTest>
 
@@ -112,6 +114,43 @@ private slots:
         QCOMPARE(panel.indicatorStyles(), (QStringList{good, good, good, good}));
         QCOMPARE(panel.slaveCountText(), QStringLiteral("0"));
         QCOMPARE(panel.powerText(), QStringLiteral("1 W"));
+    }
+
+    // The panel is shown again with every process-data cycle. Its indicators
+    // carry no style sheet (each one set would leave a new pixmap in Qt's
+    // pixmap cache when drawn) and show one picture per image, shared by
+    // every indicator, however often their values change.
+    void statusIndicatorsShareTheirPictures()
+    {
+        SlaveMainWindow panel;
+        const QStringList names{"busPower", "inputPower", "commState", "slaveState"};
+        QList<QLabel *> indicators;
+        for (const QString &name : names)
+            indicators << panel.findChild<QLabel *>(name);
+        const auto pictureOf = [&](int i) { return indicators.at(i)->pixmap(Qt::ReturnByValue); };
+        AdapterStatus status;
+        status.status0 = status.status1 = 1;
+        status.status2 = status.status4 = 0;
+        panel.updateStatus(status);
+        const qint64 good = pictureOf(0).cacheKey();
+        const qint64 bad = pictureOf(2).cacheKey();
+        QVERIFY(!pictureOf(0).isNull() && !pictureOf(2).isNull());
+        QCOMPARE(pictureOf(0).size(), QSize(20, 20));
+        QVERIFY(good != bad);
+        QCOMPARE(pictureOf(1).cacheKey(), good);
+        QCOMPARE(pictureOf(3).cacheKey(), bad);
+        const int pictures = labellook::sharedPictureCount();
+        for (int cycle = 0; cycle < 100; ++cycle) {
+            status.status0 = status.status2 = cycle & 1;
+            panel.updateStatus(status);
+        }
+        QCOMPARE(labellook::sharedPictureCount(), pictures);
+        QCOMPARE(pictureOf(0).cacheKey(), good); // ended on 1
+        QCOMPARE(pictureOf(1).cacheKey(), good);
+        QCOMPARE(pictureOf(2).cacheKey(), bad);
+        QCOMPARE(pictureOf(3).cacheKey(), good);
+        for (QLabel *indicator : qAsConst(indicators))
+            QCOMPARE(indicator->styleSheet(), QString());
     }
 };
 

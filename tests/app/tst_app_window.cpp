@@ -2,11 +2,13 @@
 // user drives it, against the virtual adapter.
 
 #include "AppHarness.h"
+#include "HeapInUse.h"
 
 #include "AdapterSettingsView.h"
 #include "CouplerScene.h"
 #include "FirmwareBurning.h"
 #include "GraphicsView.h"
+#include "HeapTrimmer.h"
 #include "MainProductView.h"
 #include "ProjectView.h"
 #include "SvgDevice.h"
@@ -19,6 +21,10 @@
 #include <QLabel>
 #include <QSettings>
 #include <QSpinBox>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
 
 using namespace apph;
 
@@ -793,6 +799,40 @@ private slots:
         QVERIFY2(elapsed < 15000, qPrintable(QString::number(elapsed)));
         QCOMPARE(tbsim::bus().openHandleCount(), 0);
         QVERIFY(!window->loading()->isVisible());
+    }
+
+    // Memory freed between blocks still in use stays resident in glibc's
+    // arenas; the window gives it back every minute.
+    void freeMemoryGivenBackEveryMinute()
+    {
+        QScopedPointer<MainWindow> window(newWindow());
+        const HeapTrimmer *trimmer = window->findChild<HeapTrimmer *>();
+        QVERIFY(trimmer && trimmer->isRunning());
+        QCOMPARE(trimmer->periodMs(), 60000);
+        if (heapuse::kSanitizer)
+            QSKIP("the sanitizer's allocator keeps its own free memory");
+
+        // 40 MB in small blocks made by another thread; one in a hundred
+        // stays, the last of each hundred, so that the free ones lie between.
+        constexpr int kBlocks = 100000;
+        std::vector<void *> kept;
+        std::thread([&kept] {
+            std::vector<void *> all(kBlocks);
+            for (void *&block : all)
+                block = std::malloc(400);
+            for (int i = 0; i < kBlocks; ++i) {
+                if (i % 100 == 99)
+                    kept.push_back(all[size_t(i)]);
+                else
+                    std::free(all[size_t(i)]);
+            }
+        }).join();
+        const long before = heapuse::residentKiB();
+        QVERIFY(HeapTrimmer::trimNow());
+        const long after = heapuse::residentKiB();
+        for (void *block : kept)
+            std::free(block);
+        QVERIFY2(before - after > 20 * 1024, qPrintable(QStringLiteral("%1 KiB -> %2 KiB").arg(before).arg(after)));
     }
 };
 

@@ -68,12 +68,16 @@ QJsonArray fault(const QString &kind, const QString &command, int param1 = -1, i
     return QJsonArray{rule};
 }
 
-// Runs the program; onOutput sees standard output as it grows and may
-// signal the process.
-Run runProgram(const QStringList &args, const std::function<void(QProcess &, const QString &)> &onOutput = {})
+// Runs the program, with these environment variables besides the
+// system's; onOutput sees standard output as it grows and may signal the
+// process.
+Run runProgram(const QStringList &args, const std::function<void(QProcess &, const QString &)> &onOutput = {},
+               const QMap<QString, QString> &variables = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (auto it = variables.cbegin(); it != variables.cend(); ++it)
+        env.insert(it.key(), it.value());
     // A sanitizer build wants its runtime first; the preloaded virtual
     // adapter comes before it.
     const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
@@ -276,6 +280,84 @@ private slots:
         QVERIFY2(run.out.endsWith(out), qPrintable(run.out.right(300)));
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
         QCOMPARE(run.status, status);
+    }
+
+    // The virtual adapter as a long run uses it: a module whose inputs count
+    // the process-data exchanges (from the bus file), a traffic log of ten
+    // exchanges, and the counts of every request written when the program
+    // ends. force prints each cycle of the counting module once, in order,
+    // and the adapter counted every exchange, the short log notwithstanding.
+    void exchangesCountedByTheVirtualAdapter()
+    {
+        QFile demo(kDemoBus);
+        QVERIFY(demo.open(QIODevice::ReadOnly));
+        QJsonObject root = QJsonDocument::fromJson(demo.readAll()).object();
+        QJsonArray adapters = root.value(QStringLiteral("adapters")).toArray();
+        QJsonObject adapter = adapters.at(0).toObject();
+        QJsonArray modules = adapter.value(QStringLiteral("modules")).toArray();
+        for (int i = 0; i < modules.size(); ++i) {
+            QJsonObject module = modules.at(i).toObject();
+            if (module.value(QStringLiteral("uid")).toString() == QLatin1String("DA01B2C3D401")) { // the DI16 at station 1
+                module.insert(QStringLiteral("inputs"), QJsonObject{{QStringLiteral("source"), QStringLiteral("count")}});
+                modules[i] = module;
+            }
+        }
+        adapter.insert(QStringLiteral("modules"), modules);
+        adapter.insert(QStringLiteral("scanReads"), 0);
+        adapters[0] = adapter;
+        root.insert(QStringLiteral("adapters"), adapters);
+        const QString bus = m_dir.filePath(QStringLiteral("counting.json"));
+        QFile file(bus);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(root).toJson());
+        file.close();
+        const QString counts = m_dir.filePath(QStringLiteral("counts.json"));
+
+        const Run run = runProgram({"--bus", bus, "--fast-timing", "--json", "force", "--set", "2:0=1"}, {},
+                                   {{"TARNBUS_SIM_TRAFFIC_LOG", "10"}, {"TARNBUS_SIM_COUNTS", counts}});
+        QCOMPARE(run.status, 0);
+        QList<int> cycles;
+        int last = -1;
+        for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QJsonObject event = QJsonDocument::fromJson(line.toUtf8()).object();
+            if (event.value(QStringLiteral("event")).toString() != QLatin1String("inputs")
+                || event.value(QStringLiteral("station")).toInt() != 1)
+                continue;
+            int value = 0;
+            const QJsonArray bits = event.value(QStringLiteral("values")).toArray();
+            for (int i = 0; i < bits.size(); ++i)
+                value |= bits.at(i).toInt() << i;
+            if (event.value(QStringLiteral("final")).toBool())
+                last = value;
+            else
+                cycles << value;
+        }
+        QVERIFY2(cycles.size() >= 16, qPrintable(run.out)); // a round of every module's inputs
+        for (int i = 1; i < cycles.size(); ++i)
+            QCOMPARE(cycles.at(i), cycles.at(i - 1) + 1);
+        QVERIFY(last >= cycles.last());
+
+        QFile written(counts);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QJsonArray reported = QJsonDocument::fromJson(written.readAll()).object().value(QStringLiteral("adapters")).toArray();
+        QCOMPARE(reported.size(), 1);
+        QCOMPARE(reported.at(0).toObject().value(QStringLiteral("serial")).toString(), QStringLiteral("3C2E0A000001"));
+        int exchanges = 0;
+        int handshakes = 0;
+        for (const QJsonValue &value : reported.at(0).toObject().value(QStringLiteral("requests")).toArray()) {
+            const QJsonObject c = value.toObject();
+            const int command = c.value(QStringLiteral("command")).toInt();
+            const int param1 = c.value(QStringLiteral("param1")).toInt();
+            if (command == 0x49 && param1 == 0xFE)
+                exchanges += c.value(QStringLiteral("count")).toInt();
+            if (command == 0x48 && param1 == 0x00)
+                handshakes += c.value(QStringLiteral("count")).toInt();
+        }
+        QVERIFY(handshakes > 0);
+        // Up to the last cycle told, and the one with all outputs off that
+        // left force mode; one more may have come before the request to leave.
+        QVERIFY2(exchanges == last + 1 || exchanges == last + 2,
+                 qPrintable(QStringLiteral("%1 exchanges, the last cycle told %2").arg(exchanges).arg(last)));
     }
 
     // upgrade as the program runs it on the upgrade bus, with an upgrade file

@@ -159,7 +159,7 @@ void SimBusFileTest::malformed_data()
                                                     { "typeCode": 8705, "uid": "DA01B2C3D402" })")
                                            << "whose channels have another bit width";
     QTest::newRow("unknown input source") << bus(R"({ "typeCode": 4353, "uid": "DA01B2C3D401", "inputs": { "source": "random" } })")
-                                          << "adapters[0].modules[0].inputs.source: \"random\" is none of";
+                                          << "adapters[0].modules[0].inputs.source: \"random\" is none of none, constant, toggle, wire, count";
     QTest::newRow("unknown fault kind") << "{ \"adapters\": [ { \"serial\": \"X\", \"faults\": [ { \"kind\": \"explode\" } ] } ] }"
                                         << "adapters[0].faults[0].kind: unknown fault kind \"explode\"";
 }

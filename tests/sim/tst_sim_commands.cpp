@@ -1,6 +1,7 @@
 // Every command of the adapter, answered as the tool expects: reply
 // layouts, refusals, the bus scan, the pending identity queue, restarts,
-// lamps and force mode with wired modules.
+// lamps, force mode with wired modules, inputs that follow the exchanges,
+// and the traffic log and its counts.
 
 #include "SimTestSupport.h"
 
@@ -26,6 +27,9 @@ private slots:
     void storingTheConfigurationRestartsTheAdapter();
     void lamp();
     void forceModeDrivesWiredModules();
+    void inputsFollowingTheExchanges_data();
+    void inputsFollowingTheExchanges();
+    void trafficLogKeepsTheLatestCountsKeepAll();
 };
 
 void SimCommandsTest::replyLayout_data()
@@ -246,6 +250,68 @@ void SimCommandsTest::forceModeDrivesWiredModules()
     QCOMPARE(toQ(adapter().module("DO8000000002")->outputs), hex("00"));
     QCOMPARE(link.send(TBProtocol::exchangeProcessData(image), &reply), COMM_OK);
     QCOMPARE(reply.mid(6 + 1, 1).toHex(), QByteArray("00"));
+}
+
+void SimCommandsTest::inputsFollowingTheExchanges_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("inputs"); // the DI8's input byte after each exchange, in hex
+
+    // The count starts again with each power-up: the fourth exchange comes
+    // after an unplug and replug.
+    QTest::newRow("toggle") << "toggle" << QByteArray("ff00ffff");
+    QTest::newRow("count") << "count" << QByteArray("01020301");
+}
+
+void SimCommandsTest::inputsFollowingTheExchanges()
+{
+    QFETCH(QString, source);
+    QFETCH(QByteArray, inputs);
+
+    tbsim::InputSource counter;
+    counter.kind = source == QLatin1String("toggle") ? tbsim::InputSource::Toggle : tbsim::InputSource::Count;
+    QVERIFY(adapter().setInputs("DI8000000001", counter));
+    QByteArray seen;
+    QByteArray reply;
+    {
+        Link link;
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(link.send(TBProtocol::exchangeProcessData(QByteArray(64, '\0')), &reply), COMM_OK);
+            seen += reply.mid(6 + 1, 1); // the DI8 at input bit 8
+        }
+    }
+    adapter().unplug();
+    adapter().replug();
+    Link link;
+    QCOMPARE(link.send(TBProtocol::exchangeProcessData(QByteArray(64, '\0')), &reply), COMM_OK);
+    seen += reply.mid(6 + 1, 1);
+    QCOMPARE(seen.toHex(), inputs);
+}
+
+void SimCommandsTest::trafficLogKeepsTheLatestCountsKeepAll()
+{
+    Link link;
+    tbsim::bus().setTrafficLogLimit(3);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(link.send(TBProtocol::exchangeProcessData(QByteArray(64, char(i)))), COMM_OK);
+    QCOMPARE(link.send(TBProtocol::handshake()), COMM_OK);
+    const std::vector<tbsim::TrafficEntry> log = adapter().traffic();
+    QCOMPARE(log.size(), size_t(3));
+    QCOMPARE(int(log.at(0).data.at(0)), 3);
+    QCOMPARE(int(log.at(1).data.at(0)), 4);
+    QCOMPARE(int(log.at(2).code), 0x48);
+    QCOMPARE(adapter().requestCount(0x49, 0xFE), 5);
+    QList<QList<int>> counts;
+    for (const tbsim::RequestCount &c : adapter().requestCounts())
+        counts << QList<int>{c.code, c.param1, c.param2, c.count};
+    QCOMPARE(counts, (QList<QList<int>>{{0x48, 0x00, 0xEC, 1}, {0x49, 0xFE, 0x00, 5}}));
+
+    // A shorter log drops what it no longer keeps at once; a reset of the
+    // bus brings back the full length.
+    tbsim::bus().setTrafficLogLimit(1);
+    QCOMPARE(adapter().traffic().size(), size_t(1));
+    tbsim::bus().reset();
+    QCOMPARE(tbsim::bus().trafficLogLimit(), size_t(100000));
 }
 
 QTEST_GUILESS_MAIN(SimCommandsTest)

@@ -1,6 +1,7 @@
 // The IO test window and its running-light test: the steps, the checks of
 // its fields, and that it never leaves outputs on.
 
+#include "HeapInUse.h"
 #include "ViewsTestSupport.h"
 
 #include "../slave/SlaveTestLibrary.h"
@@ -152,6 +153,34 @@ private slots:
         panel.updateSlaves(m_bus, false, true);
         QVERIFY(!button->isEnabled());
         QVERIFY(panel.findChild<QWidget *>(QStringLiteral("forceHint"))->isVisible());
+    }
+
+    // A switched-on output shows white on green. Drawn again and again, as a
+    // running light draws its switches at every step, it holds nothing more:
+    // a background from a style sheet would leave a new picture in Qt's
+    // pixmap cache with every drawing.
+    void switchedOnOutputLooksAndHoldsNothing()
+    {
+        SettingRegisterData panel(QString{});
+        openPanel(panel);
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *button = qobject_cast<QPushButton *>(panel.outputTable()->cellWidget(1, 3));
+        const QColor green(0x43, 0xA0, 0x47);
+        const auto corner = [&] { return button->grab().toImage().pixelColor(3, 3); };
+        QVERIFY(corner() != green);
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("ON"));
+        QCOMPARE(corner(), green);
+        for (int i = 0; i < 20; ++i)
+            button->repaint();
+        const long long before = heapuse::bytesInUse();
+        for (int i = 0; i < 300; ++i)
+            button->repaint();
+        const long long grown = heapuse::bytesInUse() - before;
+        QVERIFY2(grown < 256 * 1024, qPrintable(QStringLiteral("%1 KiB held after 300 drawings").arg(grown / 1024)));
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("OFF"));
+        QVERIFY(corner() != green);
     }
 
     void fieldChecks_data()
