@@ -202,11 +202,13 @@ public:
     }
 
     // The adapter unplugged in force mode and plugged in again: the link is
-    // lost, comes back, the bus is loaded again and force mode entered anew.
+    // lost and force mode stays shown (the adapter may still force); once it
+    // is back, force mode is left first (one exchange of zero outputs), the
+    // bus is loaded again and force mode entered anew.
     bool unplugAndReplug()
     {
         m_sim.unplug();
-        if (!waitFor([&] { return !m_manager->adapterState().linked && !m_manager->isForceMode(); }, "the lost link was not noticed"))
+        if (!waitFor([&] { return !m_manager->adapterState().linked && m_manager->isForceMode(); }, "the lost link was not noticed"))
             return false;
         settle();
         const int cut = exchanges() - (m_cycles + m_failed + m_leaves + m_cutOff);
@@ -214,8 +216,10 @@ public:
             return fail("the exchanges before the unplug do not add up");
         m_cutOff += cut;
         m_sim.replug();
-        if (!waitFor([&] { return loaded() && !m_window.loading()->isVisible(); }, "the bus did not come back"))
+        if (!waitFor([&] { return loaded() && !m_window.loading()->isVisible() && !m_manager->isForceMode(); },
+                     "the bus did not come back"))
             return false;
+        ++m_leaves;
         closeNotices();
         return settle() && enterForceMode();
     }
