@@ -94,16 +94,45 @@ bool AdapterManage::isLinked() const
 }
 
 // Force mode is shown for as long as the adapter may be forcing its
-// outputs: whatever else the panel shows, and after a lost link too.
+// outputs, wherever the adapter is shown: the panel's indicator, a bar across
+// the page, the tab's title and the tree's entry; after a lost link too.
 void AdapterManage::showForceIndicator()
 {
     if (!m_page)
         return;
     SlaveMainWindow *panel = m_page->slaveWindow();
+    const bool forced = !m_static && (isForceMode() || m_status.fource);
     if (m_static)
         panel->setForceIndicator(SlaveMainWindow::Force::Cleared);
     else
-        panel->setForceIndicator(isForceMode() || m_status.fource ? SlaveMainWindow::Force::On : SlaveMainWindow::Force::Off);
+        panel->setForceIndicator(forced ? SlaveMainWindow::Force::On : SlaveMainWindow::Force::Off);
+    QString bar;
+    if (forced && isLinked())
+        bar = tr("强制模式:适配器的输出由本工具强制。点击“取消强制”后全部输出关闭。");
+    else if (forced)
+        bar = tr("适配器链接断开:无法确认其已退出强制模式,输出可能仍处于强制状态。");
+    m_page->showForceBar(bar);
+    if (TabWidget *tabs = mainWindowManagement::instance()->tabWidget())
+        tabs->showForceMode(this, forced);
+    if (ProjectView *tree = mainWindowManagement::instance()->projectView(); tree && treeIndex() >= 0)
+        tree->setAdapterForced(treeIndex(), forced);
+    if (forced != m_forceShown) {
+        m_forceShown = forced;
+        emit sigForceShown(forced);
+    }
+}
+
+// What the status panel can know of the adapter now.
+void AdapterManage::showStatusKnowledge()
+{
+    if (!m_page)
+        return;
+    QString why;
+    if (m_static)
+        why = tr("离线组态没有适配器。");
+    else if (!m_adapter || !m_state.linked)
+        why = tr("适配器未链接(链接断开或正在重启)。");
+    m_page->slaveWindow()->setStatusUnknown(why);
 }
 
 bool AdapterManage::isLocalConfiguration() const
@@ -131,6 +160,7 @@ void AdapterManage::resetStatusPanel()
     if (!m_page)
         return;
     m_page->slaveWindow()->resetStatus();
+    showStatusKnowledge();
     if (isForceMode())
         showForceIndicator();
 }
@@ -418,8 +448,13 @@ void AdapterManage::onSynAdapterConfig(int index, int type, QString name)
 
 void AdapterManage::onAdapterState(AdapterState state)
 {
+    const bool linkChanged = state.linked != m_state.linked;
     m_state = state;
     updateIoTests();
+    if (linkChanged) {
+        showStatusKnowledge();
+        showForceIndicator();
+    }
 }
 
 void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus status, SlaveList slaves, int n)
@@ -436,6 +471,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     if (m_createView)
         m_createView->setSlaves(slaves);
     panel->updateStatus(status);
+    showStatusKnowledge();
     Loading *dialog = loading();
     const auto hideLoading = [&] {
         m_loading = false;
@@ -516,6 +552,8 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
     if (!m_page)
         return;
     appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
+    if (type == MSG_OPERATION_FAILED && err == AdapterOperation::ForceOff)
+        emit sigForceLeaveFailed();
     if (m_downloading && message.isFailure())
         m_downloadFailed = true;
     // An allocation refused before it ran reports nothing else.
@@ -728,6 +766,7 @@ void AdapterManage::onResSVG(int)
     }
     if (tree && index >= 0 && tree->topLevelItem(index))
         tree->topLevelItem(index)->setExpanded(true);
+    showForceIndicator();
     if (m_topology)
         m_topology->rebuild(m_slaves);
     if (const SlaveSnapshot current = findSnapshot(m_slaves, m_currentRecordId))

@@ -119,6 +119,10 @@ signals:
     void sigSynAdapterConfig(int index, int type, QString name);
     void sigReadfault();
     void sig_AdapterReadAllerror(int);
+    // Force mode shown or no longer shown for this adapter.
+    void sigForceShown(bool forced);
+    // The adapter did not confirm leaving force mode.
+    void sigForceLeaveFailed();
 
 public slots:
     void onOpenSerialPortFail();
@@ -171,6 +175,8 @@ private:
     void appendMessage(int level, const QString &text);
     void resetStatusPanel();
     void showForceIndicator();
+    void showStatusKnowledge();
+    bool m_forceShown = false;
     void refreshCurrentView();
     void showSummary(const SlaveList &remaining, const SlaveList &configured);
     SlaveSnapshot findByUid(const QByteArray &uid) const;

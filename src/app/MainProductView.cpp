@@ -107,3 +107,14 @@ void MainProductView::clearPage()
     ui->slaveInfo->clear();
     showPage(AdapterPage);
 }
+
+void MainProductView::showForceBar(const QString &text)
+{
+    ui->forceBar->setText(text);
+    ui->forceBar->setVisible(!text.isEmpty());
+}
+
+QString MainProductView::forceBarText() const
+{
+    return ui->forceBar->isVisible() ? ui->forceBar->text() : QString();
+}

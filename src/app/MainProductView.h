@@ -53,6 +53,10 @@ public:
     QStringList slavePageRows() const;
     QStringList adapterPageRows() const;
     void clearPage();
+    // The bar across the top of the page while the adapter may force its
+    // outputs; an empty text hides it.
+    void showForceBar(const QString &text);
+    QString forceBarText() const;
 
 signals:
     void sigSlaveCreateView(int type, quint64 recordId, int station);

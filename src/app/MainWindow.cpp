@@ -248,8 +248,6 @@ void MainWindow::on_action_7_triggered()
 
 void MainWindow::on_action_8_triggered()
 {
-    if (refuseInForceMode())
-        return;
     close();
 }
 
@@ -339,7 +337,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     event->ignore();
     if (m_tabs->anyLinkedForceMode()) {
-        refuseInForceMode();
+        // Whatever the adapters out of reach do is asked once these have left.
+        m_tabs->offerToLeaveForceMode([this] { close(); });
         return;
     }
     m_tabs->askToCloseWhileForced([this] {

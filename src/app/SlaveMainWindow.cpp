@@ -9,6 +9,7 @@
 namespace {
 const QString kGood = QStringLiteral("image: url(:/image/0.png);");
 const QString kBad = QStringLiteral("image: url(:/image/1.png);");
+const QString kUnknown = QStringLiteral("image: url(:/image/2.png);");
 const QColor kUnsetColor(221, 34, 34);
 
 // An IO area as "start (size unit)", in the alignment's unit.
@@ -52,17 +53,45 @@ SlaveMainWindow::~SlaveMainWindow()
 
 void SlaveMainWindow::updateStatus(const AdapterStatus &status)
 {
-    // Shown again with every notification of the adapter, up to ten times a
-    // second in force mode: the indicators change only when their value
-    // does, and never through a style sheet (LabelLook.h).
-    const auto show = [](QLabel *indicator, int value) { labellook::set(indicator, value ? kGood : kBad); };
-    show(ui->busPower, status.status0);
-    show(ui->inputPower, status.status1);
-    show(ui->commState, status.status4);
-    show(ui->slaveState, status.status2);
-    ui->slaveCount->setText(QString::number(status.slaveCount));
-    ui->power->setText(QString::number(status.power) + QStringLiteral(" W"));
-    ui->temperature->setText(QString::number(status.temperature) + QStringLiteral(" °C"));
+    m_status = status;
+    showStatus();
+}
+
+void SlaveMainWindow::setStatusUnknown(const QString &why)
+{
+    m_unknownWhy = why;
+    showStatus();
+}
+
+// Each lamp says what it watches, and why it is red or grey. Shown again
+// with every notification of the adapter, up to ten times a second in force
+// mode: the indicators change only when their value does, and never through
+// a style sheet (LabelLook.h).
+void SlaveMainWindow::showStatus()
+{
+    const bool known = m_unknownWhy.isEmpty();
+    const auto show = [&](QLabel *indicator, int value, const QString &what, const QString &fault) {
+        QString tip;
+        if (!known) {
+            labellook::set(indicator, kUnknown);
+            tip = tr("%1: 未知。%2").arg(what, m_unknownWhy);
+        } else if (value) {
+            labellook::set(indicator, kGood);
+            tip = tr("%1: 正常").arg(what);
+        } else {
+            labellook::set(indicator, kBad);
+            tip = tr("%1: 异常。%2").arg(what, fault);
+        }
+        if (indicator->toolTip() != tip)
+            indicator->setToolTip(tip);
+    };
+    show(ui->busPower, m_status.status0, tr("总线电源"), tr("适配器报告总线电源故障(状态位0)。"));
+    show(ui->inputPower, m_status.status1, tr("输入电源"), tr("适配器报告输入电源故障(状态位1),请检查24V供电。"));
+    show(ui->commState, m_status.status4, tr("通信状态"), tr("适配器报告总线通信故障(状态位4)。"));
+    show(ui->slaveState, m_status.status2, tr("从站状态"), tr("至少一个从站报告故障(状态位2),请查看从站的故障。"));
+    ui->slaveCount->setText(QString::number(m_status.slaveCount));
+    ui->power->setText(known ? QString::number(m_status.power) + QStringLiteral(" W") : QStringLiteral("-- W"));
+    ui->temperature->setText(known ? QString::number(m_status.temperature) + QStringLiteral(" °C") : QStringLiteral("-- °C"));
     update();
 }
 

@@ -26,6 +26,10 @@ public:
 
     // The nine status values: four indicators, the slave count, power and temperature.
     void updateStatus(const AdapterStatus &status);
+    // The adapter's state cannot be known (offline, link lost, restarting):
+    // the lamps are grey and say why. An empty why shows the values again.
+    void setStatusUnknown(const QString &why);
+    bool isStatusKnown() const { return m_unknownWhy.isEmpty(); }
     // Greys the force indicator and shows the status of an adapter that is not there.
     void resetStatus();
     void setForceIndicator(Force force);
@@ -63,6 +67,10 @@ signals:
     void sigResetRequest(quint64 recordId);
 
 private:
+    void showStatus();
+
     Ui::SlaveMainWindow *ui;
     Force m_force = Force::Cleared;
+    AdapterStatus m_status;
+    QString m_unknownWhy;
 };

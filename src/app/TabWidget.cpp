@@ -130,6 +130,37 @@ void TabWidget::askToCloseWhileForced(const std::function<void()> &closed)
     box->open();
 }
 
+void TabWidget::offerToLeaveForceMode(const std::function<void()> &then)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("警告"),
+                                tr("强制模式不可操作!") + QLatin1Char('\n') + tr("适配器的输出仍被强制。是否先退出强制模式,再继续?"),
+                                QMessageBox::NoButton, mainWindowManagement::instance()->mainWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *leave = box->addButton(tr("退出强制模式并继续"), QMessageBox::AcceptRole);
+    QPushButton *keep = box->addButton(tr("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(keep);
+    connect(box, &QMessageBox::finished, this, [this, box, leave, then] {
+        if (box->clickedButton() != leave)
+            return;
+        m_afterLeaving = then;
+        for (AdapterManage *manager : qAsConst(m_managers)) {
+            if (manager->isForceMode() && manager->isLinked())
+                manager->setForceMode(false);
+        }
+        continueAfterLeaving();
+    });
+    box->open();
+}
+
+void TabWidget::continueAfterLeaving()
+{
+    if (!m_afterLeaving || anyLinkedForceMode())
+        return;
+    const std::function<void()> then = std::move(m_afterLeaving);
+    m_afterLeaving = nullptr;
+    then();
+}
+
 bool TabWidget::anyLiveAdapter() const
 {
     for (const AdapterManage *manager : m_managers) {
@@ -154,7 +185,13 @@ ProjectView::AdapterFlags TabWidget::flagsOf(int index) const
 void TabWidget::addManager(AdapterManage *manager, const QString &title)
 {
     m_managers.append(manager);
-    addTab(manager->page(), title);
+    const int index = addTab(manager->page(), title);
+    tabBar()->setTabData(index, title);
+    connect(manager, &AdapterManage::sigForceShown, this, [this](bool forced) {
+        if (!forced)
+            continueAfterLeaving();
+    });
+    connect(manager, &AdapterManage::sigForceLeaveFailed, this, [this] { m_afterLeaving = nullptr; });
     setCurrentWidget(manager->page());
     if (ProjectView *tree = mainWindowManagement::instance()->projectView())
         tree->addAdapter(title, m_managers.size() - 1);
@@ -182,6 +219,20 @@ void TabWidget::onStaticCreaterAdapter()
     manager->onStaticCreaterAdapter(m_byteAlignment);
 }
 
+void TabWidget::showForceMode(const AdapterManage *manager, bool forced)
+{
+    const int index = m_managers.indexOf(const_cast<AdapterManage *>(manager));
+    if (index < 0 || index >= count())
+        return;
+    const QString title = tabBar()->tabData(index).toString();
+    const QString text = forced ? tr("%1 [强制]").arg(title) : title;
+    if (tabText(index) == text)
+        return;
+    setTabText(index, text);
+    setTabIcon(index, forced ? QIcon(QStringLiteral(":/image/force.png")) : QIcon());
+    tabBar()->setTabTextColor(index, forced ? QColor(160, 90, 0) : palette().color(QPalette::WindowText));
+}
+
 bool TabWidget::closeAdapterAt(int index)
 {
     if (index < 0 || index >= m_managers.size())
@@ -189,11 +240,13 @@ bool TabWidget::closeAdapterAt(int index)
     AdapterManage *manager = m_managers.at(index);
     // Outputs are never left forced by a closed page.
     if (manager->isForceMode()) {
+        const QPointer<AdapterManage> asked(manager);
         if (manager->isLinked()) {
-            MessageBox::notify(mainWindowManagement::instance()->mainWindow(), tr("警告"), tr("强制模式不可操作!"),
-                               MessageBox::Warning, 210);
+            offerToLeaveForceMode([this, asked] {
+                if (asked)
+                    closeManager(asked);
+            });
         } else {
-            const QPointer<AdapterManage> asked(manager);
             askToCloseWhileForced([this, asked] {
                 if (asked)
                     closeManager(asked);

@@ -35,6 +35,8 @@ public:
     bool anyLiveAdapter() const;
     ProjectView::AdapterFlags flagsOf(int index) const;
 
+    // The manager's tab says whether its adapter may force its outputs.
+    void showForceMode(const AdapterManage *manager, bool forced);
     // Closes the adapter of tab index; refused (false) while it is in force
     // mode. An adapter whose link is lost in force mode cannot be told to
     // leave it: the user is asked, and the tab closes once he agrees.
@@ -42,6 +44,10 @@ public:
     // Asks whether to close although adapters out of reach may still force
     // their outputs; closed() runs on yes.
     void askToCloseWhileForced(const std::function<void()> &closed);
+    // Closing is refused while adapters force their outputs; the box offers
+    // to leave force mode first. then() runs once every adapter has
+    // confirmed leaving it; nothing runs when one did not.
+    void offerToLeaveForceMode(const std::function<void()> &then);
     void closeAll();
 
 public slots:
@@ -70,6 +76,9 @@ protected:
 private:
     void addManager(AdapterManage *manager, const QString &title);
     void closeManager(AdapterManage *manager);
+    void continueAfterLeaving();
+
+    std::function<void()> m_afterLeaving; // what waits for force mode to be left
     void showWelcome();
 
     QList<AdapterManage *> m_managers;

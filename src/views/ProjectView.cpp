@@ -13,6 +13,8 @@ const QString kCoupler = QStringLiteral("coupler");
 const QString kSlave = QStringLiteral("slave");
 const QString kFontFamily = QStringLiteral("Microsoft YaHei");
 const QColor kUnsetColor(221, 34, 34);
+const QColor kForcedColor(255, 205, 55);
+constexpr int kForcedRole = 4; // adapter entries: may force its outputs
 constexpr int kFontPixels = 12;
 constexpr int kMarkerFontPixels = 14;
 constexpr int kBold = 75;
@@ -54,6 +56,23 @@ QTreeWidgetItem *ProjectView::addAdapter(const QString &name, int index)
     item->setData(kIndexColumn, kDataRole, index);
     setCurrentItem(item);
     return item;
+}
+
+void ProjectView::setAdapterForced(int adapterIndex, bool forced)
+{
+    QTreeWidgetItem *adapter = topLevelItem(adapterIndex);
+    if (!adapter || isAdapterForced(adapterIndex) == forced)
+        return;
+    adapter->setData(kKindColumn, kForcedRole, forced);
+    adapter->setIcon(0, QIcon(forced ? QStringLiteral(":/image/force.png") : QStringLiteral(":/image/adapter.png")));
+    adapter->setBackground(0, forced ? QBrush(kForcedColor) : QBrush());
+    adapter->setToolTip(0, forced ? tr("强制模式:输出可能被强制") : QString());
+}
+
+bool ProjectView::isAdapterForced(int adapterIndex) const
+{
+    const QTreeWidgetItem *adapter = topLevelItem(adapterIndex);
+    return adapter && adapter->data(kKindColumn, kForcedRole).toBool();
 }
 
 QTreeWidgetItem *ProjectView::newSlaveItem(const QString &text, int station, const QByteArray &uid, quint64 recordId) const

@@ -55,6 +55,11 @@ public:
 
     explicit ProjectView(QWidget *parent = nullptr);
 
+    // Marks the adapter's entry while it may force its outputs: its icon, a
+    // yellow background and a tooltip that says so.
+    void setAdapterForced(int adapterIndex, bool forced);
+    bool isAdapterForced(int adapterIndex) const;
+
     void setFlagsProvider(FlagsProvider provider) { m_flags = std::move(provider); }
     void setCommandFilter(CommandFilter filter) { m_filter = std::move(filter); }
 

@@ -277,6 +277,19 @@ inline bool answerQuestion(const QString &buttonText)
     return false;
 }
 
+// "title|text|buttons" of every question on screen.
+inline QStringList questionTexts()
+{
+    QStringList out;
+    for (QMessageBox *box : visibleTopLevels<QMessageBox>()) {
+        QStringList buttons;
+        for (QAbstractButton *button : box->buttons())
+            buttons << button->text();
+        out << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') + buttons.join(QLatin1Char('/'));
+    }
+    return out;
+}
+
 // Closes every dialog a test left open (notices, questions, summaries, ...).
 inline void closeDialogs()
 {

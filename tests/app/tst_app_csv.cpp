@@ -59,18 +59,6 @@ QString withField(const QString &line, int column, const QString &value)
     return fields.join(QLatin1Char(','));
 }
 
-QStringList questionTexts()
-{
-    QStringList out;
-    for (QMessageBox *box : visibleTopLevels<QMessageBox>()) {
-        QStringList buttons;
-        for (QAbstractButton *button : box->buttons())
-            buttons << button->text();
-        out << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') + buttons.join(QLatin1Char('/'));
-    }
-    return out;
-}
-
 // "链接适配器" in the tree's menu of the configuration at treeIndex: the
 // matching dialog scans, finds the one adapter and links it.
 bool linkToTheOnlyAdapter(MainWindow &window, int treeIndex)

@@ -28,6 +28,8 @@
 
 using namespace apph;
 
+const QString kLeaveFirst = QStringLiteral("警告|强制模式不可操作!\n适配器的输出仍被强制。是否先退出强制模式,再继续?|退出强制模式并继续/取消");
+
 class TestAppWindow : public WindowTest
 {
     Q_OBJECT
@@ -472,18 +474,21 @@ private slots:
         window->on_action_7_triggered();
         QTRY_VERIFY(manager->isForceMode());
         QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
+        // Quitting and closing are refused; the box offers to leave force
+        // mode first.
         window->on_action_8_triggered();
-        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        QCOMPARE(questionTexts(), QStringList{kLeaveFirst});
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
         QVERIFY(window->isVisible());
-        closeBoxes();
         QVERIFY(!window->close());
-        closeBoxes();
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
+        QVERIFY(manager->isForceMode());
         QVERIFY(!window->tabWidget()->closeAdapterAt(0));
-        QCOMPARE(window->tabWidget()->count(), 1);
-        closeBoxes();
-        window->on_action_16_triggered();
-        QTRY_VERIFY(!manager->isForceMode());
-        QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Off);
+        QCOMPARE(questionTexts(), QStringList{kLeaveFirst});
+        QVERIFY(answerQuestion(QStringLiteral("退出强制模式并继续")));
+        // The tab closes once the adapter has confirmed leaving force mode.
+        QTRY_COMPARE(window->tabWidget()->count(), 0);
+        QVERIFY(!tbsim::bus().adapter(kDemoSerial.toStdString()).forceMode());
         QVERIFY(window->close());
     }
 
@@ -513,16 +518,26 @@ private slots:
         QVERIFY(manager->isForceMode());
         QCOMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::On);
         closeBoxes();
+        // Quitting offers to leave force mode first; the adapter refuses
+        // again, and nothing closes.
+        sim.addFault(refuse);
         QVERIFY(!window->close());
-        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        QVERIFY(answerQuestion(QStringLiteral("退出强制模式并继续")));
+        QTRY_COMPARE(boxTexts(), QStringList{QStringLiteral("警告|") + failure});
         closeBoxes();
+        QVERIFY(window->isVisible());
+        QVERIFY(manager->isForceMode());
         QVERIFY(!window->tabWidget()->closeAdapterAt(0));
-        closeBoxes();
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
 
+        // Leaving later does not close what was not closed then.
         window->on_action_16_triggered();
         QTRY_VERIFY(!manager->isForceMode());
         QTRY_COMPARE(manager->page()->slaveWindow()->forceIndicator(), SlaveMainWindow::Force::Off);
         QVERIFY(!sim.forceMode());
+        QTest::qWait(100);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->tabWidget()->count(), 1);
         QVERIFY(window->close());
     }
 
@@ -549,12 +564,12 @@ private slots:
         QVERIFY(!a->isForceMode());
 
         window->on_action_8_triggered();
-        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
+        QCOMPARE(questionTexts(), QStringList{kLeaveFirst});
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
         QVERIFY(window->isVisible());
-        closeBoxes();
         QVERIFY(!window->close());
-        QCOMPARE(boxTexts(), QStringList{"警告|强制模式不可操作!"});
-        closeBoxes();
+        QCOMPARE(questionTexts(), QStringList{kLeaveFirst});
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
         QVERIFY(window->isVisible());
 
         emit tree->itemPressed(tree->topLevelItem(1), 0);
@@ -676,6 +691,81 @@ private slots:
             QCOMPARE(boxTexts(), QStringList());
         }
         closeBoxes();
+    }
+
+    // Force mode is shown wherever the adapter is: the panel's indicator, a
+    // bar across the page, the tab's title and the tree's entry.
+    void forceModeInPlainSight()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        TabWidget *tabs = window->tabWidget();
+        const QString title = tabs->tabText(0);
+        QCOMPARE(manager->page()->forceBarText(), QString());
+        window->on_action_7_triggered();
+        QTRY_VERIFY(manager->isForceMode());
+        QTRY_COMPARE(manager->page()->forceBarText(),
+                     QStringLiteral("强制模式:适配器的输出由本工具强制。点击“取消强制”后全部输出关闭。"));
+        QCOMPARE(tabs->tabText(0), title + QStringLiteral(" [强制]"));
+        QVERIFY(window->projectView()->isAdapterForced(0));
+
+        // The link lost: still shown, saying why it cannot be known.
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        sim.unplug();
+        QTRY_COMPARE(manager->page()->forceBarText(),
+                     QStringLiteral("适配器链接断开:无法确认其已退出强制模式,输出可能仍处于强制状态。"));
+        QCOMPARE(tabs->tabText(0), title + QStringLiteral(" [强制]"));
+        closeBoxes();
+        sim.replug();
+        // Back again, force mode is left and nothing says otherwise.
+        QTRY_VERIFY_WITH_TIMEOUT(manager->adapterState().linked && !manager->isForceMode(), 10000);
+        QTRY_COMPARE(manager->page()->forceBarText(), QString());
+        QCOMPARE(tabs->tabText(0), title);
+        QVERIFY(!window->projectView()->isAdapterForced(0));
+        closeBoxes();
+    }
+
+    // The lamps are grey while the adapter's state cannot be known, and each
+    // says what it watches and why it is not green.
+    void statusLampsSayWhatTheyKnow()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        SlaveMainWindow *panel = manager->page()->slaveWindow();
+        const QString good = QStringLiteral("image: url(:/image/0.png);");
+        const QString grey = QStringLiteral("image: url(:/image/2.png);");
+        const QStringList allGood{good, good, good, good};
+        const QStringList allGrey{grey, grey, grey, grey};
+        QTRY_COMPARE(panel->indicatorStyles(), allGood);
+        QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("busPower"))->toolTip(), QStringLiteral("总线电源: 正常"));
+        QCOMPARE(panel->powerText(), QStringLiteral("24 W"));
+
+        // A flag the adapter reports bad is red, and says so.
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        sim.setStatus(0x15); // input power bad
+        manager->reloadSlaves();
+        QTRY_COMPARE(panel->indicatorStyles().at(1), QStringLiteral("image: url(:/image/1.png);"));
+        QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("inputPower"))->toolTip(),
+                 QStringLiteral("输入电源: 异常。适配器报告输入电源故障(状态位1),请检查24V供电。"));
+
+        sim.unplug();
+        QTRY_COMPARE(panel->indicatorStyles(), allGrey);
+        QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("commState"))->toolTip(),
+                 QStringLiteral("通信状态: 未知。适配器未链接(链接断开或正在重启)。"));
+        QCOMPARE(panel->powerText(), QStringLiteral("-- W"));
+        closeBoxes();
+
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        QTRY_COMPARE(offline->page()->slaveWindow()->indicatorStyles(), allGrey);
+        QCOMPARE(offline->page()->slaveWindow()->powerText(), QStringLiteral("-- W"));
+        QCOMPARE(offline->page()->slaveWindow()->findChild<QLabel *>(QStringLiteral("busPower"))->toolTip(),
+                 QStringLiteral("总线电源: 未知。离线组态没有适配器。"));
+        sim.replug();
     }
 
     void downloadSaysSuccessWhenDone()
