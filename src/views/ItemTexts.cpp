@@ -14,9 +14,9 @@ QString address(const ItemFields &item)
     return QStringLiteral("%1..%2").arg(start).arg(start + item.bitLength - 1);
 }
 
-QString valueText(const ItemState &item)
+QString valueText(const ItemState &item, bool live)
 {
-    return item.hasAddress() ? item.value.toText() : QStringLiteral("-");
+    return item.hasAddress() && live ? item.value.toText() : QStringLiteral("-");
 }
 
 QString ioType(const ItemFields &item)

@@ -215,7 +215,8 @@ void SettingRegisterData::onUpdateDataItem()
     for (int r = 0; inputs && r < m_inputs->rowCount(); ++r) {
         const ItemState *item = inputs->itemAt(r);
         QTableWidgetItem *cell = m_inputs->item(r, ValueColumn);
-        const QString text = item ? itemtexts::valueText(*item) : QString();
+        // Inputs are read only in force mode: outside it no old value is shown.
+        const QString text = item ? itemtexts::valueText(*item, m_forceMode && m_linked) : QString();
         if (cell->text() != text) {
             cell->setText(text);
             cell->setForeground(itemtexts::valueColor(text));

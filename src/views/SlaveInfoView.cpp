@@ -652,11 +652,15 @@ void SlaveInfoView::updateOItem()
     const bool hasInputs = m_slave->typeCode == ModuleDI || m_slave->typeCode == ModuleDIO || m_slave->typeCode == ModuleDIDO
                            || m_slave->typeCode == ModuleAI || m_slave->typeCode == ModuleAIAO
                            || m_slave->typeCode == ModuleAIO;
+    // Inputs are read only while the module is forced; outside force mode
+    // no value is shown rather than one that may be long out of date.
+    const bool live = m_slave->forcedState != 0;
     if (inputs && hasInputs) {
         for (const ItemState &item : inputs->items) {
-            rows.append({item.name, itemtexts::address(item), item.dataTypeName, itemtexts::valueText(item)});
+            rows.append({item.name, itemtexts::address(item), item.dataTypeName, itemtexts::valueText(item, live)});
         }
     }
+    ui->inputNote->setVisible(!live);
     fillTable(ui->inputTable, rows);
     for (int r = 0; r < ui->inputTable->rowCount(); ++r) {
         QTableWidgetItem *value = ui->inputTable->item(r, 3);

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QLabel>
 #include <QtTest>
 
 using namespace viewtest;
@@ -255,18 +256,28 @@ private slots:
         made->applyShortRecord(made->configurationRecord()); // the inputs' bits: 0 to 3
         made->onStatusByte(0x01);
         made->onFaultByte(0x01);
-        made->onInputImage(6, 0, QByteArray::fromHex("0101"), QByteArray::fromHex("05"));
+        made->onInputImage(6, 1, QByteArray::fromHex("0101"), QByteArray::fromHex("05")); // a forced cycle
         const SlaveSnapshot slave = takeSnapshot(*made);
         SlaveInfoView editor;
         editor.setSlave(slave, {slave});
         const QStringList rows = editor.basicRows();
         for (const char *row : {"站号|6", "类型|FX-DI4-N", "Unique ID|DA01B2C3D403", "类别|DI", "硬件编码|0A01",
-                                "输入区|0 (4 位)", "输出区|-", "状态|在线", "强制|否", "通信故障|正常", "主电低|异常"})
+                                "输入区|0 (4 位)", "输出区|-", "状态|在线", "强制|是", "通信故障|正常", "主电低|异常"})
             QVERIFY2(rows.contains(QString::fromUtf8(row)), row);
         const QStringList inputs = editor.inputRows();
         QCOMPARE(inputs.size(), 4);
         QVERIFY(inputs.at(0).endsWith(QStringLiteral("|TRUE")));
         QVERIFY2(inputs.at(1).endsWith(QStringLiteral("|FALSE")), qPrintable(inputs.join(QLatin1Char(';'))));
+        QVERIFY(editor.findChild<QLabel *>(QStringLiteral("inputNote"))->isHidden());
+
+        // Out of force mode the inputs are not read: no value is shown, and
+        // the note says why.
+        made->setForced(false);
+        const SlaveSnapshot idle = takeSnapshot(*made);
+        editor.setSlave(idle, {idle});
+        for (const QString &row : editor.inputRows())
+            QVERIFY2(row.endsWith(QStringLiteral("|-")), qPrintable(row));
+        QVERIFY(!editor.findChild<QLabel *>(QStringLiteral("inputNote"))->isHidden());
     }
 
     // The address view of the editor shows the slave's bits, and where an
