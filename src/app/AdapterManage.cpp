@@ -1,5 +1,6 @@
 #include "AdapterManage.h"
 
+#include "AddressConflicts.h"
 #include "AppLog.h"
 #include "Loading.h"
 #include "LocalConfigView.h"
@@ -120,6 +121,20 @@ void AdapterManage::showForceIndicator()
         m_forceShown = forced;
         emit sigForceShown(forced);
     }
+}
+
+// A conflict that an operation (or a poll that read the bus) has just
+// created is said in the message list once, when it appears.
+void AdapterManage::logNewConflicts()
+{
+    QSet<QString> now;
+    for (const appcore::Overlap &overlap : appcore::overlaps(m_slaves)) {
+        const QString text = appcore::overlapText(overlap);
+        now.insert(text);
+        if (!m_conflicts.contains(text))
+            appendMessage(MessageWidget::Waring, tr("地址冲突: %1").arg(text));
+    }
+    m_conflicts = now;
 }
 
 // What the status panel can know of the adapter now.
@@ -562,6 +577,14 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
     // The summary is logged as done when the user has seen it.
     if (message.showConfigurationSummary)
         message.logText.clear();
+    if (type == MSG_DOWNLOAD_REFUSED && err == DownloadRefusal::AddressConflict) {
+        // The box names the modules that share bits, as the command line does.
+        QStringList lines;
+        for (const appcore::Overlap &overlap : appcore::overlaps(m_slaves))
+            lines << appcore::overlapText(overlap);
+        if (!lines.isEmpty())
+            message.boxText += QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+    }
     applyMessage(message);
     if (type == MSG_DOWNLOAD_REFUSED) {
         m_downloading = false;
@@ -751,6 +774,9 @@ void AdapterManage::onResSVG(int)
         return;
     SlaveMainWindow *panel = m_page->slaveWindow();
     panel->setSlaves(m_slaves, m_state.alignmentUnit, m_static);
+    const QHash<quint64, QString> conflicts = appcore::conflictsByRecord(m_slaves);
+    panel->setConflicts(conflicts);
+    logNewConflicts();
     const int index = treeIndex();
     ProjectView *tree = mainWindowManagement::instance()->projectView();
     // The tree's selection stays the user's: a redraw of one adapter never
@@ -760,8 +786,13 @@ void AdapterManage::onResSVG(int)
     for (const SlaveSnapshot &slave : m_slaves) {
         if (tree && index >= 0) {
             const QString part = slave->typeName.split(QLatin1Char('-')).value(1, slave->typeName);
-            tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part), slave->stationId, slave->uuid,
-                           slave->recordId);
+            QTreeWidgetItem *item = tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part),
+                                                   slave->stationId, slave->uuid, slave->recordId);
+            if (const QString conflict = conflicts.value(slave->recordId); item && !conflict.isEmpty()) {
+                item->setText(0, item->text(0) + tr(" 地址冲突"));
+                item->setForeground(0, QColor(221, 34, 34));
+                item->setToolTip(0, conflict);
+            }
         }
     }
     if (tree && index >= 0 && tree->topLevelItem(index))

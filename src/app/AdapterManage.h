@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QPointer>
 #include <QPair>
 #include <QString>
@@ -177,6 +178,8 @@ private:
     void showForceIndicator();
     void showStatusKnowledge();
     bool m_forceShown = false;
+    void logNewConflicts();
+    QSet<QString> m_conflicts; // the overlaps last seen, as said
     void refreshCurrentView();
     void showSummary(const SlaveList &remaining, const SlaveList &configured);
     SlaveSnapshot findByUid(const QByteArray &uid) const;

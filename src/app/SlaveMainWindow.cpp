@@ -180,6 +180,24 @@ void SlaveMainWindow::addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit)
     table->setItem(row, StateColumn, new QTableWidgetItem(slave->statusRun ? tr("在线") : tr("离线")));
 }
 
+void SlaveMainWindow::setConflicts(const QHash<quint64, QString> &conflicts)
+{
+    ui->tileList->setConflicts(conflicts);
+    QTableWidget *table = ui->tableWidget;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem *station = table->item(row, StationColumn);
+        QTableWidgetItem *state = table->item(row, StateColumn);
+        if (!station || !state)
+            continue;
+        const QString conflict = conflicts.value(station->data(Qt::UserRole).toULongLong());
+        if (conflict.isEmpty())
+            continue;
+        state->setText(state->text() + tr(",地址冲突"));
+        state->setForeground(kUnsetColor);
+        state->setToolTip(conflict);
+    }
+}
+
 void SlaveMainWindow::selectRecord(quint64 recordId)
 {
     ui->tileList->selectRecord(recordId);

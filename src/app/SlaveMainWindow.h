@@ -46,6 +46,9 @@ public:
     void updateSlaves(const SlaveList &slaves);
     // One row per slave; sizes in bits (unit 1) or bytes (unit 8).
     void addSlaveRow(const SlaveSnapshot &slave, int alignmentUnit);
+    // Marks the modules that share bits with others, on their rows and
+    // tiles, saying what and with whom.
+    void setConflicts(const QHash<quint64, QString> &conflicts);
     void selectRecord(quint64 recordId);
     SlaveTileList *tiles() const;
     int rowCount() const;

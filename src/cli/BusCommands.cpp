@@ -2,6 +2,8 @@
 // configuration download and storing the configuration in the adapter.
 
 #include "Commands.h"
+
+#include "AddressConflicts.h"
 #include "Modules.h"
 
 #include "StationRepair.h"
@@ -44,25 +46,10 @@ int finishAndShow(Context &ctx, AdapterSession &s, const QString &result)
 QStringList overlaps(const SlaveList &slaves)
 {
     QStringList found;
-    for (int i = 0; i < slaves.size(); ++i) {
-        for (int j = i + 1; j < slaves.size(); ++j) {
-            const Slave::IoWindow &a = slaves.at(i)->ioWindow;
-            const Slave::IoWindow &b = slaves.at(j)->ioWindow;
-            const auto shared = [](int aStart, int aBits, int bStart, int bBits) {
-                const int start = std::max(aStart, bStart);
-                const int end = std::min(aStart + aBits, bStart + bBits);
-                return end > start ? modules::area(start, end - start) : QString();
-            };
-            for (const bool input : {true, false}) {
-                const QString bits = input ? shared(a.inputStart, a.inputBits, b.inputStart, b.inputBits)
-                                           : shared(a.outputStart, a.outputBits, b.outputStart, b.outputBits);
-                if (!bits.isEmpty())
-                    found << QStringLiteral("%1 and %2 share %3 %4")
-                                 .arg(modules::describe(*slaves.at(i)), modules::describe(*slaves.at(j)),
-                                      input ? QStringLiteral("inputs") : QStringLiteral("outputs"), bits);
-            }
-        }
-    }
+    for (const appcore::Overlap &o : appcore::overlaps(slaves))
+        found << QStringLiteral("%1 and %2 share %3 %4")
+                     .arg(modules::describe(*o.first), modules::describe(*o.second),
+                          o.input ? QStringLiteral("inputs") : QStringLiteral("outputs"), modules::area(o.start, o.bits));
     return found;
 }
 

@@ -144,6 +144,12 @@ void SlaveItemView::showStatus(bool online, bool commFault, bool paramFault, boo
         setLabelStyle(ui->sid, kStationStyle);
     }
     showFlag(ui->argumentValue, paramFault);
+    if (!m_conflict.isEmpty()) {
+        ui->argumentValue->setText(tr("地址冲突"));
+        setLabelStyle(ui->argumentValue, kAbnormalStyle, true);
+    }
+    if (ui->argumentValue->toolTip() != m_conflict)
+        ui->argumentValue->setToolTip(m_conflict);
     if (stationConflict) {
         const int station = m_slave ? m_slave->stationId : 0;
         ui->sid->setText(station ? QString::number(station) : tr("未设定"));
@@ -159,6 +165,19 @@ void SlaveItemView::showStatus(bool online, bool commFault, bool paramFault, boo
         setLabelStyle(ui->errCodeValue, kNormalStyle);
         setLabelStyle(ui->errCodeImage, QString());
     }
+}
+
+void SlaveItemView::setAddressConflict(const QString &conflict)
+{
+    if (conflict == m_conflict)
+        return;
+    m_conflict = conflict;
+    onUpdateFault();
+}
+
+QString SlaveItemView::parameterText() const
+{
+    return ui->argumentValue->text();
 }
 
 void SlaveItemView::setSelected(bool selected)

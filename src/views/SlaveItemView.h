@@ -51,6 +51,11 @@ public:
     void showStatus(bool online, bool commFault, bool paramFault, bool stationConflict, bool faultPresent,
                     bool configurationSlave);
 
+    // The module shares bits with others (what and with whom); empty when
+    // it does not. Shown as "地址冲突" in the parameter field.
+    void setAddressConflict(const QString &conflict);
+    QString addressConflict() const { return m_conflict; }
+    QString parameterText() const;
     void setSelected(bool selected);
     bool isSelected() const { return m_selected; }
     // The locating lamp is blinking.
@@ -106,4 +111,5 @@ private:
     bool m_lampOn = false;
     QTimer m_lampTimer;
     QPoint m_pressPos;
+    QString m_conflict;
 };

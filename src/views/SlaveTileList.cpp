@@ -53,6 +53,13 @@ void SlaveTileList::setSlaves(const SlaveList &slaves, bool configuration)
         dropTiles();
 }
 
+void SlaveTileList::setConflicts(const QHash<quint64, QString> &conflicts)
+{
+    m_conflicts = conflicts;
+    for (SlaveItemView *tile : qAsConst(m_tiles))
+        tile->setAddressConflict(m_conflicts.value(tile->recordId()));
+}
+
 void SlaveTileList::buildTiles()
 {
     QHash<quint64, SlaveItemView *> kept;
@@ -65,6 +72,7 @@ void SlaveTileList::buildTiles()
             tile = newTile();
         tile->setTileNumber(tiles.size());
         tile->setSlave(slave, m_configuration);
+        tile->setAddressConflict(m_conflicts.value(slave->recordId));
         tile->setSelected(slave->recordId == m_selected);
         tiles.append(tile);
     }

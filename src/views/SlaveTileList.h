@@ -3,6 +3,7 @@
 #include "SlaveSnapshot.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QScrollArea>
 
@@ -27,6 +28,8 @@ public:
     void setSlaves(const SlaveList &slaves, bool configuration);
     // Newer snapshots of the slaves shown.
     void updateSlaves(const SlaveList &slaves);
+    // What each module shares with others, by record id (none: not listed).
+    void setConflicts(const QHash<quint64, QString> &conflicts);
     void clear();
     void selectRecord(quint64 recordId);
 
@@ -68,4 +71,5 @@ private:
     bool m_configuration = false;
     quint64 m_selected = 0;
     int m_columns = 0;
+    QHash<quint64, QString> m_conflicts;
 };

@@ -277,6 +277,16 @@ inline bool answerQuestion(const QString &buttonText)
     return false;
 }
 
+// The snapshot of the module with this UID, or null.
+inline SlaveSnapshot findSnapshotByUid(const SlaveList &slaves, const char *uid)
+{
+    for (const SlaveSnapshot &slave : slaves) {
+        if (slave->uuid == uid)
+            return slave;
+    }
+    return nullptr;
+}
+
 // "title|text|buttons" of every question on screen.
 inline QStringList questionTexts()
 {

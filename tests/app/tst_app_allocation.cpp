@@ -5,6 +5,9 @@
 #include "AppHarness.h"
 
 #include "AutoConfigView.h"
+#include "SlaveItemView.h"
+#include "SlaveMainWindow.h"
+#include "SlaveTileList.h"
 #include "LoopTimeView.h"
 #include "UnAllocation.h"
 
@@ -196,10 +199,27 @@ private slots:
                 texts << tree->slaveItem(0, i)->text(0);
             return texts;
         };
-        QTRY_VERIFY(treeTexts().contains(QStringLiteral("站号：15 (DO8)")));
-        QVERIFY(treeTexts().contains(QStringLiteral("站号：14 (DI8)")));
+        // The repaired modules start their areas at 0, over the local
+        // module's: the conflict is marked wherever they are shown, naming
+        // the other module, and said once in the message list.
+        QTRY_VERIFY(treeTexts().contains(QStringLiteral("站号：15 (DO8) 地址冲突")));
+        QVERIFY(treeTexts().contains(QStringLiteral("站号：14 (DI8) 地址冲突")));
         QTRY_VERIFY(!window->loading()->isVisible());
         QCOMPARE(boxTexts(), QStringList());
+        const SlaveSnapshot do8 = findSnapshotByUid(manager->slaves(), "DA01B2C3D40E");
+        QVERIFY(do8);
+        SlaveMainWindow *panel = manager->page()->slaveWindow();
+        SlaveItemView *tile = panel->tiles()->tileOf(do8->recordId);
+        QVERIFY(tile);
+        QCOMPARE(tile->parameterText(), QStringLiteral("地址冲突"));
+        QCOMPARE(tile->addressConflict(), QStringLiteral("输出区与本地模块 (TB-DIO8-C)重叠 8 位 (0..7)"));
+        const QString line = QStringLiteral("Waring|TarnBUS|地址冲突: 本地模块 (TB-DIO8-C) 与 站号15 (TB-DO8-T) 的输出区重叠 8 位 (0..7)");
+        QCOMPARE(messageLines(manager->page()->messageWidget()).count(line), 1);
+        bool listed = false;
+        for (int row = 0; row < panel->rowCount(); ++row)
+            listed = listed || (panel->cellText(row, SlaveMainWindow::UidColumn) == QStringLiteral("DA01B2C3D40E")
+                                && panel->cellText(row, SlaveMainWindow::StateColumn) == QStringLiteral("在线,地址冲突"));
+        QVERIFY(listed);
     }
 
     void repeatedStationsRefusedInForceMode()

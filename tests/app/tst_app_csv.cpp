@@ -77,14 +77,6 @@ bool linkToTheOnlyAdapter(MainWindow &window, int treeIndex)
     return true;
 }
 
-SlaveSnapshot findSnapshotByUid(const SlaveList &slaves, const char *uid)
-{
-    for (const SlaveSnapshot &slave : slaves) {
-        if (slave->uuid == uid)
-            return slave;
-    }
-    return nullptr;
-}
 
 int addressWrites(tbsim::VirtualAdapter &sim)
 {
@@ -534,7 +526,7 @@ private slots:
 
         QVERIFY(importThroughTree(*window, 0, path));
         QVERIFY(answerQuestion(QStringLiteral("确定")));
-        QTRY_COMPARE(boxTexts(), QStringList{"提示|地址冲突,下载配置失败!"});
+        QTRY_COMPARE(boxTexts(), QStringList{QStringLiteral("提示|地址冲突,下载配置失败!\n站号1 (TB-DI16-P) 与 站号3 (TB-DI8-N) 的输入区重叠 8 位 (8..15)")});
         QCOMPARE(addressWrites(sim), writes);
         QVERIFY(!live->isImporting());
         QTRY_VERIFY(!window->loading()->isVisible());

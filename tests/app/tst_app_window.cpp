@@ -801,7 +801,7 @@ private slots:
         QVERIFY(manager);
         const int writes = sim.requestCount(0x47, 0x00, 0x02);
         manager->downloadConfiguration();
-        QTRY_COMPARE(boxTexts(), QStringList{"提示|地址冲突,下载配置失败!"});
+        QTRY_COMPARE(boxTexts(), QStringList{QStringLiteral("提示|地址冲突,下载配置失败!\n站号1 (TB-DI16-P) 与 站号3 (TB-DI8-N) 的输入区重叠 8 位 (8..15)")});
         QCOMPARE(sim.requestCount(0x47, 0x00, 0x02), writes);
         QTRY_VERIFY(!window->loading()->isVisible());
     }
