@@ -119,6 +119,7 @@ void AdapterManage::showForceIndicator()
         tree->setAdapterForced(treeIndex(), forced);
     if (forced != m_forceShown) {
         m_forceShown = forced;
+        appendMessage(MessageWidget::Inform, forced ? tr("强制模式已开启") : tr("强制模式已退出,输出全部关闭"));
         emit sigForceShown(forced);
     }
 }
@@ -569,6 +570,18 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
     appcore::ResultMessage message = appcore::resultMessage(type, err, sid, status);
     if (type == MSG_OPERATION_FAILED && err == AdapterOperation::ForceOff)
         emit sigForceLeaveFailed();
+    // A store or a settings write makes the adapter restart: the link it
+    // drops then is what was asked for, not a fault.
+    if (type == MSG_CONFIG_STORED || (type == MSG_BATCH_CONFIG && qint8(err) == -16))
+        m_restartExpected = true;
+    if (type == MSG_USB_STATE && qint8(err) == -2 && m_restartExpected) {
+        message = appcore::ResultMessage();
+        message.logText = tr("适配器按要求重启,重启后自动重新链接。");
+        message.level = appcore::MessageLevel::Inform;
+        message.resetStatusPanel = true;
+    }
+    if (type == MSG_USB_STATE && qint8(err) == -1)
+        m_restartExpected = false;
     if (m_downloading && message.isFailure())
         m_downloadFailed = true;
     // An allocation refused before it ran reports nothing else.

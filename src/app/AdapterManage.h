@@ -178,6 +178,7 @@ private:
     void showForceIndicator();
     void showStatusKnowledge();
     bool m_forceShown = false;
+    bool m_restartExpected = false; // a store or a settings write has made the adapter restart
     void logNewConflicts();
     QSet<QString> m_conflicts; // the overlaps last seen, as said
     void refreshCurrentView();

@@ -4,12 +4,15 @@
 // manager's Adapter only.
 
 #include "AdapterManage.h"
+#include "AddressConflicts.h"
 #include "AdapterSettingsView.h"
 
 #include "MessageBox.h"
 #include "SVGManagement.h"
 #include "SettingRegisterData.h"
+#include "MessageWidget.h"
 #include "SlaveEditChecks.h"
+#include "SlaveEditRecord.h"
 #include "SlaveInfoView.h"
 #include "SlaveMainWindow.h"
 #include "SwapMemoryView.h"
@@ -84,6 +87,12 @@ void AdapterManage::applySlaveConfig(quint64 recordId, const QByteArray &record)
     const SlaveSnapshot slave = findSnapshot(m_slaves, recordId);
     if (!m_adapter || !slave)
         return;
+    // What the user asked for is kept in the message list; the adapter's
+    // answer follows it.
+    const QStringList changes = appcore::editChanges(*slave, record);
+    appendMessage(MessageWidget::Inform, tr("写入 %1: %2")
+                                             .arg(appcore::moduleName(*slave),
+                                                  changes.isEmpty() ? tr("配置不变") : changes.join(QStringLiteral(", "))));
     if (appcore::editsByIdentity(*slave))
         m_adapter->requestSlaveEditedConfig(recordId, record);
     else
@@ -118,8 +127,11 @@ SettingRegisterData *AdapterManage::openIoTest(quint64 recordId)
     auto *window = new SettingRegisterData(SVGManagement::ioTestTitle(*slave), dialogParent());
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &SettingRegisterData::sigOutputRequest, this, [this](quint64 id, int index, int value) {
-        if (m_adapter)
-            m_adapter->requestSlaveOutput(id, index, value);
+        if (!m_adapter)
+            return;
+        if (const SlaveSnapshot forced = findSnapshot(m_slaves, id))
+            appendMessage(MessageWidget::Inform, tr("强制输出: %1 输出%2 = %3").arg(appcore::moduleName(*forced)).arg(index).arg(value));
+        m_adapter->requestSlaveOutput(id, index, value);
     });
     connect(window, &SettingRegisterData::sigOutputsRequest, this, [this](quint64 id, QVector<int> values) {
         if (m_adapter)

@@ -3,6 +3,8 @@
 #include "RecordLayout.h"
 #include "TarnBaseConvert.h"
 
+#include <QCoreApplication>
+
 namespace appcore {
 
 namespace {
@@ -102,6 +104,38 @@ QByteArray SlaveEdit::record() const
     if (const auto it = parameters.constFind(ParamHallPhase); it != parameters.cend())
         RecordLayout::putWord(r, kHallPhaseWord, quint16(*it));
     return r;
+}
+
+QStringList editChanges(const SlaveState &slave, const QByteArray &record)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("SlaveEdit", text); };
+    const auto areaText = [](int start, int bits) {
+        return bits > 0 ? QStringLiteral("%1..%2").arg(start).arg(start + bits - 1) : QStringLiteral("-");
+    };
+    // The area a record's word asks for, as the module will hold it.
+    const auto asked = [&](int pos, int extra) {
+        const quint16 word = RecordLayout::wordAt(record, pos);
+        const int channels = Slave::configuredChannels(word & RecordLayout::kChannelMask, extra);
+        const int bits = channels > 0 ? Slave::areaBits(channels + extra, slave.bitsPerChannel) : 0;
+        return areaText(word >> 7, bits);
+    };
+    QStringList out;
+    const int station = RecordLayout::byteAt(record, 1);
+    if (!slave.recordCarriesStation && station != slave.stationId)
+        out << tr("站号 %1→%2").arg(slave.stationId).arg(station);
+    const Slave::IoWindow &w = slave.ioWindow;
+    const QString inputBefore = areaText(w.inputStart, w.inputBits);
+    const QString inputAfter = asked(RecordLayout::kInputPos, slave.inputOffs);
+    if (inputAfter != inputBefore)
+        out << tr("输入区 %1→%2").arg(inputBefore, inputAfter);
+    const QString outputBefore = areaText(w.outputStart, w.outputBits);
+    const QString outputAfter = asked(RecordLayout::kOutputPos, slave.outputOffs);
+    if (outputAfter != outputBefore)
+        out << tr("输出区 %1→%2").arg(outputBefore, outputAfter);
+    const QByteArray params = record.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize);
+    if (params != slave.configurationRecord.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize))
+        out << tr("参数");
+    return out;
 }
 
 } // namespace appcore

@@ -33,4 +33,9 @@ struct SlaveEdit {
     QByteArray record() const;
 };
 
+// What an edited record changes of the slave, in the window's words, for
+// the message list: "站号 3→5", "输入区 24..31→400..407", "参数". Empty when
+// it changes nothing.
+QStringList editChanges(const SlaveState &slave, const QByteArray &record);
+
 } // namespace appcore

@@ -168,6 +168,9 @@ private slots:
         emit filter->activated(filter->currentIndex());
         editor->applyButton()->click();
         QTRY_VERIFY(boxTexts().contains(QStringLiteral("提示|修改从站配置成功!")));
+        // What was asked for is kept in the message list.
+        QVERIFY(messageLines(manager->page()->messageWidget())
+                    .contains(QStringLiteral("Inform|TarnBUS|写入 站号3 (TB-DI8-N): 输入区 24..31→416..423, 参数")));
         const tbsim::Module module = *sim.module(kDI8.toStdString());
         QCOMPARE(module.inStart, 416);
         QCOMPARE(int(module.params[0]) & 0x70, 0x40);

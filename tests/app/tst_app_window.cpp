@@ -683,13 +683,16 @@ private slots:
         closeBoxes();
         if (moduleLost) {
             const QString lost = QStringLiteral("站号7 TB-DI8DO8-P (DA01B2C3D407) 重启后不在总线上");
-            QTRY_VERIFY_WITH_TIMEOUT(boxTexts().value(0).contains(lost), 10000);
-            QVERIFY(boxTexts().value(0).startsWith(QStringLiteral("警告|保存后读回的组态与保存的不一致:")));
+            const QString box = QStringLiteral("警告|保存后读回的组态与保存的不一致:\n") + lost;
+            QTRY_VERIFY2_WITH_TIMEOUT(boxTexts().contains(box), qPrintable(boxTexts().join(QLatin1Char(';'))), 10000);
             QVERIFY(messageLines(list).contains(QStringLiteral("Error|TarnBUS|保存后读回的组态与保存的不一致: ") + lost));
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|组态已读回,与保存的一致。")), 10000);
             QCOMPARE(boxTexts(), QStringList());
         }
+        // The restart was asked for: no error is logged for the link it drops.
+        QVERIFY(messageLines(list).contains(QStringLiteral("Inform|TarnBUS|适配器按要求重启,重启后自动重新链接。")));
+        QVERIFY(!messageLines(list).contains(QStringLiteral("Error|TarnBUS|TarnBUS链接断开!")));
         closeBoxes();
     }
 
@@ -724,6 +727,10 @@ private slots:
         QTRY_COMPARE(manager->page()->forceBarText(), QString());
         QCOMPARE(tabs->tabText(0), title);
         QVERIFY(!window->projectView()->isAdapterForced(0));
+        // What the user did is kept in the message list.
+        const QStringList lines = messageLines(manager->page()->messageWidget());
+        QCOMPARE(lines.count(QStringLiteral("Inform|TarnBUS|强制模式已开启")), 1);
+        QCOMPARE(lines.count(QStringLiteral("Inform|TarnBUS|强制模式已退出,输出全部关闭")), 1);
         closeBoxes();
     }
 
