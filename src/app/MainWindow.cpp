@@ -241,9 +241,20 @@ void MainWindow::on_action_6_triggered()
 
 void MainWindow::on_action_7_triggered()
 {
-    const int index = pickAdapter(m_tabs->managerCount() > 0);
-    if (index >= 0)
-        m_tabs->manager(index)->setForceMode(true);
+    const int index = pickAdapter(true);
+    if (index < 0 || refuseOffline(index, tr("离线组态没有适配器,不可强制。")))
+        return;
+    m_tabs->manager(index)->setForceMode(true);
+}
+
+// An offline configuration has no adapter to act on: said, instead of a
+// communication failure.
+bool MainWindow::refuseOffline(int index, const QString &why)
+{
+    if (!m_tabs->manager(index)->isStatic())
+        return false;
+    MessageBox::notify(this, tr("提示"), why, MessageBox::Information, 280);
+    return true;
 }
 
 void MainWindow::on_action_8_triggered()
@@ -288,9 +299,15 @@ void MainWindow::onXMLLoad()
 
 void MainWindow::on_action_14_triggered()
 {
-    const int index = pickAdapter(m_tabs->managerCount() > 0);
-    if (index >= 0)
-        m_tabs->manager(index)->downloadConfiguration();
+    const int index = pickAdapter(true);
+    if (index < 0)
+        return;
+    // An offline configuration is downloaded by linking it to an adapter.
+    if (m_tabs->manager(index)->isStatic()) {
+        onMatchAdapter(index);
+        return;
+    }
+    m_tabs->manager(index)->downloadConfiguration();
 }
 
 void MainWindow::on_action_15_triggered()
@@ -303,9 +320,10 @@ void MainWindow::on_action_15_triggered()
 
 void MainWindow::on_action_16_triggered()
 {
-    const int index = pickAdapter(m_tabs->managerCount() > 0);
-    if (index >= 0)
-        m_tabs->manager(index)->setForceMode(false);
+    const int index = pickAdapter(true);
+    if (index < 0 || refuseOffline(index, tr("离线组态没有适配器,不在强制模式。")))
+        return;
+    m_tabs->manager(index)->setForceMode(false);
 }
 
 void MainWindow::on_action_17_triggered()

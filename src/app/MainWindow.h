@@ -62,6 +62,7 @@ private:
     // (and returns -1) when several are open and none is selected.
     int pickAdapter(bool askWhenNone);
     bool refuseInForceMode();
+    bool refuseOffline(int index, const QString &why);
     QMap<QString, QString> openAdapters() const;
     bool portBusy() const;
     void showAlignment(bool byteAlignment);

@@ -279,10 +279,18 @@ private slots:
         window->on_action_6_triggered();
         QCOMPARE(boxTexts(), QStringList{"警告|请先选择设备!"});
         closeBoxes();
-        // Force and download without any tab do nothing.
+        // Force, leaving it and download without any tab say so too.
+        for (void (MainWindow::*action)() : {&MainWindow::on_action_7_triggered, &MainWindow::on_action_16_triggered,
+                                             &MainWindow::on_action_14_triggered}) {
+            (window.data()->*action)();
+            QCOMPARE(boxTexts(), QStringList{"警告|请先选择设备!"});
+            closeBoxes();
+        }
+        // On an offline configuration force mode has no adapter to act on.
+        QVERIFY(openOffline(*window));
         window->on_action_7_triggered();
-        window->on_action_14_triggered();
-        QCOMPARE(boxTexts(), QStringList());
+        QCOMPARE(boxTexts(), QStringList{"提示|离线组态没有适配器,不可强制。"});
+        closeBoxes();
         QVERIFY(!window->tabWidget()->closeAdapterAt(-1));
         QVERIFY(!window->tabWidget()->closeAdapterAt(3));
     }
