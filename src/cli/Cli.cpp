@@ -6,6 +6,7 @@
 #include "LinkTiming.h"
 
 #include <QCommandLineParser>
+#include <QSet>
 
 namespace {
 
@@ -110,9 +111,17 @@ int Cli::usageError(const QString &message, const QString &command)
 int Cli::run(const QStringList &arguments)
 {
     // First pass: every option of every command, to find the command.
+    // Commands may share an option's name (--apply, --all): it is added once.
     QList<OptionSpec> all;
-    for (const CommandSpec &spec : commandTable())
-        all += spec.options;
+    QSet<QString> names;
+    for (const CommandSpec &spec : commandTable()) {
+        for (const OptionSpec &option : spec.options) {
+            if (!names.contains(option.names.first()))
+                all += option;
+            for (const QString &name : option.names)
+                names.insert(name);
+        }
+    }
     QCommandLineParser first;
     addOptions(first, all);
     if (!first.parse(QStringList{kProgram} + arguments))
@@ -202,7 +211,7 @@ void Cli::printHelp()
     printOptions(out, globalOptions());
     out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
         << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
-        << "adapter; 130 interrupted.\n"
+        << "adapter; 3 diff: the bus differs from the file; 130 interrupted.\n"
         << "\nExample:\n  " << kProgram << " --bus sim/buses/demo.json show\n"
         << "\nRun '" << kProgram << " COMMAND --help' for a command's arguments; docs/cli.md has the details.\n";
     out.flush();
