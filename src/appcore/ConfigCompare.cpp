@@ -59,6 +59,13 @@ QString numberText(int value)
     return QString::number(value);
 }
 
+// A module without a station of its own has none to show; the adapter's
+// own module is at station 0.
+QString stationText(const Module &module)
+{
+    return module.station == 0 && !module.local ? kNone : numberText(module.station);
+}
+
 QString startText(const Area &area)
 {
     return area.held ? numberText(area.start) : kNone;
@@ -117,7 +124,7 @@ Row matchedRow(const Module &c, const Module &b, int ci, int bi)
     row.bus = {bi};
     const bool typeDiffers = c.moduleIdent != b.moduleIdent;
     row.fields << value(Field::Type, c.typeName, b.typeName, typeDiffers);
-    row.fields << value(Field::Station, numberText(c.station), numberText(b.station), c.station != b.station);
+    row.fields << value(Field::Station, stationText(c), stationText(b), c.station != b.station);
     if (typeDiffers) {
         row.kind = Kind::TypeMismatch;
         return row;
