@@ -117,11 +117,13 @@ QString html(const CompareRowsModel &model, const Heading &heading)
         page += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(name.toHtmlEscaped(), value.toHtmlEscaped());
     };
     info(tr("日期"), heading.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    info(tr("适配器"), heading.adapterSerial);
+    info(tr("适配器MAC"), heading.adapterSerial);
     for (const auto &item : heading.identity)
         info(item.first, item.second);
     info(tr("对比来源"), heading.source);
     info(tr("结果"), countsLine(result));
+    if (model.onlyDifferences())
+        info(tr("显示"), tr("只显示差异 (%1/%2行)").arg(model.rowCount()).arg(result.rows.size()));
     page += QStringLiteral("</table><br/>");
 
     page += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");

@@ -11,6 +11,7 @@
 #include "AdapterManage.h"
 #include "AdapterSettingsView.h"
 #include "AutoConfigView.h"
+#include "CompareReport.h"
 #include "CompareRowsModel.h"
 #include "ConfigCompareDialog.h"
 #include "ConfigCsv.h"
@@ -47,10 +48,12 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
@@ -289,6 +292,20 @@ void saveCompareDialog(MainWindow &window, const QString &dir)
     waitFor([&] { return !compare->isBusy() && !compare->outcomes().isEmpty(); }, 20000);
     settle(400);
     save(compare, dir, QStringLiteral("compare-written.png"));
+
+    // The report "打印PDF" prints, its first page as the printer lays it
+    // out (A4 landscape, drawn at 96 dpi).
+    QTextDocument report;
+    report.setHtml(CompareReport::html(*compare->rows(), compare->heading()));
+    const QSizeF page(1123, 794);
+    report.setPageSize(page);
+    QImage image(page.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    report.drawContents(&painter, QRectF(QPointF(0, 0), page));
+    painter.end();
+    const QString reportPath = dir + QStringLiteral("/compare-report.png");
+    err() << (image.save(reportPath) ? "saved " : "could not save ") << reportPath << Qt::endl;
     compare->close();
     settle(200);
 }
