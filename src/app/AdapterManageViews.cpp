@@ -199,6 +199,8 @@ ConfigCompareDialog *AdapterManage::openCompare()
     if (!m_compareView) {
         m_compareView = new ConfigCompareDialog(this, dialogParent());
         m_compareView->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        m_compareView->refreshSources();
     }
     m_compareView->show();
     m_compareView->raise();

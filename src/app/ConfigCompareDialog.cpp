@@ -123,6 +123,13 @@ const Compare::Result &ConfigCompareDialog::result() const
     return m_rows->result();
 }
 
+void ConfigCompareDialog::refreshSources()
+{
+    fillSources();
+    const int index = m_source == Source::Tab ? m_sourceTabs.indexOf(m_sourceTab) + 1 : 0;
+    ui->comboSource->setCurrentIndex(std::max(0, index));
+}
+
 void ConfigCompareDialog::fillSources()
 {
     ui->comboSource->clear();

@@ -42,6 +42,8 @@ public:
     void compareTab(AdapterManage *source);
     // Reads the bus again and compares it with the source anew.
     void compareAgain();
+    // The other tabs offered as sources, as they are open now.
+    void refreshSources();
     // Writes the rows checked, after the user confirmed.
     void writeChecked();
 
