@@ -235,6 +235,23 @@ private slots:
         QVERIFY(run.out.contains(QStringLiteral("1 differ, 0 missing, 0 extra, 0 type mismatch, 0 ambiguous, 15 same")));
     }
 
+    // Areas that share bits are said, in the file and on the bus.
+    void overlapsAreShown()
+    {
+        QTemporaryDir dir;
+        const QString path = editedExport(dir, true, {set("DA01B2C3D403", 3, "8")});
+        const Run run = runCli({"diff", path});
+        QCOMPARE(run.status, 3);
+        QVERIFY2(run.out.contains(QStringLiteral("overlap in the file: line 4 (TB-DI16-P) and line 6 (TB-DI8-N) share inputs 8..15")),
+                 qPrintable(run.out));
+        const QJsonObject json = jsonOf(runCli({"diff", path, "--json"}));
+        const QJsonArray overlaps = json.value(QLatin1String("overlaps")).toArray();
+        QCOMPARE(overlaps.size(), 1);
+        QCOMPARE(overlaps.at(0).toObject().value(QLatin1String("side")).toString(), QStringLiteral("file"));
+        QCOMPARE(overlaps.at(0).toObject().value(QLatin1String("start")).toInt(), 8);
+        QCOMPARE(overlaps.at(0).toObject().value(QLatin1String("end")).toInt(), 15);
+    }
+
     // The differing modules are written, a module moving into the bits
     // another leaves included, and the bus read again is what the file says.
     void applyThenCompareShowsSame()
