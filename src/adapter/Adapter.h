@@ -117,6 +117,10 @@ public:
     // Reports the current state and slaves again (sigAdapterState, then
     // MSG_REFRESH_ROWS), for a view that has just been attached.
     void requestReport();
+    // Reads every module of the bus again now, as a poll does, then reports
+    // the slaves (MSG_REFRESH_ROWS) whatever the read found. In force mode,
+    // during an operation and without the link only the report is sent.
+    void requestBusRead();
 
     // Pure functions over snapshots.
     // 1024 use counters: inputs at 0..511, outputs at 512..1023.

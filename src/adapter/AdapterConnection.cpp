@@ -506,6 +506,17 @@ void Adapter::onUpdateSlaveList()
     startPolling();
 }
 
+void Adapter::requestBusRead()
+{
+    inWorker([this] {
+        if (!m_offline && m_linked && !m_forceMode && !m_busy)
+            onUpdateSlaveList();
+        if (stopping())
+            return;
+        reportLoad(MSG_REFRESH_ROWS);
+    });
+}
+
 // The poll's scan wait: a poll reports at most one more progress step than
 // a connect. False when the poll ends here.
 bool Adapter::pollBusStatus(TBReply::BusStatus &bus)

@@ -2,6 +2,7 @@
 
 #include "AddressConflicts.h"
 #include "AppLog.h"
+#include "ConfigCompareDialog.h"
 #include "Loading.h"
 #include "LocalConfigView.h"
 #include "MainProductView.h"
@@ -298,6 +299,8 @@ void AdapterManage::closeAdapter()
         m_createView->close();
     if (m_memoryWindow)
         m_memoryWindow->close();
+    if (m_compareView)
+        m_compareView->close();
     stopAdapter();
     m_slaves.clear();
     if (m_topology)

@@ -17,6 +17,7 @@
 
 #include <functional>
 
+class ConfigCompareDialog;
 class Loading;
 #include "MainProductView.h"
 class QThread;
@@ -92,6 +93,13 @@ public:
     // The used address areas of this adapter in a window of their own, the
     // slave shown on the page highlighted; one window per adapter.
     QDialog *openMemoryView();
+    // "对比组态": a configuration against this adapter's bus, one window per
+    // adapter; null for an offline configuration.
+    ConfigCompareDialog *openCompare();
+    ConfigCompareDialog *compareView() const;
+    // While set, results are logged without their notice boxes: a view that
+    // says them itself, row by row, is under way.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
     // Stops the Adapter and its thread; the tab is going away. Returns
     // within a second whatever the Adapter is doing.
     void closeAdapter();
@@ -210,6 +218,7 @@ private:
     QMap<quint64, QPointer<SettingRegisterData>> m_ioTests;
     QPointer<CreateSlaveView> m_createView;
     QPointer<QDialog> m_memoryWindow;
+    QPointer<ConfigCompareDialog> m_compareView;
     AdapterState m_state;
     AdapterStatus m_status;
 };

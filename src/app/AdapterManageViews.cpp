@@ -6,6 +6,7 @@
 #include "AdapterManage.h"
 #include "AddressConflicts.h"
 #include "AdapterSettingsView.h"
+#include "ConfigCompareDialog.h"
 
 #include "MessageBox.h"
 #include "SVGManagement.h"
@@ -201,6 +202,27 @@ QDialog *AdapterManage::openMemoryView()
     m_memoryWindow->show();
     m_memoryWindow->raise();
     return m_memoryWindow;
+}
+
+ConfigCompareDialog *AdapterManage::openCompare()
+{
+    if (!m_adapter || m_static)
+        return nullptr;
+    if (!m_compareView) {
+        m_compareView = new ConfigCompareDialog(this, dialogParent());
+        m_compareView->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        m_compareView->refreshSources();
+    }
+    m_compareView->show();
+    m_compareView->raise();
+    m_compareView->activateWindow();
+    return m_compareView;
+}
+
+ConfigCompareDialog *AdapterManage::compareView() const
+{
+    return m_compareView;
 }
 
 void AdapterManage::updateMemoryView()

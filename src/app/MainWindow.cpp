@@ -47,6 +47,7 @@ bool isBuilt(ProjectView::Command command)
     case C::ExportCsv:
     case C::ExportCsvWithUid:
     case C::ImportCsv:
+    case C::Compare:
     case C::Download:
     case C::LoopTime:
     case C::ForceOn:
@@ -295,6 +296,17 @@ void MainWindow::onXMLLoad()
     DeviceXmlLodaing::instance()->onLoadXmlFile();
     // The catalogue offers the types of the library as it now is.
     m_productView->reload();
+}
+
+// "对比组态" of the adapter picked: its bus against a configuration.
+void MainWindow::on_actionCompare_triggered()
+{
+    const int index = pickAdapter(true);
+    AdapterManage *manager = index >= 0 ? m_tabs->manager(index) : nullptr;
+    if (!manager)
+        return;
+    if (!manager->openCompare())
+        MessageBox::notify(this, tr("提示"), tr("对比组态需要一个在线适配器:请先选择一个已连接的适配器。"), MessageBox::Information, 260);
 }
 
 void MainWindow::on_action_14_triggered()

@@ -44,6 +44,7 @@ public slots:
     void on_action_12_triggered();
     void on_action_13_triggered();
     void on_action_14_triggered();
+    void on_actionCompare_triggered();
     void on_action_15_triggered();
     void on_action_16_triggered();
     void on_action_17_triggered();

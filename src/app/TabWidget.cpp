@@ -356,6 +356,9 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::ImportCsv:
         manager->importCsv();
         break;
+    case C::Compare:
+        manager->openCompare();
+        break;
     case C::LoopTime:
         showLoopTime(index);
         break;

@@ -121,7 +121,8 @@ Area areaOf(const std::optional<ModuleSize> &size, bool input, int lineChannels)
 {
     if (!size)
         return Area{true, lineChannels};
-    if (!(input ? size->hasInputs : size->hasOutputs))
+    // No channels: the module holds no area (as the import takes the line).
+    if (!(input ? size->hasInputs : size->hasOutputs) || lineChannels == 0)
         return Area{false, 0};
     // Every count is clamped before it is added or multiplied: a line or a
     // description may hold any number.

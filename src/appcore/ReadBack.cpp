@@ -1,10 +1,8 @@
 #include "ReadBack.h"
 
-#include "TarnBaseConvert.h"
+#include "ConfigCompare.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <QSet>
 
 #include <iterator>
 
@@ -41,57 +39,41 @@ QString difference(const QString &what, const QString &written, const QString &r
     return tr("%1: 写入 %2, 读回 %3").arg(what, written, read);
 }
 
-QString moduleName(const SlaveState &slave)
+QString moduleName(const Compare::Module &module)
 {
     QString where;
-    if (slave.recordCarriesStation)
+    if (module.local)
         where = tr("本地模块");
-    else if (slave.stationId == 0)
+    else if (module.station == 0)
         where = tr("未设定站号");
     else
-        where = tr("站号%1").arg(slave.stationId);
-    return tr("%1 %2 (%3)").arg(where, slave.typeName, QString::fromLatin1(slave.uuid));
+        where = tr("站号%1").arg(module.station);
+    return tr("%1 %2 (%3)").arg(where, module.typeName, QString::fromLatin1(module.uid));
 }
 
-QString areaText(int start, int bits)
+// The lines of one module stored and read back: its station, its areas as
+// ranges and its parameters.
+void moduleDifferences(const Compare::Result &result, const Compare::Row &row, QStringList &out)
 {
-    return bits <= 0 ? QStringLiteral("-") : QStringLiteral("%1..%2").arg(start).arg(start + bits - 1);
-}
-
-// The parameters of a module by name, as value texts.
-QList<QPair<QString, QString>> parameters(const SlaveState &slave)
-{
-    QList<QPair<QString, QString>> out;
-    const ItemGroupState *config = slave.group(Slave::kConfigData);
-    if (!config)
-        return out;
-    for (const ItemState &item : config->items) {
-        if (item.paramType < TarnBase::ParamFilter)
-            continue;
-        const int value = item.value.toInt();
-        const QString name = item.enumTexts.value(value);
-        out.append({item.name, name.isEmpty() ? QString::number(value) : name});
-    }
-    return out;
-}
-
-void compareModule(const SlaveState &stored, const SlaveState &read, QStringList &out)
-{
+    using Compare::Field;
+    const Compare::Module &stored = result.configuredModule(row);
+    const Compare::Module &read = result.busModule(row);
     const QString name = moduleName(stored);
-    if (stored.stationId != read.stationId)
-        out << difference(tr("%1 站号").arg(name), QString::number(stored.stationId), QString::number(read.stationId));
-    const Slave::IoWindow &a = stored.ioWindow;
-    const Slave::IoWindow &b = read.ioWindow;
-    if (a.inputStart != b.inputStart || a.inputBits != b.inputBits)
-        out << difference(tr("%1 输入区").arg(name), areaText(a.inputStart, a.inputBits), areaText(b.inputStart, b.inputBits));
-    if (a.outputStart != b.outputStart || a.outputBits != b.outputBits)
-        out << difference(tr("%1 输出区").arg(name), areaText(a.outputStart, a.outputBits), areaText(b.outputStart, b.outputBits));
-    const auto storedParameters = parameters(stored);
-    const auto readParameters = parameters(read);
-    for (int i = 0; i < storedParameters.size() && i < readParameters.size(); ++i) {
-        if (storedParameters.at(i).second != readParameters.at(i).second)
-            out << difference(tr("%1 %2").arg(name, storedParameters.at(i).first), storedParameters.at(i).second,
-                              readParameters.at(i).second);
+    const auto differs = [&row](Field field) {
+        const Compare::FieldValue *v = row.field(field);
+        return v && v->differs;
+    };
+    if (differs(Field::Type))
+        out << difference(tr("%1 类型").arg(name), stored.typeName, read.typeName);
+    if (differs(Field::Station))
+        out << difference(tr("%1 站号").arg(name), QString::number(stored.station), QString::number(read.station));
+    if (differs(Field::InputStart) || differs(Field::InputChannels))
+        out << difference(tr("%1 输入区").arg(name), Compare::areaText(stored.inputs), Compare::areaText(read.inputs));
+    if (differs(Field::OutputStart) || differs(Field::OutputChannels))
+        out << difference(tr("%1 输出区").arg(name), Compare::areaText(stored.outputs), Compare::areaText(read.outputs));
+    for (const Compare::FieldValue &v : row.fields) {
+        if (v.field == Field::Parameter && v.differs)
+            out << difference(tr("%1 %2").arg(name, v.name), v.configured, v.bus);
     }
 }
 
@@ -118,26 +100,27 @@ QStringList settingsDifferences(const SettingsReadBack &readBack)
 
 QStringList busDifferences(const SlaveList &stored, const SlaveList &reloaded)
 {
+    const Compare::Result result = Compare::compare(Compare::sideOf(stored), Compare::sideOf(reloaded));
     QStringList out;
-    QHash<QByteArray, SlaveSnapshot> byUid;
-    for (const SlaveSnapshot &slave : reloaded) {
-        if (!slave->uuid.isEmpty())
-            byUid.insert(slave->uuid, slave);
-    }
-    QSet<QByteArray> seen;
-    for (const SlaveSnapshot &slave : stored) {
-        if (slave->uuid.isEmpty())
-            continue;
-        seen.insert(slave->uuid);
-        const SlaveSnapshot read = byUid.value(slave->uuid);
-        if (!read)
-            out << tr("%1 重启后不在总线上").arg(moduleName(*slave));
-        else
-            compareModule(*slave, *read, out);
-    }
-    for (const SlaveSnapshot &slave : reloaded) {
-        if (!slave->uuid.isEmpty() && !seen.contains(slave->uuid))
-            out << tr("%1 保存时不在总线上").arg(moduleName(*slave));
+    for (const Compare::Row &row : result.rows) {
+        switch (row.kind) {
+        case Compare::Kind::Same:
+            break;
+        case Compare::Kind::Missing:
+            out << tr("%1 重启后不在总线上").arg(moduleName(result.configuredModule(row)));
+            break;
+        case Compare::Kind::Extra:
+            out << tr("%1 保存时不在总线上").arg(moduleName(result.busModule(row)));
+            break;
+        case Compare::Kind::Ambiguous:
+            for (int i = 0; i < row.configured.size(); ++i)
+                out << tr("%1 重启后无法对应: %2").arg(moduleName(result.configuredModule(row, i)), Compare::ambiguityText(row, result));
+            break;
+        case Compare::Kind::Differs:
+        case Compare::Kind::TypeMismatch:
+            moduleDifferences(result, row, out);
+            break;
+        }
     }
     return out;
 }

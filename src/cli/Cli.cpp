@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 
@@ -113,9 +114,17 @@ int Cli::usageError(const QString &message, const QString &command)
 int Cli::run(const QStringList &arguments)
 {
     // First pass: every option of every command, to find the command.
+    // Commands may share an option's name (--apply, --all): it is added once.
     QList<OptionSpec> all;
-    for (const CommandSpec &spec : commandTable())
-        all += spec.options;
+    QSet<QString> names;
+    for (const CommandSpec &spec : commandTable()) {
+        for (const OptionSpec &option : spec.options) {
+            if (!names.contains(option.names.first()))
+                all += option;
+            for (const QString &name : option.names)
+                names.insert(name);
+        }
+    }
     QCommandLineParser first;
     addOptions(first, all);
     if (!first.parse(QStringList{kProgram} + arguments))
@@ -205,7 +214,7 @@ void Cli::printHelp()
     printOptions(out, globalOptions());
     out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
         << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
-        << "adapter; 130 interrupted.\n"
+        << "adapter; 3 diff: the bus differs from the file; 130 interrupted.\n"
         << tr("\nExample, on the demonstration bus of the virtual adapter (sim/buses/demo.json in a checkout):\n  ")
         << kProgram << " --bus /usr/share/tarnbus-tester/buses/demo.json show\n"
         << tr("\nRun '%1 COMMAND --help' for a command's arguments; the manual page (man %1) and\n"

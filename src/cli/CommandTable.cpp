@@ -124,6 +124,23 @@ QList<CommandSpec> buildTable()
          {QStringLiteral("FILE   a configuration file written by export or by the window")},
          {QStringLiteral("tarnbus-cli import bus.csv --apply")}, 1, 1, commands::importCsv});
 
+    add({QStringLiteral("diff"), QStringLiteral("FILE [--all] [--apply]"),
+         QStringLiteral("compare a configuration file with the bus"),
+         QStringLiteral("Compares FILE (the window's configuration file, with or without UIDs) with the modules on the\n"
+                        "bus, module by module: matched by UID where both have one, else by station; a station held\n"
+                        "twice and a line without station and UID are reported as ambiguous, never guessed. Prints the\n"
+                        "rows that differ (every row with --all): the fields that differ (type, station, input and output\n"
+                        "start and channels, parameters), modules missing on the bus, extra on it, of another type.\n"
+                        "With --apply the differing modules are written (station, areas, parameters), each refusal\n"
+                        "reported for its module, and the bus is read and compared again.\n"
+                        "Exit status: 0 the same, 3 differences, 1 a failure on the bus (or a write not taken), 2 a bad\n"
+                        "file."),
+         {{{QStringLiteral("all")}, QString(), QStringLiteral("every row, the same ones too")},
+          {{QStringLiteral("apply")}, QString(), QStringLiteral("write the differing modules, then compare again")}},
+         {QStringLiteral("FILE   a configuration file written by export or by the window")},
+         {QStringLiteral("tarnbus-cli diff bus.csv"), QStringLiteral("tarnbus-cli diff bus.csv --apply")}, 1, 1,
+         commands::diff});
+
     add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes]"),
          QStringLiteral("upgrade the firmware of adapters"),
          QStringLiteral("Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads\n"

@@ -74,6 +74,7 @@ int settings(Context &ctx);
 int force(Context &ctx);
 int exportCsv(Context &ctx);
 int importCsv(Context &ctx);
+int diff(Context &ctx);
 int upgrade(Context &ctx);
 int descriptions(Context &ctx);
 int addDescription(Context &ctx);
@@ -114,6 +115,10 @@ int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait);
 int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::Wait wait, adapter_message_type confirmType,
                         int confirmErr, const QString &unconfirmed);
 
+// The tool's message for a failure the adapter reported, with its class:
+// "修改从站站号失败: 适配器拒绝执行! (refused by the adapter)".
+QString failureText(const AdapterSession::Report &report);
+
 // Reports the adapter's failures (the tool's messages) and returns 1.
 int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback = QString());
 
@@ -137,7 +142,14 @@ inline QString forceNotLeft()
 
 } // namespace session
 
+namespace appcore::ConfigCsv {
+struct Problem;
+}
+
 namespace configuration {
+// Reports the problems of a configuration file, each naming its line and
+// field; returns 2.
+int reportFileProblems(Context &ctx, const QString &path, const QList<appcore::ConfigCsv::Problem> &problems);
 // Writes the configuration the session's slave records hold to the adapter
 // (the window's download), refusing with conflictStatus when modules share
 // bits. Prints nothing on success.

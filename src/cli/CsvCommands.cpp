@@ -48,8 +48,11 @@ QString describe(const ConfigCsv::Problem &problem)
     return problem.text();
 }
 
-// The problems of a file, each naming its line and field.
-int reportProblems(Context &ctx, const QString &path, const QList<ConfigCsv::Problem> &problems)
+} // namespace
+
+namespace configuration {
+
+int reportFileProblems(Context &ctx, const QString &path, const QList<ConfigCsv::Problem> &problems)
 {
     int status = ExitStatus::BadInput;
     for (const ConfigCsv::Problem &problem : problems) {
@@ -68,7 +71,7 @@ int reportProblems(Context &ctx, const QString &path, const QList<ConfigCsv::Pro
     return status;
 }
 
-} // namespace
+} // namespace configuration
 
 namespace commands {
 
@@ -118,7 +121,7 @@ int importCsv(Context &ctx)
     session::loadDescriptions(ctx);
     const ConfigCsv::ParsedFile file = ConfigCsv::readFile(path, ConfigCsv::librarySizes());
     if (!file.ok())
-        return reportProblems(ctx, path, file.problems);
+        return configuration::reportFileProblems(ctx, path, file.problems);
 
     return session::withAdapter(ctx, [&ctx, &file, path, apply](AdapterSession &s) {
         // While the file is applied to the slave records and written to the

@@ -10,6 +10,7 @@ namespace ExitStatus {
 constexpr int Success = 0;
 constexpr int BusFailure = 1;  // the operation failed on the bus: refused, time-out, checksum, link lost
 constexpr int BadInput = 2;    // bad usage or a bad input file; nothing was written to an adapter
+constexpr int Differences = 3; // diff: the bus is not what the configuration says
 constexpr int Interrupted = 130; // Ctrl-C or a termination request, as shells report them
 } // namespace ExitStatus
 

@@ -137,11 +137,16 @@ void loadDescriptions(Context &ctx)
     library->onLoadXmlFile();
 }
 
+QString failureText(const AdapterSession::Report &report)
+{
+    return QStringLiteral("%1 (%2)").arg(report.text(), failureClass(report));
+}
+
 int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, const QString &fallback)
 {
     QSet<QString> said;
     for (const AdapterSession::Report &report : failures) {
-        const QString text = QStringLiteral("%1 (%2)").arg(report.text(), failureClass(report));
+        const QString text = failureText(report);
         if (said.contains(text))
             continue;
         said.insert(text);

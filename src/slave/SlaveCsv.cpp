@@ -179,6 +179,11 @@ bool Slave::applyCsv(const QString &line, bool withUid)
         return false;
     }
 
+    // A count of 0 is a module that holds no area (what the tool writes for
+    // one): it keeps none, whatever channels its description offers.
+    const auto channelsOf = [this](quint32 lineChannels) {
+        return lineChannels == 0 ? 0 : suportChangeableChannel ? int(lineChannels) : channelCount;
+    };
     stationId = newStationId = quint8(station);
     int next = 0;
     for (ItemInfo *item : qAsConst(config->items)) {
@@ -186,10 +191,10 @@ bool Slave::applyCsv(const QString &line, bool withUid)
             item->station = qint16(station);
         } else if (item->isInputChannels()) {
             item->startAddress = qint16(inputStart);
-            item->channels = qint16(suportChangeableChannel ? int(number[kColInputChannels]) : channelCount);
+            item->channels = qint16(channelsOf(number[kColInputChannels]));
         } else if (item->isOutputChannels()) {
             item->startAddress = qint16(outputStart);
-            item->channels = qint16(suportChangeableChannel ? int(number[kColOutputChannels]) : channelCount);
+            item->channels = qint16(channelsOf(number[kColOutputChannels]));
         } else if (item->paramType == ParamFilter) {
             item->value.setValue(int(number[kColFilter]));
         } else if (item->paramType == ParamEnable) {

@@ -233,6 +233,8 @@ QMenu *ProjectView::buildAdapterMenu(int index)
         entry(exportMenu, Command::ExportCsvWithUid, ":/image/macexecl.png", tr("带UID导出CSV"), true);
     }
     entry(menu, Command::ImportCsv, ":/image/upload.png", tr("导入组态配置"), !force);
+    if (!local)
+        entry(menu, Command::Compare, ":/image/compare.png", tr("对比组态"), !force);
     if (local) {
         menu->addSeparator();
     } else {

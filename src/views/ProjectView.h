@@ -35,6 +35,7 @@ public:
         ExportCsv,         // "常规导出CSV"
         ExportCsvWithUid,  // "带UID导出CSV"
         ImportCsv,         // "导入组态配置"
+        Compare,           // "对比组态"
         Download,          // "下载组态配置"
         LoopTime,          // "循环时间计算"
         ForceOn,           // "强制"

@@ -252,6 +252,49 @@ private slots:
         QVERIFY(!run.inThread([&] { return run.adapter->isPolling(); }));
     }
 
+    // A read asked for reads the bus at once, whatever the poll period, and
+    // reports the slaves it found; in force mode it only reports.
+    void busReadOnRequest()
+    {
+        QCOMPARE(loadBus(kDemoBus), QString());
+        tarnbus::LinkTiming timing = fastTiming();
+        timing.pollPeriodMs = 600000;
+        tarnbus::setLinkTiming(timing);
+        struct Restore {
+            ~Restore() { tarnbus::setLinkTiming(fastTiming()); }
+        } restore;
+        AdapterRun run;
+        run.connectTo();
+        QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
+        run.settle();
+        tbsim::VirtualAdapter sim = simAdapter();
+        tbsim::Module joined = tbsim::catalogueModule(0x1201, "DA01B2C3D4AA", 20);
+        joined.outStart = 300;
+        QCOMPARE(QString::fromStdString(sim.addModule(joined)), QString());
+        sim.clearTraffic();
+        run.recorder.clear();
+
+        run.adapter->requestBusRead();
+        QVERIFY(run.waitForLoad(MSG_REFRESH_ROWS));
+        const SlaveList read = run.recorder.loadsOf(MSG_REFRESH_ROWS).first().slaves;
+        QCOMPARE(read.size(), 17);
+        QVERIFY(std::any_of(read.cbegin(), read.cend(), [](const SlaveSnapshot &s) { return s->uuid == "DA01B2C3D4AA"; }));
+        QVERIFY(sim.requestCount(0x25) >= 16);
+        QCOMPARE(run.recorder.errorCodes(), QStringList());
+
+        emit run.adapter->sigSetFource(true);
+        QTRY_VERIFY(run.inThread([&] { return run.adapter->isForceMode(); }));
+        run.settle();
+        sim.clearTraffic();
+        run.recorder.clear();
+        run.adapter->requestBusRead();
+        QVERIFY(run.waitForLoad(MSG_REFRESH_ROWS));
+        QCOMPARE(run.recorder.loadsOf(MSG_REFRESH_ROWS).first().slaves.size(), 17);
+        QCOMPARE(sim.requestCount(0x25), 0);
+        emit run.adapter->sigSetFource(false);
+        QTRY_VERIFY(!run.inThread([&] { return run.adapter->isForceMode(); }));
+    }
+
     void pollFollowsTheBus()
     {
         QCOMPARE(loadBus(kDemoBus), QString());

@@ -252,6 +252,7 @@ private slots:
         QTest::newRow("area ends at 512") << "*X,3,8,63,8,0,0,3,0,0,#00001101" << false;
         QTest::newRow("16-bit inputs end at 512") << "*X,3,1,448,4,0,0,3,0,0,#AI4" << false;
         QTest::newRow("fixed channels: the line's count does not count") << "*X,3,1,495,127,0,0,3,0,0,#DIO16" << false;
+        QTest::newRow("no channels: no area, whatever the begin") << "*X,3,1,0,16,508,0,3,0,0,#DIO16" << false;
         QTest::newRow("blanks around numbers") << "*X, 3 ,1,24,8,0,0,3,0,0,#00001101" << false;
         QTest::newRow("module without configuration items") << "*LS-?-?,11,0,0,0,0,0,0,0,0,#00000000" << false;
         QTest::newRow("largest 32-bit value") << "*X,3,1,24,8,0,0,3,0,0,#00001101,4294967295" << false;

@@ -44,7 +44,7 @@ const Listed kListed[] = {
     {"force.png", Use::Action},       {"exit.svg", Use::Action},       {"save.png", Use::Action},
     {"Configure.png", Use::Action},   {"update.svg", Use::Action},     {"input.svg", Use::Action},
     {"dload1.svg", Use::Action},      {"bit.png", Use::Action},        {"Byte.png", Use::Action},
-    {"uforce.png", Use::Action},      {"set.png", Use::Action},
+    {"uforce.png", Use::Action},      {"set.png", Use::Action},        {"compare.png", Use::Action},
     {"uallocation.png", Use::Action}, {"auto.png", Use::Action},       {"execl.png", Use::Action},
     {"macexecl.png", Use::Action},    {"upload.png", Use::Action},     {"wait.png", Use::Action},
     {"create.png", Use::Action},      {"swap.png", Use::Action},       {"update.png", Use::Action},

@@ -152,6 +152,33 @@ private slots:
         QCOMPARE(target->alignment, 8);
     }
 
+    // A module that holds no area writes 0 channels and reads back without
+    // one, though its description fixes its channel count.
+    void aModuleWithoutAreaKeepsNone_data()
+    {
+        QTest::addColumn<QString>("ident");
+        QTest::newRow("DI") << kDI;
+        QTest::newRow("DIO") << kDIO;
+    }
+    void aModuleWithoutAreaKeepsNone()
+    {
+        QFETCH(QString, ident);
+        auto source = configured(ident);
+        const ItemsInfo *config = source->group(Slave::kConfigData);
+        for (int i = 0; i < config->items.size(); ++i) {
+            if (config->items.at(i)->isInputChannels())
+                source->setItemAddress(i, 16, 0);
+        }
+        QCOMPARE(int(source->ioWindow().inputBits), 0);
+        const QString line = source->toCsvLineWithUid();
+        auto target = create(ident, 0);
+        target->setAlignment(8);
+        QVERIFY(target->applyCsvLineWithUid(line));
+        QCOMPARE(int(target->ioWindow().inputBits), 0);
+        QCOMPARE(target->ioWindow().outputBits, source->ioWindow().outputBits);
+        QCOMPARE(target->toCsvLineWithUid(), line);
+    }
+
     void textFieldsCannotSplitTheLine()
     {
         auto slave = configured(kDI);

@@ -32,10 +32,11 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("live") << false << false
                               << QStringList{"重新加载从站", "配置重复站号", "|", "自动分配地址", "[导出组态配置]", "导入组态配置",
-                                             "下载组态配置", "循环时间计算", "|", "强制", "-取消强制", "删除"};
+                                             "对比组态", "下载组态配置", "循环时间计算", "|", "强制", "-取消强制", "删除"};
         QTest::newRow("live, forced") << false << true
                                       << QStringList{"-重新加载从站", "-配置重复站号", "|", "-自动分配地址", "-[导出组态配置]",
-                                                     "-导入组态配置", "-下载组态配置", "-循环时间计算", "|", "-强制", "取消强制", "-删除"};
+                                                     "-导入组态配置", "-对比组态", "-下载组态配置", "-循环时间计算", "|", "-强制", "取消强制",
+                                                     "-删除"};
         QTest::newRow("offline") << true << false
                                  << QStringList{"添加从站模块", "链接适配器", "自动分配地址", "[导出组态配置]", "导入组态配置", "|", "删除"};
         QTest::newRow("offline, forced") << true << true

@@ -2,14 +2,19 @@
 // window on the virtual adapter with the demonstration bus, opens the
 // adapter through the chooser as a user would, and saves what it shows at
 // each step: the window, the parameter editor, the address areas, a fault
-// dialog, the IO test window in a running-light test, and an offline
-// configuration built from the catalogue. Run it through
+// dialog, the IO test window in a running-light test, the comparison of a
+// configuration with the bus, and an offline configuration built from the
+// catalogue. Run it through
 // tools/screenshots.sh (Xvfb at 1920 x 1080, CJK fonts).
 
 #include "Adapter.h"
 #include "AdapterManage.h"
 #include "AdapterSettingsView.h"
 #include "AutoConfigView.h"
+#include "CompareReport.h"
+#include "CompareRowsModel.h"
+#include "ConfigCompareDialog.h"
+#include "ConfigCsv.h"
 #include "CreateSlaveView.h"
 #include "FaultView.h"
 #include "Loading.h"
@@ -34,6 +39,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -42,11 +48,13 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
@@ -198,6 +206,109 @@ void saveConfigurationDialogs(MainWindow &window, const QString &dir)
     save(&window, dir, QStringLiteral("batch-configuration.png"));
     summary->accept();
     settle(300);
+}
+
+// A configuration file of the demonstration bus changed the ways a site
+// differs from its plan: an input area moved, a parameter and a substitute
+// value changed, a module missing, one more on the bus, a module of another
+// type, and the repeated station 4 named without UIDs.
+bool writePlan(const QString &exported, const QString &plan)
+{
+    QFile in(exported);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QStringList lines = appcore::ConfigCsv::decode(in.readAll()).text.split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    const QString header = lines.takeFirst();
+    const auto uidHex = [](const char *uid) { return QString::fromLatin1(QByteArray(uid).toHex().toUpper()); };
+    QStringList out;
+    for (const QString &line : lines) {
+        QStringList f = line.split(QLatin1Char(','));
+        const QString uid = f.value(11);
+        if (uid == uidHex("DA01B2C3D405"))
+            continue; // the DI32 is not in the plan
+        if (uid == uidHex("DA01B2C3D403")) {
+            f[3] = QStringLiteral("400");
+            f[7] = QStringLiteral("5");
+        }
+        if (uid == uidHex("DA01B2C3D409"))
+            f[9] = QStringLiteral("1000");
+        if (uid == uidHex("DA01B2C3D40A")) {
+            f[0] = QStringLiteral("TB-AI4-I");
+            f[4] = QStringLiteral("4");
+            f[10] = QStringLiteral("#00002101");
+        }
+        if (uid == uidHex("DA01B2C3D404") || uid == uidHex("DA01B2C3D40E"))
+            f[11] = QString();
+        out << f.join(QLatin1Char(','));
+    }
+    out << QStringLiteral("TB-DI8-N,14,1,440,8,0,0,0,0,0,#00001101,%1,0,0,0,0,0,0,0,0,0,0,0,0").arg(uidHex("DA01B2C3D4AA"));
+    return !appcore::ConfigCsv::writeFile(plan, appcore::ConfigCsv::Form::WithUid, out);
+}
+
+// "对比组态": the plan against the bus, all rows and the differences only,
+// then the differing modules written and the bus compared again.
+void saveCompareDialog(MainWindow &window, const QString &dir)
+{
+    AdapterManage *manager = window.tabWidget()->manager(0);
+    QTemporaryDir files;
+    const QString exported = files.filePath(QStringLiteral("bus.csv"));
+    const QString plan = files.filePath(QStringLiteral("plan.csv"));
+    manager->exportCsv(true);
+    if (!chooseFile(exported) || !waitFor([&] { return QFile::exists(exported); }, 5000) || !writePlan(exported, plan)) {
+        err() << "no plan to compare" << Qt::endl;
+        return;
+    }
+    window.findChild<QAction *>(QStringLiteral("actionCompare"))->trigger();
+    ConfigCompareDialog *compare = manager->compareView();
+    if (!compare) {
+        err() << "no comparison dialog" << Qt::endl;
+        return;
+    }
+    compare->resize(1280, 760);
+    compare->compareFile(plan);
+    settle(300);
+    save(compare, dir, QStringLiteral("compare-dialog.png"));
+
+    compare->findChild<QCheckBox *>(QStringLiteral("checkOnlyDifferences"))->setChecked(true);
+    compare->findChild<QPushButton *>(QStringLiteral("btnCheckAll"))->click();
+    settle(300);
+    save(compare, dir, QStringLiteral("compare-differences.png"));
+
+    // The DI8 at station 3 refuses its record once: its row says so.
+    tbsim::FaultRule refuse;
+    refuse.kind = tbsim::FaultKind::Refuse;
+    refuse.code = 0x47;
+    refuse.param1 = 0x00;
+    refuse.count = 1;
+    tbsim::bus().adapter("3C2E0A000001").addFault(refuse);
+    compare->writeChecked();
+    QMessageBox *question = nullptr;
+    if (waitFor([&] { return (question = topLevel<QMessageBox>()) != nullptr; }, 5000)) {
+        for (QAbstractButton *button : question->buttons()) {
+            if (question->buttonRole(button) == QMessageBox::AcceptRole)
+                button->click();
+        }
+    }
+    waitFor([&] { return !compare->isBusy() && !compare->outcomes().isEmpty(); }, 20000);
+    settle(400);
+    save(compare, dir, QStringLiteral("compare-written.png"));
+
+    // The report "打印PDF" prints, its first page as the printer lays it
+    // out (A4 landscape, drawn at 96 dpi).
+    QTextDocument report;
+    report.setHtml(CompareReport::html(*compare->rows(), compare->heading()));
+    const QSizeF page(1123, 794);
+    report.setPageSize(page);
+    QImage image(page.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    report.drawContents(&painter, QRectF(QPointF(0, 0), page));
+    painter.end();
+    const QString reportPath = dir + QStringLiteral("/compare-report.png");
+    err() << (image.save(reportPath) ? "saved " : "could not save ") << reportPath << Qt::endl;
+    compare->close();
+    settle(200);
 }
 
 } // namespace
@@ -373,6 +484,7 @@ int main(int argc, char *argv[])
     settle(300);
 
     saveConfigurationDialogs(window, outDir);
+    saveCompareDialog(window, outDir);
 
     // An offline configuration from the catalogue.
     window.findChild<QAction *>(QStringLiteral("actionProductView"))->trigger();
