@@ -8,6 +8,7 @@
 #include "AutoConfigView.h"
 #include "ConfigCsv.h"
 #include "FileChooser.h"
+#include "RecentFolders.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "MessageWidget.h"
@@ -87,7 +88,7 @@ void AdapterManage::exportCsv(bool withUid)
     if (!m_adapter)
         return;
     QPointer<AdapterManage> self(this);
-    FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), FileChooser::startFolder(),
+    FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), RecentFolders::kConfiguration,
                           QString::fromLatin1(kCsvFilter), QString::fromLatin1(kCsvSuffix),
                           [self, withUid](const QString &path) {
                               if (self)
@@ -136,7 +137,7 @@ void AdapterManage::importCsv()
     if (!m_adapter || isImporting())
         return;
     QPointer<AdapterManage> self(this);
-    FileChooser::openFile(fileDialogParent(), tr("Import excel file"), FileChooser::startFolder(),
+    FileChooser::openFile(fileDialogParent(), tr("Import excel file"), RecentFolders::kConfiguration,
                           QString::fromLatin1(kCsvFilter), [self](const QString &path) {
                               if (self)
                                   self->importFile(path);

@@ -6,6 +6,7 @@
 #include "CompareRowsModel.h"
 #include "ConfigCsv.h"
 #include "FileChooser.h"
+#include "RecentFolders.h"
 #include "MessageBox.h"
 #include "TabWidget.h"
 #include "mainWindowManagement.h"
@@ -163,8 +164,7 @@ void ConfigCompareDialog::on_comboSource_activated(int index)
 void ConfigCompareDialog::on_btnOpenFile_clicked()
 {
     QPointer<ConfigCompareDialog> self(this);
-    const QString directory = m_filePath.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(m_filePath).absolutePath();
-    FileChooser::openFile(this, tr("打开配置文件"), directory, QString::fromLatin1(kCsvFilter), [self](const QString &path) {
+    FileChooser::openFile(this, tr("打开配置文件"), RecentFolders::kConfiguration, QString::fromLatin1(kCsvFilter), [self](const QString &path) {
         if (self)
             self->compareFile(path);
     });
@@ -583,7 +583,7 @@ CompareReport::Heading ConfigCompareDialog::heading() const
 void ConfigCompareDialog::on_btnSaveCsv_clicked()
 {
     QPointer<ConfigCompareDialog> self(this);
-    FileChooser::saveFile(this, tr("保存对比结果"), QCoreApplication::applicationDirPath(), QString::fromLatin1(kCsvFilter),
+    FileChooser::saveFile(this, tr("保存对比结果"), RecentFolders::kReport, QString::fromLatin1(kCsvFilter),
                           QStringLiteral("csv"), [self](const QString &path) {
                               if (!self)
                                   return;
@@ -598,7 +598,7 @@ void ConfigCompareDialog::on_btnSaveCsv_clicked()
 void ConfigCompareDialog::on_btnPrintPdf_clicked()
 {
     QPointer<ConfigCompareDialog> self(this);
-    FileChooser::saveFile(this, tr("打印对比结果"), QCoreApplication::applicationDirPath(), QString::fromLatin1(kPdfFilter),
+    FileChooser::saveFile(this, tr("打印对比结果"), RecentFolders::kReport, QString::fromLatin1(kPdfFilter),
                           QStringLiteral("pdf"), [self](const QString &path) {
                               if (!self)
                                   return;

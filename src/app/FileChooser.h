@@ -14,18 +14,16 @@ class QWidget;
 // itself when it closes.
 namespace FileChooser {
 
-// Where the program's file dialogs start: the program's folder when the
-// user may write there (a build, an unpacked copy), else the user's
-// documents folder; an installed program's folder (/usr/bin) holds nothing
-// of the user's and takes nothing.
-QString startFolder();
-
-QFileDialog *openFile(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+// Each dialog starts in the folder last used for its kind of file
+// (RecentFolders: configuration, report, description, picture), the user's
+// documents folder the first time, and remembers the folder of the file
+// chosen.
+QFileDialog *openFile(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
                       std::function<void(const QString &)> chosen);
-QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
                        std::function<void(const QStringList &)> chosen);
 // A name typed without a suffix gets defaultSuffix.
-QFileDialog *saveFile(QWidget *parent, const QString &caption, const QString &directory, const QString &filter,
+QFileDialog *saveFile(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
                       const QString &defaultSuffix, std::function<void(const QString &)> chosen);
 
 } // namespace FileChooser

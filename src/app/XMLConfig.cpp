@@ -5,6 +5,7 @@
 #include "DescriptionParser.h"
 #include "DeviceXmlLodaing.h"
 #include "FileChooser.h"
+#include "RecentFolders.h"
 #include "MessageBox.h"
 #include "ui_XMLConfig.h"
 
@@ -64,7 +65,7 @@ void XMLConfig::fill()
 
 void XMLConfig::on_pushButton_clicked()
 {
-    FileChooser::openFile(this, tr("Config file"), FileChooser::startFolder(),
+    FileChooser::openFile(this, tr("Config file"), RecentFolders::kDescription,
                           QStringLiteral("(*.xml)"),
                           [this](const QString &path) { ui->lineEdit->setText(QDir::toNativeSeparators(path)); });
 }
@@ -100,7 +101,7 @@ void XMLConfig::onCreateImage(QTreeWidgetItem *item, int column)
                            MessageBox::Warning, kRefusalWidth);
         return;
     }
-    FileChooser::openFiles(this, tr("Image file"), FileChooser::startFolder(),
+    FileChooser::openFiles(this, tr("Image file"), RecentFolders::kPicture,
                            QStringLiteral("(*)"), [this, folder](const QStringList &files) { addPictures(folder, files); });
 }
 

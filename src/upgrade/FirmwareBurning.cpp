@@ -7,6 +7,7 @@
 #include "UpgradeProtocol.h"
 #include "HidAccess.h"
 #include "LinkTiming.h"
+#include "RecentFolders.h"
 #include "SettingsFiles.h"
 #include "UsbCommunication.h"
 #include "UsbGlobal.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
@@ -142,7 +144,10 @@ void FirmwareBurning::on_pushButton_clicked()
 
     // The last folder, in path.ini of the user's configuration folder.
     QSettings settings(SettingsFiles::path(SettingsFiles::kUpgrade), QSettings::IniFormat);
-    const QString lastPath = settings.value(QLatin1String(kLastPathKey)).toString();
+    // The last file's folder, the documents folder the first time.
+    QString lastPath = settings.value(QLatin1String(kLastPathKey)).toString();
+    if (lastPath.isEmpty() || !QFileInfo(lastPath).absoluteDir().exists())
+        lastPath = RecentFolders::documents();
     const QString path = QFileDialog::getOpenFileName(this, tr("FirmwareBurning"), lastPath, QStringLiteral("*.dec"));
     if (path.isEmpty()) {
         printfLog(tr("添加升级程序失败!"));

@@ -9,8 +9,10 @@
 #include "ConfigCsv.h"
 #include "ConfigurationMatchingDlg.h"
 #include "LocalConfigView.h"
+#include "XMLConfig.h"
 
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTextCodec>
 
 using namespace apph;
@@ -271,6 +273,45 @@ private slots:
         QVERIFY(importThroughTree(*window, 1, path));
         QTRY_COMPARE(offline->slaves().size(), 16);
         QCOMPARE(slaveSummary(offline->slaves()), slaveSummary(live->slaves()));
+    }
+
+    // File dialogs start in the documents folder, then where the user last
+    // took or saved a file of the same kind; other kinds keep their own.
+    void dialogsRememberTheirFolder()
+    {
+        WorkingFolder folder;
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QVERIFY(QDir().mkpath(documents));
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        const auto startsIn = [](const QString &expected) {
+            QFileDialog *dialog = waitForTopLevel<QFileDialog>();
+            return dialog && QFileInfo(dialog->directory().absolutePath()) == QFileInfo(expected);
+        };
+
+        QVERIFY(triggerAdapterMenu(window->projectView(), 0, kExportPlain));
+        QVERIFY(startsIn(documents));
+        const QString elsewhere = folder.path() + QStringLiteral("/site");
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(!answerFileDialog({elsewhere + QStringLiteral("/bus.csv")}).isEmpty());
+        QTRY_VERIFY(QFile::exists(elsewhere + QStringLiteral("/bus.csv")));
+
+        QVERIFY(triggerAdapterMenu(window->projectView(), 0, kImport));
+        QVERIFY(startsIn(elsewhere));
+        answerFileDialog({});
+
+        window->on_action_13_triggered(); // "导入XML"
+        QTRY_VERIFY(window->findChild<XMLConfig *>());
+        QTest::mouseClick(window->findChild<XMLConfig *>()->findChild<QPushButton *>(QStringLiteral("pushButton")), Qt::LeftButton);
+        QVERIFY(startsIn(documents));
+        answerFileDialog({});
+
+        // A remembered folder that has gone is forgotten.
+        QVERIFY(QDir(elsewhere).removeRecursively());
+        QVERIFY(triggerAdapterMenu(window->projectView(), 0, kExportPlain));
+        QVERIFY(startsIn(documents));
+        answerFileDialog({});
     }
 
     // Success is said only when the file was written; a cancel says nothing.

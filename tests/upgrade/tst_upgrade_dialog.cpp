@@ -6,6 +6,7 @@
 #include "FirmwareBurning.h"
 #include "HidAccessSupport.h"
 #include "ModalDriver.h"
+#include "RecentFolders.h"
 #include "TestFolders.h"
 #include "UpgradeTestSupport.h"
 
@@ -290,7 +291,8 @@ void UpgradeDialogTest::chooseFile()
     chooseFile(choice == QLatin1String("cancel") ? QString() : path);
 
     QCOMPARE(m_driver->fileDialogs.size(), 2);
-    QCOMPARE(m_driver->fileDialogs.at(0), "FirmwareBurning|" + QDir::currentPath() + "|*.dec");
+    // The first starts in the documents folder.
+    QCOMPARE(m_driver->fileDialogs.at(0), "FirmwareBurning|" + RecentFolders::documents() + "|*.dec");
     // The second dialog starts where the first file was taken.
     QCOMPARE(m_driver->fileDialogs.at(1), "FirmwareBurning|" + m_workDir.path() + "|*.dec");
     const QStringList lines = log().mid(2);
