@@ -261,6 +261,7 @@ void AdapterManage::stopAdapter()
     m_downloading = false;
     m_allocating = false;
     m_exportPath.clear();
+    m_afterExport = nullptr;
     m_csvImportPending = false;
     m_batchPending = false;
     m_batch = false;

@@ -113,6 +113,13 @@ public:
     void openRepeatedStations();
     // The configuration file, written in one piece where the user chooses.
     void exportCsv(bool withUid);
+    // An offline configuration whose modules changed since they were last
+    // exported (they were none when the tab opened): closing it loses them.
+    bool hasUnexportedChanges() const;
+    // Exports the offline configuration in the form that keeps every module
+    // (with UIDs when a module has no station); written() runs once the file
+    // is written, nothing when the user cancels or the file cannot be written.
+    void exportThen(std::function<void()> written);
     // Reads a configuration file the user chooses. Nothing reaches the
     // Adapter unless every line of it is good; a live adapter then offers
     // the batch configuration (the download of every module's record).
@@ -209,6 +216,8 @@ private:
     bool m_downloadFailed = false;
     bool m_allocating = false;      // an automatic allocation was asked for
     QString m_exportPath;           // the file the next CSV lines go to
+    QByteArray m_exportedRecords;   // the offline modules as last exported
+    std::function<void()> m_afterExport; // waits for the export's file to be written
     bool m_csvImportPending = false; // the import's results are awaited
     bool m_batchPending = false;    // between an import and the end of its batch configuration
     bool m_batch = false;           // the running download is a batch configuration

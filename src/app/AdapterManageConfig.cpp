@@ -17,6 +17,7 @@
 #include "UnAllocation.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -83,17 +84,47 @@ void AdapterManage::openRepeatedStations()
 // ---------------------------------------------------------------------------
 // Export
 
+namespace {
+
+// What an export keeps of the modules: type, UID, station, areas and
+// parameters, in bus order.
+QByteArray exportedRecords(const SlaveList &slaves)
+{
+    QByteArray records;
+    for (const SlaveSnapshot &slave : slaves) {
+        records += slave->typeName.toUtf8() + '\0' + slave->uuid + '\0' + slave->configurationRecord;
+        records += '\n';
+    }
+    return records;
+}
+
+} // namespace
+
 void AdapterManage::exportCsv(bool withUid)
 {
     if (!m_adapter)
         return;
     QPointer<AdapterManage> self(this);
-    FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), RecentFolders::kConfiguration,
-                          QString::fromLatin1(kCsvFilter), QString::fromLatin1(kCsvSuffix),
-                          [self, withUid](const QString &path) {
-                              if (self)
-                                  self->startExport(path, withUid);
-                          });
+    QFileDialog *dialog = FileChooser::saveFile(fileDialogParent(), tr("Export excel file"), RecentFolders::kConfiguration,
+                                                QString::fromLatin1(kCsvFilter), QString::fromLatin1(kCsvSuffix),
+                                                [self, withUid](const QString &path) {
+                                                    if (self)
+                                                        self->startExport(path, withUid);
+                                                });
+    connect(dialog, &QDialog::rejected, this, [this] { m_afterExport = nullptr; });
+}
+
+bool AdapterManage::hasUnexportedChanges() const
+{
+    return m_static && exportedRecords(m_slaves) != m_exportedRecords;
+}
+
+void AdapterManage::exportThen(std::function<void()> written)
+{
+    if (!m_adapter)
+        return;
+    m_afterExport = std::move(written);
+    exportCsv(ConfigCsv::modulesUnnamedWithoutUid(m_slaves) > 0);
 }
 
 // The lines are asked for once the file is chosen, so that they are the
@@ -113,6 +144,8 @@ void AdapterManage::onCsvLines(QStringList lines, bool withUid)
     const QString path = m_exportPath;
     m_exportPath.clear();
     const auto form = withUid ? ConfigCsv::Form::WithUid : ConfigCsv::Form::WithoutUid;
+    std::function<void()> afterExport = std::move(m_afterExport);
+    m_afterExport = nullptr;
     if (const std::optional<ConfigCsv::Problem> problem = ConfigCsv::writeFile(path, form, lines)) {
         const QString text = tr("导出从站配置数据失败! %1").arg(problem->text());
         appendMessage(MessageWidget::Error, text);
@@ -120,13 +153,16 @@ void AdapterManage::onCsvLines(QStringList lines, bool withUid)
         return;
     }
     appendMessage(MessageWidget::Inform, tr("导出从站配置数据成功!"));
-    if (withUid)
-        return;
-    // A file without UIDs names a module by its station alone.
-    const int unnamed = ConfigCsv::modulesUnnamedWithoutUid(m_slaves);
+    // A file without UIDs names a module by its station alone: one without
+    // a station is not kept.
+    const int unnamed = withUid ? 0 : ConfigCsv::modulesUnnamedWithoutUid(m_slaves);
     if (unnamed > 0)
         appendMessage(MessageWidget::Waring,
                       tr("%1个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出").arg(unnamed));
+    else if (m_static)
+        m_exportedRecords = exportedRecords(m_slaves);
+    if (afterExport)
+        afterExport();
 }
 
 // ---------------------------------------------------------------------------

@@ -361,18 +361,27 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Outputs are never left forced by a closed window. An adapter whose
     // link is lost cannot be told to leave force mode: the user decides.
-    if (m_closeAgreed || !m_tabs->anyForceMode()) {
-        event->accept();
+    if (!m_closeAgreed && m_tabs->anyForceMode()) {
+        event->ignore();
+        if (m_tabs->anyLinkedForceMode()) {
+            // Whatever the adapters out of reach do is asked once these have left.
+            m_tabs->offerToLeaveForceMode([this] { close(); });
+            return;
+        }
+        m_tabs->askToCloseWhileForced([this] {
+            m_closeAgreed = true;
+            close();
+        });
         return;
     }
-    event->ignore();
-    if (m_tabs->anyLinkedForceMode()) {
-        // Whatever the adapters out of reach do is asked once these have left.
-        m_tabs->offerToLeaveForceMode([this] { close(); });
+    // Nor is an offline configuration lost without a question.
+    if (!m_exportsSettled && m_tabs->anyUnexportedChanges()) {
+        event->ignore();
+        m_tabs->askToExportOffline([this] {
+            m_exportsSettled = true;
+            close();
+        });
         return;
     }
-    m_tabs->askToCloseWhileForced([this] {
-        m_closeAgreed = true;
-        close();
-    });
+    event->accept();
 }

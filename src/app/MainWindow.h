@@ -75,6 +75,7 @@ private:
     ProductView *m_productView = nullptr;
     Loading *m_loading = nullptr;
     bool m_closeAgreed = false; // to close although an unreachable adapter may still force
+    bool m_exportsSettled = false; // every changed offline configuration exported or let go
     QLabel *m_virtualAdapterLabel = nullptr;
     QString m_title; // the form's, without the virtual adapter
 };

@@ -152,6 +152,58 @@ void TabWidget::offerToLeaveForceMode(const std::function<void()> &then)
     box->open();
 }
 
+bool TabWidget::anyUnexportedChanges() const
+{
+    for (const AdapterManage *manager : m_managers) {
+        if (manager->hasUnexportedChanges())
+            return true;
+    }
+    return false;
+}
+
+void TabWidget::askToExportOffline(const std::function<void()> &then)
+{
+    QList<QPointer<AdapterManage>> asked;
+    for (AdapterManage *manager : qAsConst(m_managers)) {
+        if (manager->hasUnexportedChanges())
+            asked.append(manager);
+    }
+    askToExport(asked, then);
+}
+
+void TabWidget::askToExport(const QList<QPointer<AdapterManage>> &managers, const std::function<void()> &then)
+{
+    QList<QPointer<AdapterManage>> rest = managers;
+    while (!rest.isEmpty() && !rest.first())
+        rest.removeFirst();
+    if (rest.isEmpty()) {
+        then();
+        return;
+    }
+    AdapterManage *manager = rest.takeFirst();
+    // The tab asked about is the one in view.
+    setCurrentWidget(manager->page());
+    auto *box = new QMessageBox(QMessageBox::Question, tr("提示"),
+                                tr("离线配置\"%1\"(%2个模块)有修改尚未导出,关闭后将丢失。\n是否先导出?")
+                                    .arg(tabBar()->tabData(indexOfManager(manager)).toString())
+                                    .arg(manager->slaves().size()),
+                                QMessageBox::NoButton, mainWindowManagement::instance()->mainWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *exportFirst = box->addButton(tr("导出"), QMessageBox::AcceptRole);
+    QPushButton *discard = box->addButton(tr("放弃"), QMessageBox::DestructiveRole);
+    box->addButton(tr("取消"), QMessageBox::RejectRole);
+    box->setDefaultButton(exportFirst);
+    const QPointer<AdapterManage> current(manager);
+    connect(box, &QMessageBox::finished, this, [this, box, exportFirst, discard, current, rest, then] {
+        if (box->clickedButton() == discard) {
+            askToExport(rest, then);
+        } else if (box->clickedButton() == exportFirst && current) {
+            current->exportThen([this, rest, then] { askToExport(rest, then); });
+        }
+    });
+    box->open();
+}
+
 void TabWidget::continueAfterLeaving()
 {
     if (!m_afterLeaving || anyLinkedForceMode())
@@ -252,6 +304,13 @@ bool TabWidget::closeAdapterAt(int index)
                     closeManager(asked);
             });
         }
+        return false;
+    }
+    if (manager->hasUnexportedChanges()) {
+        askToExport({manager}, [this, manager = QPointer<AdapterManage>(manager)] {
+            if (manager)
+                closeManager(manager);
+        });
         return false;
     }
     closeManager(manager);

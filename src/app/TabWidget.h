@@ -5,6 +5,7 @@
 #include "ProjectView.h"
 
 #include <QList>
+#include <QPointer>
 #include <QTabWidget>
 
 class AdapterManage;
@@ -49,6 +50,12 @@ public:
     // confirmed leaving it; nothing runs when one did not.
     void offerToLeaveForceMode(const std::function<void()> &then);
     void closeAll();
+    // Offline configurations changed since they were last exported.
+    bool anyUnexportedChanges() const;
+    // Asks, tab by tab, whether to export an offline configuration whose
+    // changes would be lost: "导出" exports it first, "放弃" lets it go,
+    // "取消" stops. then() runs once every such tab is exported or let go.
+    void askToExportOffline(const std::function<void()> &then);
 
 public slots:
     void showSlave(int index, int sid, QByteArray mac, quint64 recordId = 0);
@@ -77,6 +84,7 @@ private:
     void addManager(AdapterManage *manager, const QString &title);
     void closeManager(AdapterManage *manager);
     void continueAfterLeaving();
+    void askToExport(const QList<QPointer<AdapterManage>> &managers, const std::function<void()> &then);
 
     std::function<void()> m_afterLeaving; // what waits for force mode to be left
     void showWelcome();

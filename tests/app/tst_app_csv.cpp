@@ -275,6 +275,70 @@ private slots:
         QCOMPARE(slaveSummary(offline->slaves()), slaveSummary(live->slaves()));
     }
 
+    // An offline configuration changed since its last export is not closed
+    // without a question: export it first, let it go, or keep it open.
+    void offlineChangesAreNotLostOnClose()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        window->show();
+        AdapterManage *live = openDemo(*window);
+        QVERIFY(live);
+        const QString bus = folder.path() + QStringLiteral("/bus.csv");
+        QVERIFY(exportThroughTree(*window, 0, true, bus));
+        TabWidget *tabs = window->tabWidget();
+        const QString question = QStringLiteral("提示|离线配置\"TarnBUS\"(16个模块)有修改尚未导出,关闭后将丢失。\n是否先导出?|导出/取消/放弃");
+
+        // Nothing in it yet: closed at once.
+        QVERIFY(openOffline(*window));
+        emit tabs->tabCloseRequested(1);
+        QTRY_COMPARE(tabs->managerCount(), 1);
+        QCOMPARE(questionTexts(), QStringList());
+
+        AdapterManage *offline = openOffline(*window);
+        QVERIFY(offline);
+        QVERIFY(importThroughTree(*window, 1, bus));
+        QTRY_COMPARE(offline->slaves().size(), 16);
+        emit tabs->tabCloseRequested(1);
+        QTRY_COMPARE(questionTexts(), QStringList{question});
+        QVERIFY(answerQuestion(QStringLiteral("取消")));
+        QTest::qWait(50);
+        QCOMPARE(tabs->managerCount(), 2);
+
+        // Exporting, then cancelling the file dialog, keeps it open too.
+        emit tabs->tabCloseRequested(1);
+        QVERIFY(answerQuestion(QStringLiteral("导出")));
+        QCOMPARE(answerFileDialog({}), QStringLiteral("Export excel file|Files (*.csv)"));
+        QTest::qWait(50);
+        QCOMPARE(tabs->managerCount(), 2);
+
+        // Exported: then closed, and the file holds every module.
+        const QString saved = folder.path() + QStringLiteral("/offline.csv");
+        emit tabs->tabCloseRequested(1);
+        QVERIFY(answerQuestion(QStringLiteral("导出")));
+        QVERIFY(!answerFileDialog({saved}).isEmpty());
+        QTRY_COMPARE(tabs->managerCount(), 1);
+        QCOMPARE(linesOf(saved).size(), 1 + 16);
+
+        // Quitting asks for each changed configuration; one exported through
+        // the menu and not changed since is not asked about.
+        offline = openOffline(*window);
+        QVERIFY(offline);
+        QVERIFY(importThroughTree(*window, 1, bus));
+        QTRY_COMPARE(offline->slaves().size(), 16);
+        QVERIFY(exportThroughTree(*window, 1, true, folder.path() + QStringLiteral("/again.csv")));
+        QTRY_VERIFY(!offline->hasUnexportedChanges());
+        AdapterManage *changed = openOffline(*window);
+        QVERIFY(changed);
+        QVERIFY(importThroughTree(*window, 2, bus));
+        QTRY_COMPARE(changed->slaves().size(), 16);
+        QVERIFY(!window->close());
+        QTRY_COMPARE(questionTexts(), QStringList{question});
+        QCOMPARE(tabs->currentWidget(), changed->page());
+        QVERIFY(answerQuestion(QStringLiteral("放弃")));
+        QTRY_VERIFY(!window->isVisible());
+    }
+
     // File dialogs start in the documents folder, then where the user last
     // took or saved a file of the same kind; other kinds keep their own.
     void dialogsRememberTheirFolder()
