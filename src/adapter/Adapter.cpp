@@ -44,6 +44,7 @@ void Adapter::registerMetaTypes()
     qRegisterMetaType<QList<CsvImportResult>>("QList<CsvImportResult>");
     qRegisterMetaType<SettingsReadBack>("SettingsReadBack");
     qRegisterMetaType<QMap<int, QByteArray>>("QMap<int,QByteArray>");
+    qRegisterMetaType<QMap<quint64, int>>("QMap<quint64,int>");
     registerSnapshotMetaTypes();
 }
 

@@ -211,6 +211,9 @@ signals:
     // After a store the adapter restarts; once it is back its bus is read
     // again: what was stored, and what the bus holds now.
     void sigStoreReadBack(SlaveList stored, SlaveList reloaded);
+    // Before the summary of a download: why each record not written was not
+    // (record id -> DownloadSkip or link result).
+    void sigDownloadSkipped(QMap<quint64, int> reasons);
 
 public slots:
     void onDeleteAdapter();
@@ -369,7 +372,8 @@ private:
     struct BusModule;
     using ModuleMap = QMap<QString, BusModule>;
     bool readBusModules(UsbDevice *device, ModuleMap &modules);
-    void writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, SlaveList &remaining, SlaveList &configured);
+    void writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, SlaveList &remaining, SlaveList &configured,
+                             QMap<quint64, int> &skipped);
 
     // AdapterAllocation.cpp
     void allocateAddresses(bool live);

@@ -255,6 +255,7 @@ void Adapter::onAutoSetSlaveConfig()
     // batch configuration.
     SlaveList remaining;
     SlaveList configured;
+    QMap<quint64, int> skipped;
     COMM_STATUS_TYPE result = COMM_OK;
     const QList<Slave *> slaves = m_slaves;
     for (Slave *slave : slaves) {
@@ -263,9 +264,12 @@ void Adapter::onAutoSetSlaveConfig()
         // as not written, as in the download of an offline configuration.
         // Without the link every further write would fail the same way.
         bool written = false;
+        int reason = slave->typeCode == TarnBase::ModuleUndefined ? DownloadSkip::Undescribed : int(result);
         if (slave->typeCode != TarnBase::ModuleUndefined && result != COMM_NOT_CONNECTED) {
             const QByteArray record = slave->identityConfigRecord();
-            written = writeAddressRecord(record, AdapterOperation::Download, result) == WriteResult::Ok;
+            const WriteResult write = writeAddressRecord(record, AdapterOperation::Download, result);
+            written = write == WriteResult::Ok;
+            reason = write == WriteResult::Refused ? int(COMM_REFUSED) : int(result);
             if (stopping())
                 return;
             if (written)
@@ -273,6 +277,8 @@ void Adapter::onAutoSetSlaveConfig()
             else
                 slave->takeModuleState(); // what the record was given and not written is not the module's
         }
+        if (!written)
+            skipped.insert(slave->recordId(), reason);
         (written ? configured : remaining).append(takeSnapshot(*slave));
     }
     if (result != COMM_NOT_CONNECTED) {
@@ -281,6 +287,7 @@ void Adapter::onAutoSetSlaveConfig()
             return;
     }
     publishState();
+    emit sigDownloadSkipped(skipped);
     emit sigErrMessage(MSG_DOWNLOAD_DONE, result == COMM_OK ? 1 : 0, 0, COMM_OK, remaining, configured);
     endOperation(result);
 }

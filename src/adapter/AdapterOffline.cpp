@@ -6,10 +6,13 @@
 #include "LinkTiming.h"
 #include "RecordLayout.h"
 #include "Slave.h"
+#include "SlaveKinds.h"
 #include "TBProtocol.h"
 #include "TBReplies.h"
 #include "UsbDevice.h"
 #include "UsbGlobal.h"
+
+#include <TarnBaseConvert.h>
 
 #include <memory>
 
@@ -94,11 +97,13 @@ void Adapter::onDownloadOfflineConfig(int vid, int pid, QString mac)
 
     SlaveList remaining;
     SlaveList configured;
-    writeOfflineRecords(device, modules, remaining, configured);
+    QMap<quint64, int> skipped;
+    writeOfflineRecords(device, modules, remaining, configured, skipped);
     if (stopping()) {
         release();
         return;
     }
+    emit sigDownloadSkipped(skipped);
     emit sigErrMessage(MSG_BATCH_CONFIG, 2, 0, COMM_OK, remaining, configured);
     release();
     endOperation(COMM_OK);
@@ -160,15 +165,20 @@ bool Adapter::readBusModules(UsbDevice *device, ModuleMap &modules)
 // record's own type is written, and a record counts as configured only when
 // the adapter took it.
 void Adapter::writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, SlaveList &remaining,
-                                  SlaveList &configured)
+                                  SlaveList &configured, QMap<quint64, int> &skipped)
 {
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
     for (Slave *slave : qAsConst(m_slaves)) {
         const QByteArray block = slave->downloadBlock();
         QByteArray request;
+        int reason = DownloadSkip::NotOnBus;
         const auto found = modules.constFind(QString::fromLatin1(slave->uuid));
-        if (found != modules.cend()) {
+        if (slave->typeCode == TarnBase::ModuleUndefined || slave->typeName == undefindSlave::kTypeName) {
+            // Without a description its record would take the module's areas away.
+            reason = DownloadSkip::Undescribed;
+        } else if (found != modules.cend()) {
+            reason = DownloadSkip::OtherType;
             if (found->typeKey == slave->moduleIdent)
                 request = TBProtocol::writeAddressAssignment(
                     slave->identity12() + block.left(RecordLayout::kRecordBytesAfterIdentity));
@@ -176,6 +186,7 @@ void Adapter::writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, S
             for (auto it = modules.cbegin(); it != modules.cend(); ++it) {
                 if (it->station != slave->newStationId)
                     continue;
+                reason = DownloadSkip::OtherType;
                 if (it->typeKey == slave->moduleIdent)
                     request = TBProtocol::downloadConfiguration(block);
                 break;
@@ -187,9 +198,12 @@ void Adapter::writeOfflineRecords(UsbDevice *device, const ModuleMap &modules, S
             if (stopping())
                 return;
             written = result == COMM_OK;
+            reason = result;
             if (!written)
                 qCDebug(lcAdapter) << "offline download: station" << slave->newStationId << "not written, result" << result;
         }
+        if (!written)
+            skipped.insert(slave->recordId(), reason);
         (written ? configured : remaining).append(takeSnapshot(*slave));
     }
 }

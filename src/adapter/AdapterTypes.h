@@ -50,6 +50,14 @@ enum adapter_message_type : int {
     MSG_SETTINGS_UNKNOWN = 37,      // settings write refused: the adapter's settings could not be read
 };
 
+// Why a module's record was not written by a download (sigDownloadSkipped):
+// a link result (COMM_STATUS_TYPE, above 0), or one of these.
+namespace DownloadSkip {
+constexpr int NotOnBus = -1;    // no module of the bus has its UID or its station
+constexpr int OtherType = -2;   // the module found is of another type
+constexpr int Undescribed = -3; // no description: its record would take its areas away
+} // namespace DownloadSkip
+
 // The operations that report a failure in their own words
 // (err of MSG_OPERATION_FAILED).
 namespace AdapterOperation {

@@ -20,6 +20,7 @@
 
 #include <QGraphicsView>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QThread>
 
 Q_LOGGING_CATEGORY(lcApp, "tarnbus.app")
@@ -193,6 +194,7 @@ void AdapterManage::createAdapter(bool offline, bool byteAlignment)
     m_adapter = new Adapter;
     m_adapter->setOffline(offline);
     connect(m_adapter, &Adapter::sigSlaveLoadingFinished, this, &AdapterManage::onAdapterUpdateData);
+    connect(m_adapter, &Adapter::sigDownloadSkipped, this, [this](QMap<quint64, int> reasons) { m_skipped = reasons; });
     connect(m_adapter, &Adapter::sigErrMessage, this, &AdapterManage::onErrMessage);
     connect(m_adapter, &Adapter::sigAdapterState, this, &AdapterManage::onAdapterState);
     connect(m_adapter, &Adapter::sigOpenSerialPortFail, this, &AdapterManage::onOpenSerialPortFail);
@@ -443,6 +445,21 @@ void AdapterManage::onFileCreaterSlave(int)
     // The list follows with the report of the change.
 }
 
+void AdapterManage::askOfflineDownload(int vid, int pid, const QString &serial, const QString &adapterName)
+{
+    if (!m_adapter)
+        return;
+    QPointer<AdapterManage> self(this);
+    ask(QMessageBox::Question,
+        tr("将离线配置的%1个模块写入适配器\"%2\"(序列号 %3)吗?\n总线上UID或站号相符的同类型模块将按此配置。")
+            .arg(m_slaves.size())
+            .arg(adapterName, serial),
+        [self, vid, pid, serial](bool yes) {
+            if (yes && self)
+                self->onSynAdapterConfig(vid, pid, serial);
+        });
+}
+
 void AdapterManage::onSynAdapterConfig(int index, int type, QString name)
 {
     if (!m_adapter)
@@ -656,9 +673,18 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
         appendMessage(int(message.level), message.logText);
     if (m_quiet || !message.hasBox())
         return;
-    MessageBox::notify(dialogParent(), message.boxTitle, message.boxText,
-                       message.icon == appcore::MessageIcon::Information ? MessageBox::Information : MessageBox::Warning,
-                       message.boxWidth, message.boxCloseMs);
+    const auto kind = [](appcore::MessageIcon icon) {
+        switch (icon) {
+        case appcore::MessageIcon::Information:
+            return MessageBox::Information;
+        case appcore::MessageIcon::Progress:
+            return MessageBox::Progress;
+        default:
+            return MessageBox::Warning;
+        }
+    };
+    MessageBox::notify(dialogParent(), message.boxTitle, message.boxText, kind(message.icon), message.boxWidth,
+                       message.boxCloseMs);
 }
 
 // The result of a batch or offline download, station by station: in the
@@ -669,12 +695,21 @@ void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &con
     QList<MessageWidget::Line> lines;
     for (const SlaveSnapshot &slave : configured)
         lines.append({MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText});
-    for (const SlaveSnapshot &slave : remaining)
-        lines.append({MessageWidget::Waring, tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName)});
+    QMap<quint64, QString> reasons;
+    for (const SlaveSnapshot &slave : remaining) {
+        QString line = tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName);
+        const auto skipped = m_skipped.constFind(slave->recordId);
+        if (skipped != m_skipped.cend()) {
+            reasons.insert(slave->recordId, appcore::downloadSkipText(*skipped));
+            line += tr(": %1").arg(reasons.value(slave->recordId));
+        }
+        lines.append({MessageWidget::Waring, line});
+    }
+    m_skipped.clear();
     m_page->messageWidget()->appendMessages(lines, MessageWidget::kSource);
     auto *view = new LocalConfigView(dialogParent());
     view->setAttribute(Qt::WA_DeleteOnClose);
-    view->fill(configured, remaining);
+    view->fill(configured, remaining, reasons);
     QPointer<AdapterManage> self(this);
     connect(view, &QDialog::finished, this, [self] {
         if (self)

@@ -152,6 +152,9 @@ public slots:
     void onStaticCreaterSlave(int sid, QByteArray type);
     void onFileCreaterSlave(int sid);
     void onSynAdapterConfig(int index, int type, QString name);
+    // The offline configuration to the adapter chosen in the link dialog,
+    // once the user agrees to what is written where.
+    void askOfflineDownload(int vid, int pid, const QString &serial, const QString &adapterName);
     void onCloseAdapter();
     void onAdapterUpdateData(adapter_message_type type, AdapterStatus status, SlaveList slaves, int n);
     void onErrMessage(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK,
@@ -224,6 +227,7 @@ private:
     QByteArray m_currentSlaveId;
     quint64 m_currentRecordId = 0;
     SlaveList m_slaves;
+    QMap<quint64, int> m_skipped; // why the last download's records were not written
     QMap<quint64, QPointer<SettingRegisterData>> m_ioTests;
     QPointer<CreateSlaveView> m_createView;
     QPointer<QDialog> m_memoryWindow;

@@ -56,12 +56,12 @@ AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
     QSet<QString> listed;
     QStringList silent; // the texts of devices that could not be asked
     for (const UsbDeviceInfo &info : devices) {
-        const auto entry = [&](const QString &text) {
-            result.entries.append({text, info.vendor_id, info.product_id, info.serial_number});
+        const auto entry = [&](const QString &text, bool held = false) {
+            result.entries.append({text, info.vendor_id, info.product_id, info.serial_number, held});
             listed.insert(info.serial_number);
         };
         if (open.contains(info.serial_number)) {
-            entry(open.value(info.serial_number));
+            entry(open.value(info.serial_number), true);
             continue;
         }
         const AdapterProbe probe = probeAdapter(info);

@@ -15,6 +15,7 @@ struct AdapterScanEntry {
     int vid = 0;
     int pid = 0;
     QString serial;
+    bool open = false; // held by a tab; not talked to
 };
 
 struct AdapterScanResult {

@@ -15,6 +15,7 @@ ConfigurationMatchingDlg::ConfigurationMatchingDlg(int index, const QMap<QString
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->listWidget, &QListWidget::itemDoubleClicked, this, &ConfigurationMatchingDlg::on_btn_matching_clicked);
+    AdapterScanList::startOnOpen(this, ui->listWidget, ui->btn_scan, m_open, m_portBusy);
 }
 
 ConfigurationMatchingDlg::~ConfigurationMatchingDlg()
@@ -27,10 +28,16 @@ void ConfigurationMatchingDlg::on_btn_scan_clicked()
     AdapterScanList::start(this, ui->listWidget, ui->btn_scan, m_open, m_portBusy);
 }
 
+QString ConfigurationMatchingDlg::chosenName() const
+{
+    const QListWidgetItem *item = ui->listWidget->currentItem();
+    return item ? item->data(AdapterScanList::kNameRole).toString() : QString();
+}
+
 void ConfigurationMatchingDlg::on_btn_matching_clicked()
 {
     QListWidgetItem *item = ui->listWidget->currentItem();
-    if (!item) {
+    if (!item || !(item->flags() & Qt::ItemIsEnabled)) {
         MessageBox::notify(this, tr("警告"), tr("未选择适配器!"), MessageBox::Warning, 210);
         return;
     }

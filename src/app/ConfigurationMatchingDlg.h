@@ -18,6 +18,9 @@ public:
                              QWidget *parent = nullptr);
     ~ConfigurationMatchingDlg() override;
 
+    // The name of the adapter chosen, while sigMatchingAdapter is handled.
+    QString chosenName() const;
+
 signals:
     void sigMatchingAdapter(int index, int vid, int pid, QString mac);
 

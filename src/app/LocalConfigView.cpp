@@ -30,14 +30,16 @@ LocalConfigView::~LocalConfigView()
     delete ui;
 }
 
-void LocalConfigView::fill(const SlaveList &configured, const SlaveList &failed)
+void LocalConfigView::fill(const SlaveList &configured, const SlaveList &failed, const QMap<quint64, QString> &reasons)
 {
     // All rows at once: a row inserted at a time lays the table out again each time.
     ui->tableWidget->setRowCount(0);
     ui->tableWidget->setRowCount(failed.size() + configured.size());
     int row = 0;
-    for (const SlaveSnapshot &slave : failed)
-        setRow(row++, *slave, tr("失败"), kFailedColor);
+    for (const SlaveSnapshot &slave : failed) {
+        const QString reason = reasons.value(slave->recordId);
+        setRow(row++, *slave, reason.isEmpty() ? tr("失败") : tr("失败: %1").arg(reason), kFailedColor);
+    }
     for (const SlaveSnapshot &slave : configured)
         setRow(row++, *slave, tr("成功"), kConfiguredColor);
     ui->label->setText(tr("成功%1个,失败%2个").arg(configured.size()).arg(failed.size()));

@@ -22,7 +22,8 @@ public:
     explicit LocalConfigView(QWidget *parent = nullptr);
     ~LocalConfigView() override;
 
-    void fill(const SlaveList &configured, const SlaveList &failed);
+    // reasons: why each failed record (by record id) was not written.
+    void fill(const SlaveList &configured, const SlaveList &failed, const QMap<quint64, QString> &reasons = {});
 
     int rowCount() const;
     // "station|type|state" of a row.

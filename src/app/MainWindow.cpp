@@ -350,9 +350,9 @@ void MainWindow::onMatchAdapter(int index)
         return;
     auto *dialog = new ConfigurationMatchingDlg(index, openAdapters(), portBusy(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &ConfigurationMatchingDlg::sigMatchingAdapter, this, [manager](int, int vid, int pid, QString mac) {
+    connect(dialog, &ConfigurationMatchingDlg::sigMatchingAdapter, this, [manager, dialog](int, int vid, int pid, QString mac) {
         if (manager)
-            manager->onSynAdapterConfig(vid, pid, mac);
+            manager->askOfflineDownload(vid, pid, mac, dialog->chosenName());
     });
     dialog->open();
 }

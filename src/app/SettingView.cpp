@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 const int kManualIndex = 1;         // "手动"
@@ -32,13 +33,25 @@ bool AdapterScanList::start(QWidget *dialog, QListWidget *list, QPushButton *sca
             button->setText(label);
         }
         for (const AdapterScanEntry &entry : result.entries) {
-            auto *item = new QListWidgetItem(entry.text, list);
+            QString text = QObject::tr("%1   序列号: %2").arg(entry.text, entry.serial);
+            if (entry.open)
+                text += QObject::tr("   (已在其他标签页中打开)");
+            auto *item = new QListWidgetItem(text, list);
             item->setData(kVidRole, entry.vid);
             item->setData(kPidRole, entry.pid);
             item->setData(kSerialRole, entry.serial);
+            item->setData(kNameRole, entry.text);
+            if (entry.open) {
+                item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+                item->setToolTip(QObject::tr("该适配器已在标签页\"%1\"中打开,不能再次选择。").arg(entry.text));
+            }
         }
-        if (list->count() > 0)
-            list->setCurrentRow(0);
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->flags() & Qt::ItemIsEnabled) {
+                list->setCurrentRow(row);
+                break;
+            }
+        }
         if (!result.deniedNodes.isEmpty()) {
             MessageBox::notify(dialog, QObject::tr("警告"), HidAccess::windowText(result.deniedNodes), MessageBox::Warning,
                                kAccessNoticeWidth);
@@ -52,6 +65,18 @@ bool AdapterScanList::start(QWidget *dialog, QListWidget *list, QPushButton *sca
     return true;
 }
 
+void AdapterScanList::startOnOpen(QWidget *dialog, QListWidget *list, QPushButton *scanButton,
+                                  const QMap<QString, QString> &open, bool portBusy)
+{
+    if (portBusy || AdapterScan::isRunning())
+        return;
+    QPointer<QWidget> guard(dialog);
+    QTimer::singleShot(0, dialog, [guard, list, scanButton, open] {
+        if (guard && guard->isVisible())
+            start(guard, list, scanButton, open, false);
+    });
+}
+
 SettingView::SettingView(const QMap<QString, QString> &open, bool portBusy, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::SettingView)
@@ -60,6 +85,7 @@ SettingView::SettingView(const QMap<QString, QString> &open, bool portBusy, QWid
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    AdapterScanList::startOnOpen(this, ui->listWidget, ui->pushButton, m_open, m_portBusy);
 }
 
 SettingView::~SettingView()
@@ -93,11 +119,11 @@ void SettingView::on_pushButton_2_clicked()
         return;
     }
     QListWidgetItem *item = ui->listWidget->currentItem();
-    if (!item) {
+    if (!item || !(item->flags() & Qt::ItemIsEnabled)) {
         MessageBox::notify(this, tr("警告"), tr("未选择适配器!"), MessageBox::Warning, 210);
         return;
     }
-    emit sigAddNewAdapter(item->text(), item->data(AdapterScanList::kVidRole).toInt(),
+    emit sigAddNewAdapter(item->data(AdapterScanList::kNameRole).toString(), item->data(AdapterScanList::kVidRole).toInt(),
                           item->data(AdapterScanList::kPidRole).toInt(),
                           item->data(AdapterScanList::kSerialRole).toString());
     accept();

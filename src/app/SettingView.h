@@ -13,13 +13,21 @@ class SettingView;
 
 // Scans USB for adapters and lists them; shared by the adapter chooser and
 // the matching dialog. The scan runs in a thread of its own; its list
-// entries keep the vid (role 3), pid (role 4) and serial number (role 5).
+// entries show each adapter's serial number and keep the vid (role 3), pid
+// (role 4), serial number (role 5) and name (role 6). An adapter another
+// tab holds is listed, marked, and cannot be chosen.
 class AdapterScanList
 {
 public:
     static constexpr int kVidRole = 3;
     static constexpr int kPidRole = 4;
     static constexpr int kSerialRole = 5;
+    static constexpr int kNameRole = 6; // the adapter's name, the tab's title
+
+    // Scans as the dialog opens, unless the port is busy: then the user
+    // asks again with the scan button.
+    static void startOnOpen(QWidget *dialog, QListWidget *list, QPushButton *scanButton,
+                            const QMap<QString, QString> &open, bool portBusy);
 
     // Refused with "USB端口已被占用!" while another scan or an adapter's
     // connection is under way. Returns whether the scan started.

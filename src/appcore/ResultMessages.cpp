@@ -176,6 +176,7 @@ ResultMessage batchConfigResult(int code, int sid)
         break;
     case 240:
         m = information(tr("参数配置中，请稍后!"), kWide);
+        m.icon = MessageIcon::Progress;
         m.boxCloseMs = kSettingsBoxCloseMs;
         break;
     case 241:
@@ -465,6 +466,20 @@ QString storeRefusal(int moduleCount)
     if (moduleCount <= Adapter::kMaxSlaves)
         return QString();
     return QCoreApplication::translate("AdapterManage", "送站数量超出128个,不可保存!");
+}
+
+QString downloadSkipText(int reason)
+{
+    switch (reason) {
+    case DownloadSkip::NotOnBus:
+        return tr("总线上没有此模块");
+    case DownloadSkip::OtherType:
+        return tr("总线上的模块类型不同");
+    case DownloadSkip::Undescribed:
+        return tr("没有设备描述");
+    default:
+        return failureReason(COMM_STATUS_TYPE(reason));
+    }
 }
 
 QString allocationWarning(int inputBits, int outputBits)

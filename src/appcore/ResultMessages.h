@@ -16,6 +16,7 @@ enum class MessageIcon {
     None,
     Information, // "slave.png"
     Warning,     // "abnormal.png"
+    Progress,    // "wait.png": the work still runs
 };
 
 // Level of a message-list line.
@@ -79,6 +80,10 @@ ResultMessage importLineMessage(const CsvImportResult &result);
 // The warning of the automatic allocation's confirmation (AutoConfigView)
 // for the bits all modules would take; empty while both fit in 512 bits.
 QString allocationWarning(int inputBits, int outputBits);
+
+// Why a download did not write a module's record (a DownloadSkip or a link
+// result, as sigDownloadSkipped gives it).
+QString downloadSkipText(int reason);
 
 // Why a configuration of this many modules cannot be stored in the adapter
 // (modules without a station come on top of the 128 stations); empty when

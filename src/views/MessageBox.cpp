@@ -29,8 +29,17 @@ void MessageBox::showMessage(const QString &title, const QString &text, Kind kin
     setWindowTitle(title);
     ui->label->setText(text);
     setMinimumWidth(minimumWidth);
-    ui->icon->setStyleSheet(kind == Information ? QStringLiteral("image: url(:/image/slave.png);")
-                                                : QStringLiteral("image: url(:/image/abnormal.png);"));
+    switch (kind) {
+    case Information:
+        ui->icon->setStyleSheet(QStringLiteral("image: url(:/image/slave.png);"));
+        break;
+    case Warning:
+        ui->icon->setStyleSheet(QStringLiteral("image: url(:/image/abnormal.png);"));
+        break;
+    case Progress:
+        ui->icon->setStyleSheet(QStringLiteral("image: url(:/image/wait.png);"));
+        break;
+    }
     setModal(true);
     open();
 }

@@ -14,7 +14,8 @@ class MessageBox : public QDialog
     Q_OBJECT
 
 public:
-    enum Kind { Information, Warning };
+    // Progress: work that still runs, without the mark of a success.
+    enum Kind { Information, Warning, Progress };
     static constexpr int kDefaultTimeoutMs = 10000;
 
     MessageBox(QWidget *parent, int timeoutMs = kDefaultTimeoutMs);

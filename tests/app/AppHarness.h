@@ -214,10 +214,14 @@ inline bool openThroughChooser(MainWindow &window, const QString &entryText)
     SettingView *chooser = visibleTopLevels<SettingView>().value(0);
     if (!chooser)
         return false;
-    chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+    // The chooser scans as it opens.
     const auto entry = [&]() -> QListWidgetItem * {
-        const QList<QListWidgetItem *> found = chooser->list()->findItems(entryText, Qt::MatchExactly);
-        return found.value(0);
+        for (int row = 0; row < chooser->list()->count(); ++row) {
+            QListWidgetItem *item = chooser->list()->item(row);
+            if (item->data(AdapterScanList::kNameRole).toString() == entryText)
+                return item;
+        }
+        return nullptr;
     };
     if (!QTest::qWaitFor([&] { return entry() != nullptr; }, 10000))
         return false;

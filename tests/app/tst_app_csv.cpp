@@ -63,20 +63,25 @@ QString withField(const QString &line, int column, const QString &value)
 
 // "链接适配器" in the tree's menu of the configuration at treeIndex: the
 // matching dialog scans, finds the one adapter and links it.
-bool linkToTheOnlyAdapter(MainWindow &window, int treeIndex)
+bool linkToTheOnlyAdapter(MainWindow &window, int treeIndex, QStringList *asked = nullptr)
 {
     if (!triggerAdapterMenu(window.projectView(), treeIndex, QStringLiteral("链接适配器")))
         return false;
     ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
     if (!matching)
         return false;
-    QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_scan")), Qt::LeftButton);
+    // The dialog scans as it opens.
     auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
     if (!QTest::qWaitFor([adapters] { return adapters->count() == 1; }, 5000))
         return false;
     adapters->setCurrentRow(0);
     QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
-    return true;
+    // Asked before anything is written.
+    if (!waitForTopLevel<QMessageBox>())
+        return false;
+    if (asked)
+        *asked = questionTexts();
+    return answerQuestion(QStringLiteral("确定"));
 }
 
 
@@ -477,8 +482,8 @@ private slots:
         // configuration to write: they come first, as not configured.
         QCOMPARE(summary->rowCount(), 16);
         QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败2个"));
-        QCOMPARE(summary->rowText(0), QStringLiteral("11|LS-?-?|失败"));
-        QCOMPARE(summary->rowText(1), QStringLiteral("13|LS-?-?|失败"));
+        QCOMPARE(summary->rowText(0), QStringLiteral("11|LS-?-?|失败: 没有设备描述"));
+        QCOMPARE(summary->rowText(1), QStringLiteral("13|LS-?-?|失败: 没有设备描述"));
         bool stationThree = false;
         for (int row = 2; row < summary->rowCount(); ++row) {
             QCOMPARE(summary->stateColor(row), QColor(0, 204, 0));
@@ -571,29 +576,44 @@ private slots:
         QVERIFY(importThroughTree(*window, 0, path));
         QTRY_COMPARE(offline->slaves().size(), 16);
 
-        QVERIFY(linkToTheOnlyAdapter(*window, 0));
+        // The adapter refuses the first record written.
+        tbsim::FaultRule refuse;
+        refuse.kind = tbsim::FaultKind::Refuse;
+        refuse.code = 0x47;
+        refuse.param1 = 0x00;
+        refuse.param2 = 0x02;
+        refuse.count = 1;
+        tbsim::bus().adapter(kDemoSerial.toStdString()).addFault(refuse);
+        QStringList asked;
+        QVERIFY(linkToTheOnlyAdapter(*window, 0, &asked));
+        QCOMPARE(asked, QStringList{QStringLiteral("消息|将离线配置的16个模块写入适配器\"%1\"(序列号 %2)吗?\n"
+                                                   "总线上UID或站号相符的同类型模块将按此配置。|确定/取消")
+                                        .arg(kDemoName, kDemoSerial)});
 
         LocalConfigView *summary = waitForTopLevel<LocalConfigView>(10000);
         QVERIFY(summary);
-        // The modules without a description of their own are not written.
+        // Each module not written says why: the one refused, and those
+        // without a description of their own.
         QCOMPARE(summary->rowCount(), 16);
-        QCOMPARE(summary->summaryText(), QStringLiteral("成功14个,失败2个"));
-        QCOMPARE(summary->rowText(0), QStringLiteral("11|LS-?-?|失败"));
-        QCOMPARE(summary->rowText(1), QStringLiteral("13|LS-?-?|失败"));
+        QCOMPARE(summary->summaryText(), QStringLiteral("成功13个,失败3个"));
+        QStringList rows;
+        for (int row = 0; row < 4; ++row)
+            rows << summary->rowText(row);
+        QCOMPARE(rows, (QStringList{"0|TB-DIO8-C|失败: 适配器拒绝执行", "11|LS-?-?|失败: 没有设备描述",
+                                    "13|LS-?-?|失败: 没有设备描述", "0|TB-DI8-N|成功"}));
         QCOMPARE(summary->stateColor(1), QColor(255, 0, 0));
-        QCOMPARE(summary->rowText(2), QStringLiteral("0|TB-DIO8-C|成功"));
-        QCOMPARE(summary->stateColor(2), QColor(0, 204, 0));
+        QCOMPARE(summary->stateColor(3), QColor(0, 204, 0));
         MessageWidget *list = offline->page()->messageWidget();
         QVERIFY(messageLines(list).contains(QStringLiteral("None|TarnBUS|开始下载CSV文件配置到适配器")));
         QVERIFY(messageLines(list).contains(QStringLiteral("None|TarnBUS|配置站点 12 成功！")));
-        QVERIFY(messageLines(list).contains(QStringLiteral("Waring|TarnBUS|站点13 LS-?-? 未配置")));
+        QVERIFY(messageLines(list).contains(QStringLiteral("Waring|TarnBUS|站点13 LS-?-? 未配置: 没有设备描述")));
         summary->reject();
         QCOMPARE(messageLines(list).last(), QStringLiteral("None|TarnBUS|TB下载配置完成！"));
         QTRY_VERIFY(!window->loading()->isVisible());
     }
 
     // An adapter open in another tab is driven by that tab's Adapter only:
-    // an offline configuration is not downloaded to it.
+    // an offline configuration is not offered to it.
     void offlineDownloadToAnOpenAdapterRefused()
     {
         WorkingFolder folder;
@@ -608,9 +628,19 @@ private slots:
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
         const int writesBefore = sim.requestCount(0x46, 0x00, 0x02) + sim.requestCount(0x47, 0x00, 0x02);
 
-        QVERIFY(linkToTheOnlyAdapter(*window, 1));
-        QTRY_COMPARE(boxTexts(), QStringList{"警告|该适配器已在其他标签页中打开,请先关闭后再下载配置!"});
+        // The link dialog marks it and does not offer it.
+        QVERIFY(triggerAdapterMenu(window->projectView(), 1, QStringLiteral("链接适配器")));
+        ConfigurationMatchingDlg *matching = waitForTopLevel<ConfigurationMatchingDlg>();
+        QVERIFY(matching);
+        auto *adapters = matching->findChild<QListWidget *>(QStringLiteral("listWidget"));
+        QTRY_COMPARE(adapters->count(), 1);
+        QVERIFY(adapters->item(0)->text().endsWith(QStringLiteral("(已在其他标签页中打开)")));
+        QVERIFY(!(adapters->item(0)->flags() & Qt::ItemIsEnabled));
+        adapters->setCurrentRow(0);
+        QTest::mouseClick(matching->findChild<QPushButton *>(QStringLiteral("btn_matching")), Qt::LeftButton);
+        QCOMPARE(boxTexts(), QStringList{"警告|未选择适配器!"});
         closeBoxes();
+        matching->reject();
         QTest::qWait(100);
         QCOMPARE(sim.requestCount(0x46, 0x00, 0x02) + sim.requestCount(0x47, 0x00, 0x02), writesBefore);
         QVERIFY(!visibleTopLevels<LocalConfigView>().value(0));

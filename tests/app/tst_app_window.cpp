@@ -108,7 +108,7 @@ private slots:
         window->on_action_5_triggered();
         SettingView *chooser = visibleTopLevels<SettingView>().value(0);
         QVERIFY(chooser);
-        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        // The chooser scans as it opens.
         QTRY_VERIFY(boxTexts().contains(QStringLiteral("警告|未识别到USB接口，请检查USB是否链接正常。")));
         closeBoxes();
         // Adding with nothing chosen.
@@ -147,7 +147,7 @@ private slots:
         window->on_action_5_triggered();
         SettingView *chooser = visibleTopLevels<SettingView>().value(0);
         QVERIFY(chooser);
-        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        // The chooser scans as it opens.
         const QString said = QStringLiteral("警告|") + HidAccess::windowText({denied.devices + QStringLiteral("/hidraw5")});
         QTRY_COMPARE(boxTexts(), QStringList{said});
         QVERIFY(said.contains(QStringLiteral("/usr/lib/udev/rules.d/70-tarnbus-tester.rules")));
@@ -225,30 +225,43 @@ private slots:
         QScopedPointer<MainWindow> window(newWindow());
         window->on_action_5_triggered();
         SettingView *chooser = visibleTopLevels<SettingView>().value(0);
-        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
+        // The chooser scans as it opens.
         QTRY_COMPARE(boxTexts(), QStringList{text});
         QCOMPARE(chooser->list()->count(), 0);
         chooser->reject();
     }
 
+    // The chooser scans as it opens and shows each adapter's serial number;
+    // one open in a tab is listed by its name, marked, and cannot be chosen.
     void chooserListsAnOpenAdapterByName()
     {
         WorkingFolder folder;
         QScopedPointer<MainWindow> window(newWindow());
         QVERIFY(openDemo(*window));
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const int identities = sim.requestCount(0x20);
         window->on_action_5_triggered();
         SettingView *chooser = visibleTopLevels<SettingView>().value(0);
-        const int identities = sim.requestCount(0x20);
-        chooser->findChild<QPushButton *>(QStringLiteral("pushButton"))->click();
         QTRY_COMPARE(chooser->list()->count(), 1);
-        QCOMPARE(chooser->list()->item(0)->text(), kDemoName);
+        QListWidgetItem *item = chooser->list()->item(0);
+        QCOMPARE(item->text(), kDemoName + QStringLiteral("   序列号: ") + kDemoSerial + QStringLiteral("   (已在其他标签页中打开)"));
+        QVERIFY(!(item->flags() & Qt::ItemIsEnabled));
+        QVERIFY(!(item->flags() & Qt::ItemIsSelectable));
+        QCOMPARE(chooser->list()->currentItem(), nullptr);
         // The open adapter is not talked to by the probe.
         QCOMPARE(sim.requestCount(0x20), identities);
-        // Adding it again is refused.
+        // Nothing can be added.
+        chooser->list()->setCurrentItem(item);
         chooser->findChild<QPushButton *>(QStringLiteral("pushButton_2"))->click();
-        QCOMPARE(boxTexts(), QStringList{"提示|    适配器已连接,请勿重复添加！  "});
+        QCOMPARE(boxTexts(), QStringList{"警告|未选择适配器!"});
         QCOMPARE(window->tabWidget()->count(), 1);
+        closeBoxes();
+        chooser->reject();
+
+        // Closed, it is offered again, named for its tab's title.
+        QVERIFY(window->tabWidget()->closeAdapterAt(0));
+        QVERIFY(openDemo(*window));
+        QCOMPARE(window->tabWidget()->tabText(0), kDemoName);
     }
 
     void chooserRefusedWhileAnAdapterConnects()

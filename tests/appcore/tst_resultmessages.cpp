@@ -25,6 +25,7 @@ private slots:
         QTest::addColumn<int>("width");
         const auto W = MessageIcon::Warning;
         const auto I = MessageIcon::Information;
+        const auto P = MessageIcon::Progress; // still running: no success mark
         const int ok = COMM_OK;
         QTest::newRow("config mode") << 9 << 0 << ok << "TARNBUS进入配置模式失败! " << "警告" << W << 280;
         QTest::newRow("force: controller bit wins") << 11 << 7 << ok << "TARNBUS控制器错误,强制启动失败!" << "警告" << W << 300;
@@ -92,7 +93,7 @@ private slots:
         QTest::newRow("batch: inputs") << 16 << 16 << ok << "输入量地址冲突,设置失败!" << "警告" << W << 250;
         QTest::newRow("batch: outputs") << 16 << 32 << ok << "输出量地址冲突,设置失败!" << "警告" << W << 250;
         QTest::newRow("batch: parameters") << 16 << 64 << ok << "参数错误,设置失败!" << "警告" << W << 250;
-        QTest::newRow("settings: writing") << 16 << -16 << ok << "参数配置中，请稍后!" << "提示" << I << 280;
+        QTest::newRow("settings: writing") << 16 << -16 << ok << "参数配置中，请稍后!" << "提示" << P << 280;
         QTest::newRow("settings: force mode") << 16 << -15 << ok << "强制状态不可操作!" << "警告" << W << 210;
         QTest::newRow("settings: changed") << 16 << -14 << ok << "TB配置修改成功!" << "提示" << I << 280;
         QTest::newRow("batch: other code") << 16 << 0x5A << ok << "修改失败!错误码:0x5a  " << "警告" << W << 250;
