@@ -782,15 +782,8 @@ void AdapterManage::refreshCurrentView()
 // The input and output bits of the modules with a configuration (16-bit sums).
 QPair<quint16, quint16> AdapterManage::usedBits() const
 {
-    quint16 inputUsed = 0;
-    quint16 outputUsed = 0;
-    for (const SlaveSnapshot &slave : m_slaves) {
-        if (!slave->described)
-            continue;
-        inputUsed = quint16(inputUsed + slave->ioLengths.inputBits);
-        outputUsed = quint16(outputUsed + slave->ioLengths.outputBits);
-    }
-    return {inputUsed, outputUsed};
+    const appcore::BitsInUse bits = appcore::bitsInUse(m_slaves);
+    return {quint16(bits.input), quint16(bits.output)};
 }
 
 QPair<quint16, quint16> AdapterManage::bitsInUse() const

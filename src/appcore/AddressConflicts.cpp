@@ -78,4 +78,16 @@ QHash<quint64, QString> conflictsByRecord(const SlaveList &slaves)
     return out;
 }
 
+BitsInUse bitsInUse(const SlaveList &slaves)
+{
+    BitsInUse bits;
+    for (const SlaveSnapshot &slave : slaves) {
+        if (!slave->described)
+            continue;
+        bits.input += slave->ioLengths.inputBits;
+        bits.output += slave->ioLengths.outputBits;
+    }
+    return bits;
+}
+
 } // namespace appcore

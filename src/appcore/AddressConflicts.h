@@ -31,4 +31,15 @@ QString overlapText(const Overlap &overlap);
 // overlap: "输入区与站号3 (TB-DI8-N) 重叠 8 位 (8..15)".
 QHash<quint64, QString> conflictsByRecord(const SlaveList &slaves);
 
+// The input and output bits the modules exchange on the bus: each described
+// module's areas as it holds them (whole bytes under byte alignment),
+// summed, so that bits two modules share count for each of them. The
+// adapter's page, the address map and the loop-time estimate all give this
+// figure.
+struct BitsInUse {
+    int input = 0;
+    int output = 0;
+};
+BitsInUse bitsInUse(const SlaveList &slaves);
+
 } // namespace appcore

@@ -1,5 +1,7 @@
 #include "SwapMemoryView.h"
 
+#include "AddressConflicts.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -129,8 +131,8 @@ SwapMemoryView::Cell SwapMemoryView::cell(bool input, int bit) const
 
 int SwapMemoryView::usedBits(bool input) const
 {
-    const auto begin = m_counts.cbegin() + (input ? 0 : kBits);
-    return int(std::count_if(begin, begin + kBits, [](quint8 c) { return c > 0; }));
+    const appcore::BitsInUse bits = appcore::bitsInUse(m_slaves);
+    return input ? bits.input : bits.output;
 }
 
 int SwapMemoryView::collidingBits(bool input) const

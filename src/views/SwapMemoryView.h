@@ -32,7 +32,8 @@ public:
 
     Cell cell(bool input, int bit) const;
     QString cellToolTip(bool input, int bit) const;
-    // Bits used and bits claimed twice or more, of one direction.
+    // Bits the modules use (appcore::bitsInUse: shared bits count for each
+    // module) and bits claimed twice or more, of one direction.
     int usedBits(bool input) const;
     int collidingBits(bool input) const;
 

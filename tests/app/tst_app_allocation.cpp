@@ -3,6 +3,8 @@
 // of repeated stations and the loop time estimate.
 
 #include "AppHarness.h"
+#include "MainProductView.h"
+#include "SwapMemoryView.h"
 
 #include "AutoConfigView.h"
 #include "SlaveItemView.h"
@@ -257,6 +259,9 @@ private slots:
         QCOMPARE(view->inputResult(), QStringLiteral("27.2"));
         QCOMPARE(view->outputResult(), QStringLiteral("15.2"));
         view->reject();
+        // The address map counts the bits in use as the estimate does.
+        QCOMPARE(manager->page()->memoryView()->usedBits(true), 321);
+        QCOMPARE(manager->page()->memoryView()->usedBits(false), 161);
 
         tbsim::bus().adapter(kDemoSerial.toStdString()).unplug();
         QTRY_VERIFY(!manager->adapterState().linked);

@@ -31,6 +31,8 @@ SlaveSnapshot module(quint64 id, int station, int inStart, int inBits, int outSt
 {
     auto state = slaveState(id, station, "M" + QByteArray::number(id));
     state->ioWindow = {quint16(inStart), quint16(inBits), quint16(outStart), quint16(outBits)};
+    state->ioLengths = {quint16(inBits), quint16(outBits)};
+    state->described = true;
     return state;
 }
 
@@ -190,11 +192,12 @@ private slots:
         QCOMPARE(map.cell(true, 8), SwapMemoryView::Cell::Used);
         QCOMPARE(map.cell(true, 20), SwapMemoryView::Cell::Collision);
         QCOMPARE(map.cell(true, 27), SwapMemoryView::Cell::Used);
-        QCOMPARE(map.usedBits(true), 20);
+        // Used as the loop-time estimate counts: bits two modules share
+        // count for each.
+        QCOMPARE(map.usedBits(true), 16 + 8);
         QCOMPARE(map.collidingBits(true), 4);
-        // An area past the image is counted up to its end.
         QCOMPARE(map.cell(false, 511), SwapMemoryView::Cell::Used);
-        QCOMPARE(map.usedBits(false), 16 + 12);
+        QCOMPARE(map.usedBits(false), 16 + 20);
         map.setHighlight(3);
         QCOMPARE(map.cell(true, 20), SwapMemoryView::Cell::SelectedCollision);
         QCOMPARE(map.cell(true, 24), SwapMemoryView::Cell::Selected);
