@@ -3,6 +3,7 @@
 #include "AppIdentity.h"
 #include "DataFolders.h"
 #include "MainWindow.h"
+#include "QtTranslations.h"
 #include "VirtualAdapterLauncher.h"
 #include "WindowCommandLine.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     AppIdentity::apply();
+    QtTranslations::install(app);
     QGuiApplication::setDesktopFileName(AppIdentity::desktopId());
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
     MainWindow window;

@@ -141,18 +141,21 @@ QList<CommandSpec> buildTable()
          {QStringLiteral("tarnbus-cli diff bus.csv"), QStringLiteral("tarnbus-cli diff bus.csv --apply")}, 1, 1,
          commands::diff});
 
-    add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes]"),
+    add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes] [--any-category]"),
          QStringLiteral("upgrade the firmware of adapters"),
          QStringLiteral("Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads\n"
                         "each chosen adapter's versions and compares the file's version with its App version, part by\n"
-                        "part as numbers. Before the same version or a downgrade it asks, unless --yes; with no terminal\n"
+                        "part as numbers. A file whose category is not the adapter's type is refused (status 2) unless\n"
+                        "--any-category. Before the same version or a downgrade it asks, unless --yes; with no terminal\n"
                         "to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread\n"
                         "of its own, and reads the version each runs after its restart: one back with another version\n"
                         "than the file's, or not back in time, failed. Give --adapter once for each adapter, or --all.\n"
                         "Ctrl-C cancels every upgrade; an adapter interrupted during the transfer stays in its boot\n"
                         "loader and can be upgraded again."),
          {{{QStringLiteral("all")}, QString(), QStringLiteral("every adapter on USB")},
-          {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")}},
+          {{QStringLiteral("yes")}, QString(), QStringLiteral("do not ask before a downgrade or the same version")},
+          {{QStringLiteral("any-category")}, QString(),
+           QStringLiteral("write the file also to adapters whose type is not the file's category")}},
          {QStringLiteral("FILE   the upgrade file (.dec)")},
          {QStringLiteral("tarnbus-cli upgrade firmware.dec --adapter 3C2E0A000011 --adapter 3C2E0A000013"),
           QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")},

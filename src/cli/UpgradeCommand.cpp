@@ -387,8 +387,27 @@ private:
 // Asks the questions the dialog asks before the same version or a
 // downgrade. Nothing is written unless every one is answered yes; the exit
 // status when not.
-std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, const QString &fileVersion)
+std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, const UpgradeFile &file)
 {
+    // A file for another kind of device is refused, not asked about: a
+    // script's --yes does not cover it.
+    if (!ctx.parser.isSet(QStringLiteral("any-category"))) {
+        bool mismatch = false;
+        for (const Candidate &c : candidates) {
+            if (upgradeprotocol::categoryFits(file.category(), c.name()))
+                continue;
+            ctx.output.fail(CliError::usage(
+                QStringLiteral("%1: 升级包的类别是%2,设备类型是%3,两者不符。 (the file is for %2, the adapter is a %3; "
+                               "give --any-category to upgrade it all the same)")
+                    .arg(c.serial(), file.category(), dashesIfEmpty(c.name()))));
+            mismatch = true;
+        }
+        if (mismatch) {
+            ctx.output.note(QStringLiteral("nothing was written to any adapter"));
+            return ExitStatus::BadInput;
+        }
+    }
+    const QString fileVersion = file.version();
     if (ctx.parser.isSet(QStringLiteral("yes")))
         return std::nullopt;
     bool unanswered = false;
@@ -494,7 +513,7 @@ int upgrade(Context &ctx)
         ctx.output.note(QStringLiteral("nothing was written to any adapter"));
         return ExitStatus::BusFailure;
     }
-    if (const std::optional<int> status = confirm(ctx, candidates, file.version()))
+    if (const std::optional<int> status = confirm(ctx, candidates, file))
         return *status;
     if (ctx.interrupted())
         return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; nothing was written to any adapter")));

@@ -103,8 +103,11 @@ void FirmwareBurning::setHeader()
     table->setColumnCount(ColumnCount);
     table->setHorizontalHeaderLabels({tr("选择"), tr("设备类型"), tr("硬件版本"), tr("Boot版本"), tr("App版本"),
                                       tr("IP地址"), tr("MAC地址"), tr("升级程序"), tr("升级进度")});
+    // Each column as wide as its texts: serial numbers differ in their last
+    // digits, and a cut one makes adapters look alike.
     QHeaderView *header = table->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ColumnType, QHeaderView::Stretch);
     header->setSectionResizeMode(ColumnSelect, QHeaderView::Fixed);
     header->setSectionResizeMode(ColumnProgress, QHeaderView::Fixed);
     table->setColumnWidth(ColumnSelect, kSelectColumnWidth);
@@ -293,10 +296,22 @@ void FirmwareBurning::on_pushButton_3_clicked()
 
 bool FirmwareBurning::confirmVersion(int row)
 {
+    // Each question names the device it is about: in a batch they come one
+    // after the other.
+    const QString device = tr("设备%1(MAC:%2)").arg(cellText(row, ColumnType), cellText(row, ColumnMac));
+    if (!categoryFits(m_file.category(), cellText(row, ColumnType))) {
+        const QString text = device + QLatin1Char('\n')
+            + tr("升级包的类别是%1,设备类型是%2,两者不符。是否仍要升级? ").arg(m_file.category(), cellText(row, ColumnType));
+        if (QMessageBox::warning(this, tr("提示"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+            printfLog(tr("%1: 升级包类别不符,未升级。").arg(device));
+            return false;
+        }
+    }
     QString question;
     switch (compareVersions(m_file.version(), cellText(row, ColumnApp))) {
     case VersionOrder::Unreadable: {
-        QMessageBox box(QMessageBox::Question, tr("提示"), tr("设备信息异常,无法生升级! "), QMessageBox::Close, this);
+        QMessageBox box(QMessageBox::Question, tr("提示"), device + QLatin1Char('\n') + tr("设备信息异常,无法生升级! "),
+                        QMessageBox::Close, this);
         box.exec();
         return false;
     }
@@ -309,7 +324,8 @@ bool FirmwareBurning::confirmVersion(int row)
     case VersionOrder::PackageHigher:
         return true;
     }
-    return QMessageBox::question(this, tr("提示"), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(this, tr("提示"), device + QLatin1Char('\n') + question, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 bool FirmwareBurning::startUpgrade(int row, bool batch)
@@ -353,6 +369,7 @@ bool FirmwareBurning::startUpgrade(int row, bool batch)
     button->setCheckable(true);
     rowProgress(row)->setValue(0);
     rowProgress(row)->setFormat(QString::fromLatin1(kProgressFormat));
+    rowProgress(row)->setStyleSheet(QString());
     refreshButtons();
 
     // Vendor and product id 0 (a device the search did not list) are refused
@@ -467,12 +484,15 @@ bool FirmwareBurning::endFailedUpgrade(const QString &title, const QString &text
     if (!ended)
         return false;
     if (!ended->cancelled)
-        rowProgress(ended->row)->setFormat(tr("升级失败"));
+        showFailedRow(ended->row);
     // A write or read error, or the user stopped it: nothing to tell in a box.
-    if (ended->cancelled || text.isEmpty())
+    if (ended->cancelled || text.isEmpty()) {
         printfLog(tr("%1 (MAC:%2) 升级中断。").arg(ended->name, ended->mac));
-    else
+    } else {
+        // The box goes; the list keeps what failed.
+        printfLog(text.trimmed());
         showTimedMessage(title, text);
+    }
     return true;
 }
 
@@ -492,8 +512,7 @@ void FirmwareBurning::onWrongVersion(int row, QString name, QString mac, QString
 {
     Q_UNUSED(row)
     const QString text = tr("  设备%1(MAC:%2)重启后的版本为%3,不是升级包的版本%4,升级失败  ").arg(name, mac, found, expected);
-    if (endFailedUpgrade(tr("提示"), text))
-        printfLog(text.trimmed());
+    endFailedUpgrade(tr("提示"), text);
 }
 
 void FirmwareBurning::onNotBack(int row, QString name, QString mac, int waitedMs)
@@ -501,8 +520,7 @@ void FirmwareBurning::onNotBack(int row, QString name, QString mac, int waitedMs
     Q_UNUSED(row)
     const int seconds = (waitedMs + 999) / 1000;
     const QString text = tr("  设备%1(MAC:%2)重启后%3秒内未重新连接,无法读取版本,升级失败  ").arg(name, mac).arg(seconds);
-    if (endFailedUpgrade(tr("提示"), text))
-        printfLog(text.trimmed());
+    endFailedUpgrade(tr("提示"), text);
 }
 
 // ---- Buttons and rows
@@ -550,6 +568,18 @@ QCheckBox *FirmwareBurning::rowCheckBox(int row) const
 QPushButton *FirmwareBurning::rowButton(int row) const
 {
     return qobject_cast<QPushButton *>(ui->tableWidget->cellWidget(row, ColumnButton));
+}
+
+void FirmwareBurning::showFailedRow(int row)
+{
+    QProgressBar *progress = rowProgress(row);
+    if (!progress)
+        return;
+    // A full red bar that says so, never a blue bar stopped short of the end.
+    progress->setValue(progress->maximum());
+    progress->setFormat(tr("失败"));
+    progress->setStyleSheet(QStringLiteral("QProgressBar { color: black; text-align: center; }"
+                                           "QProgressBar::chunk { background-color: rgb(230, 60, 60); }"));
 }
 
 QProgressBar *FirmwareBurning::rowProgress(int row) const

@@ -110,6 +110,8 @@ private:
     int rowOfButton(const QObject *button) const;
     QCheckBox *rowCheckBox(int row) const;
     QPushButton *rowButton(int row) const;
+    // The row's progress shows the failure.
+    void showFailedRow(int row);
     QProgressBar *rowProgress(int row) const;
     QString cellText(int row, int column) const;
 

@@ -1,6 +1,9 @@
 #include "UpgradeProtocol.h"
 
+#include <QRegularExpression>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace upgradeprotocol {
 
@@ -113,6 +116,16 @@ DeviceInfo decodeDeviceInfo(const QByteArray &reply)
     const int end = type.indexOf('\0');
     info.type = QString::fromLatin1(end < 0 ? type : type.left(end));
     return info;
+}
+
+bool categoryFits(const QString &category, const QString &deviceType)
+{
+    const QString wanted = category.trimmed();
+    if (wanted.isEmpty())
+        return true;
+    const QStringList words = deviceType.split(QRegularExpression(QStringLiteral("[\\s()]+")), Qt::SkipEmptyParts);
+    return std::any_of(words.cbegin(), words.cend(),
+                       [&wanted](const QString &word) { return word.compare(wanted, Qt::CaseInsensitive) == 0; });
 }
 
 VersionOrder compareVersions(const QString &packageVersion, const QString &appVersion)

@@ -66,6 +66,12 @@ enum class VersionOrder {
 };
 VersionOrder compareVersions(const QString &packageVersion, const QString &appVersion);
 
+// Whether an upgrade file of this category is meant for a device reporting
+// this type ("TBC-U100" fits "TBC-U100" and "TBC-U100 Coupler", not
+// "TBC-U200 Coupler"): the category is one of the type's words, letter case
+// aside. A file without a category says nothing against any device.
+bool categoryFits(const QString &category, const QString &deviceType);
+
 // The numbers of a version a device gives: the App version text is a letter
 // and three of them.
 constexpr int kDeviceVersionParts = 3;

@@ -3,10 +3,13 @@
 #include "LabelLook.h"
 #include "Loading.h"
 #include "MessageBox.h"
+#include "QtTranslations.h"
 #include "SlaveMainWindow.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QtTest>
 
@@ -15,6 +18,20 @@ class TestAppDialogs : public QObject
     Q_OBJECT
 
 private slots:
+    // Qt's own buttons speak the window's language once its translations
+    // are installed, as the program does at its start.
+    void qtTextsInTheWindowsLanguage()
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("?"), QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Yes"));
+        QVERIFY(QtTranslations::install(*QCoreApplication::instance()));
+        QMessageBox translated(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("?"),
+                               QMessageBox::Yes | QMessageBox::No);
+        QVERIFY2(translated.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")),
+                 qPrintable(translated.button(QMessageBox::Yes)->text()));
+        QVERIFY(translated.button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
+    }
+
     void loadingSteps_data()
     {
         QTest::addColumn<QString>("step");

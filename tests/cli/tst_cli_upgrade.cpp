@@ -105,14 +105,15 @@ private slots:
         QTest::newRow("one adapter") << "2.2.0" << onlyA << "" << none << 0
                                      << "TBC-U100 (MAC:3C2E0A000011) 程序升级完成!\n3C2E0A000011: App V2.1.7 -> V2.2.0\n"
                                      << "" << QStringList{kA} << false;
-        QTest::newRow("left in its boot loader") << "2.3.0" << QStringList{"--adapter", kC} << "" << none << 0
+        // C is a TBC-U200; the files here are for the TBC-U100.
+        QTest::newRow("left in its boot loader") << "2.3.0" << QStringList{"--adapter", kC, "--any-category"} << "" << none << 0
                                                  << "TBC-U200 Coupler (MAC:3C2E0A000013) 程序升级完成!" << ""
                                                  << QStringList{kC} << false;
-        QTest::newRow("several at once") << "3.1.0" << QStringList{"--adapter", kA, "--adapter", kB, "--adapter", kC}
+        QTest::newRow("several at once") << "3.1.0" << QStringList{"--adapter", kA, "--adapter", kB, "--adapter", kC, "--any-category"}
                                          << "" << none << 0 << "3C2E0A000012: App V3.0.0 -> V3.1.0" << ""
                                          << QStringList{kA, kB, kC} << false;
         // The others go on when one fails.
-        QTest::newRow("all, one refuses") << "3.1.0" << QStringList{"--all"} << "" << none << 1
+        QTest::newRow("all, one refuses") << "3.1.0" << QStringList{"--all", "--any-category"} << "" << none << 1
                                           << "3C2E0A000013: App V2.2.0 -> V3.1.0"
                                           << "upgrade:   设备TBC-U100(MAC:3C2E0A000014),升级失败   (refused or not "
                                              "acknowledged; the adapter stays in its boot loader"
@@ -134,6 +135,14 @@ private slots:
             << "2.2.0" << onlyA << "silent 0xB0" << none << 1 << ""
             << "设备信息异常,无法生升级!  (3C2E0A000011 did not answer the device information request)" << QStringList{}
             << true;
+
+        // A file for another kind of adapter is refused, --yes or not.
+        QTest::newRow("another category") << "2.3.0" << QStringList{"--adapter", kA, "--adapter", kC, "--yes"} << "" << none
+                                          << 2 << ""
+                                          << "3C2E0A000013: 升级包的类别是TBC-U100,设备类型是TBC-U200 Coupler,两者不符。 "
+                                             "(the file is for TBC-U100, the adapter is a TBC-U200 Coupler; give "
+                                             "--any-category to upgrade it all the same)"
+                                          << QStringList{} << true;
 
         // The dialog's two questions.
         QTest::newRow("downgrade, no terminal") << "2.0.0" << onlyA << "" << none << 2 << "V2.1.7  older"
@@ -394,7 +403,7 @@ private slots:
     void json()
     {
         const QString path = writeFile(makeUpgradeFile(kBodySize, "TBC 3.1.0"));
-        const Run run = runCli({"upgrade", path, "--all", "--json"});
+        const Run run = runCli({"upgrade", path, "--all", "--any-category", "--json"});
         QCOMPARE(run.status, 1);
         QStringList events;
         for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {

@@ -71,6 +71,8 @@ private slots:
     void selectAll();
     void versionQuestions_data();
     void versionQuestions();
+    void categoryQuestion_data();
+    void categoryQuestion();
     void singleUpgradeOfThePressedRow();
     void batchWithAFailureAndACancellation();
     void cancelTheWholeBatch();
@@ -367,8 +369,10 @@ void UpgradeDialogTest::versionQuestions_data()
     QTest::addColumn<bool>("yes");        // the answer to the question
     QTest::addColumn<bool>("started");
 
-    const QString same = QStringLiteral("提示|升级包版本与设备版本一致,是否选择升级! ");
-    const QString lower = QStringLiteral("提示|升级包版本过低是否选择升级! ");
+    // Each question names the device it asks about.
+    const QString device = QStringLiteral("提示|设备TBC-U100(MAC:%1)\n").arg(kSerialA);
+    const QString same = device + QStringLiteral("升级包版本与设备版本一致,是否选择升级! ");
+    const QString lower = device + QStringLiteral("升级包版本过低是否选择升级! ");
     QTest::newRow("equal, declined") << QJsonArray{1, 0, 3} << "V" << QByteArray("TBC 1.0.3") << same << false << false;
     QTest::newRow("equal, accepted") << QJsonArray{1, 0, 3} << "V" << QByteArray("TBC 1.0.3") << same << true << true;
     QTest::newRow("lower, declined") << QJsonArray{2, 0, 0} << "V" << QByteArray("TBC 1.0.3") << lower << false << false;
@@ -379,7 +383,7 @@ void UpgradeDialogTest::versionQuestions_data()
     QTest::newRow("10 against 9") << QJsonArray{9, 0, 0} << "T" << QByteArray("TBC 10.0.0") << QString() << true << true;
     QTest::newRow("patch lower") << QJsonArray{1, 0, 3} << "V" << QByteArray("TBC 1.0.2") << lower << false << false;
     QTest::newRow("unreadable version") << QJsonArray{1, 0, 3} << "X" << QByteArray("TBC 2.0.0")
-                                        << QStringLiteral("提示|设备信息异常,无法生升级! ") << true << false;
+                                        << device + QStringLiteral("设备信息异常,无法生升级! ") << true << false;
 }
 
 void UpgradeDialogTest::versionQuestions()
@@ -399,6 +403,37 @@ void UpgradeDialogTest::versionQuestions()
     QTRY_COMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
     QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), started ? 1 : 0);
     QVERIFY2(log().last().endsWith(QStringLiteral("程序升级完成!")) == started, qPrintable(log().join("\n")));
+    verifyIdle(1);
+}
+
+// A file for another kind of device is written only after the user agreed,
+// in a question naming both.
+void UpgradeDialogTest::categoryQuestion_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("declined") << false;
+    QTest::newRow("accepted") << true;
+}
+
+void UpgradeDialogTest::categoryQuestion()
+{
+    QFETCH(bool, yes);
+    QVERIFY(loadAdapters({QJsonObject{{"bootLoader", QJsonObject{{"type", "TBC-U200 Coupler"}}}}}, 1).isEmpty());
+    chooseFile(writeFile(makeUpgradeFile(1000, "TBC 9.0.0", "TBC-U100")));
+    search();
+    QCOMPARE(cell(0, FirmwareBurning::ColumnType), QStringLiteral("TBC-U200 Coupler"));
+    // The serial number is shown whole.
+    QVERIFY(table()->columnWidth(FirmwareBurning::ColumnMac)
+            > table()->fontMetrics().horizontalAdvance(cell(0, FirmwareBurning::ColumnMac)));
+    m_driver->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
+    QTest::mouseClick(rowButton(0), Qt::LeftButton);
+    QVERIFY(waitUntilIdle());
+    QTRY_COMPARE(m_driver->boxes, QStringList{QStringLiteral("提示|设备TBC-U200 Coupler(MAC:%1)\n升级包的类别是TBC-U100,"
+                                                             "设备类型是TBC-U200 Coupler,两者不符。是否仍要升级? ")
+                                                  .arg(kSerialA)});
+    QCOMPARE(simAdapter(kSerialA).requestCount(0xA0), yes ? 1 : 0);
+    if (!yes)
+        QCOMPARE(log().last(), QStringLiteral("设备TBC-U200 Coupler(MAC:%1): 升级包类别不符,未升级。").arg(kSerialA));
     verifyIdle(1);
 }
 
@@ -535,7 +570,8 @@ void UpgradeDialogTest::declinedRowsAreNotPartOfTheBatch()
     QTest::mouseClick(widget<QCheckBox>("checkBox"), Qt::LeftButton);
     m_driver->answers = {QMessageBox::No};
     QTest::mouseClick(batchButton(), Qt::LeftButton);
-    QTRY_COMPARE(m_driver->boxes, QStringList({"提示|升级包版本与设备版本一致,是否选择升级! "}));
+    QTRY_COMPARE(m_driver->boxes,
+                 QStringList({QStringLiteral("提示|设备TBC-U100(MAC:%1)\n升级包版本与设备版本一致,是否选择升级! ").arg(kSerialA)}));
     QCOMPARE(rowCheck(0)->text(), QString());
     QVERIFY(rowCheck(0)->isEnabled());
 
@@ -581,7 +617,10 @@ void UpgradeDialogTest::everyFailureEndsTheUpgrade()
     QTRY_COMPARE(m_driver->boxes, box.isEmpty() ? QStringList() : QStringList{box});
     QCOMPARE(log().last().endsWith(QStringLiteral("升级中断。")), interrupted);
     QVERIFY(!log().last().endsWith(QStringLiteral("程序升级完成!")));
-    QVERIFY(rowProgress(0)->value() < 100);
+    // The list keeps the failure the box said.
+    if (!box.isEmpty())
+        QCOMPARE(log().last(), box.mid(box.indexOf(QLatin1Char('|')) + 1).trimmed());
+    QCOMPARE(rowProgress(0)->format(), QStringLiteral("失败"));
     QCOMPARE(rowButton(0)->text(), idleText());
     verifyIdle(2);
 }
@@ -626,8 +665,10 @@ void UpgradeDialogTest::versionAfterTheRestart()
     QCOMPARE(log().last(), complete ? QStringLiteral("TBC-U100 (MAC:%1) 程序升级完成!").arg(kSerialA) : box.trimmed());
     QCOMPARE(cell(0, FirmwareBurning::ColumnApp), app);
     QCOMPARE(rowButton(0)->text(), complete ? QStringLiteral("升级程序") : idleText());
-    QCOMPARE(rowProgress(0)->format(), complete ? QStringLiteral("%p%") : QStringLiteral("升级失败"));
-    QCOMPARE(rowProgress(0)->value() == 100, complete);
+    // A failure fills the bar in red and says so.
+    QCOMPARE(rowProgress(0)->format(), complete ? QStringLiteral("%p%") : QStringLiteral("失败"));
+    QCOMPARE(rowProgress(0)->value(), 100);
+    QCOMPARE(rowProgress(0)->styleSheet().contains(QStringLiteral("rgb(230, 60, 60)")), !complete);
     QCOMPARE(bootLoader(kSerialA).upgradesCompleted, 1);
     verifyIdle(1);
 

@@ -53,6 +53,8 @@ private slots:
     void deviceInformation_data();
     void deviceInformation();
     void versions_data();
+    void categories_data();
+    void categories();
     void versions();
     void versionAfterTheUpgrade_data();
     void versionAfterTheUpgrade();
@@ -268,6 +270,29 @@ void UpgradeFileTest::versions()
     QFETCH(QString, device);
     QFETCH(VersionOrder, order);
     QCOMPARE(compareVersions(package, device), order);
+}
+
+void UpgradeFileTest::categories_data()
+{
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("the same") << "TBC-U100" << "TBC-U100" << true;
+    QTest::newRow("a word of the type") << "TBC-U100" << "TBC-U100 Coupler" << true;
+    QTest::newRow("in parentheses") << "TBC-U100" << "Coupler(TBC-U100)" << true;
+    QTest::newRow("letter case") << "tbc-u100" << "TBC-U100 Coupler" << true;
+    QTest::newRow("another model") << "TBC-U100" << "TBC-U200 Coupler" << false;
+    QTest::newRow("a prefix is not the model") << "TBC-U10" << "TBC-U100" << false;
+    QTest::newRow("no category in the file") << "" << "TBC-U200 Coupler" << true;
+    QTest::newRow("no type from the device") << "TBC-U100" << "" << false;
+}
+
+void UpgradeFileTest::categories()
+{
+    QFETCH(QString, category);
+    QFETCH(QString, type);
+    QFETCH(bool, fits);
+    QCOMPARE(upgradeprotocol::categoryFits(category, type), fits);
 }
 
 // After the restart the device must give the file's version, as far as
