@@ -408,7 +408,9 @@ void Slave::onInputImage(int station, int value, const QByteArray &statusBytes, 
         for (ItemInfo *item : qAsConst(inputs->items)) {
             // An input outside the module's area reads nothing of it.
             const quint32 bits = item->hasAddress() ? SlaveIOData::readBits(inputImage, item->startAddress, item->bitLength) : 0;
-            values.append(char(bits & 0xFF));
+            // Whether the channel reads anything: an analog reading of
+            // 0x100 is no 0 either.
+            values.append(char(bits != 0 ? 1 : 0));
             item->value.setValue(int(bits));
         }
     }

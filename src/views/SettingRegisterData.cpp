@@ -30,10 +30,20 @@ QTableWidget *newTable()
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setDefaultSectionSize(26);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setAlternatingRowColors(true);
     return table;
+}
+
+// Rows are named by their channel numbers, from 0 as everywhere else.
+QStringList channelLabels(int rows)
+{
+    QStringList labels;
+    for (int i = 0; i < rows; ++i)
+        labels << QString::number(i);
+    return labels;
 }
 
 void addDescription(QTableWidget *table, int row, const ItemState &item)
@@ -48,25 +58,49 @@ bool isBitItem(const ItemState &item)
     return item.dataType == DataBool || item.bitLength == 1;
 }
 
-// The values an output item of this data type can carry.
+// The values an output item of this data type can carry, within the bits
+// the item has in the image.
 std::pair<qint64, qint64> outputRange(const ItemState &item)
 {
+    std::pair<qint64, qint64> range;
+    bool isSigned = false;
     switch (item.dataType) {
     case DataBool:
         return {0, 1};
     case DataBits:
         return {0, (1 << std::clamp(int(item.value.bitSize), 1, 8)) - 1};
     case DataChar:
-        return {0, 0xFF};
+        range = {0, 0xFF};
+        break;
     case DataInt:
-        return {-0x8000, 0x7FFF};
+        range = {-0x8000, 0x7FFF};
+        isSigned = true;
+        break;
     case DataUInt:
-        return {0, 0xFFFF};
+        range = {0, 0xFFFF};
+        break;
     case DataDInt:
-        return {INT_MIN, INT_MAX};
+        range = {INT_MIN, INT_MAX};
+        isSigned = true;
+        break;
     default:
-        return {0, INT_MAX};
+        range = {0, INT_MAX};
+        break;
     }
+    if (item.bitLength > 0 && item.bitLength < 32) {
+        const qint64 span = qint64(1) << item.bitLength;
+        const std::pair<qint64, qint64> bits = isSigned ? std::pair<qint64, qint64>{-span / 2, span / 2 - 1}
+                                                        : std::pair<qint64, qint64>{0, span - 1};
+        range = {std::max(range.first, bits.first), std::min(range.second, bits.second)};
+    }
+    return range;
+}
+
+// The value an analog output is given while the running light has it on:
+// half of its range, unless the user set another.
+qint64 defaultAnalogValue(const ItemState &item)
+{
+    return outputRange(item).second / 2;
 }
 
 const ItemGroupState *outputsOf(const SlaveState &slave)
@@ -174,6 +208,7 @@ void SettingRegisterData::buildTables()
             m_outputs = newTable();
             m_outputs->setObjectName(QStringLiteral("outputTable"));
             m_outputs->setRowCount(group.items.size());
+            m_outputs->setVerticalHeaderLabels(channelLabels(group.items.size()));
             for (int i = 0; i < group.items.size(); ++i) {
                 const ItemState &item = group.items.at(i);
                 addDescription(m_outputs, i, item);
@@ -195,6 +230,7 @@ void SettingRegisterData::buildTables()
             m_inputs = newTable();
             m_inputs->setObjectName(QStringLiteral("inputTable"));
             m_inputs->setRowCount(group.items.size());
+            m_inputs->setVerticalHeaderLabels(channelLabels(group.items.size()));
             for (int i = 0; i < group.items.size(); ++i) {
                 addDescription(m_inputs, i, group.items.at(i));
                 m_inputs->setItem(i, ValueColumn, new QTableWidgetItem);
@@ -203,6 +239,17 @@ void SettingRegisterData::buildTables()
         }
     }
     ui->tabWidget->setCurrentIndex(0);
+    // The running light gives analog outputs a value of their own.
+    const ItemGroupState *outputs = outputsOf(*m_slave);
+    const auto analog = outputs ? std::find_if(outputs->items.cbegin(), outputs->items.cend(),
+                                               [](const ItemState &item) { return !isBitItem(item); })
+                                : nullptr;
+    const bool hasAnalog = outputs && analog != outputs->items.cend();
+    ui->analogLabel->setVisible(hasAnalog);
+    ui->analogValue->setVisible(hasAnalog);
+    if (hasAnalog)
+        ui->analogValue->setText(QString::number(defaultAnalogValue(*analog)));
+    ui->verdict->clear();
 }
 
 // Redraws the inputs from the newest snapshot, at most every kRefreshMs.
@@ -359,9 +406,28 @@ void SettingRegisterData::on_pushButton_clicked()
         warn(tr("该模块没有输出区,不可做跑马灯测试!"));
         return;
     }
+    // What "on" is for each output: 1 for a bit, the value set for an
+    // analog output, checked against each one's range.
+    m_onValues.clear();
+    for (const ItemState &item : outputs->items) {
+        if (!item.hasAddress())
+            continue;
+        if (isBitItem(item)) {
+            m_onValues << 1;
+            continue;
+        }
+        const std::optional<qint64> value = appcore::parseNumber(ui->analogValue->text());
+        const auto [least, most] = outputRange(item);
+        if (!value || *value < least || *value > most || *value == 0) {
+            warn(tr("模拟量值“%1”超出范围(%2到%3,且不为0)!").arg(ui->analogValue->text()).arg(least).arg(most));
+            return;
+        }
+        m_onValues << int(*value);
+    }
     m_interval = int(std::min<qint64>(*interval, INT_MAX));
     ui->lineEdit_4->clear();
     ui->progress->clear();
+    ui->verdict->clear();
     m_light.start(held, int(std::min<qint64>(*loops, INT_MAX)), inputs);
     ui->pushButton->setText(tr("结束"));
     onLoopSendData();
@@ -375,7 +441,10 @@ void SettingRegisterData::onLoopSendData()
     if (!m_slave || !isRunning())
         return;
     const int position = m_light.position();
-    emit sigOutputsRequest(m_slave->recordId, m_light.step());
+    QVector<int> pattern = m_light.step();
+    for (int i = 0; i < pattern.size() && i < m_onValues.size(); ++i)
+        pattern[i] = pattern.at(i) ? m_onValues.at(i) : 0;
+    emit sigOutputsRequest(m_slave->recordId, pattern);
     emit sigSlaveDataTest(m_testStation, 1, position);
     ui->progress->setText(tr("第 %1 轮,第 %2 步").arg(m_light.cyclesDone() + (m_light.finished() ? 0 : 1)).arg(position + 1));
     if (m_light.finished()) {
@@ -393,15 +462,47 @@ void SettingRegisterData::finishTest(const QString &why)
     m_light.stop();
     if (m_slave)
         emit sigOutputsRequest(m_slave->recordId, RunningLight::allOff(m_light.outputs()));
+    const QList<int> missingChannels = m_light.missingChannels();
     if (monitored) {
         QString missing;
-        for (const int channel : m_light.missingChannels())
+        for (const int channel : missingChannels)
             missing += QString::number(channel) + QLatin1Char(' ');
         ui->lineEdit_4->setText(missing);
     }
     ui->progress->setText(why.isEmpty() ? tr("完成 %1 轮").arg(m_light.cyclesDone()) : why);
+    showVerdict(monitored, missingChannels);
     ui->pushButton->setText(tr("开始"));
     emit sigSlaveDataTest(m_testStation, 0, 0);
+}
+
+// The test's verdict: judged only on completed cycles of a monitored station.
+void SettingRegisterData::showVerdict(bool monitored, const QList<int> &missing)
+{
+    QString text;
+    QColor color(0x33, 0x33, 0x33);
+    if (!monitored) {
+        text = tr("未监视输入站号,没有判定。");
+    } else if (m_light.cyclesDone() == 0) {
+        text = tr("未完成一轮,没有判定。");
+    } else if (missing.isEmpty()) {
+        text = tr("结果: 通过 (站号%1的全部输入跟随)").arg(m_testStation);
+        color = QColor(0x36, 0x96, 0x5D);
+    } else {
+        QStringList channels;
+        for (const int channel : missing)
+            channels << QString::number(channel);
+        text = tr("结果: 失败 (站号%1的输入通道 %2 未跟随)").arg(m_testStation).arg(channels.join(QLatin1Char(',')));
+        color = QColor(0xE0, 0x3C, 0x3C);
+    }
+    ui->verdict->setText(text);
+    QPalette palette = ui->verdict->palette();
+    palette.setColor(QPalette::WindowText, color);
+    ui->verdict->setPalette(palette);
+}
+
+QString SettingRegisterData::verdictText() const
+{
+    return ui->verdict->text();
 }
 
 void SettingRegisterData::on_lineEdit_returnPressed()

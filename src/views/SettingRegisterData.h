@@ -50,6 +50,9 @@ public:
     bool refreshing() const { return m_refreshTimer.isActive(); }
     bool stepping() const { return m_loopTimer.isActive(); }
     int interval() const { return m_interval; }
+    // The running light's verdict once it ended: pass, or the channels
+    // that did not follow.
+    QString verdictText() const;
 
 signals:
     // The test's steps as the adapter would be told them: start (flag 0),
@@ -79,6 +82,7 @@ private:
     void fillOutputs();
     void showForceState();
     void finishTest(const QString &why = QString());
+    void showVerdict(bool monitored, const QList<int> &missing);
     void warn(const QString &text);
     // The inputs of the monitored station: its channels; -1 when no slave
     // with inputs answers at that station.
@@ -97,4 +101,5 @@ private:
     RunningLight m_light;
     int m_interval = 1000;
     int m_testStation = -1;
+    QVector<int> m_onValues; // per output of the light: its value when on
 };

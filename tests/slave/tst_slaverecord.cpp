@@ -426,10 +426,14 @@ private slots:
                                            << QStringList{"TRUE", "TRUE", "FALSE", "TRUE"};
         QTest::newRow("beyond the image") << kDI << 7 << QByteArray::fromHex("80") << QByteArray::fromHex("01000000")
                                           << QStringList{"TRUE", "FALSE", "FALSE", "FALSE"};
+        // Shared with the running light: whether each channel reads
+        // anything, so that 0x1200 counts as much as 0x0001.
         QTest::newRow("16-bit values") << kAI << 4 << QByteArray::fromHex("4023110F")
-                                       << QByteArray::fromHex("34F1") << QStringList{"4660", "241"};
+                                       << QByteArray::fromHex("0101") << QStringList{"4660", "241"};
+        QTest::newRow("low byte 0") << kAI << 0 << QByteArray::fromHex("0012")
+                                    << QByteArray::fromHex("0100") << QStringList{"4608", "0"};
         QTest::newRow("negative 16-bit value") << kAI << 0 << QByteArray::fromHex("FEFF")
-                                               << QByteArray::fromHex("FE00") << QStringList{"-2", "0"};
+                                               << QByteArray::fromHex("0100") << QStringList{"-2", "0"};
     }
     void inputImage()
     {

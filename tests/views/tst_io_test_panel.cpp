@@ -246,6 +246,7 @@ private slots:
             patterns << bits(request.at(1).value<QVector<int>>());
         QCOMPARE(patterns, (QStringList{"1000", "0100", "0010", "0001", "0000", "1111", "1111", "0000"}));
         QCOMPARE(field(&panel, "lineEdit_4")->text(), QStringLiteral("1 3 "));
+        QCOMPARE(panel.verdictText(), QStringLiteral("结果: 失败 (站号1的输入通道 1,3 未跟随)"));
         QCOMPARE(startButton(&panel)->text(), QStringLiteral("开始"));
         QVERIFY(!panel.stepping());
         QCOMPARE(steps.first(), (QVariantList{1, 1, 0}));
@@ -338,6 +339,72 @@ private slots:
         QVERIFY(panel.stepping());
     }
 
+    // Every input followed: the test passes; without a monitored station
+    // there is nothing to judge.
+    void verdicts()
+    {
+        SettingRegisterData panel(QString{});
+        openPanel(panel);
+        field(&panel, "lineEdit_3")->setText(QStringLiteral("1"));
+        startButton(&panel)->click();
+        for (int i = 0; i < 2; ++i)
+            panel.onShareChannel(QByteArray::fromHex("01010101"), 1);
+        while (panel.isRunning())
+            panel.onLoopSendData();
+        QCOMPARE(panel.verdictText(), QStringLiteral("结果: 通过 (站号1的全部输入跟随)"));
+
+        field(&panel, "lineEdit_3")->clear();
+        startButton(&panel)->click();
+        while (panel.isRunning())
+            panel.onLoopSendData();
+        QCOMPARE(panel.verdictText(), QStringLiteral("未监视输入站号,没有判定。"));
+    }
+
+    // Rows carry the channel numbers used everywhere else, from 0.
+    void rowsNamedByChannel()
+    {
+        SettingRegisterData panel(QString{});
+        openPanel(panel);
+        QTableWidget *table = panel.outputTable();
+        QCOMPARE(table->rowCount(), 4);
+        for (int row = 0; row < table->rowCount(); ++row)
+            QCOMPARE(table->verticalHeaderItem(row)->text(), QString::number(row));
+    }
+
+    // The running light of an analog module gives its outputs the value set
+    // for it, and refuses one outside their range.
+    void analogRunningLight()
+    {
+        SettingRegisterData panel(QString{});
+        panel.setSlave(fixtureSlave(kAO, 9), m_bus, true, true);
+        panel.show();
+        QLineEdit *value = field(&panel, "analogValue");
+        QVERIFY(value->isVisible());
+        QCOMPARE(value->text(), QStringLiteral("32767"));
+        QSignalSpy outputs(&panel, &SettingRegisterData::sigOutputsRequest);
+        value->setText(QStringLiteral("99999"));
+        startButton(&panel)->click();
+        QCOMPARE(boxTexts().size(), 1);
+        QVERIFY2(boxTexts().first().startsWith(QStringLiteral("警告|模拟量值“99999”超出范围")), qPrintable(boxTexts().first()));
+        QVERIFY(!panel.isRunning());
+        closeBoxes();
+        value->setText(QStringLiteral("16000"));
+        startButton(&panel)->click();
+        QVERIFY(panel.isRunning());
+        const QVector<int> first = outputs.last().at(1).value<QVector<int>>();
+        QCOMPARE(first.value(0), 16000);
+        QVERIFY(std::all_of(first.cbegin() + 1, first.cend(), [](int v) { return v == 0; }));
+        while (panel.isRunning())
+            panel.onLoopSendData();
+        const QVector<int> last = outputs.last().at(1).value<QVector<int>>();
+        QVERIFY(std::all_of(last.cbegin(), last.cend(), [](int v) { return v == 0; }));
+
+        // A digital module has no analog value.
+        SettingRegisterData digital(QString{});
+        openPanel(digital);
+        QVERIFY(!field(&digital, "analogValue")->isVisible());
+    }
+
     void analogOutputs()
     {
         SettingRegisterData panel(QString{});
@@ -349,9 +416,10 @@ private slots:
         QCOMPARE(one.count(), 1);
         QCOMPARE(one.first().at(2).toInt(), 1000);
         panel.onAODataEdit(0, QStringLiteral("70000"));
+        panel.onAODataEdit(0, QStringLiteral("99999"));
         panel.onAODataEdit(0, QStringLiteral("ten"));
         QCOMPARE(one.count(), 1);
-        QCOMPARE(boxTexts().size(), 2);
+        QCOMPARE(boxTexts().size(), 3);
         QVERIFY(boxTexts().first().contains(QStringLiteral("超出范围")));
     }
 };
