@@ -34,6 +34,8 @@
 
 namespace {
 constexpr int kSplitterHandle = 2;
+constexpr int kSidePanelMinWidth = 200; // the project tree and the catalogue
+constexpr int kCatalogueWidth = 260;
 
 bool isBuilt(ProjectView::Command command)
 {
@@ -87,6 +89,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_splitter->setStretchFactor(1, 6);
     m_splitter->setStretchFactor(2, 2);
     m_splitter->setSizes({280, 1400, 260});
+    // Neither side panel is squeezed below a readable width by the other.
+    m_tree->setMinimumWidth(kSidePanelMinWidth);
+    m_productView->setMinimumWidth(kSidePanelMinWidth);
     ui->centralLayout->addWidget(m_splitter);
 
     m_loading = new Loading(this);
@@ -204,7 +209,15 @@ void MainWindow::on_action_4_triggered()
 
 void MainWindow::on_actionProductView_toggled(bool shown)
 {
+    // The catalogue takes its width from the pages, never from the tree.
+    QList<int> sizes = m_splitter->sizes();
     m_productView->setVisible(shown);
+    if (shown && sizes.size() == 3 && sizes.at(2) == 0) {
+        const int catalogue = std::max(kCatalogueWidth, m_productView->sizeHint().width());
+        sizes[1] = std::max(0, sizes.at(1) - catalogue);
+        sizes[2] = catalogue;
+        m_splitter->setSizes(sizes);
+    }
 }
 
 void MainWindow::on_action_19_triggered()

@@ -22,6 +22,8 @@ UnAllocation::UnAllocation(QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(true);
+    // A type name stays on one line ("TB-DO8-T" broken at its dashes reads as two).
+    ui->tableWidget->setWordWrap(false);
     QHeaderView *header = ui->tableWidget->horizontalHeader();
     header->setSectionResizeMode(kTypeColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(kUidColumn, QHeaderView::Stretch);

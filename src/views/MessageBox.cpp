@@ -2,7 +2,15 @@
 
 #include "ui_MessageBox.h"
 
+#include <QFontMetrics>
+#include <QLayout>
 #include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+constexpr int kMaxTextWidth = 520; // wider texts wrap
+} // namespace
 #include <QTimer>
 
 MessageBox::MessageBox(QWidget *parent, int timeoutMs)
@@ -29,6 +37,17 @@ void MessageBox::showMessage(const QString &title, const QString &text, Kind kin
     setWindowTitle(title);
     ui->label->setText(text);
     setMinimumWidth(minimumWidth);
+    // The whole text shows: its longest line sets the width up to a limit,
+    // beyond which it wraps, and the box grows to the lines it wraps to.
+    const QFontMetrics metrics(ui->label->font());
+    int widest = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    ui->label->setMinimumWidth(std::min(widest + metrics.averageCharWidth(), kMaxTextWidth));
+    adjustSize();
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height();
+    setMinimumHeight(height);
+    resize(width(), std::max(this->height(), height));
     switch (kind) {
     case Information:
         ui->icon->setStyleSheet(QStringLiteral("image: url(:/image/slave.png);"));

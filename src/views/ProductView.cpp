@@ -57,6 +57,10 @@ ProductView::ProductView(QWidget *parent)
 
     m_tree->setModel(m_filter);
     m_tree->header()->hide();
+    // A narrow catalogue scrolls sideways rather than cutting names short.
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->setTextElideMode(Qt::ElideNone);
     m_tree->setIconSize(QSize(38, 70));
     m_tree->setDragEnabled(true);
     m_tree->setDragDropMode(QAbstractItemView::DragOnly);

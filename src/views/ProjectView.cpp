@@ -37,6 +37,10 @@ ProjectView::ProjectView(QWidget *parent)
     setColumnCount(1);
     setHeaderLabel(QStringLiteral("1"));
     header()->hide();
+    // A narrow tree scrolls sideways rather than cutting names short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
+    setTextElideMode(Qt::ElideNone);
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setExpandsOnDoubleClick(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -50,6 +54,7 @@ QTreeWidgetItem *ProjectView::addAdapter(const QString &name, int index)
 {
     auto *item = new QTreeWidgetItem(this);
     item->setText(0, name);
+    item->setToolTip(0, name);
     item->setIcon(0, QIcon(QStringLiteral(":/image/adapter.png")));
     item->setFont(0, entryFont(kFontPixels, true));
     item->setData(kKindColumn, kDataRole, kCoupler);
@@ -66,7 +71,7 @@ void ProjectView::setAdapterForced(int adapterIndex, bool forced)
     adapter->setData(kKindColumn, kForcedRole, forced);
     adapter->setIcon(0, QIcon(forced ? QStringLiteral(":/image/force.png") : QStringLiteral(":/image/adapter.png")));
     adapter->setBackground(0, forced ? QBrush(kForcedColor) : QBrush());
-    adapter->setToolTip(0, forced ? tr("强制模式:输出可能被强制") : QString());
+    adapter->setToolTip(0, forced ? adapter->text(0) + QLatin1Char('\n') + tr("强制模式:输出可能被强制") : adapter->text(0));
 }
 
 bool ProjectView::isAdapterForced(int adapterIndex) const

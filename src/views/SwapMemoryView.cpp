@@ -2,6 +2,7 @@
 
 #include "AddressConflicts.h"
 
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -13,6 +14,7 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kTitleHeight = 20;
 constexpr int kLabelWidth = 32;
+constexpr int kLabelPixels = 11; // the row labels' text
 constexpr int kByteGap = 2;
 constexpr int kMinCell = 8;
 constexpr int kMaxCell = 18;
@@ -248,8 +250,12 @@ void SwapMemoryView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const Geometry g = geometry();
+    // Row labels in a readable size whatever the cells: where the cells are
+    // smaller than the text, every second or fourth row is named.
     QFont small = font();
-    small.setPixelSize(std::max(9, g.cell - 1));
+    small.setPixelSize(kLabelPixels);
+    const int labelHeight = QFontMetrics(small).height();
+    const int labelStep = g.cell >= labelHeight ? 1 : (2 * g.cell >= labelHeight ? 2 : 4);
     for (int side = 0; side < 2; ++side) {
         const bool input = side == 0;
         const int used = usedBits(input);
@@ -269,8 +275,11 @@ void SwapMemoryView::paintEvent(QPaintEvent *)
         const QRect grid = g.grid[side];
         for (int row = 0; row < kRows; ++row) {
             painter.setPen(kText);
-            painter.drawText(QRect(grid.left() - kLabelWidth, grid.top() + row * g.cell, kLabelWidth - 4, g.cell),
-                             Qt::AlignRight | Qt::AlignVCenter, QString::number(row * kColumns));
+            if (row % labelStep == 0) {
+                const int middle = grid.top() + row * g.cell + g.cell / 2;
+                painter.drawText(QRect(grid.left() - kLabelWidth, middle - labelHeight / 2, kLabelWidth - 4, labelHeight),
+                                 Qt::AlignRight | Qt::AlignVCenter, QString::number(row * kColumns));
+            }
             for (int column = 0; column < kColumns; ++column) {
                 const Cell state = cell(input, row * kColumns + column);
                 const QRect r(grid.left() + columnOffset(column, g.cell), grid.top() + row * g.cell, g.cell - 1, g.cell - 1);

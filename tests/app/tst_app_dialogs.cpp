@@ -18,6 +18,28 @@ class TestAppDialogs : public QObject
     Q_OBJECT
 
 private slots:
+    // A notice shows its whole text: a long line wraps within the box, and
+    // the box is as high as the lines it wraps to.
+    void noticesShowTheirWholeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("short") << QStringLiteral("保存组态成功!");
+        QTest::newRow("lines") << QStringLiteral("新建工程：扫描USB上的适配器并打开。\n手动组态：新建一个离线组态。\n"
+                                                 "点击项目树或拓扑图中的从站查看其信息；右键单击适配器打开其命令菜单。");
+        QTest::newRow("one long line") << QString(QStringLiteral("地址冲突,下载配置失败! ")).repeated(12);
+    }
+    void noticesShowTheirWholeText()
+    {
+        QFETCH(QString, text);
+        QPointer<MessageBox> box = MessageBox::about(nullptr, QStringLiteral("帮助"), text);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        auto *label = box->findChild<QLabel *>(QStringLiteral("label"));
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        QVERIFY(label->width() <= 560);
+        QVERIFY(box->rect().contains(label->geometry().bottomRight()));
+        box->close();
+    }
+
     // Qt's own buttons speak the window's language once its translations
     // are installed, as the program does at its start.
     void qtTextsInTheWindowsLanguage()

@@ -157,6 +157,26 @@ private slots:
 
     // On the virtual adapter (--demo) the title and the status bar say so
     // for the whole run.
+    // Showing the catalogue takes its room from the pages: the tree keeps
+    // its width, and a name longer than the tree scrolls instead of being cut.
+    void sidePanelsKeepTheirWidth()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        ProjectView *tree = window->projectView();
+        const int treeWidth = tree->width();
+        QVERIFY(treeWidth >= 200);
+        window->findChild<QAction *>(QStringLiteral("actionProductView"))->setChecked(true);
+        auto *catalogue = window->findChild<QWidget *>(QStringLiteral("ProductView"));
+        QTRY_VERIFY(catalogue->isVisible());
+        QTRY_VERIFY(catalogue->width() >= 200);
+        QCOMPARE(tree->width(), treeWidth);
+        // The adapter's name is never elided.
+        QCOMPARE(tree->textElideMode(), Qt::ElideNone);
+        QVERIFY(tree->columnWidth(0) >= QFontMetrics(tree->topLevelItem(0)->font(0)).horizontalAdvance(tree->topLevelItem(0)->text(0)));
+    }
+
     void virtualAdapterShown()
     {
         WorkingFolder folder;
