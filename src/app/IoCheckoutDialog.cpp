@@ -259,9 +259,9 @@ void IoCheckoutDialog::showPanel()
     }
     const Row &row = m_checkout.rows.at(m_current);
     const int module = m_checkout.moduleOf(m_current);
-    ui->labelRow->setText(tr("%1\n%2 %3 · 地址 %4")
+    ui->labelRow->setText(tr("%1\n%2 · 通道 %3 · 地址 %4")
                               .arg(module >= 0 ? moduleTitle(m_checkout.modules.at(module)) : row.module,
-                                   directionText(row.direction) + kindText(row.kind))
+                                   directionText(row.direction) + QLatin1Char(' ') + kindText(row.kind))
                               .arg(row.channel)
                               .arg(row.addressText()));
     const bool analog = row.kind == Kind::Analog;
@@ -357,6 +357,11 @@ void IoCheckoutDialog::updateSlaves(const SlaveList &slaves, bool forceMode, boo
         if (why != OutputTestEnd::None)
             endFor(why);
     }
+    if ((m_pendingStart || m_pendingLoops) && !forceMode && m_pendingSince.elapsed() > kForceWaitMs) {
+        m_pendingStart = false;
+        m_pendingLoops = false;
+        setStatus(tr("未能进入强制模式,检查未开始。"));
+    }
     if (m_pendingStart && forceMode && linked) {
         m_pendingStart = false;
         startCheck();
@@ -393,7 +398,9 @@ bool IoCheckoutDialog::needForce()
     }
     if (m_forceMode)
         return true;
-    if (m_manager && !m_enteredForce) {
+    // Asked once per start: a refusal is said by the manager, and the next
+    // start asks again.
+    if (m_manager && !m_pendingStart && !m_pendingLoops) {
         m_enteredForce = true;
         m_manager->setForceMode(true);
     }
@@ -407,6 +414,7 @@ void IoCheckoutDialog::startCheck()
         return;
     if (!needForce()) {
         m_pendingStart = m_linked;
+        m_pendingSince.start();
         return;
     }
     const Row &row = m_checkout.rows.at(m_current);
@@ -657,6 +665,7 @@ void IoCheckoutDialog::runLoops()
         stopCheck();
     if (!needForce()) {
         m_pendingLoops = m_linked;
+        m_pendingSince.start();
         return;
     }
     m_runner.setCheckedBy(ui->lineEngineer->text().trimmed());

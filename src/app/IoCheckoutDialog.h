@@ -121,6 +121,10 @@ private:
     bool m_enteredForce = false; // this dialog asked for force mode
     bool m_pendingStart = false; // start once force mode is on
     bool m_pendingLoops = false;
+    // A start waits this long for force mode, then is given up: a refused
+    // force mode must not start a check later by surprise.
+    static constexpr int kForceWaitMs = 10000;
+    QElapsedTimer m_pendingSince;
     QList<QTreeWidgetItem *> m_items; // by row
     int m_current = -1;
     bool m_checking = false;

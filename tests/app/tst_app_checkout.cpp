@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTreeWidget>
 
 using namespace apph;
@@ -139,6 +140,40 @@ private slots:
         QCOMPARE(again->findChild<QLineEdit *>(QStringLiteral("lineEngineer"))->text(), QStringLiteral("李伟"));
         QCOMPARE(again->currentRow(), resumed.nextOpen(0));
         QVERIFY(again->statusText().contains(QStringLiteral("已完成 3 项")));
+    }
+
+    // A digital input passes when it changes while watched; one that does
+    // not change within the time set stays open for the engineer to decide.
+    void inputChangePassesSilenceStaysOpen()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        IoCheckoutDialog *dialog = openThroughTree(*window);
+        QVERIFY(dialog);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const Checkout &check = dialog->checkout();
+        // The DI8 at station 3 reads the constant A5: its input 1 is 0.
+        const int row = check.findRow(3, QStringLiteral("DA01B2C3D403"), Direction::Input, 1);
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinWait"))->setValue(1);
+        dialog->selectRow(row);
+        key(dialog, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(manager->isForceMode() && dialog->isChecking(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isChecking(), 5000);
+        QCOMPARE(check.rows.at(row).result, Result::Open);
+        QVERIFY(dialog->statusText().contains(QStringLiteral("无变化")));
+        QCOMPARE(dialog->currentRow(), row);
+
+        // The field device operated: the input goes to 1 and the row passes.
+        dialog->findChild<QSpinBox *>(QStringLiteral("spinWait"))->setValue(30);
+        key(dialog, Qt::Key_Return);
+        QTRY_VERIFY(dialog->isChecking());
+        QTest::qWait(100);
+        QVERIFY(sim.setConstantInputs("DA01B2C3D403", {0xA7}));
+        QTRY_COMPARE_WITH_TIMEOUT(check.rows.at(row).result, Result::Pass, 5000);
+        QCOMPARE(check.rows.at(row).value, QStringLiteral("0 → 1"));
+        QCOMPARE(dialog->currentRow(), row + 1);
     }
 
     // The link goes while an output is on: the check stops with the output

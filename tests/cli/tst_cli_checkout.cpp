@@ -134,13 +134,16 @@ private slots:
         QByteArray map = loops(0, 16);
         for (int k = 0; k < 8; ++k)
             map += QByteArray(kDo8) + ":" + QByteArray::number(k) + ",7:" + QByteArray::number(k) + "\n";
+        // The AO4 at station 9 drives the AI4 at station 8: analog loops.
+        for (int k = 0; k < 4; ++k)
+            map += "9:" + QByteArray::number(k) + ",8:" + QByteArray::number(k) + "\n";
         const QString wiring = writeFile(m_dir, QStringLiteral("rig.csv"), map);
         const QString pdf = m_dir.filePath(QStringLiteral("good.pdf"));
         const QString csv = m_dir.filePath(QStringLiteral("good.csv"));
         const Run run = runCli({"checkout", "--wiring", wiring, "--report", pdf, "--csv", csv, "--site", "三号线",
                                 "--engineer", "李伟", "--settle", "300"});
         QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
-        QVERIFY(run.out.contains(QStringLiteral("loops: 24 pass, 0 fail, 0 open of 24")));
+        QVERIFY(run.out.contains(QStringLiteral("loops: 28 pass, 0 fail, 0 open of 28")));
         // Each output was switched on alone, once, in the order of the map.
         QList<int> expected;
         for (int k = 0; k < 16; ++k)
@@ -161,10 +164,15 @@ private slots:
                 ++passed;
                 QCOMPARE(row.at(11), QStringLiteral("李伟"));
                 QVERIFY(row.at(2) == QLatin1String("DA01B2C3D401") || row.at(2) == QLatin1String(kDo16)
-                        || row.at(2) == QLatin1String(kDo8) || row.at(2) == QLatin1String("DA01B2C3D407"));
+                        || row.at(2) == QLatin1String(kDo8) || row.at(2) == QLatin1String("DA01B2C3D407")
+                        || row.at(2) == QLatin1String("DA01B2C3D408") || row.at(2) == QLatin1String("DA01B2C3D409"));
             }
         }
-        QCOMPARE(passed, 48);
+        QCOMPARE(passed, 56);
+        // An analog loop at half the output's range.
+        QVERIFY(std::any_of(rows.cbegin(), rows.cend(), [](const QStringList &row) {
+            return row.at(2) == QLatin1String("DA01B2C3D408") && row.at(8).startsWith(QStringLiteral("接通 32767 读 32767"));
+        }));
 
         // The PDF: the serial, the versions, the UIDs, the counts, the site.
         const QString text = pdfText(pdf);
@@ -173,7 +181,7 @@ private slots:
         for (const char *uid : {"DA01B2C3D400", "DA01B2C3D401", kDo16, kDo8, "DA01B2C3D40E", "DA01B2C3D40C"})
             QVERIFY2(text.contains(QLatin1String(uid)), uid);
         QVERIFY(text.contains(QStringLiteral("三号线")));
-        QVERIFY(text.contains(QStringLiteral("通过 48, 失败 0")));
+        QVERIFY(text.contains(QStringLiteral("通过 56, 失败 0")));
         QVERIFY(text.contains(QStringLiteral("签字")));
     }
 
