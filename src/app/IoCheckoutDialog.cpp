@@ -67,6 +67,12 @@ IoCheckoutDialog::IoCheckoutDialog(AdapterManage *manager, QWidget *parent)
     ui->treeRows->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->splitter->setStretchFactor(0, 3);
     ui->splitter->setStretchFactor(1, 1);
+    // A new set value for the analog output under test goes out at once.
+    connect(ui->comboSetpoint, &QComboBox::currentTextChanged, this, [this] {
+        if (m_checking && m_current >= 0 && m_checkout.rows.at(m_current).isOutput()
+            && m_checkout.rows.at(m_current).kind == Kind::Analog)
+            driveCurrent();
+    });
     m_inputWait.setSingleShot(true);
     connect(&m_inputWait, &QTimer::timeout, this, &IoCheckoutDialog::onInputWaitOver);
 
@@ -435,6 +441,7 @@ void IoCheckoutDialog::driveCurrent()
     const SlaveSnapshot slave = findSnapshot(m_slaves, row.recordId);
     const ItemState *item = slave ? slave->groupItem(Slave::kTxPdo, row.channel) : nullptr;
     if (!slave || !item || !outputDrivable(*slave, *item, m_forceMode, m_linked) || !m_manager || !m_manager->adapter()) {
+        switchOff();
         m_checking = false;
         setStatus(tr("此输出现在不能接通(需要强制模式、连接和运行中的模块)。"));
         return;
@@ -444,6 +451,7 @@ void IoCheckoutDialog::driveCurrent()
         bool ok = false;
         const double percent = ui->comboSetpoint->currentText().toDouble(&ok);
         if (!ok || percent < 0 || percent > 100) {
+            switchOff();
             m_checking = false;
             setStatus(tr("设定值须为 0 到 100 (%)。"));
             return;

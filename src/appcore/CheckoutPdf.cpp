@@ -50,7 +50,11 @@ QString writePdf(const QString &path, const Checkout &checkout)
         // that cannot be searched or copied is of little use. Chinese falls
         // back to a CJK face.
         QFont font;
+#if QT_VERSION >= QT_VERSION_CHECK(5, 13, 0)
         font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+#else
+        font.setFamily(QStringLiteral("DejaVu Sans"));
+#endif
         font.setPointSizeF(9);
         document.setDefaultFont(font);
         document.setHtml(checkout.reportHtml());

@@ -9,6 +9,7 @@
 #include "IoCheckoutDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSpinBox>
@@ -174,6 +175,57 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(check.rows.at(row).result, Result::Pass, 5000);
         QCOMPARE(check.rows.at(row).value, QStringLiteral("0 → 1"));
         QCOMPARE(dialog->currentRow(), row + 1);
+    }
+
+    // Analog channels are judged by the tolerance: an output's meter reading
+    // against its set value, an input's live value against the one expected.
+    void analogByTolerance()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        IoCheckoutDialog *dialog = openThroughTree(*window);
+        QVERIFY(dialog);
+        tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
+        const Checkout &check = dialog->checkout();
+        auto *setpoint = dialog->findChild<QComboBox *>(QStringLiteral("comboSetpoint"));
+        auto *reading = dialog->findChild<QLineEdit *>(QStringLiteral("lineReading"));
+        // The AO4 at station 9, channel 0 at 50 %: the AI4 at station 8 is wired to it.
+        const int ao = check.findRow(9, QStringLiteral("DA01B2C3D409"), Direction::Output, 0);
+        dialog->selectRow(ao);
+        setpoint->setCurrentText(QStringLiteral("50"));
+        key(dialog, Qt::Key_Return);
+        const auto aoChannel0 = [&] {
+            const std::optional<tbsim::Module> m = sim.module("DA01B2C3D409");
+            return m && m->outputs.size() >= 2 ? int(m->outputs.at(0)) | int(m->outputs.at(1)) << 8 : -1;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(aoChannel0(), 32768, 5000);
+        reading->setText(QStringLiteral("49.5"));
+        dialog->pass();
+        QCOMPARE(check.rows.at(ao).result, Result::Pass);
+        QCOMPARE(check.rows.at(ao).value, QStringLiteral("设定 50% 读数 49.5%"));
+        // The next channel goes on at 50 % too; a reading outside ±2 % fails.
+        QCOMPARE(dialog->currentRow(), ao + 1);
+        reading->setText(QStringLiteral("44"));
+        dialog->pass();
+        QCOMPARE(check.rows.at(ao + 1).result, Result::Fail);
+        QVERIFY(check.rows.at(ao + 1).note.contains(QStringLiteral("超出容差")));
+        dialog->stopCheck();
+        QTRY_COMPARE_WITH_TIMEOUT(aoChannel0(), 0, 5000);
+
+        // The AI4's channel 0 reads the AO4's channel 0, now 0: 0 % passes, 50 % fails.
+        const int ai = check.findRow(8, QStringLiteral("DA01B2C3D408"), Direction::Input, 0);
+        dialog->selectRow(ai);
+        setpoint->setCurrentText(QStringLiteral("0"));
+        key(dialog, Qt::Key_Return);
+        QTRY_VERIFY(dialog->isChecking());
+        QTest::qWait(200);
+        dialog->pass();
+        QCOMPARE(check.rows.at(ai).result, Result::Pass);
+        setpoint->setCurrentText(QStringLiteral("50"));
+        dialog->pass();
+        QCOMPARE(check.rows.at(ai + 1).result, Result::Fail);
     }
 
     // The link goes while an output is on: the check stops with the output
