@@ -74,6 +74,7 @@ void LoopRunner::switchOff()
 void LoopRunner::end(OutputTestEnd why)
 {
     switchOff();
+    m_lastSlaves.clear();
     m_endReason = why;
     m_current = -1;
     m_queue.clear();
@@ -95,6 +96,7 @@ void LoopRunner::onCycle(const SlaveList &slaves, bool forceMode, bool linked)
             return;
         }
     }
+    m_lastSlaves = slaves;
     const std::optional<int> read = inputValue(slaves, input);
     if (!read) {
         end(OutputTestEnd::SlaveGone);
@@ -174,8 +176,15 @@ void LoopRunner::judge(Result result, const QString &note)
     if (m_current >= m_queue.size()) {
         m_current = -1;
         m_queue.clear();
+        m_lastSlaves.clear();
         emit finished(OutputTestEnd::None);
+        return;
     }
+    // The next loop begins with the inputs of this cycle: a cycle of the
+    // bus is some hundred milliseconds, and a rig checks hundreds of loops.
+    const Row &next = m_checkout.rows.at(m_checkout.rows.at(currentRow()).partner);
+    if (const std::optional<int> rest = inputValue(m_lastSlaves, next))
+        beginLoop(*rest, false);
 }
 
 } // namespace appcore::checkout

@@ -92,6 +92,7 @@ private:
     int m_onValue = 1;
     int m_onRead = 0;
     OutputTestEnd m_endReason = OutputTestEnd::None;
+    SlaveList m_lastSlaves; // the cycle being handled
 };
 
 } // namespace appcore::checkout

@@ -246,7 +246,7 @@ private slots:
         unplug.kind = tbsim::FaultKind::UnplugMidway;
         unplug.code = 0x49;
         unplug.param1 = 0xFE;
-        unplug.skip = 40;
+        unplug.skip = 16;
         unplug.count = 1;
         unplug.replugMs = 200;
         sim.addFault(unplug);
