@@ -73,6 +73,12 @@ IoCheckoutDialog::IoCheckoutDialog(AdapterManage *manager, QWidget *parent)
             && m_checkout.rows.at(m_current).kind == Kind::Analog)
             driveCurrent();
     });
+    // The process-data cycles, counted: each brings the inputs anew.
+    if (Adapter *adapter = manager->adapter())
+        connect(adapter, &Adapter::sigSlaveLoadingFinished, this, [this](adapter_message_type type, AdapterStatus, SlaveList, int) {
+            if (type == MSG_STATUS && m_forceMode)
+                ++m_inputCycles;
+        });
     m_inputWait.setSingleShot(true);
     connect(&m_inputWait, &QTimer::timeout, this, &IoCheckoutDialog::onInputWaitOver);
 
@@ -379,17 +385,20 @@ void IoCheckoutDialog::updateSlaves(const SlaveList &slaves, bool forceMode, boo
     if (m_current >= 0) {
         ui->labelLive->setText(liveText(m_current));
         const Row &row = m_checkout.rows.at(m_current);
+        // Inputs are read only in force mode, and the reports up to the first
+        // process-data cycle after the start may carry values of before: an
+        // input's starting value is taken once a cycle has come since.
+        if (!m_checking || row.isOutput() || m_inputCycles <= m_startCycle)
+            return;
+        const std::optional<int> now = liveValue(m_current);
+        if (!m_inputStart) {
+            m_inputStart = now;
+            return;
+        }
         // A digital input that changed while watched has passed.
-        if (m_checking && !row.isOutput() && row.kind == Kind::Digital && m_inputStart) {
-            const std::optional<int> now = liveValue(m_current);
-            if (!m_inputStart.has_value() || !now)
-                return;
-            if (*now != *m_inputStart) {
-                record(Result::Pass, tr("%1 → %2").arg(*m_inputStart).arg(*now), ui->lineNote->text().trimmed());
-                advance();
-            }
-        } else if (m_checking && !row.isOutput() && !m_inputStart) {
-            m_inputStart = liveValue(m_current);
+        if (row.kind == Kind::Digital && now && *now != *m_inputStart) {
+            record(Result::Pass, tr("%1 → %2").arg(*m_inputStart).arg(*now), ui->lineNote->text().trimmed());
+            advance();
         }
     }
 }
@@ -428,7 +437,8 @@ void IoCheckoutDialog::startCheck()
     if (row.isOutput()) {
         driveCurrent();
     } else {
-        m_inputStart = liveValue(m_current);
+        m_inputStart.reset();
+        m_startCycle = m_inputCycles;
         if (row.kind == Kind::Digital)
             m_inputWait.start(ui->spinWait->value() * 1000);
         setStatus(tr("检查中: 请操作现场设备。"));

@@ -131,6 +131,8 @@ private:
     std::optional<QPair<quint64, int>> m_driven;
     int m_drivenValue = 0;
     std::optional<int> m_inputStart; // an input's value when its check began
+    quint64 m_inputCycles = 0;       // process-data cycles reported in force mode
+    quint64 m_startCycle = 0;        // the count when an input's check began
     QTimer m_inputWait;
     QString m_status;
 };

@@ -155,8 +155,9 @@ private slots:
         QVERIFY(dialog);
         tbsim::VirtualAdapter sim = tbsim::bus().adapter(kDemoSerial.toStdString());
         const Checkout &check = dialog->checkout();
-        // The DI8 at station 3 reads the constant A5: its input 1 is 0.
-        const int row = check.findRow(3, QStringLiteral("DA01B2C3D403"), Direction::Input, 1);
+        // The DI8 at station 3 reads the constant A5: its input 0 is 1 (the
+        // inputs are read only in force mode: before it, nothing was read).
+        const int row = check.findRow(3, QStringLiteral("DA01B2C3D403"), Direction::Input, 0);
         dialog->findChild<QSpinBox *>(QStringLiteral("spinWait"))->setValue(1);
         dialog->selectRow(row);
         key(dialog, Qt::Key_Return);
@@ -166,14 +167,14 @@ private slots:
         QVERIFY(dialog->statusText().contains(QStringLiteral("无变化")));
         QCOMPARE(dialog->currentRow(), row);
 
-        // The field device operated: the input goes to 1 and the row passes.
+        // The field device operated: the input goes to 0 and the row passes.
         dialog->findChild<QSpinBox *>(QStringLiteral("spinWait"))->setValue(30);
         key(dialog, Qt::Key_Return);
         QTRY_VERIFY(dialog->isChecking());
         QTest::qWait(100);
-        QVERIFY(sim.setConstantInputs("DA01B2C3D403", {0xA7}));
+        QVERIFY(sim.setConstantInputs("DA01B2C3D403", {0xA4}));
         QTRY_COMPARE_WITH_TIMEOUT(check.rows.at(row).result, Result::Pass, 5000);
-        QCOMPARE(check.rows.at(row).value, QStringLiteral("0 → 1"));
+        QCOMPARE(check.rows.at(row).value, QStringLiteral("1 → 0"));
         QCOMPARE(dialog->currentRow(), row + 1);
     }
 
