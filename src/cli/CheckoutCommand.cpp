@@ -130,6 +130,7 @@ int checkout(Context &ctx)
 
         AdapterSession::Wait wait = AdapterSession::Wait::Done;
         bool forced = false;
+        OutputTestEnd ended = OutputTestEnd::None;
         if (!open.isEmpty()) {
             emit s.adapter()->sigSetFource(true);
             wait = s.waitFor([&s] { return s.state().forceMode || cycleBroken(s); });
@@ -153,12 +154,19 @@ int checkout(Context &ctx)
                 else
                     ctx.output.line(loopLine(check, row));
             });
-            s.onLoad = [&runner, &s](adapter_message_type, const SlaveList &slaves) {
-                runner.onCycle(slaves, s.state().forceMode, s.linked());
+            // Each process-data cycle brings every input anew; the reports
+            // before the first one may carry the inputs of before force mode.
+            s.onLoad = [&runner, &s](adapter_message_type type, const SlaveList &slaves) {
+                if (type == MSG_STATUS)
+                    runner.onCycle(slaves, s.state().forceMode, s.linked());
             };
             runner.start(open);
-            wait = s.waitFor([&] { return !runner.isRunning() || cycleBroken(s); });
+            wait = s.waitFor([&] { return !runner.isRunning() || cycleBroken(s) || !s.state().forceMode; });
             s.onLoad = nullptr;
+            // Force mode lost or the link gone: the rule says why the run ends.
+            if (runner.isRunning() && (cycleBroken(s) || !s.state().forceMode))
+                runner.onCycle(s.slaves(), s.state().forceMode, s.linked());
+            ended = runner.endReason();
             // Ctrl-C or the bus ended it: the output under test off, the
             // loop left open for the next run.
             runner.stop();
@@ -219,6 +227,10 @@ int checkout(Context &ctx)
             return session::busFailure(ctx, s.failures(), QStringLiteral("the link to the adapter is lost; the loops left open are checked next time"));
         if (open.size() > 0 && !forced)
             return session::busFailure(ctx, s.failures(), QStringLiteral("force mode could not be entered"));
+        if (ended == OutputTestEnd::ForceLeft)
+            return session::busFailure(ctx, s.failures(), QStringLiteral("the adapter left force mode; the loops left open are checked next time"));
+        if (ended == OutputTestEnd::SlaveGone || ended == OutputTestEnd::ModuleStopped)
+            return session::busFailure(ctx, s.failures(), QStringLiteral("a module of a loop is gone from the bus; the loops left open are checked next time"));
         if (!left)
             return int(ExitStatus::BusFailure);
         if (!pdfProblem.isEmpty() || (!csvPath.isEmpty() && !QFile::exists(csvPath)))
