@@ -507,16 +507,17 @@ QString Checkout::reportHtml() const
     // A table per module.
     for (int m = 0; m < modules.size(); ++m) {
         const ModuleEntry &entry = modules.at(m);
+        // The column names head the table again on every page it runs over.
         html += QStringLiteral("<h2 style=\"page-break-before: %1\">%2 — UID %3</h2>")
                     .arg(m == 0 ? QStringLiteral("always") : QStringLiteral("auto"), esc(moduleTitle(entry)),
                          esc(entry.uid.isEmpty() ? QStringLiteral("-") : entry.uid));
-        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" width=\"100%\"><tr><th>%1</th><th>%2</th><th>%3</th>"
-                               "<th>%4</th><th>%5</th><th>%6</th><th>%7</th><th>%8</th></tr>")
+        html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" width=\"100%\"><thead><tr><th>%1</th><th>%2</th><th>%3</th>"
+                               "<th>%4</th><th>%5</th><th>%6</th><th>%7</th><th>%8</th></tr></thead>")
                     .arg(esc(tr("通道")), esc(tr("方向")), esc(tr("地址")), esc(tr("结果")), esc(tr("值")), esc(tr("备注")),
                          esc(tr("时间")), esc(tr("检查人")));
         for (int r : rowsOf(m)) {
             const Row &row = rows.at(r);
-            html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td><font color=\"%4\"><b>%5</b></font></td>"
+            html += QStringLiteral("<tr><td>%1</td><td style=\"white-space: nowrap\">%2</td><td style=\"white-space: nowrap\">%3</td><td style=\"white-space: nowrap\"><font color=\"%4\"><b>%5</b></font></td>"
                                    "<td>%6</td><td>%7</td><td>%8</td><td>%9</td></tr>")
                         .arg(row.channel)
                         .arg(esc(directionText(row.direction) + QLatin1Char(' ') + kindText(row.kind)), esc(row.addressText()),
