@@ -187,6 +187,8 @@ IoCheckoutDialog *AdapterManage::openCheckout()
     if (!m_checkoutView) {
         m_checkoutView = new IoCheckoutDialog(this, dialogParent());
         m_checkoutView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_checkoutView, &IoCheckoutDialog::logMessage, this,
+                [this](const QString &text) { appendMessage(MessageWidget::Inform, text); });
     }
     m_checkoutView->show();
     m_checkoutView->raise();

@@ -472,6 +472,10 @@ void IoCheckoutDialog::driveCurrent()
     if (m_driven && *m_driven != qMakePair(row.recordId, row.channel))
         switchOff();
     m_manager->adapter()->requestSlaveOutput(row.recordId, row.channel, value);
+    emit logMessage(tr("IO检查: 强制输出 %1 输出%2 = %3")
+                        .arg(moduleTitle(m_checkout.modules.value(m_checkout.moduleOf(m_current))))
+                        .arg(row.channel)
+                        .arg(value));
     m_driven = qMakePair(row.recordId, row.channel);
     m_drivenValue = value;
     setStatus(row.kind == Kind::Analog ? tr("输出 %1 已设为 %2。").arg(row.channel).arg(value) : tr("输出 %1 已接通。").arg(row.channel));
@@ -688,6 +692,7 @@ void IoCheckoutDialog::runLoops()
     }
     m_runner.setCheckedBy(ui->lineEngineer->text().trimmed());
     setStatus(tr("回路检查中: %1 个回路...").arg(open.size()));
+    emit logMessage(tr("IO检查: 回路检查 %1 个回路").arg(open.size()));
     m_runner.start(open);
 }
 
@@ -729,6 +734,8 @@ void IoCheckoutDialog::on_btnReport_clicked()
                               if (!self)
                                   return;
                               const QString why = self->writeReport(path);
+                              if (why.isEmpty())
+                                  emit self->logMessage(tr("IO检查报告已生成: %1").arg(path));
                               self->setStatus(why.isEmpty() ? tr("报告已生成: %1").arg(path) : tr("报告无法生成: %1").arg(why));
                           });
 }

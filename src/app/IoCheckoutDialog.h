@@ -63,6 +63,10 @@ public:
     QStringList visibleRows() const;
     QString statusText() const;
 
+signals:
+    // What the check-out asked of the adapter and wrote, for the message list.
+    void logMessage(const QString &text);
+
 public slots:
     void startCheck();
     void stopCheck();

@@ -95,6 +95,8 @@ private slots:
         key(dialog, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(manager->isForceMode(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(do16Outputs(), onlyOn(0), 5000);
+        // What was forced is in the message list, as the IO test window's outputs are.
+        QVERIFY(messageLines(manager->page()->messageWidget()).filter(QStringLiteral("IO检查: 强制输出 站号2 (TB-DO16-T) 输出0 = 1")).size() == 1);
         // P passes it; the next channel goes on alone at once.
         // (a button's shortcut clicks it visibly: a moment later)
         key(dialog, Qt::Key_P);
