@@ -10,6 +10,7 @@
 
 #include "IoCheckout.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -232,6 +233,34 @@ private slots:
         QVERIFY2(run.err.contains(said), qPrintable(run.err));
         QCOMPARE(simAdapter().requestCount(0x48, 0x05), 0); // force mode never asked for
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // Ctrl-C after the first loop: the output under test off, force mode
+    // left, the loop done kept; a report that cannot be written is said.
+    void interruptedKeepsWhatWasDone()
+    {
+        const QString wiring = writeFile(m_dir, QStringLiteral("rig.csv"), loops(0, 16));
+        const QString pdf = m_dir.filePath(QStringLiteral("interrupted.pdf"));
+        const Run run = runCli({"checkout", "--wiring", wiring, "--report", pdf, "--settle", "300"}, false,
+                               [](Cli &cli, const QString &out) {
+                                   if (out.contains(QStringLiteral("2:0 -> 1:0  pass")))
+                                       cli.interrupt();
+                               });
+        QCOMPARE(run.status, 130);
+        QVERIFY(outputsOff(kDo16));
+        QVERIFY(!simAdapter().forceMode());
+        QVERIFY(QFile::exists(pdf));
+        const QJsonArray rows = appcore::checkout::loadState(kDemoSerial).value(QStringLiteral("rows")).toArray();
+        int passed = 0;
+        for (const QJsonValue &row : rows)
+            passed += row.toObject().value(QStringLiteral("result")).toString() == QLatin1String("pass");
+        QVERIFY2(passed >= 2 && passed < 32, qPrintable(run.out));
+
+        // The report's place is a folder: nothing written, status 1.
+        const Run blocked = runCli({"checkout", "--wiring", wiring, "--report", m_dir.path(), "--settle", "300"});
+        QCOMPARE(blocked.status, 1);
+        QVERIFY2(blocked.err.contains(QStringLiteral("cannot write")), qPrintable(blocked.err));
+        QVERIFY(QFileInfo(m_dir.path()).isDir());
     }
 
     // The link goes midway: the run ends with the output under test asked
