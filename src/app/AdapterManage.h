@@ -18,6 +18,7 @@
 #include <functional>
 
 class ConfigCompareDialog;
+class IoCheckoutDialog;
 class Loading;
 #include "MainProductView.h"
 class QThread;
@@ -97,6 +98,10 @@ public:
     // adapter; null for an offline configuration.
     ConfigCompareDialog *openCompare();
     ConfigCompareDialog *compareView() const;
+    // "IO检查": the check-out of every channel, one window per adapter; null
+    // for an offline configuration (AdapterManageViews.cpp).
+    IoCheckoutDialog *openCheckout();
+    IoCheckoutDialog *checkoutView() const;
     // While set, results are logged without their notice boxes: a view that
     // says them itself, row by row, is under way.
     void setQuiet(bool quiet) { m_quiet = quiet; }
@@ -232,6 +237,7 @@ private:
     QPointer<CreateSlaveView> m_createView;
     QPointer<QDialog> m_memoryWindow;
     QPointer<ConfigCompareDialog> m_compareView;
+    QPointer<IoCheckoutDialog> m_checkoutView;
     AdapterState m_state;
     AdapterStatus m_status;
 };

@@ -7,6 +7,7 @@
 #include "AddressConflicts.h"
 #include "AdapterSettingsView.h"
 #include "ConfigCompareDialog.h"
+#include "IoCheckoutDialog.h"
 
 #include "MessageBox.h"
 #include "SVGManagement.h"
@@ -157,6 +158,8 @@ void AdapterManage::updateIoTests()
         ++it;
         window->updateSlaves(m_slaves, m_state.forceMode, m_state.linked);
     }
+    if (m_checkoutView)
+        m_checkoutView->updateSlaves(m_slaves, m_state.forceMode, m_state.linked);
 }
 
 // The windows end their tests, outputs off, while the Adapter still takes requests.
@@ -168,6 +171,29 @@ void AdapterManage::closeIoTests()
         if (window)
             window->close();
     }
+    if (m_checkoutView)
+        m_checkoutView->close();
+}
+
+IoCheckoutDialog *AdapterManage::checkoutView() const
+{
+    return m_checkoutView;
+}
+
+IoCheckoutDialog *AdapterManage::openCheckout()
+{
+    if (!m_adapter || m_static)
+        return nullptr;
+    if (!m_checkoutView) {
+        m_checkoutView = new IoCheckoutDialog(this, dialogParent());
+        m_checkoutView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_checkoutView, &IoCheckoutDialog::logMessage, this,
+                [this](const QString &text) { appendMessage(MessageWidget::Inform, text); });
+    }
+    m_checkoutView->show();
+    m_checkoutView->raise();
+    m_checkoutView->activateWindow();
+    return m_checkoutView;
 }
 
 CreateSlaveView *AdapterManage::openCreateSlave(const QString &typeKey)

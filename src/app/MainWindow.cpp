@@ -50,6 +50,7 @@ bool isBuilt(ProjectView::Command command)
     case C::ExportCsvWithUid:
     case C::ImportCsv:
     case C::Compare:
+    case C::Checkout:
     case C::Download:
     case C::LoopTime:
     case C::ForceOn:

@@ -418,6 +418,9 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::Compare:
         manager->openCompare();
         break;
+    case C::Checkout:
+        manager->openCheckout();
+        break;
     case C::LoopTime:
         showLoopTime(index);
         break;

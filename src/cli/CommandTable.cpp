@@ -141,6 +141,31 @@ QList<CommandSpec> buildTable()
          {QStringLiteral("tarnbus-cli diff bus.csv"), QStringLiteral("tarnbus-cli diff bus.csv --apply")}, 1, 1,
          commands::diff});
 
+    add({QStringLiteral("checkout"), QStringLiteral("--wiring FILE --report OUT.pdf [--csv OUT.csv] [--site TEXT] [--engineer NAME]"),
+         QStringLiteral("verify wired loops and write the IO check-out report"),
+         QStringLiteral("The IO check-out of the adapter, as the window's \"IO检查\" keeps it: one row per channel of every\n"
+                        "module with an IO area. The wiring map FILE (CSV: the header \"output,input\", then one loop per\n"
+                        "line, each side STATION:CHANNEL or UID:CHANNEL, channels from 0) names outputs wired back to\n"
+                        "inputs; each such loop is verified in force mode: the output on, its input must follow, the\n"
+                        "output off, the input must follow again. Only the output under test is ever on, and every ending\n"
+                        "(done, Ctrl-C, the link lost) switches it off and leaves force mode. The results are saved after\n"
+                        "every loop in the user's data folder, by adapter serial and module UIDs, so that a run that\n"
+                        "stopped goes on at the next open loop (--fresh starts over). The report (PDF: cover, a table per\n"
+                        "module, summary, signature line) holds every channel, those checked in the window too.\n"
+                        "Exit status: 0 every loop passed, 3 a loop failed or is open, 1 a failure on the bus (or the\n"
+                        "report could not be written), 2 a bad wiring map (nothing is switched)."),
+         {{{QStringLiteral("wiring")}, QStringLiteral("FILE"), QStringLiteral("the wiring map (CSV: output,input)")},
+          {{QStringLiteral("report")}, QStringLiteral("OUT.pdf"), QStringLiteral("the report to write; replaced only once complete")},
+          {{QStringLiteral("csv")}, QStringLiteral("OUT.csv"), QStringLiteral("the rows as CSV as well")},
+          {{QStringLiteral("site")}, QStringLiteral("TEXT"), QStringLiteral("the site or project the report names")},
+          {{QStringLiteral("engineer")}, QStringLiteral("NAME"), QStringLiteral("who checks, named on the report and each row")},
+          {{QStringLiteral("settle")}, QStringLiteral("MS"), QStringLiteral("how long an input may take to follow its output (1500)")},
+          {{QStringLiteral("fresh")}, QString(), QStringLiteral("forget the results saved for this adapter and start over")}},
+         {},
+         {QStringLiteral("tarnbus-cli checkout --wiring rig.csv --report checkout.pdf --csv checkout.csv"),
+          QStringLiteral("tarnbus-cli checkout --wiring rig.csv --report checkout.pdf --site \"Line 3\" --engineer \"Li Wei\"")},
+         0, 0, commands::checkout});
+
     add({QStringLiteral("upgrade"), QStringLiteral("FILE [--adapter SERIAL]... [--all] [--yes] [--any-category]"),
          QStringLiteral("upgrade the firmware of adapters"),
          QStringLiteral("Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads\n"

@@ -75,6 +75,7 @@ int force(Context &ctx);
 int exportCsv(Context &ctx);
 int importCsv(Context &ctx);
 int diff(Context &ctx);
+int checkout(Context &ctx);
 int upgrade(Context &ctx);
 int descriptions(Context &ctx);
 int addDescription(Context &ctx);

@@ -6,8 +6,11 @@
 #include "InterruptWatcher.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -17,7 +20,15 @@ int main(int argc, char *argv[])
     if (launched >= 0)
         return launched;
 
-    QCoreApplication app(argc, argv);
+    // The check-out prints its report with Qt's own printing, which needs the
+    // fonts of a QGuiApplication; without a display it draws off screen.
+    bool printing = false;
+    for (int i = 1; i < argc; ++i)
+        printing = printing || qstrcmp(argv[i], "checkout") == 0;
+    if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = printing ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
     AppIdentity::apply();
     // The libraries' diagnostics are for developers (QT_LOGGING_RULES turns them on).
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\ntarnbus.*.warning=false"));

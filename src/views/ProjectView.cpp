@@ -240,6 +240,8 @@ QMenu *ProjectView::buildAdapterMenu(int index)
     entry(menu, Command::ImportCsv, ":/image/upload.png", tr("导入组态配置"), !force);
     if (!local)
         entry(menu, Command::Compare, ":/image/compare.png", tr("对比组态"), !force);
+    if (!local)
+        entry(menu, Command::Checkout, ":/image/iotest.png", tr("IO检查"), true);
     if (local) {
         menu->addSeparator();
     } else {

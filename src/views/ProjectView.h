@@ -36,6 +36,7 @@ public:
         ExportCsvWithUid,  // "带UID导出CSV"
         ImportCsv,         // "导入组态配置"
         Compare,           // "对比组态"
+        Checkout,          // "IO检查"
         Download,          // "下载组态配置"
         LoopTime,          // "循环时间计算"
         ForceOn,           // "强制"

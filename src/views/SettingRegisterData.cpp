@@ -2,6 +2,7 @@
 
 #include "ItemTexts.h"
 #include "MessageBox.h"
+#include "OutputTestRule.h"
 #include "SlaveEditChecks.h"
 #include "ui_SettingRegisterData.h"
 
@@ -276,14 +277,12 @@ void SettingRegisterData::fillOutputs()
     const ItemGroupState *outputs = m_slave ? outputsOf(*m_slave) : nullptr;
     if (!outputs || !m_outputs)
         return;
-    const bool enabled = m_forceMode && m_slave->statusRun;
     for (int r = 0; r < m_outputs->rowCount(); ++r) {
         const ItemState *item = outputs->itemAt(r);
         if (!item)
             continue;
         QWidget *editor = m_outputs->cellWidget(r, ValueColumn);
-        // An output outside the module's area is no output of this module.
-        editor->setEnabled(enabled && item->hasAddress());
+        editor->setEnabled(appcore::outputDrivable(*m_slave, *item, m_forceMode, m_linked));
         if (auto *button = qobject_cast<QPushButton *>(editor)) {
             const bool on = item->value.toInt() != 0;
             if (button->isChecked() != on) {
@@ -305,22 +304,26 @@ void SettingRegisterData::updateSlaves(const SlaveList &slaves, bool forceMode, 
 {
     if (!m_slave)
         return;
-    const SlaveSnapshot slave = findSnapshot(slaves, m_slave->recordId);
-    if (!slave) {
+    const appcore::OutputTestEnd end = appcore::outputTestEnd(slaves, m_slave->recordId, forceMode, linked);
+    if (end == appcore::OutputTestEnd::SlaveGone) {
         onDeleteSlave();
         return;
     }
-    m_slave = slave;
+    m_slave = findSnapshot(slaves, m_slave->recordId);
     m_slaves = slaves;
     m_forceMode = forceMode;
     m_linked = linked;
     m_dirty = true;
     fillOutputs();
     showForceState();
-    if (isRunning() && !linked)
+    if (!isRunning())
+        return;
+    if (end == appcore::OutputTestEnd::LinkLost)
         finishTest(tr("链接断开,跑马灯测试已结束。"));
-    else if (isRunning() && !forceMode)
+    else if (end == appcore::OutputTestEnd::ForceLeft)
         finishTest(tr("已退出强制模式,跑马灯测试已结束。"));
+    else if (end == appcore::OutputTestEnd::ModuleStopped)
+        finishTest(tr("模块不再应答,跑马灯测试已结束。"));
 }
 
 // --- The point test ---------------------------------------------------------------

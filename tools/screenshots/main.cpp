@@ -17,6 +17,8 @@
 #include "ConfigCsv.h"
 #include "CreateSlaveView.h"
 #include "FaultView.h"
+#include "IoCheckout.h"
+#include "IoCheckoutDialog.h"
 #include "Loading.h"
 #include "LocalConfigView.h"
 #include "LoopTimeView.h"
@@ -49,6 +51,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -311,6 +314,70 @@ void saveCompareDialog(MainWindow &window, const QString &dir)
     settle(200);
 }
 
+// "IO检查": the wiring map's loops run, a few channels checked by hand, the
+// next output switched on; then the first page of its report (pdftoppm).
+void saveCheckoutDialog(MainWindow &window, const QString &dir)
+{
+    AdapterManage *manager = window.tabWidget()->manager(0);
+    QFile::remove(appcore::checkout::statePath(manager->mac()));
+    IoCheckoutDialog *checkout = manager->openCheckout();
+    if (!checkout) {
+        err() << "no check-out dialog" << Qt::endl;
+        return;
+    }
+    checkout->resize(1280, 780);
+    checkout->findChild<QLineEdit *>(QStringLiteral("lineSite"))->setText(QStringLiteral("三号包装线 试运行"));
+    checkout->findChild<QLineEdit *>(QStringLiteral("lineEngineer"))->setText(QStringLiteral("李伟"));
+    QTemporaryDir files;
+    const QString wiring = files.filePath(QStringLiteral("rig.csv"));
+    QFile map(wiring);
+    if (map.open(QIODevice::WriteOnly)) {
+        map.write("output,input\n");
+        for (int k = 0; k < 16; ++k)
+            map.write(QStringLiteral("2:%1,1:%1\n").arg(k).toUtf8());
+        map.close();
+    }
+    checkout->loadWiring(wiring);
+    checkout->runLoops();
+    waitFor([&] { return manager->isForceMode(); }, 10000);
+    waitFor([&] { return !checkout->loopsRunning(); }, 30000);
+    // The DO8 at station 4 by hand: two pass, one fails, one is skipped; the
+    // next goes on.
+    const appcore::checkout::Checkout &check = checkout->checkout();
+    const int first = check.findRow(4, QStringLiteral("DA01B2C3D404"), appcore::checkout::Direction::Output, 0);
+    if (first >= 0) {
+        checkout->selectRow(first);
+        checkout->startCheck();
+        settle(300);
+        checkout->pass();
+        settle(200);
+        checkout->pass();
+        settle(200);
+        checkout->findChild<QLineEdit *>(QStringLiteral("lineNote"))->setText(QStringLiteral("阀门 Y3 不动作,端子 X2:5 松动"));
+        checkout->fail();
+        settle(200);
+        checkout->findChild<QLineEdit *>(QStringLiteral("lineNote"))->setText(QStringLiteral("备用通道"));
+        checkout->skip();
+        settle(600);
+    }
+    save(checkout, dir, QStringLiteral("checkout-dialog.png"));
+
+    const QString pdf = files.filePath(QStringLiteral("checkout.pdf"));
+    const QString why = checkout->writeReport(pdf);
+    if (!why.isEmpty()) {
+        err() << "no report: " << why << Qt::endl;
+    } else {
+        const QString target = dir + QStringLiteral("/checkout-report");
+        const int status = QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"),
+                                                                          QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                                                          QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, target});
+        err() << (status == 0 ? "saved " : "could not save ") << target << ".png" << Qt::endl;
+    }
+    checkout->close();
+    waitFor([&] { return !manager->isForceMode(); }, 10000);
+    settle(200);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -485,6 +552,7 @@ int main(int argc, char *argv[])
 
     saveConfigurationDialogs(window, outDir);
     saveCompareDialog(window, outDir);
+    saveCheckoutDialog(window, outDir);
 
     // An offline configuration from the catalogue.
     window.findChild<QAction *>(QStringLiteral("actionProductView"))->trigger();
