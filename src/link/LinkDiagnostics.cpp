@@ -43,8 +43,6 @@ void LinkDiagnostics::setTraceByDefault(bool on)
     Registry &r = registry();
     std::lock_guard<std::mutex> guard(r.mutex);
     r.traceByDefault = on;
-    if (on) {
-        for (const std::shared_ptr<LinkDiagnostics> &entry : qAsConst(r.entries))
-            entry->trace().setOn(true);
-    }
+    for (const std::shared_ptr<LinkDiagnostics> &entry : qAsConst(r.entries))
+        entry->trace().setOn(on);
 }

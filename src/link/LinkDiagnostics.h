@@ -24,8 +24,8 @@ public:
     static std::shared_ptr<LinkDiagnostics> forSerial(const QString &serial);
     // Every adapter's, in the order they were first asked for.
     static QList<std::shared_ptr<LinkDiagnostics>> all();
-    // The trace of every adapter asked for from now on starts on (the
-    // command line's --trace); those that exist are switched on too.
+    // The trace of every adapter asked for from now on starts on or off (on:
+    // the command line's --trace); those that exist are switched so too.
     static void setTraceByDefault(bool on);
 
     const QString &serial() const { return m_serial; }
