@@ -48,6 +48,7 @@ bool isBuilt(ProjectView::Command command)
     case C::ExportCsvWithUid:
     case C::ImportCsv:
     case C::Compare:
+    case C::FrameTrace:
     case C::Download:
     case C::LoopTime:
     case C::ForceOn:

@@ -359,6 +359,9 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::Compare:
         manager->openCompare();
         break;
+    case C::FrameTrace:
+        manager->openTrace();
+        break;
     case C::LoopTime:
         showLoopTime(index);
         break;
