@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace tarnbus::trace {
@@ -77,10 +78,10 @@ QString partPath(const QString &path)
     return path + QStringLiteral(".part");
 }
 
+// rename(2) replaces the target in one step: a reader never sees half a file.
 QString moveInPlace(const QString &part, const QString &path)
 {
-    QFile::remove(path);
-    if (!QFile::rename(part, path)) {
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(part);
         return QStringLiteral("cannot write %1").arg(path);
     }

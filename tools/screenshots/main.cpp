@@ -3,8 +3,8 @@
 // adapter through the chooser as a user would, and saves what it shows at
 // each step: the window, the parameter editor, the address areas, a fault
 // dialog, the IO test window in a running-light test, the comparison of a
-// configuration with the bus, and an offline configuration built from the
-// catalogue. Run it through
+// configuration with the bus, the frame trace and the link counters, and an
+// offline configuration built from the catalogue. Run it through
 // tools/screenshots.sh (Xvfb at 1920 x 1080, CJK fonts).
 
 #include "Adapter.h"
@@ -361,8 +361,9 @@ void saveDiagnostics(MainWindow &window, const QString &dir)
     trace->refresh();
     FrameTraceModel *model = trace->model();
     auto *table = trace->findChild<QTableView *>(QStringLiteral("traceTable"));
+    // The refusal's first report: the refusal mark on its command byte.
     for (int row = model->rowCount() - 1; row >= 0; --row) {
-        if (model->entryAt(row).meaning.refused) {
+        if (model->entryAt(row).meaning.refused && model->entryAt(row).meaning.part == tarnbus::trace::Part::ReplyFirst) {
             table->setCurrentIndex(model->index(row, 0));
             table->scrollTo(model->index(row, 0), QAbstractItemView::PositionAtCenter);
             break;
