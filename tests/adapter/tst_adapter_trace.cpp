@@ -86,20 +86,27 @@ private slots:
         diagnostics->trace().setOn(true);
         tbsim::VirtualAdapter sim = simAdapter();
         sim.clearTraffic();
+        // The trace and the adapter's log taken together in the Adapter's
+        // thread, between two exchanges: the polls go on meanwhile.
+        std::vector<tbsim::TrafficEntry> traffic;
+        tarnbus::trace::Capture capture;
         {
             AdapterRun run;
             run.connectTo();
             QVERIFY(run.waitForLoad(MSG_LOAD_FINISHED));
             QVERIFY(run.waitForLoad(MSG_FORCE_STATE));
+            run.inThread([&] {
+                traffic = sim.traffic();
+                capture = tarnbus::trace::captureOf(*diagnostics);
+            });
             QVERIFY(run.stop());
         }
         diagnostics->trace().setOn(false);
-        const std::vector<tbsim::TrafficEntry> traffic = sim.traffic();
         QVERIFY(traffic.size() > 20);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("connect.pcap"));
-        QCOMPARE(tarnbus::trace::writeTrace(path, {tarnbus::trace::captureOf(*diagnostics)}), QString());
+        QCOMPARE(tarnbus::trace::writeTrace(path, {capture}), QString());
         QString error;
         const QList<Record> records = readWithTcpdump(path, &error);
         QVERIFY2(!records.isEmpty(), qPrintable(error));

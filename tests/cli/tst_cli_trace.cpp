@@ -12,6 +12,7 @@
 
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace harness;
@@ -95,11 +96,17 @@ private slots:
         const QJsonObject roundTrip = link.value(QStringLiteral("roundTripMs")).toObject();
         QVERIFY(roundTrip.value(QStringLiteral("max")).toDouble() >= roundTrip.value(QStringLiteral("mean")).toDouble());
         QVERIFY(roundTrip.value(QStringLiteral("mean")).toDouble() > 0);
-        QVERIFY2(run.err.contains(QStringLiteral("trace: %1 reports written to %2").arg(exchanges * 4).arg(path)), qPrintable(run.err));
+        // Each exchange two reports out and two back; the last one may have
+        // been cut short by the close after its request went out.
+        const QRegularExpressionMatch note =
+            QRegularExpression(QStringLiteral("trace: (\\d+) reports written to ([^\"\\n]*)")).match(run.err);
+        QVERIFY2(note.hasMatch() && note.captured(2) == path, qPrintable(run.err));
+        const int reports = note.captured(1).toInt();
+        QVERIFY2(reports == exchanges * 4 || reports == exchanges * 4 - 2, qPrintable(run.err));
         if (file.endsWith(QLatin1String(".pcap")))
-            QCOMPARE(tcpdumpPackets(path), exchanges * 4 * 2);
+            QCOMPARE(tcpdumpPackets(path), reports * 2);
         else
-            QCOMPARE(traceLines(path).size(), exchanges * 4);
+            QCOMPARE(traceLines(path).size(), reports);
     }
 
     // A failed command is traced too, its refusal marked; and a trace that
@@ -141,7 +148,7 @@ private slots:
             if (object.value(QStringLiteral("event")).toString() == QLatin1String("link statistics"))
                 statistics << object;
         }
-        QCOMPARE(statistics.size(), 2);
+        QVERIFY2(statistics.size() >= 2 && statistics.size() <= 3, qPrintable(QString::number(statistics.size())));
         QCOMPARE(statistics.last().value(QStringLiteral("adapter")).toString(), kDemoSerial);
         const int first = statistics.first().value(QStringLiteral("link")).toObject().value(QStringLiteral("transactions")).toInt();
         const int last = statistics.last().value(QStringLiteral("link")).toObject().value(QStringLiteral("transactions")).toInt();
