@@ -376,7 +376,7 @@ COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
     QByteArray first;
     first.reserve(kReportSize);
     first.append(char(kFirstReportMarker)).append(char(kFirstPartSize)).append(request.left(kFirstPartSize));
-    first.append(QByteArray(kReportSize - first.size(), '\0'));
+    first.append(kReportSize - first.size(), '\0'); // the report as written, padding included
     m_sentAtNs = FrameTrace::nowNs();
     if (writeReportLocked(first) != 0)
         return finish(StateWriteFailed, COMM_NOT_CONNECTED);
@@ -388,7 +388,7 @@ COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
     QByteArray second;
     second.reserve(kReportSize);
     second.append(char(kSecondReportMarker)).append(char(kSecondPartSize)).append(request.mid(kFirstPartSize, kSecondPartSize));
-    second.append(QByteArray(kReportSize - second.size(), '\0'));
+    second.append(kReportSize - second.size(), '\0');
     if (writeReportLocked(second) != 0)
         return finish(StateWriteFailed, COMM_NOT_CONNECTED);
     traceReport(Direction::Out, second);
