@@ -33,6 +33,9 @@ void AdapterManage::startDiagnostics(const QString &serial)
         return;
     }
     m_diagnostics = LinkDiagnostics::forSerial(serial);
+    // The page counts from its opening: not the chooser's probe, nor a tab
+    // of the same adapter closed before.
+    m_diagnostics->counters().reset();
     connect(view, &LinkStatisticsView::sigReset, this, [this] {
         if (m_diagnostics)
             m_diagnostics->counters().reset();
