@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the tool and saves the screenshots of the main window and the module
 # views (editor, address areas, fault dialog, IO test, the comparison with the
-# bus and its report, the IO check-out and its report, catalogue) on the
+# bus and its report, the IO check-out and its report, the frame trace and the link counters,
+# catalogue) on the
 # virtual adapter under docs/screenshots (Xvfb at 1920x1080, CJK fonts).
 #   tools/screenshots.sh [output-dir]
 set -euo pipefail

@@ -275,6 +275,7 @@ void AdapterManage::onCreaterAdapter(int vid, int pid, QString mac, QString name
     m_name = name;
     m_mac = mac;
     createAdapter(false, byteAlignment);
+    startDiagnostics(mac);
     appendMessage(MessageWidget::None, tr("开始加载从站模块"));
     m_loading = true;
     emit m_adapter->sigSetSerialPort(vid, pid, mac);
@@ -287,6 +288,7 @@ void AdapterManage::onStaticCreaterAdapter(bool byteAlignment)
     m_static = true;
     m_name = kOfflineName;
     createAdapter(true, byteAlignment);
+    startDiagnostics(QString());
     if (m_topology) {
         m_topology->setAcceptModules(true);
         connect(m_topology, &TopologyPage::sigModuleDropped, this, [this](QString key) { openCreateSlave(key); });
@@ -304,6 +306,7 @@ void AdapterManage::closeAdapter()
         m_memoryWindow->close();
     if (m_compareView)
         m_compareView->close();
+    closeDiagnostics();
     stopAdapter();
     m_slaves.clear();
     if (m_topology)

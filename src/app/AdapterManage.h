@@ -16,10 +16,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class ConfigCompareDialog;
 class IoCheckoutDialog;
+class FrameTraceDialog;
+class LinkDiagnostics;
 class Loading;
+class QTimer;
 #include "MainProductView.h"
 class QThread;
 class TopologyPage;
@@ -102,6 +106,11 @@ public:
     // for an offline configuration (AdapterManageViews.cpp).
     IoCheckoutDialog *openCheckout();
     IoCheckoutDialog *checkoutView() const;
+    // "帧跟踪": the frame trace of this adapter, one window per adapter;
+    // null for an offline configuration (AdapterManageDiagnostics.cpp).
+    FrameTraceDialog *openTrace();
+    // The daily log file the message list goes to.
+    QString messageLogFile() const;
     // While set, results are logged without their notice boxes: a view that
     // says them itself, row by row, is under way.
     void setQuiet(bool quiet) { m_quiet = quiet; }
@@ -192,6 +201,14 @@ private:
     // The batch configuration is over: polls may read the adapter again.
     enum class BatchEnd { Written, NothingWritten };
     void endBatchConfiguration(BatchEnd end = BatchEnd::Written);
+
+    // AdapterManageDiagnostics.cpp: the message log, "通信统计" and the trace.
+    void startDiagnostics(const QString &serial);
+    void showLinkStatistics();
+    void closeDiagnostics();
+    std::shared_ptr<LinkDiagnostics> m_diagnostics;
+    QTimer *m_statisticsTimer = nullptr;
+    QPointer<FrameTraceDialog> m_traceView;
 
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();

@@ -46,11 +46,14 @@ QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &k
 }
 
 QFileDialog *saveFile(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
-                      const QString &defaultSuffix, std::function<void(const QString &)> chosen)
+                      const QString &defaultSuffix, std::function<void(const QString &)> chosen,
+                      const QString &suggestedName)
 {
     QFileDialog *dialog = prepare(parent, caption, kind, filter, QFileDialog::AnyFile, QFileDialog::AcceptSave,
                                   [chosen = std::move(chosen)](const QStringList &files) { chosen(files.first()); });
     dialog->setDefaultSuffix(defaultSuffix);
+    if (!suggestedName.isEmpty())
+        dialog->selectFile(suggestedName);
     dialog->open();
     return dialog;
 }

@@ -22,8 +22,10 @@ QFileDialog *openFile(QWidget *parent, const QString &caption, const QString &ki
                       std::function<void(const QString &)> chosen);
 QFileDialog *openFiles(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
                        std::function<void(const QStringList &)> chosen);
-// A name typed without a suffix gets defaultSuffix.
+// A name typed without a suffix gets defaultSuffix; suggestedName, when
+// given, is offered in the folder.
 QFileDialog *saveFile(QWidget *parent, const QString &caption, const QString &kind, const QString &filter,
-                      const QString &defaultSuffix, std::function<void(const QString &)> chosen);
+                      const QString &defaultSuffix, std::function<void(const QString &)> chosen,
+                      const QString &suggestedName = QString());
 
 } // namespace FileChooser

@@ -5,6 +5,7 @@
 #include "AdapterManage.h"
 #include "CheckoutPdf.h"
 #include "FileChooser.h"
+#include "RecentFolders.h"
 #include "MessageBox.h"
 #include "WiringMap.h"
 
@@ -719,7 +720,7 @@ QString IoCheckoutDialog::writeReport(const QString &path)
 void IoCheckoutDialog::on_btnWiring_clicked()
 {
     QPointer<IoCheckoutDialog> self(this);
-    FileChooser::openFile(this, tr("打开接线表"), FileChooser::startFolder(), QStringLiteral("CSV (*.csv)"),
+    FileChooser::openFile(this, tr("打开接线表"), RecentFolders::kWiring, QStringLiteral("CSV (*.csv)"),
                           [self](const QString &path) {
                               if (self)
                                   self->loadWiring(path);
@@ -729,7 +730,7 @@ void IoCheckoutDialog::on_btnWiring_clicked()
 void IoCheckoutDialog::on_btnReport_clicked()
 {
     QPointer<IoCheckoutDialog> self(this);
-    FileChooser::saveFile(this, tr("生成IO检查报告"), FileChooser::startFolder(), QStringLiteral("PDF (*.pdf)"),
+    FileChooser::saveFile(this, tr("生成IO检查报告"), RecentFolders::kReport, QStringLiteral("PDF (*.pdf)"),
                           QStringLiteral("pdf"), [self](const QString &path) {
                               if (!self)
                                   return;

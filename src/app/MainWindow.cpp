@@ -51,6 +51,7 @@ bool isBuilt(ProjectView::Command command)
     case C::ImportCsv:
     case C::Compare:
     case C::Checkout:
+    case C::FrameTrace:
     case C::Download:
     case C::LoopTime:
     case C::ForceOn:

@@ -2,8 +2,14 @@
 
 #include "ui_MessageWidget.h"
 
+#include "FileChooser.h"
+#include "RecentFolders.h"
+#include "MessageLog.h"
+
 #include <QDateTime>
+#include <QDir>
 #include <QHeaderView>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -43,11 +49,48 @@ MessageWidget::MessageWidget(QWidget *parent)
     header->resizeSection(SourceColumn, metrics.horizontalAdvance(QStringLiteral("TarnBUS")) + padding);
     ui->tableWidget->verticalHeader()->setDefaultSectionSize(22);
     connect(ui->clearButton, &QToolButton::clicked, this, &MessageWidget::clearMessages);
+    connect(ui->exportButton, &QToolButton::clicked, this, &MessageWidget::onExportMessages);
 }
 
 MessageWidget::~MessageWidget()
 {
     delete ui;
+}
+
+void MessageWidget::keepLog(const QString &serial, const QString &folder)
+{
+    m_log = std::make_unique<MessageLog>(serial, folder);
+}
+
+QString MessageWidget::logFile() const
+{
+    return m_log ? m_log->currentFile() : QString();
+}
+
+QString MessageWidget::exportCsv(const QString &path) const
+{
+    const QTableWidget *table = ui->tableWidget;
+    QList<MessageLog::Line> lines;
+    for (int row = 0; row < table->rowCount(); ++row)
+        lines.append({table->item(row, TimeColumn)->data(Qt::UserRole).toDateTime(), table->item(row, LevelColumn)->text(),
+                      table->item(row, SourceColumn)->text(), table->item(row, TextColumn)->text()});
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(MessageLog::csv(lines)) < 0 || !file.commit())
+        return tr("导出消息失败: %1").arg(file.errorString());
+    return QString();
+}
+
+void MessageWidget::onExportMessages()
+{
+    const QString name = QStringLiteral("messages-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    FileChooser::saveFile(
+        this, tr("导出消息"), RecentFolders::kDiagnostics, tr("CSV 文件 (*.csv)"), QStringLiteral("csv"),
+        [this](const QString &path) {
+            const QString error = exportCsv(path);
+            appendMessage(error.isEmpty() ? Inform : Error, kSource,
+                          error.isEmpty() ? tr("消息已导出到 %1").arg(QDir::toNativeSeparators(path)) : error);
+        },
+        name);
 }
 
 QString MessageWidget::levelText(int level)
@@ -79,12 +122,17 @@ void MessageWidget::appendMessages(const QList<Line> &lines, const QString &sour
         table->removeRow(0);
     int row = table->rowCount();
     table->setRowCount(row + lines.size());
-    const QString time = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd/ hh:mm:ss"));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString time = MessageLog::timeText(now);
     for (const Line &line : lines) {
         auto *levelItem = new QTableWidgetItem(levelText(line.level));
         levelItem->setForeground(levelColor(line.level));
         table->setItem(row, LevelColumn, levelItem);
-        table->setItem(row, TimeColumn, new QTableWidgetItem(time));
+        auto *timeItem = new QTableWidgetItem(time);
+        timeItem->setData(Qt::UserRole, now);
+        table->setItem(row, TimeColumn, timeItem);
+        if (m_log)
+            m_log->append({now, levelText(line.level), source, line.text});
         table->setItem(row, SourceColumn, new QTableWidgetItem(source));
         auto *textItem = new QTableWidgetItem(line.text);
         textItem->setForeground(levelColor(line.level));

@@ -3,6 +3,10 @@
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
+class MessageLog;
+
 namespace Ui {
 class MessageWidget;
 }
@@ -32,8 +36,18 @@ public:
     QString lineText(int i) const;
     static QString levelText(int level);
 
+    // Every line from now on also goes to the daily log file of the user's
+    // data folder (folder: another one, for tests), with the adapter's serial.
+    void keepLog(const QString &serial, const QString &folder = QString());
+    // Today's log file; empty while no log is kept.
+    QString logFile() const;
+    // "导出消息": the list as it stands as CSV; empty on success, else why not.
+    QString exportCsv(const QString &path) const;
+
 public slots:
     void clearMessages();
+    // Asks where, then exports.
+    void onExportMessages();
 
 signals:
     void sigOpenAllOut(bool on);
@@ -41,4 +55,5 @@ signals:
 private:
     Ui::MessageWidget *ui;
     bool m_scrollPending = false;
+    std::unique_ptr<MessageLog> m_log;
 };

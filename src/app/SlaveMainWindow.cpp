@@ -1,5 +1,7 @@
 #include "SlaveMainWindow.h"
 
+#include "LinkStatisticsView.h"
+
 #include "LabelLook.h"
 #include "SlaveTileList.h"
 #include "ui_SlaveMainWindow.h"
@@ -28,6 +30,9 @@ SlaveMainWindow::SlaveMainWindow(QWidget *parent)
     , ui(new Ui::SlaveMainWindow)
 {
     ui->setupUi(this);
+    // "通信统计" right under the status lamps.
+    m_linkStatistics = new LinkStatisticsView(this);
+    ui->verticalLayout->insertWidget(ui->verticalLayout->indexOf(ui->statusPanel) + 1, m_linkStatistics);
     QHeaderView *header = ui->tableWidget->horizontalHeader();
     for (int c = 0; c < ColumnCount - 1; ++c)
         header->setSectionResizeMode(c, QHeaderView::ResizeToContents);

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class LinkStatisticsView;
 class SlaveTileList;
 
 namespace Ui {
@@ -51,6 +52,8 @@ public:
     void setConflicts(const QHash<quint64, QString> &conflicts);
     void selectRecord(quint64 recordId);
     SlaveTileList *tiles() const;
+    // "通信统计", under the status panel; hidden for an offline configuration.
+    LinkStatisticsView *linkStatistics() const { return m_linkStatistics; }
     int rowCount() const;
     QString cellText(int row, int column) const;
     // The look of the four indicators in style-sheet notation, in panel
@@ -76,4 +79,5 @@ private:
     Force m_force = Force::Cleared;
     AdapterStatus m_status;
     QString m_unknownWhy;
+    LinkStatisticsView *m_linkStatistics = nullptr;
 };

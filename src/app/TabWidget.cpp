@@ -421,6 +421,9 @@ void TabWidget::onAdapterCommand(int index, ProjectView::Command command)
     case C::Checkout:
         manager->openCheckout();
         break;
+    case C::FrameTrace:
+        manager->openTrace();
+        break;
     case C::LoopTime:
         showLoopTime(index);
         break;

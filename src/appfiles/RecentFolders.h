@@ -13,6 +13,8 @@ const QString kReport = QStringLiteral("report");               // comparison an
 const QString kDescription = QStringLiteral("description");     // device descriptions (XML)
 const QString kPicture = QStringLiteral("picture");             // module pictures
 const QString kFirmware = QStringLiteral("firmware");           // upgrade files
+const QString kWiring = QStringLiteral("wiring");               // wiring maps of the IO check-out
+const QString kDiagnostics = QStringLiteral("diagnostics");     // frame traces and message lists
 
 // The user's documents folder; the home folder where there is none.
 QString documents();

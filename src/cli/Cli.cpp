@@ -4,10 +4,13 @@
 
 #include "AlignmentSetting.h"
 #include "AppIdentity.h"
+#include "LinkDiagnostics.h"
 #include "LinkTiming.h"
+#include "TraceExport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSet>
 
 namespace {
@@ -24,6 +27,8 @@ const QList<OptionSpec> &globalOptions()
         {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), QStringLiteral("no notes and no progress on standard error")},
         {{QStringLiteral("alignment")}, QStringLiteral("1|8"),
          QCoreApplication::translate("Cli", "bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
+        {{QStringLiteral("trace")}, QStringLiteral("FILE"),
+         QStringLiteral("every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
         {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
     };
@@ -185,6 +190,18 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
             return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
         tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
     }
+    const QString tracePath = parser.value(QStringLiteral("trace"));
+    if (parser.isSet(QStringLiteral("trace"))) {
+        const QFileInfo folder(QFileInfo(tracePath).absolutePath());
+        if (tracePath.isEmpty() || QFileInfo(tracePath).isDir() || !folder.isDir() || !folder.isWritable())
+            return usageError(QStringLiteral("--trace: cannot write \"%1\"").arg(tracePath), spec.name);
+    }
+    // Counters and trace cover this command.
+    for (const std::shared_ptr<LinkDiagnostics> &diagnostics : LinkDiagnostics::all()) {
+        diagnostics->counters().reset();
+        diagnostics->trace().clear();
+    }
+    LinkDiagnostics::setTraceByDefault(!tracePath.isEmpty());
     ctx.setSession = [this](AdapterSession *session) {
         m_session = session;
         if (m_session && m_interrupted)
@@ -192,9 +209,34 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
     };
     ctx.interrupted = [this] { return m_interrupted; };
     ctx.setInterruptHandler = [this](std::function<void()> handler) { m_interruptHandler = std::move(handler); };
-    const int status = spec.run(ctx);
+    int status = spec.run(ctx);
     m_interruptHandler = nullptr;
+    if (!tracePath.isEmpty())
+        status = writeTrace(tracePath, status);
     m_output.setCommand(QString());
+    return status;
+}
+
+// The trace is written whatever the command's outcome: a failed command is
+// what it is most often wanted for. A trace that cannot be written fails a
+// command that succeeded.
+int Cli::writeTrace(const QString &path, int status)
+{
+    QList<tarnbus::trace::Capture> captures;
+    int reports = 0;
+    for (const std::shared_ptr<LinkDiagnostics> &diagnostics : LinkDiagnostics::all()) {
+        const tarnbus::trace::Capture capture = tarnbus::trace::captureOf(*diagnostics);
+        if (capture.entries.isEmpty())
+            continue;
+        captures.append(capture);
+        reports += capture.entries.size();
+    }
+    const QString error = tarnbus::trace::writeTrace(path, captures);
+    if (!error.isEmpty()) {
+        m_output.warn(QStringLiteral("trace: %1").arg(error));
+        return status == ExitStatus::Success ? ExitStatus::BusFailure : status;
+    }
+    m_output.note(QStringLiteral("trace: %1 reports written to %2").arg(reports).arg(path));
     return status;
 }
 
@@ -239,7 +281,7 @@ void Cli::printCommandHelp(const CommandSpec &spec)
         out << "\nOptions:\n";
         printOptions(out, spec.options);
     }
-    out << "\nOptions of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8\n"
+    out << "\nOptions of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8, --trace FILE\n"
         << "\nExample:\n";
     for (const QString &example : spec.examples)
         out << "  " << example << '\n';

@@ -38,6 +38,7 @@ private:
     int runCommand(const CommandSpec &spec, const QStringList &arguments);
     void printHelp();
     void printCommandHelp(const CommandSpec &spec);
+    int writeTrace(const QString &path, int status);
     int usageError(const QString &message, const QString &command = QString());
 
     QTextStream &m_out;

@@ -21,16 +21,21 @@ QList<CommandSpec> buildTable()
                         "manufacturer and USB release. Does not connect to them."),
          {}, {}, {QStringLiteral("tarnbus-cli list --json")}, 0, 0, commands::list});
 
-    add({QStringLiteral("show"), QString(), QStringLiteral("identity, settings, power and the module table"),
+    add({QStringLiteral("show"), QStringLiteral("[--stats]"), QStringLiteral("identity, settings, power and the module table"),
          QStringLiteral("Connects, reads the bus and prints the adapter's identity, settings, power and temperature, and\n"
                         "one row per module: station, type, class, UID, input and output areas (bit addresses),\n"
-                        "state byte and the fault flags that read abnormal."),
-         {}, {}, {QStringLiteral("tarnbus-cli --adapter 3C2E0A000001 show")}, 0, 0, commands::show});
+                        "state byte and the fault flags that read abnormal. With --stats also the link's counters\n"
+                        "of this connection: transactions, time-outs, checksum errors, error reports, refusals,\n"
+                        "incomplete replies, reconnects and the round trip (last, mean, max)."),
+         {{{QStringLiteral("stats")}, QString(), QStringLiteral("also the link's counters")}},
+         {}, {QStringLiteral("tarnbus-cli --adapter 3C2E0A000001 show"), QStringLiteral("tarnbus-cli show --stats --json")}, 0, 0,
+         commands::show});
 
     add({QStringLiteral("watch"), QStringLiteral("[--seconds N]"), QStringLiteral("print every change of the bus"),
          QStringLiteral("Connects and polls the bus; prints one time-stamped line for every module added, gone or back,\n"
                         "every change of station, state or faults, and every loss and return of the link, until\n"
-                        "Ctrl-C or N seconds. With --json one JSON object per line."),
+                        "Ctrl-C or N seconds. With --json one JSON object per line, and once a second the link's\n"
+                        "counters (event \"link statistics\")."),
          {{{QStringLiteral("seconds")}, QStringLiteral("N"), QStringLiteral("stop after N seconds")}},
          {}, {QStringLiteral("tarnbus-cli watch --seconds 60")}, 0, 0, commands::watch});
 

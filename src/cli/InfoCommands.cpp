@@ -6,12 +6,17 @@
 
 #include "AdapterProbe.h"
 #include "HidAccess.h"
+#include "LinkDiagnostics.h"
+#include "LinkStatisticsText.h"
 #include "UsbGlobal.h"
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QTimer>
 
 namespace {
+
+constexpr int kStatisticsPeriodMs = 1000;
 
 QString now()
 {
@@ -42,7 +47,12 @@ QString infoValue(const AdapterInfoItem &item)
     }
 }
 
-void showAdapter(Context &ctx, const AdapterSession &session, const QString &serial)
+LinkStatistics linkStatisticsOf(const QString &serial)
+{
+    return LinkDiagnostics::forSerial(serial)->counters().statistics();
+}
+
+void showAdapter(Context &ctx, const AdapterSession &session, const QString &serial, bool withStatistics)
 {
     const AdapterState &state = session.state();
     const AdapterStatus &status = session.status();
@@ -67,7 +77,10 @@ void showAdapter(Context &ctx, const AdapterSession &session, const QString &ser
                                   {QStringLiteral("power"), status.power},
                                   {QStringLiteral("temperature"), status.temperature},
                                   {QStringLiteral("alignment"), state.alignmentUnit}};
-        ctx.output.document(QJsonObject{{QStringLiteral("adapter"), adapter}, {QStringLiteral("modules"), modules}});
+        QJsonObject document{{QStringLiteral("adapter"), adapter}, {QStringLiteral("modules"), modules}};
+        if (withStatistics)
+            document.insert(QStringLiteral("link"), appcore::linkStatisticsJson(linkStatisticsOf(serial)));
+        ctx.output.document(document);
         return;
     }
     QList<QStringList> info{{QStringLiteral("adapter"), serial}};
@@ -83,6 +96,11 @@ void showAdapter(Context &ctx, const AdapterSession &session, const QString &ser
     for (const SlaveSnapshot &slave : slaves)
         rows.append(modules::tableRow(*slave));
     ctx.output.table(rows);
+    if (withStatistics) {
+        ctx.output.line(QString());
+        ctx.output.line(QStringLiteral("link statistics (this connection)"));
+        ctx.output.table(appcore::linkStatisticsRows(linkStatisticsOf(serial)));
+    }
 }
 
 // What watch remembers of a module to tell what changed.
@@ -278,7 +296,7 @@ int list(Context &ctx)
 int show(Context &ctx)
 {
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
-        showAdapter(ctx, s, s.state().mac);
+        showAdapter(ctx, s, s.state().mac, ctx.parser.isSet(QStringLiteral("stats")));
         return ExitStatus::Success;
     });
 }
@@ -299,6 +317,18 @@ int watch(Context &ctx)
         watcher.start(s.slaves(), s.state().mac);
         s.onLoad = [&watcher](adapter_message_type type, const SlaveList &slaves) { watcher.onLoad(type, slaves); };
         s.onReport = [&watcher](const AdapterSession::Report &report) { watcher.onReport(report); };
+        // JSON readers get the link's counters once a second.
+        QTimer statistics;
+        if (ctx.output.json()) {
+            const QString serial = s.state().mac;
+            QObject::connect(&statistics, &QTimer::timeout, [&ctx, serial] {
+                ctx.output.event(QJsonObject{{QStringLiteral("time"), now()},
+                                             {QStringLiteral("event"), QStringLiteral("link statistics")},
+                                             {QStringLiteral("adapter"), serial},
+                                             {QStringLiteral("link"), appcore::linkStatisticsJson(linkStatisticsOf(serial))}});
+            });
+            statistics.start(kStatisticsPeriodMs);
+        }
         // Runs until the time is up or the user stops it: both end it well.
         s.waitFor([] { return false; }, limitMs);
         s.onLoad = nullptr;

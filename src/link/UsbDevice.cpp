@@ -1,6 +1,8 @@
 #include "UsbDevice.h"
 
+#include "FrameTrace.h"
 #include "HidLibrary.h"
+#include "LinkDiagnostics.h"
 #include "LinkLog.h"
 #include "LinkTiming.h"
 #include "UsbGlobal.h"
@@ -15,6 +17,7 @@
 #include <utility>
 
 using tarnbus::linkTiming;
+using tarnbus::trace::Direction;
 
 namespace {
 constexpr int kStateDevice = 3;
@@ -85,6 +88,7 @@ int UsbDevice::openDevice(quint16 vendorId, quint16 productId, const QString &se
         m_vendorId = vendorId;
         m_productId = productId;
         m_serial = serial;
+        m_diagnostics = LinkDiagnostics::forSerial(serial);
         openLocked();
         if (!m_counted) {
             m_counted = true;
@@ -106,6 +110,12 @@ QString UsbDevice::serialNumber() const
 {
     std::lock_guard<std::mutex> locker(m_mutex);
     return m_serial;
+}
+
+std::shared_ptr<LinkDiagnostics> UsbDevice::diagnostics() const
+{
+    std::lock_guard<std::mutex> locker(m_mutex);
+    return m_diagnostics;
 }
 
 void UsbDevice::openLocked()
@@ -265,8 +275,9 @@ UsbDevice::Discard UsbDevice::discardPendingInput()
             dropAndWatchLocked();
             return Discard::Failed;
         }
-        qCDebug(lcLink) << "discarded stale report:"
-                        << QByteArray(reinterpret_cast<const char *>(report), received).toHex(' ').toUpper();
+        const QByteArray stale(reinterpret_cast<const char *>(report), received);
+        traceReport(Direction::In, stale);
+        qCDebug(lcLink) << "discarded stale report:" << stale.toHex(' ').toUpper();
     }
     qCWarning(lcLink) << "the adapter keeps sending unasked reports; the request is not sent";
     return Discard::StillSending;
@@ -285,12 +296,59 @@ COMM_STATUS_TYPE UsbDevice::transactLocked(const QByteArray &request, QByteArray
         return COMM_BUSY;
     qCDebug(lcLink).noquote() << request.toHex(' ').toUpper();
     m_state = StateRunning;
+    m_sentAtNs = 0;
+    m_repliedAtNs = 0;
+    m_replyReports = 0;
+    m_errorReport = false;
+    m_traceFirst = 0;
     COMM_STATUS_TYPE result = sendRequest(request);
     if (result == COMM_OK)
         result = receiveReply(reply, timeoutMs);
     if (result == COMM_OK)
         result = checkReply(reply);
+    account(result);
     return result;
+}
+
+// The counters are relaxed atomics of the adapter's LinkDiagnostics, written
+// here under the device's mutex that the exchange holds anyway; the trace is
+// one atomic load while it is off.
+void UsbDevice::account(COMM_STATUS_TYPE result)
+{
+    if (!m_diagnostics || m_sentAtNs == 0)
+        return;
+    using Outcome = LinkCounters::Outcome;
+    Outcome outcome = Outcome::Other;
+    switch (result) {
+    case COMM_OK: outcome = Outcome::Answered; break;
+    case COMM_REFUSED: outcome = Outcome::Refused; break;
+    case COMM_CRC_ERROR: outcome = Outcome::ChecksumError; break;
+    case COMM_TIMEOUT: outcome = m_replyReports == 0 ? Outcome::TimedOut : Outcome::Incomplete; break;
+    case COMM_REPLY_ERROR:
+        if (m_errorReport)
+            outcome = Outcome::ErrorReport;
+        else if (m_replyReports == 1) // half a reply, then the link was lost
+            outcome = Outcome::Incomplete;
+        break;
+    default: break;
+    }
+    const qint64 roundTripUs = m_repliedAtNs != 0 ? (m_repliedAtNs - m_sentAtNs) / 1000 : -1;
+    m_diagnostics->counters().countTransaction(outcome, roundTripUs);
+    if (m_traceFirst != 0)
+        m_diagnostics->trace().finish(m_traceFirst, result);
+}
+
+void UsbDevice::traceReport(Direction direction, const QByteArray &report)
+{
+    if (!m_diagnostics)
+        return;
+    FrameTrace &trace = m_diagnostics->trace();
+    if (!trace.isOn())
+        return;
+    const quint64 sequence = trace.record(direction, tarnbus::trace::Channel::Adapter,
+                                          reinterpret_cast<const quint8 *>(report.constData()), report.size());
+    if (m_traceFirst == 0)
+        m_traceFirst = sequence;
 }
 
 COMM_STATUS_TYPE UsbDevice::finish(TransactionState state, COMM_STATUS_TYPE result)
@@ -318,8 +376,11 @@ COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
     QByteArray first;
     first.reserve(kReportSize);
     first.append(char(kFirstReportMarker)).append(char(kFirstPartSize)).append(request.left(kFirstPartSize));
+    first.append(kReportSize - first.size(), '\0'); // the report as written, padding included
+    m_sentAtNs = FrameTrace::nowNs();
     if (writeReportLocked(first) != 0)
         return finish(StateWriteFailed, COMM_NOT_CONNECTED);
+    traceReport(Direction::Out, first);
     // Once the first half is out the second follows, abort or not: an adapter
     // left holding half a request would take the next request's first report
     // as its second half.
@@ -327,8 +388,10 @@ COMM_STATUS_TYPE UsbDevice::sendRequest(const QByteArray &request)
     QByteArray second;
     second.reserve(kReportSize);
     second.append(char(kSecondReportMarker)).append(char(kSecondPartSize)).append(request.mid(kFirstPartSize, kSecondPartSize));
+    second.append(kReportSize - second.size(), '\0');
     if (writeReportLocked(second) != 0)
         return finish(StateWriteFailed, COMM_NOT_CONNECTED);
+    traceReport(Direction::Out, second);
     rememberEcho(request);
     return COMM_OK;
 }
@@ -353,7 +416,10 @@ COMM_STATUS_TYPE UsbDevice::receiveReply(QByteArray &reply, int timeoutMs)
     QByteArray first;
     if (const COMM_STATUS_TYPE result = readReplyReport(first, timeoutMs, "read1 timeOut:"); result != COMM_OK)
         return result;
+    ++m_replyReports;
+    traceReport(Direction::In, first);
     if (quint8(first.at(0)) == kErrorReportMarker) {
+        m_errorReport = true;
         qCDebug(lcLink).noquote() << "read :" << first.toHex(' ').toUpper();
         return finish(StateCompleted, COMM_REPLY_ERROR);
     }
@@ -362,6 +428,9 @@ COMM_STATUS_TYPE UsbDevice::receiveReply(QByteArray &reply, int timeoutMs)
     QByteArray second;
     if (const COMM_STATUS_TYPE result = readReplyReport(second, timeoutMs, "read2 timeOut:"); result != COMM_OK)
         return result;
+    ++m_replyReports;
+    m_repliedAtNs = FrameTrace::nowNs();
+    traceReport(Direction::In, second);
     reply.append(first.mid(2, kFirstPartSize));
     reply.append(second.mid(2, kSecondPartSize));
     return COMM_OK;
@@ -435,6 +504,9 @@ void UsbDevice::onRefreshTimerCallback()
 void UsbDevice::onSettled()
 {
     const bool back = underLock([this] { return m_handle != nullptr && !m_closed; });
-    if (back)
+    if (back) {
+        if (const std::shared_ptr<LinkDiagnostics> d = diagnostics())
+            d->counters().countReconnect();
         emit sigStateChanged(kStateDevice, kCodeBack);
+    }
 }

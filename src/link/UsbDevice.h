@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommStatus.h"
+#include "TraceDecode.h"
 #include "UsbGlobal.h"
 
 #include <QByteArray>
@@ -10,8 +11,10 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
+class LinkDiagnostics;
 class QTimer;
 typedef struct hid_device_ hid_device;
 
@@ -90,6 +93,10 @@ public:
     void abort();
     bool isAborted() const { return m_aborted.load(); }
 
+    // The counters and the trace this device's exchanges go to: those of
+    // its serial number, from the first open on (null before).
+    std::shared_ptr<LinkDiagnostics> diagnostics() const;
+
 signals:
     // (3, 1): the device failed and is being watched; (3, 0): it is back.
     void sigStateChanged(int state, int code);
@@ -122,6 +129,9 @@ private:
     COMM_STATUS_TYPE checkReply(const QByteArray &reply);
     COMM_STATUS_TYPE finish(TransactionState state, COMM_STATUS_TYPE result);
     void rememberEcho(const QByteArray &request);
+    // Counts the exchange and closes it in the trace.
+    void account(COMM_STATUS_TYPE result);
+    void traceReport(tarnbus::trace::Direction direction, const QByteArray &report);
 
     bool pause(int ms);
     bool interrupted() const { return m_aborted || m_closing; }
@@ -145,6 +155,14 @@ private:
     std::atomic<hid_device *> m_handle{nullptr};
     QTimer *m_refreshTimer = nullptr;
     QTimer *m_settleTimer = nullptr;
+
+    // Diagnostics; set under the mutex at open, used by the transaction.
+    std::shared_ptr<LinkDiagnostics> m_diagnostics;
+    qint64 m_sentAtNs = 0;    // the exchange's first request report written (0: nothing sent yet)
+    qint64 m_repliedAtNs = 0; // its whole reply read
+    int m_replyReports = 0;   // reply reports read in this exchange
+    bool m_errorReport = false;
+    quint64 m_traceFirst = 0; // the exchange's first trace entry
 
     std::atomic<bool> m_aborted{false};
     std::atomic<bool> m_closing{false};

@@ -1,6 +1,8 @@
 #include "UsbCommunication.h"
 
+#include "CommStatus.h"
 #include "HidLibrary.h"
+#include "LinkDiagnostics.h"
 #include "UpgradeLog.h"
 #include "UpgradeProtocol.h"
 #include "LinkTiming.h"
@@ -41,6 +43,7 @@ int UsbCommunication::open(quint16 vendorId, quint16 productId, const QString &s
         return 1;
     }
     m_handle = tarnbus::hid::open(vendorId, productId, serialNumber);
+    m_diagnostics = LinkDiagnostics::forSerial(serialNumber);
     m_status = m_handle ? kOk : kFailed;
     return m_handle ? 0 : 1;
 }
@@ -70,6 +73,7 @@ int UsbCommunication::write(const QByteArray &report)
         m_status = kFailed;
         return kFailed;
     }
+    traceReport(true, reinterpret_cast<const unsigned char *>(bytes.constData()) + 1, bytes.size() - 1); // without the report id
     qCDebug(lcUpgrade) << "scend size:" << written;
     return kOk;
 }
@@ -100,6 +104,7 @@ int UsbCommunication::read(QByteArray &reply, int timeoutMs)
         qCDebug(lcUpgrade) << "modbus read:" << QString::fromWCharArray(hid_error(m_handle)) << timeoutMs;
         return kOk;
     }
+    traceReport(false, buffer, received);
     qCDebug(lcUpgrade).noquote() << "read:" << hexText(reply);
     return kOk;
 }
@@ -115,6 +120,7 @@ bool UsbCommunication::drainStaleReplies()
             return true;
         if (received < 0)
             return false;
+        traceReport(false, buffer, received);
         qCDebug(lcUpgrade).noquote() << "discarded stale reply:"
                                      << hexText(QByteArray(reinterpret_cast<const char *>(buffer), received));
     }
@@ -125,6 +131,7 @@ QByteArray UsbCommunication::onWriteData(const QByteArray &report)
     QByteArray reply(upgradeprotocol::kReplySize, '\0');
     m_timedOut = false;
     m_sent = false;
+    m_traceFirst = 0;
     const tarnbus::LinkTiming::Upgrade &timing = tarnbus::linkTiming().upgrade;
     // A failed write is the exchange's result: the read after it must not
     // overwrite the status.
@@ -134,7 +141,27 @@ QByteArray UsbCommunication::onWriteData(const QByteArray &report)
     }
     m_sent = true;
     m_status = read(reply, timing.replyTimeoutMs);
+    if (m_traceFirst != 0 && m_diagnostics) {
+        int result = COMM_OK;
+        if (m_status != kOk)
+            result = COMM_NOT_CONNECTED;
+        else if (m_timedOut)
+            result = COMM_TIMEOUT;
+        else if (quint8(reply.at(2)) == 0x00 && quint8(reply.at(3)) == 0xFF) // the device's refusal
+            result = COMM_REFUSED;
+        m_diagnostics->trace().finish(m_traceFirst, result);
+    }
     return reply;
+}
+
+void UsbCommunication::traceReport(bool out, const unsigned char *bytes, int size)
+{
+    if (!m_diagnostics || !m_diagnostics->trace().isOn())
+        return;
+    using namespace tarnbus::trace;
+    const quint64 sequence = m_diagnostics->trace().record(out ? Direction::Out : Direction::In, Channel::Upgrade, bytes, size);
+    if (m_traceFirst == 0)
+        m_traceFirst = sequence;
 }
 
 void UsbCommunication::cancel()

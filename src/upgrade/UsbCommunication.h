@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+
+class LinkDiagnostics;
 
 typedef struct hid_device_ hid_device;
 
@@ -71,6 +74,11 @@ protected:
 
 private:
     bool drainStaleReplies();
+    // The device's frame trace gets every report of the upgrade protocol too.
+    void traceReport(bool out, const unsigned char *bytes, int size);
+
+    std::shared_ptr<LinkDiagnostics> m_diagnostics;
+    quint64 m_traceFirst = 0;
 
     hid_device *m_handle = nullptr;
     quint16 m_vendorId = 0;

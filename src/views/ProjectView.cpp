@@ -247,6 +247,7 @@ QMenu *ProjectView::buildAdapterMenu(int index)
     } else {
         entry(menu, Command::Download, ":/image/dload1.svg", tr("下载组态配置"), !force);
         entry(menu, Command::LoopTime, ":/image/wait.png", tr("循环时间计算"), !force);
+        entry(menu, Command::FrameTrace, ":/image/iotest.png", tr("帧跟踪"), true);
         menu->addSeparator();
         entry(menu, Command::ForceOn, ":/image/force.png", tr("强制"), !force);
         entry(menu, Command::ForceOff, ":/image/uforce.png", tr("取消强制"), force);

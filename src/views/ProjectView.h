@@ -42,6 +42,7 @@ public:
         ForceOn,           // "强制"
         ForceOff,          // "取消强制"
         Remove,            // "删除"
+        FrameTrace,        // "帧跟踪"
     };
     Q_ENUM(Command)
 

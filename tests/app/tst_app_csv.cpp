@@ -784,7 +784,7 @@ private slots:
         QVERIFY(first);
         QVERIFY(importThroughTree(*window, 0, path));
         QTRY_COMPARE(first->slaves().size(), 2);
-        QCOMPARE(messageLines(first->page()->messageWidget()).mid(2), expected);
+        QCOMPARE(messageLines(first->page()->messageWidget()).mid(3), expected);
         QCOMPARE(first->slaves().first()->typeName, QStringLiteral("数字输入-DI8-N"));
 
         const QString written = folder.path() + QStringLiteral("/written.csv");
@@ -800,7 +800,7 @@ private slots:
         QVERIFY(second);
         QVERIFY(importThroughTree(*window, 1, written));
         QTRY_COMPARE(second->slaves().size(), 2);
-        QCOMPARE(messageLines(second->page()->messageWidget()).mid(2), expected);
+        QCOMPARE(messageLines(second->page()->messageWidget()).mid(3), expected);
         QCOMPARE(slaveSummary(second->slaves()), slaveSummary(first->slaves()));
         QCOMPARE(first->slaves().first()->uuid, QByteArray("DA01B2C3D403"));
     }

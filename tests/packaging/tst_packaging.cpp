@@ -124,7 +124,7 @@ private slots:
             }
         }
         QCOMPARE(commands.size(), commandTable().size() + 1); // and help
-        for (const char *option : {"--adapter", "--bus", "--json", "--quiet", "--alignment", "--help", "--version"})
+        for (const char *option : {"--adapter", "--bus", "--json", "--quiet", "--alignment", "--trace", "--help", "--version"})
             QVERIFY2(script.contains(QLatin1String(option)), option);
     }
 };

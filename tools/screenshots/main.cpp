@@ -3,8 +3,8 @@
 // adapter through the chooser as a user would, and saves what it shows at
 // each step: the window, the parameter editor, the address areas, a fault
 // dialog, the IO test window in a running-light test, the comparison of a
-// configuration with the bus, and an offline configuration built from the
-// catalogue. Run it through
+// configuration with the bus, the frame trace and the link counters, and an
+// offline configuration built from the catalogue. Run it through
 // tools/screenshots.sh (Xvfb at 1920 x 1080, CJK fonts).
 
 #include "Adapter.h"
@@ -15,10 +15,13 @@
 #include "CompareRowsModel.h"
 #include "ConfigCompareDialog.h"
 #include "ConfigCsv.h"
+#include "LinkStatisticsView.h"
 #include "CreateSlaveView.h"
 #include "FaultView.h"
 #include "IoCheckout.h"
 #include "IoCheckoutDialog.h"
+#include "FrameTraceDialog.h"
+#include "FrameTraceModel.h"
 #include "Loading.h"
 #include "LocalConfigView.h"
 #include "LoopTimeView.h"
@@ -56,6 +59,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextStream>
@@ -378,6 +382,81 @@ void saveCheckoutDialog(MainWindow &window, const QString &dir)
     settle(200);
 }
 
+// The diagnostics of the demonstration adapter: the frame trace window
+// after a reload in which the adapter refused a lamp and one reply came
+// with a bad checksum, a refused report picked; and "通信统计" counting them.
+void saveDiagnostics(MainWindow &window, const QString &dir)
+{
+    AdapterManage *manager = window.tabWidget()->manager(0);
+    FrameTraceDialog *trace = manager->openTrace();
+    if (!trace) {
+        err() << "no trace window" << Qt::endl;
+        return;
+    }
+    trace->resize(1280, 800);
+    trace->setRecording(true);
+    tbsim::VirtualAdapter demo = tbsim::bus().adapter("3C2E0A000001");
+    tbsim::FaultRule badChecksum;
+    badChecksum.kind = tbsim::FaultKind::BadChecksum;
+    badChecksum.code = 0x25;
+    badChecksum.param1 = 4;
+    badChecksum.count = 1;
+    demo.addFault(badChecksum);
+    tbsim::FaultRule refuseLamp;
+    refuseLamp.kind = tbsim::FaultKind::Refuse;
+    refuseLamp.code = 0x27;
+    refuseLamp.param1 = 0x10;
+    refuseLamp.count = 1;
+    demo.addFault(refuseLamp);
+    manager->reloadSlaves();
+    waitFor([&] { return manager->isLoading(); }, 3000);
+    waitFor([&] { return !manager->isLoading(); }, 60000);
+    if (const SlaveSnapshot di16 = slaveNamed(manager, "DA01B2C3D401"))
+        manager->adapter()->requestSlaveLamp(di16->recordId, true);
+    const auto refusedShown = [trace] {
+        trace->refresh();
+        for (int row = 0; row < trace->model()->rowCount(); ++row) {
+            if (trace->model()->entryAt(row).meaning.refused)
+                return true;
+        }
+        settle(250);
+        return false;
+    };
+    if (!waitFor(refusedShown, 60000))
+        err() << "the refused lamp is not in the trace" << Qt::endl;
+    settle(300);
+    trace->refresh();
+    FrameTraceModel *model = trace->model();
+    auto *table = trace->findChild<QTableView *>(QStringLiteral("traceTable"));
+    // The refusal's first report: the refusal mark on its command byte.
+    for (int row = model->rowCount() - 1; row >= 0; --row) {
+        if (model->entryAt(row).meaning.refused && model->entryAt(row).meaning.part == tarnbus::trace::Part::ReplyFirst) {
+            table->setCurrentIndex(model->index(row, 0));
+            table->scrollTo(model->index(row, 0), QAbstractItemView::PositionAtCenter);
+            break;
+        }
+    }
+    settle(300);
+    save(trace, dir, QStringLiteral("frame-trace.png"));
+    // Only the read of slave info, station 4: the bad checksum among them.
+    auto *command = trace->findChild<QComboBox *>(QStringLiteral("commandFilter"));
+    command->setCurrentIndex(command->findText(QStringLiteral("read slave info")));
+    auto *station = trace->findChild<QComboBox *>(QStringLiteral("stationFilter"));
+    station->setCurrentIndex(station->findText(QStringLiteral("4")));
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->entryAt(row).meaning.crc == tarnbus::trace::Crc::Bad) {
+            table->setCurrentIndex(model->index(row, 0));
+            break;
+        }
+    }
+    settle(300);
+    save(trace, dir, QStringLiteral("frame-trace-filtered.png"));
+    trace->setRecording(false);
+    trace->close();
+    settle(1200);
+    save(manager->page()->slaveWindow(), dir, QStringLiteral("link-statistics.png"));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -553,6 +632,7 @@ int main(int argc, char *argv[])
     saveConfigurationDialogs(window, outDir);
     saveCompareDialog(window, outDir);
     saveCheckoutDialog(window, outDir);
+    saveDiagnostics(window, outDir);
 
     // An offline configuration from the catalogue.
     window.findChild<QAction *>(QStringLiteral("actionProductView"))->trigger();
