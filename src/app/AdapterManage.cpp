@@ -776,7 +776,13 @@ void AdapterManage::refreshCurrentView()
         m_page->showSlave(slave, m_slaves);
         selected = slave ? slave->recordId : 0;
     }
+    // What the page shows is picked everywhere it is listed: tile, topology
+    // and tree, whichever of them it was picked in.
     m_page->slaveWindow()->selectRecord(selected);
+    if (m_topology)
+        m_topology->markRecord(selected);
+    if (ProjectView *tree = mainWindowManagement::instance()->projectView())
+        tree->showCurrent(treeIndex(), selected);
     const QPair<quint16, quint16> used = usedBits();
     m_page->showAdapter(m_state, m_status, used.first, used.second, m_static, m_slaves);
     updateMemoryView();

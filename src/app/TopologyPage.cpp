@@ -29,11 +29,18 @@ TopologyPage::~TopologyPage() = default;
 void TopologyPage::rebuild(const SlaveList &slaves)
 {
     m_pictures->rebuildTopology(m_scene, slaves);
+    m_view->viewport()->update(); // the frame of the module shown moves with it
 }
 
 void TopologyPage::update(const SlaveList &slaves)
 {
     m_pictures->onUpdateSlaves(slaves);
+    m_view->viewport()->update();
+}
+
+void TopologyPage::markRecord(quint64 recordId)
+{
+    m_view->setMarkedRecord(recordId);
 }
 
 void TopologyPage::clear()

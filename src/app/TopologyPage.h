@@ -28,6 +28,8 @@ public:
     // Newer snapshots of the same slaves (states, forced marks).
     void update(const SlaveList &slaves);
     void clear();
+    // Frames the module shown in the editor; 0 for none.
+    void markRecord(quint64 recordId);
     void closeAllLamps();
     void closeLampsExcept(const QByteArray &uid);
     // Module types dragged from the product catalogue may be dropped on the

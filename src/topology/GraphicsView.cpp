@@ -1,8 +1,12 @@
 #include "GraphicsView.h"
 
+#include "CouplerScene.h"
+#include "SvgDevice.h"
 #include "TopologyLog.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
 #include <QWheelEvent>
 
 GraphicsView::GraphicsView(QWidget *parent)
@@ -57,4 +61,41 @@ void GraphicsView::mouseReleaseEvent(QMouseEvent *event)
 void GraphicsView::onHoverEnterEvent(bool entered)
 {
     viewport()->setCursor(entered ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void GraphicsView::setMarkedRecord(quint64 recordId)
+{
+    if (m_marked == recordId)
+        return;
+    m_marked = recordId;
+    viewport()->update();
+    if (const QRectF marked = markedRect(); !marked.isEmpty())
+        ensureVisible(marked, 20, 20);
+}
+
+QRectF GraphicsView::markedRect() const
+{
+    auto *coupler = qobject_cast<CouplerScene *>(scene());
+    if (m_marked == 0 || !coupler)
+        return QRectF();
+    const SlaveGroup *group = coupler->slaveGroup(m_marked);
+    if (!group || !group->module)
+        return QRectF();
+    constexpr qreal kFrameMargin = 4;
+    return group->module->sceneBoundingRect().adjusted(-kFrameMargin, -kFrameMargin, kFrameMargin, kFrameMargin);
+}
+
+void GraphicsView::drawForeground(QPainter *painter, const QRectF &)
+{
+    const QRectF marked = markedRect();
+    if (marked.isEmpty())
+        return;
+    painter->save();
+    QPen pen(QColor(0x1E, 0x88, 0xE5));
+    pen.setWidthF(3);
+    pen.setCosmetic(true);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(marked, 4, 4);
+    painter->restore();
 }

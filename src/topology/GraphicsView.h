@@ -21,6 +21,13 @@ public:
 
     bool isPanning() const { return m_panning; }
 
+    // The module shown in the editor, framed on the topology; 0 for none.
+    // The frame follows its module through rebuilds and moves.
+    void setMarkedRecord(quint64 recordId);
+    quint64 markedRecord() const { return m_marked; }
+    // Where the frame is, in scene coordinates; empty while none is shown.
+    QRectF markedRect() const;
+
 public slots:
     // A pointing hand over a module picture, the arrow elsewhere
     // (SVGManagement::sigHoverEnterEvent).
@@ -31,9 +38,11 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     bool m_panning = false;
     QPointF m_panOrigin; // the scene point at the viewport centre when the press began
     QPointF m_pressPos;  // where the press began, in viewport pixels
+    quint64 m_marked = 0;
 };

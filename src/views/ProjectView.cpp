@@ -270,6 +270,18 @@ QMenu *ProjectView::buildSlaveMenu(QTreeWidgetItem *item)
     return menu;
 }
 
+void ProjectView::showCurrent(int adapterIndex, quint64 recordId)
+{
+    QTreeWidgetItem *item = recordId != 0 ? slaveItemOf(adapterIndex, recordId) : nullptr;
+    if (!item)
+        item = topLevelItem(adapterIndex);
+    if (!item || item == currentItem())
+        return;
+    const QSignalBlocker quiet(this);
+    setCurrentItem(item);
+    scrollToItem(item);
+}
+
 void ProjectView::runMenu(QMenu *menu)
 {
     if (!menu)

@@ -78,6 +78,10 @@ public:
     QTreeWidgetItem *slaveItem(int adapterIndex, int childIndex) const;
     // The entry of the slave record under the adapter; null when none.
     QTreeWidgetItem *slaveItemOf(int adapterIndex, quint64 recordId) const;
+    // Makes the entry of what the adapter's page shows the current one: the
+    // slave with this record, or the adapter itself for 0. Nothing is
+    // asked of the page in turn.
+    void showCurrent(int adapterIndex, quint64 recordId);
     int adapterCount() const;
     void refresh();
 

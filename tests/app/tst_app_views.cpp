@@ -17,6 +17,8 @@
 #include "SlaveItemView.h"
 #include "SlaveTileList.h"
 #include "SwapMemoryView.h"
+#include "TopologyPage.h"
+#include "GraphicsView.h"
 #include "TarnBaseConvert.h"
 #include "TopologyPage.h"
 #include "GraphicsView.h"
@@ -150,6 +152,40 @@ private slots:
         QCOMPARE(page->memoryView()->cell(true, 24), SwapMemoryView::Cell::Used);
         QCOMPARE(page->memoryView()->cell(true, 385), SwapMemoryView::Cell::Used); // the DI8 without station
         QVERIFY2(page->memoryView()->cell(true, 480) == SwapMemoryView::Cell::Free, qPrintable(page->memoryView()->cellToolTip(true, 480)));
+    }
+
+    // A module picked anywhere (topology, tree, tile) is picked in the other
+    // two as well; the adapter picked, none.
+    void selectionFollowsTheUser()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        AdapterManage *manager = openDemo(*window);
+        QVERIFY(manager);
+        auto *topology = manager->findChild<TopologyPage *>();
+        QVERIFY(topology);
+        ProjectView *tree = window->projectView();
+        const auto picked = [&](const QByteArray &uid) {
+            const SlaveItemView *tile = tileOf(manager, uid);
+            const QTreeWidgetItem *item = tree->currentItem();
+            return tile && tile->isSelected() && topology->view()->markedRecord() == tile->recordId()
+                   && !topology->view()->markedRect().isEmpty() && item
+                   && item == tree->slaveItemOf(0, tile->recordId());
+        };
+
+        emit topology->sigClickEvent(kDI8); // on the topology
+        QVERIFY(picked(kDI8));
+        QTreeWidgetItem *do16 = tree->slaveItemOf(0, tileOf(manager, kDO16)->recordId());
+        QVERIFY(do16);
+        emit tree->itemPressed(do16, 0); // in the tree
+        QVERIFY(picked(kDO16));
+        QTest::mousePress(tileOf(manager, kDI8), Qt::LeftButton, Qt::NoModifier, QPoint(120, 40)); // a tile
+        QVERIFY(picked(kDI8));
+
+        emit tree->itemPressed(tree->topLevelItem(0), 0);
+        QCOMPARE(topology->view()->markedRecord(), quint64(0));
+        QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
+        QVERIFY(!tileOf(manager, kDI8)->isSelected());
     }
 
     // An edit goes to the module, and the next poll reads it back.
