@@ -3,9 +3,11 @@
 #include "ui_LocalConfigView.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace {
 constexpr int kFixedColumnWidth = 60;
+constexpr int kTypeColumnWidth = 140; // room kept for the type when the state column widens
 const QColor kFailedColor(255, 0, 0);
 const QColor kConfiguredColor(0, 204, 0);
 } // namespace
@@ -43,6 +45,17 @@ void LocalConfigView::fill(const SlaveList &configured, const SlaveList &failed,
     for (const SlaveSnapshot &slave : configured)
         setRow(row++, *slave, tr("成功"), kConfiguredColor);
     ui->label->setText(tr("成功%1个,失败%2个").arg(configured.size()).arg(failed.size()));
+    // A failure's reason is read whole: the column widens to it, and the
+    // dialog with it.
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    if (!reasons.isEmpty()) {
+        header->setSectionResizeMode(kStateColumn, QHeaderView::ResizeToContents);
+        ui->tableWidget->resizeColumnToContents(kStateColumn);
+        const int wanted = header->sectionSize(kStateColumn) + kFixedColumnWidth + kTypeColumnWidth
+                           + ui->tableWidget->verticalScrollBar()->sizeHint().width() + 2 * ui->tableWidget->frameWidth();
+        if (ui->tableWidget->width() < wanted)
+            resize(width() + wanted - ui->tableWidget->width(), height());
+    }
     ui->tableWidget->viewport()->update();
 }
 
@@ -56,6 +69,7 @@ void LocalConfigView::setRow(int row, const SlaveState &slave, const QString &st
     auto *result = new QTableWidgetItem(state);
     result->setTextAlignment(Qt::AlignCenter);
     result->setForeground(color);
+    result->setToolTip(state);
     table->setItem(row, kStateColumn, result);
 }
 
