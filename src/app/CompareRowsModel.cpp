@@ -8,18 +8,6 @@ namespace {
 
 const QString kNone = QStringLiteral("-");
 
-// A UID as the adapter reports it (printable), else in hexadecimal.
-QString uidText(const QByteArray &uid)
-{
-    if (uid.isEmpty())
-        return kNone;
-    for (char c : uid) {
-        if (c < 0x21 || c > 0x7E)
-            return QString::fromLatin1(uid.toHex().toUpper());
-    }
-    return QString::fromLatin1(uid);
-}
-
 QString both(const FieldValue &value)
 {
     return value.differs ? QStringLiteral("%1 / %2").arg(value.configured, value.bus) : value.configured;

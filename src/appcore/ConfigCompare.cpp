@@ -582,4 +582,15 @@ QString areaText(const Area &area)
     return area.held ? QStringLiteral("%1..%2").arg(area.start).arg(area.start + area.bits - 1) : kNone;
 }
 
+QString uidText(const QByteArray &uid)
+{
+    if (uid.isEmpty())
+        return QStringLiteral("-");
+    for (char c : uid) {
+        if (c < 0x21 || c > 0x7E)
+            return QString::fromLatin1(uid.toHex().toUpper());
+    }
+    return QString::fromLatin1(uid);
+}
+
 } // namespace appcore::Compare

@@ -163,4 +163,8 @@ QString ambiguityText(const Row &row, const Result &result);
 // "24..31", or "-" without an area.
 QString areaText(const Area &area);
 
+// A UID as the adapter reports it (printable), else in hexadecimal; "-"
+// for none. The dialog and the command line show UIDs alike.
+QString uidText(const QByteArray &uid);
+
 } // namespace appcore::Compare
