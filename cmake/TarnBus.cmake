@@ -33,9 +33,11 @@ function(tarnbus_test name)
     # Each suite has a home of its own, so that suites running side by side
     # never share the user's folders (QStandardPaths' test mode puts them
     # under the home), and sees no system data folder: a tarnbus-tester
-    # installed on the machine stays out of the tests.
+    # installed on the machine stays out of the tests. The programs speak
+    # Chinese, the language their texts are written in, unless a test asks
+    # for English (--lang en).
     set(home ${CMAKE_BINARY_DIR}/test-homes/${name})
     file(MAKE_DIRECTORY ${home})
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=tarnbus.*.debug=false;HOME=${home};XDG_DATA_HOME=${home}/.local/share;XDG_CONFIG_HOME=${home}/.config;XDG_DATA_DIRS=${home}/system-share")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=tarnbus.*.debug=false;HOME=${home};XDG_DATA_HOME=${home}/.local/share;XDG_CONFIG_HOME=${home}/.config;XDG_DATA_DIRS=${home}/system-share;LC_ALL=;LC_MESSAGES=zh_CN.UTF-8")
 endfunction()

@@ -3,7 +3,8 @@
 # views (editor, address areas, fault dialog, IO test, the comparison with the
 # bus and its report, the IO check-out and its report, the frame trace and the link counters,
 # catalogue) on the
-# virtual adapter under docs/screenshots (Xvfb at 1920x1080, CJK fonts).
+# virtual adapter under docs/screenshots (Xvfb at 1920x1080, CJK fonts), and
+# the window in English under docs/screenshots/en.
 #   tools/screenshots.sh [output-dir]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,4 +12,5 @@ cd "$root"
 tools/bootstrap.sh
 tools/build.sh build
 out=${1:-docs/screenshots}
-xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/screenshots/tarnbus-screenshots "$out" sim/buses/demo.json
+xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/screenshots/tarnbus-screenshots "$out" sim/buses/demo.json zh
+xvfb-run -a -s "-screen 0 1920x1080x24" build/tools/screenshots/tarnbus-screenshots "$out/en" sim/buses/demo.json en

@@ -17,10 +17,11 @@ std::atomic<int> g_running{0};
 std::mutex g_threadsLock;
 QSet<QThread *> g_threads;
 
-QString tr(const char *text)
+// tr() of the context "SettingView", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("SettingView", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SettingView)
+};
 
 class ScanWorker : public QObject
 {
@@ -66,13 +67,13 @@ AdapterScanResult AdapterScan::scan(const QMap<QString, QString> &open)
         }
         const AdapterProbe probe = probeAdapter(info);
         if (probe.outcome == AdapterProbe::NotAnAdapter) {
-            result.errors << tr("通信异常，请检测设备类型。");
+            result.errors << Texts::tr("通信异常，请检测设备类型。");
             continue;
         }
         if (listed.contains(info.serial_number))
             continue;
         if (probe.outcome == AdapterProbe::Silent) {
-            silent << tr("通信异常，请检查设备类型。");
+            silent << Texts::tr("通信异常，请检查设备类型。");
             result.errors << silent.last();
             continue;
         }

@@ -1,5 +1,7 @@
 #include "AutoConfigView.h"
 
+#include "FormTexts.h"
+
 #include "ResultMessages.h"
 #include "ui_AutoConfigView.h"
 
@@ -48,4 +50,11 @@ void AutoConfigView::on_pushButton_clicked()
 void AutoConfigView::on_pushButton_2_clicked()
 {
     reject();
+}
+
+void AutoConfigView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label_5, ui->lineEdit, ui->lineEdit_2}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -30,6 +30,10 @@ public slots:
     void on_pushButton_clicked();   // "确认"
     void on_pushButton_2_clicked(); // "取消"
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::AutoConfigView *ui;
 };

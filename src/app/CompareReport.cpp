@@ -16,10 +16,11 @@ namespace CompareReport {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "CompareReport", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("CompareReport", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(CompareReport)
+};
 
 constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
@@ -36,12 +37,12 @@ QString csvField(const QString &text)
 QString moduleName(const Module &module, bool onBus)
 {
     if (!onBus)
-        return tr("第%1行 %2").arg(module.line).arg(module.typeName);
+        return Texts::tr("第%1行 %2").arg(module.line).arg(module.typeName);
     if (module.local)
-        return tr("本地模块 %1").arg(module.typeName);
+        return Texts::tr("本地模块 %1").arg(module.typeName);
     if (module.station == 0)
-        return tr("未设定站号 %1 (%2)").arg(module.typeName, QString::fromLatin1(module.uid));
-    return tr("站号%1 %2").arg(module.station).arg(module.typeName);
+        return Texts::tr("未设定站号 %1 (%2)").arg(module.typeName, QString::fromLatin1(module.uid));
+    return Texts::tr("站号%1 %2").arg(module.station).arg(module.typeName);
 }
 
 } // namespace
@@ -51,9 +52,9 @@ QStringList overlapLines(const Result &result)
     QStringList lines;
     for (const Overlap &o : result.overlaps) {
         const Side &side = o.onBus ? result.bus : result.configuration;
-        lines << tr("%1: %2 与 %3 的%4 %5..%6 重叠")
-                     .arg(o.onBus ? tr("总线上") : tr("组态中"), moduleName(side.modules.at(o.first), o.onBus),
-                          moduleName(side.modules.at(o.second), o.onBus), o.input ? tr("输入") : tr("输出"))
+        lines << Texts::tr("%1: %2 与 %3 的%4 %5..%6 重叠")
+                     .arg(o.onBus ? Texts::tr("总线上") : Texts::tr("组态中"), moduleName(side.modules.at(o.first), o.onBus),
+                          moduleName(side.modules.at(o.second), o.onBus), o.input ? Texts::tr("输入") : Texts::tr("输出"))
                      .arg(o.start)
                      .arg(o.end);
     }
@@ -65,10 +66,10 @@ QStringList settingsLines(const Result &result)
     QStringList lines;
     for (const FieldValue &v : result.settings) {
         if (v.differs)
-            lines << tr("适配器参数 %1: 组态 %2, 总线 %3").arg(v.name, v.configured, v.bus);
+            lines << Texts::tr("适配器参数 %1: 组态 %2, 总线 %3").arg(v.name, v.configured, v.bus);
     }
     if (!result.settings.isEmpty() && lines.isEmpty())
-        lines << tr("适配器参数一致");
+        lines << Texts::tr("适配器参数一致");
     return lines;
 }
 
@@ -111,19 +112,19 @@ QString html(const CompareRowsModel &model, const Heading &heading)
 {
     const Result &result = model.result();
     QString page = QStringLiteral("<html><body style=\"font-size:9pt\">");
-    page += QStringLiteral("<h2>%1</h2>").arg(tr("组态对比报告").toHtmlEscaped());
+    page += QStringLiteral("<h2>%1</h2>").arg(Texts::tr("组态对比报告").toHtmlEscaped());
     page += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
     const auto info = [&page](const QString &name, const QString &value) {
         page += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(name.toHtmlEscaped(), value.toHtmlEscaped());
     };
-    info(tr("日期"), heading.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-    info(tr("适配器MAC"), heading.adapterSerial);
+    info(Texts::tr("日期"), heading.time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    info(Texts::tr("适配器MAC"), heading.adapterSerial);
     for (const auto &item : heading.identity)
         info(item.first, item.second);
-    info(tr("对比来源"), heading.source);
-    info(tr("结果"), countsLine(result));
+    info(Texts::tr("对比来源"), heading.source);
+    info(Texts::tr("结果"), countsLine(result));
     if (model.onlyDifferences())
-        info(tr("显示"), tr("只显示差异 (%1/%2行)").arg(model.rowCount()).arg(result.rows.size()));
+        info(Texts::tr("显示"), Texts::tr("只显示差异 (%1/%2行)").arg(model.rowCount()).arg(result.rows.size()));
     page += QStringLiteral("</table><br/>");
 
     page += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
@@ -151,7 +152,7 @@ QString html(const CompareRowsModel &model, const Heading &heading)
             page += note.toHtmlEscaped() + QStringLiteral("<br/>");
         page += QStringLiteral("</p>");
     }
-    page += QStringLiteral("<p>%1</p></body></html>").arg(tr("差异单元格: 组态值 / 总线值").toHtmlEscaped());
+    page += QStringLiteral("<p>%1</p></body></html>").arg(Texts::tr("差异单元格: 组态值 / 总线值").toHtmlEscaped());
     return page;
 }
 
@@ -163,7 +164,7 @@ bool printPdf(const QString &path, const CompareRowsModel &model, const Heading 
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    printer.setDocName(tr("组态对比报告"));
+    printer.setDocName(Texts::tr("组态对比报告"));
     printer.setCreator(QStringLiteral("TarnBUSTesterTool"));
     QTextDocument document;
     document.setHtml(html(model, heading));

@@ -1,5 +1,7 @@
 #include "ConfigCompareDialog.h"
 
+#include "FormTexts.h"
+
 #include "Adapter.h"
 #include "AdapterManage.h"
 #include "CompareReport.h"
@@ -12,6 +14,7 @@
 #include "mainWindowManagement.h"
 #include "ui_ConfigCompareDialog.h"
 
+#include <QEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -621,4 +624,11 @@ QString ConfigCompareDialog::lineText(int line) const
     for (int column = 0; column < CompareRowsModel::ColumnCount; ++column)
         cells << m_rows->cellText(m_rows->resultRow(line), column);
     return cells.join(QLatin1Char('|'));
+}
+
+void ConfigCompareDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->btnCheckAll, ui->labelNotes, ui->labelProgress, ui->labelSummary}, true, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

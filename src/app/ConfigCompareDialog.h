@@ -75,6 +75,10 @@ private slots:
     void on_checkOnlyDifferences_toggled(bool only);
     void on_comboSource_activated(int index);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     enum class Source { None, File, Tab };
 

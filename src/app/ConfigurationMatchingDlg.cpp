@@ -46,3 +46,10 @@ void ConfigurationMatchingDlg::on_btn_matching_clicked()
                             item->data(AdapterScanList::kSerialRole).toString());
     accept();
 }
+
+void ConfigurationMatchingDlg::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}

@@ -28,6 +28,10 @@ private slots:
     void on_btn_scan_clicked();
     void on_btn_matching_clicked();
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::ConfigurationMatchingDlg *ui;
     int m_index;

@@ -1,5 +1,7 @@
 #include "FrameTraceDialog.h"
 
+#include "FormTexts.h"
+
 #include "ui_FrameTraceDialog.h"
 
 #include "CommStatus.h"
@@ -10,6 +12,7 @@
 #include "MessageBox.h"
 #include "TraceExport.h"
 
+#include <QEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QFontDatabase>
@@ -268,4 +271,11 @@ void FrameTraceDialog::exportAs(bool pcap)
                 MessageBox::notify(this, tr("提示"), error, MessageBox::Warning, 260);
         },
         name);
+}
+
+void FrameTraceDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->countLabel}, true, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

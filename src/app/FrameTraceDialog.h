@@ -36,6 +36,10 @@ public:
     // The raw view of the report picked, as HTML.
     QString rawHtml() const;
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void applyFilter();
     void fillFilters();

@@ -1,4 +1,6 @@
 #include "IoCheckoutDialog.h"
+
+#include "FormTexts.h"
 #include "ui_IoCheckoutDialog.h"
 
 #include "Adapter.h"
@@ -9,6 +11,7 @@
 #include "MessageBox.h"
 #include "WiringMap.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -791,4 +794,11 @@ void IoCheckoutDialog::done(int result)
         m_manager->setForceMode(false);
     m_enteredForce = false;
     QDialog::done(result);
+}
+
+void IoCheckoutDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->labelHint, ui->labelLive, ui->labelProgress, ui->labelRow, ui->labelStatus, ui->lineEngineer, ui->lineSite}, true, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -76,6 +76,8 @@ public slots:
     void runLoops();
 
 protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 public slots:

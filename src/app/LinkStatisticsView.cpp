@@ -1,5 +1,7 @@
 #include "LinkStatisticsView.h"
 
+#include "FormTexts.h"
+
 #include "ui_LinkStatisticsView.h"
 
 #include "LinkStatisticsText.h"
@@ -56,4 +58,11 @@ QString LinkStatisticsView::valueText(Counter counter) const
     case RoundTrip: return ui->roundTrip->text();
     }
     return QString();
+}
+
+void LinkStatisticsView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->roundTrip}, false, [this] { ui->retranslateUi(this); });
+    QFrame::changeEvent(event);
 }

@@ -28,6 +28,10 @@ signals:
     // "复位" was pressed.
     void sigReset();
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::LinkStatisticsView *ui;
     LinkStatistics m_statistics;

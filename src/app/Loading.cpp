@@ -1,7 +1,10 @@
 #include "Loading.h"
 
+#include "FormTexts.h"
+
 #include "ui_Loading.h"
 
+#include <QEvent>
 #include <QCloseEvent>
 #include <QTimer>
 
@@ -99,4 +102,11 @@ void Loading::closeEvent(QCloseEvent *event)
     event->accept();
     ui->progressBar->setValue(0);
     hide();
+}
+
+void Loading::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -38,6 +38,8 @@ public slots:
     void reject() override;
 
 protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

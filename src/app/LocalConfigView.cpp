@@ -1,7 +1,10 @@
 #include "LocalConfigView.h"
 
+#include "FormTexts.h"
+
 #include "ui_LocalConfigView.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 
@@ -102,4 +105,11 @@ QString LocalConfigView::summaryText() const
 void LocalConfigView::on_pushButton_clicked()
 {
     accept();
+}
+
+void LocalConfigView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -34,6 +34,10 @@ public:
 public slots:
     void on_pushButton_clicked();
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void setRow(int row, const SlaveState &slave, const QString &state, const QColor &color);
 

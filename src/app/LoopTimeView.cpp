@@ -1,5 +1,7 @@
 #include "LoopTimeView.h"
 
+#include "FormTexts.h"
+
 #include "ui_LoopTimeView.h"
 
 namespace {
@@ -62,4 +64,11 @@ void LoopTimeView::on_pushButton_clicked()
 void LoopTimeView::on_pushButton_2_clicked()
 {
     ui->label_5->setText(cycleTime(ui->lineEdit_2->text()));
+}
+
+void LoopTimeView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label_2, ui->label_5, ui->lineEdit, ui->lineEdit_2}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -31,6 +31,10 @@ public slots:
     void on_pushButton_clicked();   // inputs
     void on_pushButton_2_clicked(); // outputs
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::LoopTimeView *ui;
 };

@@ -1,5 +1,7 @@
 #include "MainProductView.h"
 
+#include "FormTexts.h"
+
 #include "AdapterInfoView.h"
 #include "AdapterSettingsView.h"
 #include "MessageWidget.h"
@@ -8,6 +10,7 @@
 #include "SwapMemoryView.h"
 #include "ui_MainProductView.h"
 
+#include <QEvent>
 #include <QGraphicsView>
 
 MainProductView::MainProductView(QWidget *parent)
@@ -117,4 +120,11 @@ void MainProductView::showForceBar(const QString &text)
 QString MainProductView::forceBarText() const
 {
     return ui->forceBar->isVisible() ? ui->forceBar->text() : QString();
+}
+
+void MainProductView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->forceBar, ui->slaveTitle}, false, [this] { ui->retranslateUi(this); });
+    QWidget::changeEvent(event);
 }

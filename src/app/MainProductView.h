@@ -62,6 +62,10 @@ signals:
     void sigSlaveCreateView(int type, quint64 recordId, int station);
     void sigSlaveClick(int index, int sid, QByteArray mac);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::MainProductView *ui;
     QGraphicsView *m_topology = nullptr;

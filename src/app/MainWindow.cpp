@@ -10,6 +10,7 @@
 #include "DeviceXmlLodaing.h"
 #include "FirmwareBurning.h"
 #include "HeapTrimmer.h"
+#include "Language.h"
 #include "Loading.h"
 #include "MessageBox.h"
 #include "ProductView.h"
@@ -21,11 +22,13 @@
 #include "mainWindowManagement.h"
 #include "ui_MainWindow.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPointer>
 #include <QSplitter>
 #include <QStatusBar>
@@ -116,11 +119,59 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_productView, &ProductView::sigCreateModule, this, &MainWindow::onCreateModule);
     ui->actionProductView->setChecked(false);
     setWindowIcon(QIcon(QStringLiteral(":/image/app.svg")));
+    addLanguageMenu();
     new HeapTrimmer(this);
+}
+
+void MainWindow::addLanguageMenu()
+{
+    // Named in both languages, each language in its own: whoever cannot read
+    // the window's language still finds the way back.
+    QMenu *menu = new QMenu(QStringLiteral("语言 / Language"), this);
+    menu->setObjectName(QStringLiteral("menuLanguage"));
+    m_languages = new QActionGroup(this);
+    const QList<QPair<Language::Choice, QString>> choices{{Language::Choice::Chinese, QStringLiteral("中文")},
+                                                          {Language::Choice::English, QStringLiteral("English")}};
+    for (const auto &choice : choices) {
+        QAction *action = menu->addAction(choice.second);
+        action->setObjectName(QStringLiteral("actionLanguage_") + Language::code(choice.first));
+        action->setCheckable(true);
+        action->setChecked(Language::current() == choice.first);
+        action->setData(Language::code(choice.first));
+        m_languages->addAction(action);
+    }
+    connect(m_languages, &QActionGroup::triggered, this, [](QAction *action) {
+        const std::optional<Language::Choice> choice = Language::parse(action->data().toString());
+        if (!choice || *choice == Language::current())
+            return;
+        Language::save(*choice);
+        Language::apply(*choice);
+    });
+    menuBar()->insertMenu(ui->menu_4->menuAction(), menu);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::retranslate()
+{
+    ui->retranslateUi(this);
+    m_title = windowTitle();
+    if (!m_busFile.isEmpty())
+        setVirtualAdapter(m_busFile);
+    if (m_languages) {
+        for (QAction *action : m_languages->actions())
+            action->setChecked(action->data().toString() == Language::code(Language::current()));
+    }
 }
 
 void MainWindow::setVirtualAdapter(const QString &busFile)
 {
+    m_busFile = busFile;
     const QString bus = QFileInfo(busFile).fileName();
     setWindowTitle(tr("%1 - 虚拟适配器 (%2)").arg(m_title, bus));
     if (!m_virtualAdapterLabel) {

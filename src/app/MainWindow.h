@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class Loading;
+class QActionGroup;
 class QLabel;
 class ProductView;
 class ProjectView;
@@ -57,6 +58,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A new language: the form's texts and those set here again.
+    void changeEvent(QEvent *event) override;
 
 private:
     // The index of the adapter the user picked; asks the user to pick one
@@ -67,6 +70,9 @@ private:
     QMap<QString, QString> openAdapters() const;
     bool portBusy() const;
     void showAlignment(bool byteAlignment);
+    // The menu "语言 / Language": the same in both languages.
+    void addLanguageMenu();
+    void retranslate();
 
     Ui::MainWindow *ui;
     QSplitter *m_splitter = nullptr;
@@ -78,4 +84,6 @@ private:
     bool m_exportsSettled = false; // every changed offline configuration exported or let go
     QLabel *m_virtualAdapterLabel = nullptr;
     QString m_title; // the form's, without the virtual adapter
+    QString m_busFile; // the virtual adapter's (--demo), if any
+    QActionGroup *m_languages = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "RecentFolders.h"
 #include "MessageLog.h"
 
+#include <QEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QHeaderView>
@@ -165,4 +166,11 @@ QString MessageWidget::lineText(int i) const
 void MessageWidget::clearMessages()
 {
     ui->tableWidget->setRowCount(0);
+}
+
+void MessageWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }

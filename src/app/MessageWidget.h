@@ -52,6 +52,10 @@ public slots:
 signals:
     void sigOpenAllOut(bool on);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::MessageWidget *ui;
     bool m_scrollPending = false;

@@ -1,29 +1,21 @@
 #include "QtTranslations.h"
 
 #include "AppLog.h"
-
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include "Language.h"
 
 namespace QtTranslations {
 
 QLocale windowLocale()
 {
-    return QLocale(QLocale::Chinese, QLocale::China);
+    return Language::locale(Language::current());
 }
 
 bool install(QCoreApplication &application, const QLocale &locale)
 {
-    auto *translator = new QTranslator(&application);
-    // "qt_zh_CN.qm" gathers qtbase and the other modules' catalogues.
-    if (!translator->load(locale, QStringLiteral("qt"), QStringLiteral("_"),
-                          QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
-        qCInfo(lcApp) << "Qt's translations for" << locale.name() << "not found; Qt's own texts stay in English";
-        delete translator;
-        return false;
-    }
-    return application.installTranslator(translator);
+    if (Language::installQtTranslations(application, locale))
+        return true;
+    qCInfo(lcApp) << "Qt's translations for" << locale.name() << "not found; Qt's own texts stay in English";
+    return false;
 }
 
 } // namespace QtTranslations

@@ -5,6 +5,7 @@
 #include "MessageBox.h"
 #include "ui_SettingView.h"
 
+#include <QEvent>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -132,4 +133,11 @@ void SettingView::on_pushButton_2_clicked()
 void SettingView::on_listWidget_itemDoubleClicked(QListWidgetItem *)
 {
     on_pushButton_2_clicked();
+}
+
+void SettingView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }

@@ -59,6 +59,10 @@ private slots:
     void on_comboBox_currentIndexChanged(const QString &arg1);
     void on_listWidget_itemDoubleClicked(QListWidgetItem *item);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::SettingView *ui;
     QMap<QString, QString> m_open;

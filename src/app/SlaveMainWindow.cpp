@@ -1,11 +1,14 @@
 #include "SlaveMainWindow.h"
 
+#include "FormTexts.h"
+
 #include "LinkStatisticsView.h"
 
 #include "LabelLook.h"
 #include "SlaveTileList.h"
 #include "ui_SlaveMainWindow.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 namespace {
@@ -246,4 +249,11 @@ QString SlaveMainWindow::powerText() const
 QString SlaveMainWindow::temperatureText() const
 {
     return ui->temperature->text();
+}
+
+void SlaveMainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->power, ui->slaveCount, ui->temperature}, false, [this] { ui->retranslateUi(this); });
+    QWidget::changeEvent(event);
 }

@@ -72,6 +72,10 @@ signals:
     void sigLampRequest(quint64 recordId, bool on);
     void sigResetRequest(quint64 recordId);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void showStatus();
 

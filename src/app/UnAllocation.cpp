@@ -1,10 +1,13 @@
 #include "UnAllocation.h"
 
+#include "FormTexts.h"
+
 #include "AppLog.h"
 #include "MessageBox.h"
 #include "StationRepair.h"
 #include "ui_UnAllocation.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 
@@ -124,4 +127,11 @@ void UnAllocation::setSlaveID(QByteArray mac, uint8_t sid)
             return;
         }
     }
+}
+
+void UnAllocation::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -43,6 +43,10 @@ public slots:
     // Shows sid on the row of the module with this UID (the first one).
     void setSlaveID(QByteArray mac, uint8_t sid);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     QStringList stationTexts() const;
 

@@ -1,6 +1,7 @@
 #include "WindowCommandLine.h"
 
 #include "AppIdentity.h"
+#include "Language.h"
 
 WindowCommandLine WindowCommandLine::parse(const QStringList &arguments)
 {
@@ -22,6 +23,21 @@ WindowCommandLine WindowCommandLine::parse(const QStringList &arguments)
                 line.demoBus = arguments.at(++i);
             continue;
         }
+        if (arg == QLatin1String("--lang") || arg.startsWith(QLatin1String("--lang="))) {
+            const bool joined = arg.startsWith(QLatin1String("--lang="));
+            if (!joined && i + 1 >= arguments.size()) {
+                line.action = Action::Fail;
+                line.error = tr("--lang needs zh or en");
+                return line;
+            }
+            line.language = joined ? arg.mid(7) : arguments.at(++i);
+            if (!Language::parse(line.language)) {
+                line.action = Action::Fail;
+                line.error = tr("--lang is zh or en, not \"%1\"").arg(line.language);
+                return line;
+            }
+            continue;
+        }
         if (arg.startsWith(QLatin1String("--demo="))) {
             line.demo = true;
             line.demoBus = arg.mid(7);
@@ -37,7 +53,7 @@ WindowCommandLine WindowCommandLine::parse(const QStringList &arguments)
 
 QString WindowCommandLine::helpText()
 {
-    return tr("Usage: tarnbus-tester [--demo [BUS]]\n"
+    return tr("Usage: tarnbus-tester [--demo [BUS]] [--lang zh|en]\n"
               "\n"
               "Commissioning and test tool for TarnBUS fieldbus adapters: finds the adapters on USB, reads\n"
               "their buses, sets station numbers, IO addresses and parameters, forces outputs and watches\n"
@@ -48,6 +64,8 @@ QString WindowCommandLine::helpText()
               "  --demo [BUS]  run on the virtual adapter instead of USB, with the adapters and modules of\n"
               "                the bus file BUS (default: the demonstration bus, buses/demo.json of the\n"
               "                data folders); no hardware is needed, and the window says so\n"
+              "  --lang zh|en  the language of the window: Chinese or English (default: the one chosen in\n"
+              "                its menu \"语言 / Language\", else the system's: zh* Chinese, else English)\n"
               "  -h, --help    show this help and exit\n"
               "  --version     show the version and exit\n"
               "\n"

@@ -19,6 +19,7 @@ public:
     bool demo = false;
     QString demoBus; // the bus file given to --demo; empty: the demonstration bus
     QString error;   // why the command line was refused (Fail)
+    QString language; // --lang zh|en; empty: the saved choice, else the system's
 
     // arguments include the program name.
     static WindowCommandLine parse(const QStringList &arguments);

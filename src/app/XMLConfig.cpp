@@ -1,5 +1,7 @@
 #include "XMLConfig.h"
 
+#include "FormTexts.h"
+
 #include "DataFolders.h"
 #include "DescriptionImport.h"
 #include "DescriptionParser.h"
@@ -9,6 +11,7 @@
 #include "MessageBox.h"
 #include "ui_XMLConfig.h"
 
+#include <QEvent>
 #include <QDir>
 #include <QHeaderView>
 
@@ -118,4 +121,11 @@ void XMLConfig::addPictures(const QString &folder, const QStringList &files)
     else
         MessageBox::notify(this, tr("警告"), tr("图片添加失败!\n%1").arg(errors.join(QLatin1Char('\n'))),
                            MessageBox::Warning, kRefusalWidth);
+}
+
+void XMLConfig::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->lineEdit}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

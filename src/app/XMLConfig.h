@@ -39,6 +39,10 @@ public slots:
     // "Add Image" of a description's row: pictures into its folder.
     void onCreateImage(QTreeWidgetItem *item, int column);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void addPictures(const QString &folder, const QStringList &files);
 

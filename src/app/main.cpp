@@ -2,8 +2,8 @@
 
 #include "AppIdentity.h"
 #include "DataFolders.h"
+#include "Language.h"
 #include "MainWindow.h"
-#include "QtTranslations.h"
 #include "VirtualAdapterLauncher.h"
 #include "WindowCommandLine.h"
 
@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     AppIdentity::apply();
-    QtTranslations::install(app);
+    Language::apply(Language::startup(line.language));
     QGuiApplication::setDesktopFileName(AppIdentity::desktopId());
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false"));
     MainWindow window;

@@ -8,10 +8,11 @@ namespace appcore {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "AddressConflicts", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("AddressConflicts", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(AddressConflicts)
+};
 
 QString bitsText(int start, int bits)
 {
@@ -20,7 +21,7 @@ QString bitsText(int start, int bits)
 
 QString areaName(bool input)
 {
-    return input ? tr("输入区") : tr("输出区");
+    return input ? Texts::tr("输入区") : Texts::tr("输出区");
 }
 
 } // namespace
@@ -50,15 +51,15 @@ QList<Overlap> overlaps(const SlaveList &slaves)
 QString moduleName(const SlaveState &slave)
 {
     if (slave.recordCarriesStation)
-        return tr("本地模块 (%1)").arg(slave.typeName);
+        return Texts::tr("本地模块 (%1)").arg(slave.typeName);
     if (slave.stationId == 0)
-        return tr("未设定站号的 %1 (%2)").arg(slave.typeName, QString::fromLatin1(slave.uuid));
-    return tr("站号%1 (%2)").arg(slave.stationId).arg(slave.typeName);
+        return Texts::tr("未设定站号的 %1 (%2)").arg(slave.typeName, QString::fromLatin1(slave.uuid));
+    return Texts::tr("站号%1 (%2)").arg(slave.stationId).arg(slave.typeName);
 }
 
 QString overlapText(const Overlap &o)
 {
-    return tr("%1 与 %2 的%3重叠 %4 位 (%5)")
+    return Texts::tr("%1 与 %2 的%3重叠 %4 位 (%5)")
         .arg(moduleName(*o.first), moduleName(*o.second), areaName(o.input))
         .arg(o.bits)
         .arg(bitsText(o.start, o.bits));
@@ -68,9 +69,9 @@ QHash<quint64, QString> conflictsByRecord(const SlaveList &slaves)
 {
     QHash<quint64, QStringList> lines;
     for (const Overlap &o : overlaps(slaves)) {
-        const QString shared = tr("重叠 %1 位 (%2)").arg(o.bits).arg(bitsText(o.start, o.bits));
-        lines[o.first->recordId] << tr("%1与%2%3").arg(areaName(o.input), moduleName(*o.second), shared);
-        lines[o.second->recordId] << tr("%1与%2%3").arg(areaName(o.input), moduleName(*o.first), shared);
+        const QString shared = Texts::tr("重叠 %1 位 (%2)").arg(o.bits).arg(bitsText(o.start, o.bits));
+        lines[o.first->recordId] << Texts::tr("%1与%2%3").arg(areaName(o.input), moduleName(*o.second), shared);
+        lines[o.second->recordId] << Texts::tr("%1与%2%3").arg(areaName(o.input), moduleName(*o.first), shared);
     }
     QHash<quint64, QString> out;
     for (auto it = lines.cbegin(); it != lines.cend(); ++it)

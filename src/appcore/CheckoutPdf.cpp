@@ -17,10 +17,11 @@ namespace appcore::checkout {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "CheckoutPdf", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("CheckoutPdf", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(CheckoutPdf)
+};
 
 constexpr int kResolution = 300;
 constexpr qreal kMarginMm = 15;
@@ -30,9 +31,9 @@ constexpr qreal kMarginMm = 15;
 QString writePdf(const QString &path, const Checkout &checkout)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return tr("打印需要图形环境");
+        return Texts::tr("打印需要图形环境");
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return tr("无法创建文件夹 %1").arg(QFileInfo(path).absolutePath());
+        return Texts::tr("无法创建文件夹 %1").arg(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
@@ -41,7 +42,7 @@ QString writePdf(const QString &path, const Checkout &checkout)
         writer.setResolution(kResolution);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
-        writer.setTitle(tr("IO检查报告 %1").arg(checkout.header.serial));
+        writer.setTitle(Texts::tr("IO检查报告 %1").arg(checkout.header.serial));
         writer.setCreator(QStringLiteral("TarnBUSTesterTool"));
 
         QTextDocument document;

@@ -11,10 +11,11 @@ namespace appcore::Compare {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "ConfigCompare", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("ConfigCompare", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ConfigCompare)
+};
 
 // The editor's record of one direction: the configured area, or none.
 void placeArea(const Area &configured, int extraChannels, int &start, int &count)
@@ -112,11 +113,11 @@ WriteOutcome outcomeOf(const RowWrite &write, const QList<Report> &reports)
     // unless a failure said otherwise.
     if (write.byIdentity && !confirmed) {
         outcome.state = WriteOutcome::Failed;
-        outcome.text = tr("适配器未确认写入");
+        outcome.text = Texts::tr("适配器未确认写入");
         return outcome;
     }
     outcome.state = WriteOutcome::Written;
-    outcome.text = tr("已写入");
+    outcome.text = Texts::tr("已写入");
     return outcome;
 }
 
@@ -157,7 +158,7 @@ void WriteRun::take(const QList<Report> &reports)
         m_retry << *m_current;
     if (outcome.linkLost) {
         WriteOutcome unsent;
-        unsent.text = tr("链接断开,未写入");
+        unsent.text = Texts::tr("链接断开,未写入");
         for (int i = m_position; i < m_queue.size(); ++i)
             m_outcomes.insert(m_queue.at(i).row, unsent);
         m_stopped = true;

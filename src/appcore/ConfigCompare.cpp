@@ -16,10 +16,11 @@ namespace appcore::Compare {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "ConfigCompare", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("ConfigCompare", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ConfigCompare)
+};
 
 const QString kNone = QStringLiteral("-");
 
@@ -542,17 +543,17 @@ QString kindName(Kind kind)
 {
     switch (kind) {
     case Kind::Same:
-        return tr("相同");
+        return Texts::tr("相同");
     case Kind::Differs:
-        return tr("不同");
+        return Texts::tr("不同");
     case Kind::Missing:
-        return tr("总线上缺少");
+        return Texts::tr("总线上缺少");
     case Kind::Extra:
-        return tr("总线上多出");
+        return Texts::tr("总线上多出");
     case Kind::TypeMismatch:
-        return tr("类型不符");
+        return Texts::tr("类型不符");
     case Kind::Ambiguous:
-        return tr("无法对应");
+        return Texts::tr("无法对应");
     }
     return QString();
 }
@@ -561,14 +562,14 @@ QString ambiguityText(const Row &row, const Result &result)
 {
     switch (row.ambiguity) {
     case Ambiguity::StationTwice:
-        return tr("站号%1在组态中有%2个模块,在总线上有%3个模块,无法确定对应关系")
+        return Texts::tr("站号%1在组态中有%2个模块,在总线上有%3个模块,无法确定对应关系")
             .arg(row.station)
             .arg(row.configured.size())
             .arg(row.bus.size());
     case Ambiguity::NoStationNoUid:
-        return tr("没有站号也没有UID,无法对应模块(只能对应同类型的本地模块)");
+        return Texts::tr("没有站号也没有UID,无法对应模块(只能对应同类型的本地模块)");
     case Ambiguity::UidTwice:
-        return tr("UID %1 在组态中出现%2次")
+        return Texts::tr("UID %1 在组态中出现%2次")
             .arg(QString::fromLatin1(result.configuredModule(row).uid.toHex().toUpper()))
             .arg(row.configured.size());
     case Ambiguity::None:

@@ -16,10 +16,11 @@ namespace appcore::ConfigCsv {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "ConfigCsv", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("ConfigCsv", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ConfigCsv)
+};
 
 struct Column {
     const char *name;
@@ -136,7 +137,7 @@ Area areaOf(const std::optional<ModuleSize> &size, bool input, int lineChannels)
 
 QString columnName(int column)
 {
-    return column >= 0 && column < int(kColumns.size()) ? tr(kColumns.at(size_t(column)).name) : QString();
+    return column >= 0 && column < int(kColumns.size()) ? Texts::tr(kColumns.at(size_t(column)).name) : QString();
 }
 
 QString columnKey(int column)
@@ -194,32 +195,32 @@ QString Problem::text() const
 {
     switch (kind) {
     case FileUnreadable:
-        return tr("无法读取文件: %1").arg(value);
+        return Texts::tr("无法读取文件: %1").arg(value);
     case FileUnwritable:
-        return tr("无法写入文件: %1").arg(value);
+        return Texts::tr("无法写入文件: %1").arg(value);
     case NoHeader:
-        return tr("文件为空,缺少表头");
+        return Texts::tr("文件为空,缺少表头");
     case HeaderField:
-        return QLatin1Char('"') + field + QLatin1Char('"') + tr(",字段缺失或位序错误");
+        return QLatin1Char('"') + field + QLatin1Char('"') + Texts::tr(",字段缺失或位序错误");
     case TooFewFields:
-        return tr("第%1行: 字段数量不足,需要%2个").arg(line).arg(limit);
+        return Texts::tr("第%1行: 字段数量不足,需要%2个").arg(line).arg(limit);
     case NotANumber:
         if (field.isEmpty())
-            return tr("第%1行: 第%2列不是数字: %3").arg(line).arg(column + 1).arg(value);
-        return tr("第%1行: \"%2\"不是数字: %3").arg(line).arg(field).arg(value);
+            return Texts::tr("第%1行: 第%2列不是数字: %3").arg(line).arg(column + 1).arg(value);
+        return Texts::tr("第%1行: \"%2\"不是数字: %3").arg(line).arg(field).arg(value);
     case StationOutOfRange:
-        return tr("第%1行: 从站站号%2超出范围(1-128)").arg(line).arg(value);
+        return Texts::tr("第%1行: 从站站号%2超出范围(1-128)").arg(line).arg(value);
     case TooManyChannels:
-        return tr("第%1行: \"%2\"超过127: %3").arg(line).arg(field).arg(value);
+        return Texts::tr("第%1行: \"%2\"超过127: %3").arg(line).arg(field).arg(value);
     case AreaPastImage:
-        return (column == kInputBeginColumn ? tr("第%1行: 输入地址超限,结束于第%2位(最大512位)")
-                                            : tr("第%1行: 输出地址超限,结束于第%2位(最大512位)"))
+        return (column == kInputBeginColumn ? Texts::tr("第%1行: 输入地址超限,结束于第%2位(最大512位)")
+                                            : Texts::tr("第%1行: 输出地址超限,结束于第%2位(最大512位)"))
             .arg(line)
             .arg(limit);
     case BadAlignment:
-        return tr("第%1行: 对齐方式只能是1或8: %2").arg(line).arg(value);
+        return Texts::tr("第%1行: 对齐方式只能是1或8: %2").arg(line).arg(value);
     case BadUid:
-        return tr("第%1行: 设备UID无效: %2").arg(line).arg(value);
+        return Texts::tr("第%1行: 设备UID无效: %2").arg(line).arg(value);
     }
     return QString();
 }

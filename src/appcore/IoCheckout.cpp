@@ -17,10 +17,11 @@ namespace appcore::checkout {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "IoCheckout", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("IoCheckout", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(IoCheckout)
+};
 
 constexpr int kStateVersion = 1;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
@@ -135,25 +136,25 @@ QString resultText(Result result)
 {
     switch (result) {
     case Result::Pass:
-        return tr("通过");
+        return Texts::tr("通过");
     case Result::Fail:
-        return tr("失败");
+        return Texts::tr("失败");
     case Result::Skipped:
-        return tr("跳过");
+        return Texts::tr("跳过");
     case Result::Open:
         break;
     }
-    return tr("未检查");
+    return Texts::tr("未检查");
 }
 
 QString directionText(Direction direction)
 {
-    return direction == Direction::Output ? tr("输出") : tr("输入");
+    return direction == Direction::Output ? Texts::tr("输出") : Texts::tr("输入");
 }
 
 QString kindText(Kind kind)
 {
-    return kind == Kind::Analog ? tr("模拟量") : tr("数字量");
+    return kind == Kind::Analog ? Texts::tr("模拟量") : Texts::tr("数字量");
 }
 
 QString Row::key() const
@@ -180,10 +181,10 @@ QString Row::addressText() const
 QString moduleTitle(const ModuleEntry &module)
 {
     if (module.local)
-        return tr("本地模块 (%1)").arg(module.module);
+        return Texts::tr("本地模块 (%1)").arg(module.module);
     if (module.station == 0)
-        return tr("未设定站号的 %1 (%2)").arg(module.module, module.uid);
-    return tr("站号%1 (%2)").arg(module.station).arg(module.module);
+        return Texts::tr("未设定站号的 %1 (%2)").arg(module.module, module.uid);
+    return Texts::tr("站号%1 (%2)").arg(module.station).arg(module.module);
 }
 
 void setAdapter(Header &header, const QString &serial, const QList<AdapterInfoItem> &infoItems)
@@ -421,7 +422,7 @@ QStringList Checkout::resume(const QJsonObject &saved)
         if (!before.isEmpty() && !before.contains(m.uid.toUpper())) {
             QStringList old = before.values();
             old.sort();
-            reset << tr("%1: %2 换为 %3").arg(moduleTitle(m), old.join(QStringLiteral(", ")), m.uid);
+            reset << Texts::tr("%1: %2 换为 %3").arg(moduleTitle(m), old.join(QStringLiteral(", ")), m.uid);
         }
     }
     return reset;
@@ -430,12 +431,12 @@ QStringList Checkout::resume(const QJsonObject &saved)
 QByteArray Checkout::csv() const
 {
     QStringList lines;
-    lines << QStringList{tr("模块"), tr("站号"), QStringLiteral("UID"), tr("通道"), tr("方向"), tr("类型"), tr("地址"),
-                         tr("结果"), tr("值"), tr("备注"), tr("时间"), tr("检查人")}
+    lines << QStringList{Texts::tr("模块"), Texts::tr("站号"), QStringLiteral("UID"), Texts::tr("通道"), Texts::tr("方向"), Texts::tr("类型"), Texts::tr("地址"),
+                         Texts::tr("结果"), Texts::tr("值"), Texts::tr("备注"), Texts::tr("时间"), Texts::tr("检查人")}
                  .join(QLatin1Char(','));
     for (const Row &row : rows) {
         QStringList fields{row.module,
-                           row.local ? tr("本地") : QString::number(row.station),
+                           row.local ? Texts::tr("本地") : QString::number(row.station),
                            row.uid,
                            QString::number(row.channel),
                            directionText(row.direction),
@@ -464,27 +465,27 @@ QString Checkout::reportHtml() const
                            "th { background-color: #E8EAF0; text-align: left; }"
                            "</style></head><body>");
     // The cover.
-    html += QStringLiteral("<h1>%1</h1>").arg(esc(tr("IO检查报告")));
+    html += QStringLiteral("<h1>%1</h1>").arg(esc(Texts::tr("IO检查报告")));
     html += QStringLiteral("<table border=\"0\" cellspacing=\"0\">");
     const QList<QPair<QString, QString>> cover{
-        {tr("现场/项目"), header.site.isEmpty() ? QStringLiteral("-") : header.site},
-        {tr("检查人"), header.engineer.isEmpty() ? QStringLiteral("-") : header.engineer},
-        {tr("日期"), QDateTime::currentDateTime().toString(kTimeFormat)},
-        {tr("开始于"), header.started.isValid() ? header.started.toString(kTimeFormat) : QStringLiteral("-")},
-        {tr("适配器序列号"), header.serial},
-        {tr("适配器型号"), header.adapterName},
-        {tr("硬件版本"), header.hardware},
-        {tr("Boot版本"), header.boot},
-        {tr("固件版本"), header.app},
-        {tr("结果"), tr("共 %1 项: 通过 %2, 失败 %3, 跳过 %4, 未检查 %5").arg(c.total).arg(c.pass).arg(c.fail).arg(c.skipped).arg(c.open)},
+        {Texts::tr("现场/项目"), header.site.isEmpty() ? QStringLiteral("-") : header.site},
+        {Texts::tr("检查人"), header.engineer.isEmpty() ? QStringLiteral("-") : header.engineer},
+        {Texts::tr("日期"), QDateTime::currentDateTime().toString(kTimeFormat)},
+        {Texts::tr("开始于"), header.started.isValid() ? header.started.toString(kTimeFormat) : QStringLiteral("-")},
+        {Texts::tr("适配器序列号"), header.serial},
+        {Texts::tr("适配器型号"), header.adapterName},
+        {Texts::tr("硬件版本"), header.hardware},
+        {Texts::tr("Boot版本"), header.boot},
+        {Texts::tr("固件版本"), header.app},
+        {Texts::tr("结果"), Texts::tr("共 %1 项: 通过 %2, 失败 %3, 跳过 %4, 未检查 %5").arg(c.total).arg(c.pass).arg(c.fail).arg(c.skipped).arg(c.open)},
     };
     for (const auto &[name, value] : cover)
         html += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(esc(name), esc(value));
     html += QStringLiteral("</table>");
-    html += QStringLiteral("<h2>%1</h2>").arg(esc(tr("模块")));
+    html += QStringLiteral("<h2>%1</h2>").arg(esc(Texts::tr("模块")));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" width=\"100%\"><tr><th>%1</th><th>%2</th><th>UID</th>"
                            "<th>%3</th><th>%4</th><th>%5</th><th>%6</th></tr>")
-                .arg(esc(tr("站号")), esc(tr("模块")), esc(tr("通道数")), esc(tr("通过")), esc(tr("失败")), esc(tr("未检查")));
+                .arg(esc(Texts::tr("站号")), esc(Texts::tr("模块")), esc(Texts::tr("通道数")), esc(Texts::tr("通过")), esc(Texts::tr("失败")), esc(Texts::tr("未检查")));
     for (int m = 0; m < modules.size(); ++m) {
         const ModuleEntry &entry = modules.at(m);
         int pass = 0, fail = 0, open = 0;
@@ -495,7 +496,7 @@ QString Checkout::reportHtml() const
             open += rows.at(r).result == Result::Open;
         }
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td></tr>")
-                    .arg(entry.local ? esc(tr("本地")) : entry.station == 0 ? QStringLiteral("-") : QString::number(entry.station), esc(entry.module),
+                    .arg(entry.local ? esc(Texts::tr("本地")) : entry.station == 0 ? QStringLiteral("-") : QString::number(entry.station), esc(entry.module),
                          esc(entry.uid.isEmpty() ? QStringLiteral("-") : entry.uid))
                     .arg(moduleRows.size())
                     .arg(pass)
@@ -513,8 +514,8 @@ QString Checkout::reportHtml() const
                          esc(entry.uid.isEmpty() ? QStringLiteral("-") : entry.uid));
         html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" width=\"100%\"><thead><tr><th>%1</th><th>%2</th><th>%3</th>"
                                "<th>%4</th><th>%5</th><th>%6</th><th>%7</th><th>%8</th></tr></thead>")
-                    .arg(esc(tr("通道")), esc(tr("方向")), esc(tr("地址")), esc(tr("结果")), esc(tr("值")), esc(tr("备注")),
-                         esc(tr("时间")), esc(tr("检查人")));
+                    .arg(esc(Texts::tr("通道")), esc(Texts::tr("方向")), esc(Texts::tr("地址")), esc(Texts::tr("结果")), esc(Texts::tr("值")), esc(Texts::tr("备注")),
+                         esc(Texts::tr("时间")), esc(Texts::tr("检查人")));
         for (int r : rowsOf(m)) {
             const Row &row = rows.at(r);
             html += QStringLiteral("<tr><td>%1</td><td style=\"white-space: nowrap\">%2</td><td style=\"white-space: nowrap\">%3</td><td style=\"white-space: nowrap\"><font color=\"%4\"><b>%5</b></font></td>"
@@ -528,26 +529,26 @@ QString Checkout::reportHtml() const
     }
 
     // The summary and the open items.
-    html += QStringLiteral("<h2 style=\"page-break-before: always\">%1</h2>").arg(esc(tr("汇总")));
+    html += QStringLiteral("<h2 style=\"page-break-before: always\">%1</h2>").arg(esc(Texts::tr("汇总")));
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\"><tr><th>%1</th><th>%2</th></tr>")
-                .arg(esc(tr("结果")), esc(tr("数量")));
+                .arg(esc(Texts::tr("结果")), esc(Texts::tr("数量")));
     for (const auto &[result, count] : QList<QPair<Result, int>>{
              {Result::Pass, c.pass}, {Result::Fail, c.fail}, {Result::Skipped, c.skipped}, {Result::Open, c.open}})
         html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(esc(resultText(result))).arg(count);
-    html += QStringLiteral("<tr><td><b>%1</b></td><td><b>%2</b></td></tr></table>").arg(esc(tr("合计"))).arg(c.total);
+    html += QStringLiteral("<tr><td><b>%1</b></td><td><b>%2</b></td></tr></table>").arg(esc(Texts::tr("合计"))).arg(c.total);
     QStringList failed, open;
     for (const Row &row : rows) {
-        const QString line = QStringLiteral("%1 %2 %3 %4").arg(row.local ? tr("本地") : tr("站号%1").arg(row.station), row.module,
+        const QString line = QStringLiteral("%1 %2 %3 %4").arg(row.local ? Texts::tr("本地") : Texts::tr("站号%1").arg(row.station), row.module,
                                                              directionText(row.direction), QString::number(row.channel));
         if (row.result == Result::Fail)
             failed << line + (row.note.isEmpty() ? QString() : QStringLiteral(": ") + row.note);
         else if (row.result == Result::Open)
             open << line;
     }
-    for (const auto &[title, items] : {qMakePair(tr("失败项"), failed), qMakePair(tr("未检查项"), open)}) {
+    for (const auto &[title, items] : {qMakePair(Texts::tr("失败项"), failed), qMakePair(Texts::tr("未检查项"), open)}) {
         html += QStringLiteral("<h2>%1 (%2)</h2>").arg(esc(title)).arg(items.size());
         if (items.isEmpty()) {
-            html += QStringLiteral("<p>%1</p>").arg(esc(tr("无")));
+            html += QStringLiteral("<p>%1</p>").arg(esc(Texts::tr("无")));
             continue;
         }
         html += QStringLiteral("<p>");
@@ -557,7 +558,7 @@ QString Checkout::reportHtml() const
     }
     // The signature.
     html += QStringLiteral("<p style=\"margin-top: 36px\">%1 ______________________ &nbsp;&nbsp; %2 ______________</p>")
-                .arg(esc(tr("签字:")), esc(tr("日期:")));
+                .arg(esc(Texts::tr("签字:")), esc(Texts::tr("日期:")));
     html += QStringLiteral("</body></html>");
     return html;
 }
@@ -585,7 +586,7 @@ QJsonObject loadState(const QString &serial)
 QString writeAtomically(const QString &path, const QByteArray &bytes)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return tr("无法创建文件夹 %1").arg(QFileInfo(path).absolutePath());
+        return Texts::tr("无法创建文件夹 %1").arg(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

@@ -10,10 +10,11 @@ namespace appcore::ReadBack {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "ReadBack", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("ReadBack", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ReadBack)
+};
 
 // The names and options of the settings are the Adapter's own texts.
 QString adapterText(const char *text)
@@ -36,19 +37,19 @@ constexpr SwitchText kSwitches[] = {
 
 QString difference(const QString &what, const QString &written, const QString &read)
 {
-    return tr("%1: 写入 %2, 读回 %3").arg(what, written, read);
+    return Texts::tr("%1: 写入 %2, 读回 %3").arg(what, written, read);
 }
 
 QString moduleName(const Compare::Module &module)
 {
     QString where;
     if (module.local)
-        where = tr("本地模块");
+        where = Texts::tr("本地模块");
     else if (module.station == 0)
-        where = tr("未设定站号");
+        where = Texts::tr("未设定站号");
     else
-        where = tr("站号%1").arg(module.station);
-    return tr("%1 %2 (%3)").arg(where, module.typeName, QString::fromLatin1(module.uid));
+        where = Texts::tr("站号%1").arg(module.station);
+    return Texts::tr("%1 %2 (%3)").arg(where, module.typeName, QString::fromLatin1(module.uid));
 }
 
 // The lines of one module stored and read back: its station, its areas as
@@ -64,16 +65,16 @@ void moduleDifferences(const Compare::Result &result, const Compare::Row &row, Q
         return v && v->differs;
     };
     if (differs(Field::Type))
-        out << difference(tr("%1 类型").arg(name), stored.typeName, read.typeName);
+        out << difference(Texts::tr("%1 类型").arg(name), stored.typeName, read.typeName);
     if (differs(Field::Station))
-        out << difference(tr("%1 站号").arg(name), QString::number(stored.station), QString::number(read.station));
+        out << difference(Texts::tr("%1 站号").arg(name), QString::number(stored.station), QString::number(read.station));
     if (differs(Field::InputStart) || differs(Field::InputChannels))
-        out << difference(tr("%1 输入区").arg(name), Compare::areaText(stored.inputs), Compare::areaText(read.inputs));
+        out << difference(Texts::tr("%1 输入区").arg(name), Compare::areaText(stored.inputs), Compare::areaText(read.inputs));
     if (differs(Field::OutputStart) || differs(Field::OutputChannels))
-        out << difference(tr("%1 输出区").arg(name), Compare::areaText(stored.outputs), Compare::areaText(read.outputs));
+        out << difference(Texts::tr("%1 输出区").arg(name), Compare::areaText(stored.outputs), Compare::areaText(read.outputs));
     for (const Compare::FieldValue &v : row.fields) {
         if (v.field == Field::Parameter && v.differs)
-            out << difference(tr("%1 %2").arg(name, v.name), v.configured, v.bus);
+            out << difference(Texts::tr("%1 %2").arg(name, v.name), v.configured, v.bus);
     }
 }
 
@@ -82,7 +83,7 @@ void moduleDifferences(const Compare::Result &result, const Compare::Row &row, Q
 QStringList settingsDifferences(const SettingsReadBack &readBack)
 {
     if (!readBack.known)
-        return {tr("适配器重启后参数未能读回")};
+        return {Texts::tr("适配器重启后参数未能读回")};
     QStringList out;
     for (int bit = 0; bit < int(std::size(kSwitches)); ++bit) {
         const int written = (readBack.writtenByte >> bit) & 0x01;
@@ -107,14 +108,14 @@ QStringList busDifferences(const SlaveList &stored, const SlaveList &reloaded)
         case Compare::Kind::Same:
             break;
         case Compare::Kind::Missing:
-            out << tr("%1 重启后不在总线上").arg(moduleName(result.configuredModule(row)));
+            out << Texts::tr("%1 重启后不在总线上").arg(moduleName(result.configuredModule(row)));
             break;
         case Compare::Kind::Extra:
-            out << tr("%1 保存时不在总线上").arg(moduleName(result.busModule(row)));
+            out << Texts::tr("%1 保存时不在总线上").arg(moduleName(result.busModule(row)));
             break;
         case Compare::Kind::Ambiguous:
             for (int i = 0; i < row.configured.size(); ++i)
-                out << tr("%1 重启后无法对应: %2").arg(moduleName(result.configuredModule(row, i)), Compare::ambiguityText(row, result));
+                out << Texts::tr("%1 重启后无法对应: %2").arg(moduleName(result.configuredModule(row, i)), Compare::ambiguityText(row, result));
             break;
         case Compare::Kind::Differs:
         case Compare::Kind::TypeMismatch:
@@ -135,7 +136,7 @@ ResultMessage differencesWarning(const QString &heading, const QStringList &line
     constexpr int kBoxWidth = 300;
     QStringList shown = lines.mid(0, kBoxLines);
     if (lines.size() > kBoxLines)
-        shown << tr("……另有%1处不同").arg(lines.size() - kBoxLines);
+        shown << Texts::tr("……另有%1处不同").arg(lines.size() - kBoxLines);
     ResultMessage m;
     m.boxTitle = QCoreApplication::translate("AdapterManage", "警告");
     m.icon = MessageIcon::Warning;
@@ -152,15 +153,15 @@ ResultMessage settingsMessage(const SettingsReadBack &readBack)
 {
     if (readBack.matches())
         return ResultMessage();
-    return differencesWarning(tr("适配器参数写入后读回不一致"), settingsDifferences(readBack));
+    return differencesWarning(Texts::tr("适配器参数写入后读回不一致"), settingsDifferences(readBack));
 }
 
 ResultMessage storeMessage(const QStringList &differences)
 {
     if (!differences.isEmpty())
-        return differencesWarning(tr("保存后读回的组态与保存的不一致"), differences);
+        return differencesWarning(Texts::tr("保存后读回的组态与保存的不一致"), differences);
     ResultMessage m;
-    m.logText = tr("组态已读回,与保存的一致。");
+    m.logText = Texts::tr("组态已读回,与保存的一致。");
     m.level = MessageLevel::Inform;
     return m;
 }

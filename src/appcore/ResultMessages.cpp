@@ -9,10 +9,11 @@ namespace appcore {
 namespace {
 
 // The texts are the adapter manager's; they translate in its context.
-QString tr(const char *text)
+// tr() of the context "AdapterManage", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("AdapterManage", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(AdapterManage)
+};
 
 constexpr int kNarrow = 210;
 constexpr int kMedium = 250;
@@ -26,12 +27,12 @@ constexpr int kConfigured = 255;
 
 QString warningTitle()
 {
-    return tr("警告");
+    return Texts::tr("警告");
 }
 
 QString noticeTitle()
 {
-    return tr("提示");
+    return Texts::tr("提示");
 }
 
 // Every result text begins as a warning box of the given width.
@@ -72,7 +73,7 @@ ResultMessage logOnly(const QString &text, MessageLevel level)
 
 QString failedWithCode(int code, const char *blanks)
 {
-    return tr("修改失败!错误码:0x") + QString::number(code, 16) + QLatin1String(blanks);
+    return Texts::tr("修改失败!错误码:0x") + QString::number(code, 16) + QLatin1String(blanks);
 }
 
 // Table 1: the result of one slave's configuration.
@@ -80,23 +81,23 @@ ResultMessage slaveConfigResult(int code)
 {
     switch (code) {
     case 0:
-        return warning(tr("从站不在线!"), kNarrow);
+        return warning(Texts::tr("从站不在线!"), kNarrow);
     case 1:
-        return warning(tr("从站站号冲突,设置失败!"), kNarrow);
+        return warning(Texts::tr("从站站号冲突,设置失败!"), kNarrow);
     case 2:
-        return warning(tr("从站地址冲突,设置失败!"), kNarrow);
+        return warning(Texts::tr("从站地址冲突,设置失败!"), kNarrow);
     case 4:
-        return warning(tr("强制状态，不可点灯!"), kNarrow);
+        return warning(Texts::tr("强制状态，不可点灯!"), kNarrow);
     case 49:
-        return warning(tr("输入量地址冲突!"), kNarrow);
+        return warning(Texts::tr("输入量地址冲突!"), kNarrow);
     case 50:
-        return warning(tr("输出量地址冲突!"), kNarrow);
+        return warning(Texts::tr("输出量地址冲突!"), kNarrow);
     case 64:
-        return warning(tr("通信异常,设置失败!"), kNarrow);
+        return warning(Texts::tr("通信异常,设置失败!"), kNarrow);
     case kMatched:
-        return information(tr("组态匹配完成!"), kNarrow);
+        return information(Texts::tr("组态匹配完成!"), kNarrow);
     case kConfigured:
-        return information(tr("修改从站配置成功!"), kNarrow);
+        return information(Texts::tr("修改从站配置成功!"), kNarrow);
     default:
         return warning(failedWithCode(code, " "), kNarrow);
     }
@@ -108,32 +109,32 @@ ResultMessage addressConfigResult(int code)
     ResultMessage m;
     switch (code) {
     case 0:
-        m = warning(tr("从站不在线!"), kNarrow);
+        m = warning(Texts::tr("从站不在线!"), kNarrow);
         break;
     case 1:
-        m = warning(tr("从站地址冲突,设置失败!"), kNarrow);
+        m = warning(Texts::tr("从站地址冲突,设置失败!"), kNarrow);
         break;
     case 16:
-        m = warning(tr("输入量地址冲突,设置失败!"), kNarrow);
+        m = warning(Texts::tr("输入量地址冲突,设置失败!"), kNarrow);
         break;
     case 32:
-        m = warning(tr("输出量地址冲突,设置失败!"), kNarrow);
+        m = warning(Texts::tr("输出量地址冲突,设置失败!"), kNarrow);
         break;
     case 48:
-        m = warning(tr("输入量地址超限,设置失败!"), kNarrow);
+        m = warning(Texts::tr("输入量地址超限,设置失败!"), kNarrow);
         break;
     case 49:
-        m = warning(tr("输出量地址超限,设置失败!"), kNarrow);
+        m = warning(Texts::tr("输出量地址超限,设置失败!"), kNarrow);
         break;
     case 64:
-        m = warning(tr("参数错误,设置失败!"), kNarrow);
+        m = warning(Texts::tr("参数错误,设置失败!"), kNarrow);
         break;
     default:
         m = slaveConfigResult(code);
         break;
     }
     if (code >= kMatched) {
-        m.logText = tr("自动配置地址完成!");
+        m.logText = Texts::tr("自动配置地址完成!");
         m.level = MessageLevel::None;
     }
     return m;
@@ -145,48 +146,48 @@ ResultMessage batchConfigResult(int code, int sid)
     ResultMessage m;
     switch (code) {
     case 0:
-        m = logOnly(tr("开始下载CSV文件配置到适配器"), MessageLevel::None);
+        m = logOnly(Texts::tr("开始下载CSV文件配置到适配器"), MessageLevel::None);
         m.loading = LoadingStep::Show;
         return m;
     case 1:
-        m = warning(tr("从站地址冲突,设置失败!"), kMedium);
+        m = warning(Texts::tr("从站地址冲突,设置失败!"), kMedium);
         break;
     case 2:
-        m = logOnly(tr("TB下载配置完成！"), MessageLevel::None);
+        m = logOnly(Texts::tr("TB下载配置完成！"), MessageLevel::None);
         m.showConfigurationSummary = true;
         return m;
     case 3:
         m.loading = LoadingStep::Advance;
-        m.loadingText = tr("正在设置第%1个从站,请稍后！").arg(sid);
+        m.loadingText = Texts::tr("正在设置第%1个从站,请稍后！").arg(sid);
         return m;
     case 4:
-        m = warning(tr("设备链接异常，TB下载配置失败！"), kMedium);
+        m = warning(Texts::tr("设备链接异常，TB下载配置失败！"), kMedium);
         m.boxTitle = noticeTitle();
-        m.logText = tr("TB下载配置失败！");
+        m.logText = Texts::tr("TB下载配置失败！");
         m.level = MessageLevel::None;
         return m;
     case 16:
-        m = warning(tr("输入量地址冲突,设置失败!"), kMedium);
+        m = warning(Texts::tr("输入量地址冲突,设置失败!"), kMedium);
         break;
     case 32:
-        m = warning(tr("输出量地址冲突,设置失败!"), kMedium);
+        m = warning(Texts::tr("输出量地址冲突,设置失败!"), kMedium);
         break;
     case 64:
-        m = warning(tr("参数错误,设置失败!"), kMedium);
+        m = warning(Texts::tr("参数错误,设置失败!"), kMedium);
         break;
     case 240:
-        m = information(tr("参数配置中，请稍后!"), kWide);
+        m = information(Texts::tr("参数配置中，请稍后!"), kWide);
         m.icon = MessageIcon::Progress;
         m.boxCloseMs = kSettingsBoxCloseMs;
         break;
     case 241:
-        m = warning(tr("强制状态不可操作!"), kNarrow);
+        m = warning(Texts::tr("强制状态不可操作!"), kNarrow);
         break;
     case 242:
-        m = information(tr("TB配置修改成功!"), kWide);
+        m = information(Texts::tr("TB配置修改成功!"), kWide);
         break;
     case 255:
-        m = logOnly(tr("配置站点 %1 成功！").arg(sid), MessageLevel::None);
+        m = logOnly(Texts::tr("配置站点 %1 成功！").arg(sid), MessageLevel::None);
         break;
     default:
         m = warning(failedWithCode(code, "  "), kMedium);
@@ -204,30 +205,30 @@ ResultMessage transactionFailed(int err, COMM_STATUS_TYPE status)
     ResultMessage m;
     switch (result) {
     case COMM_CRC_ERROR:
-        m = loggedWarning(tr("TARNBUS通信,CRC校验错误！"), kNarrow);
+        m = loggedWarning(Texts::tr("TARNBUS通信,CRC校验错误！"), kNarrow);
         m.resetStatusPanel = true;
         break;
     case COMM_CHECK_ERROR:
-        m = loggedWarning(tr("TARNBUS通信,操作指令校验错误！"), kNarrow);
+        m = loggedWarning(Texts::tr("TARNBUS通信,操作指令校验错误！"), kNarrow);
         break;
     case COMM_TIMEOUT:
-        m = loggedWarning(tr("TarnBUS通信超时！"), kNarrow);
+        m = loggedWarning(Texts::tr("TarnBUS通信超时！"), kNarrow);
         break;
     case COMM_OK:
         break;
     case COMM_NOT_CONNECTED:
-        m = warning(tr("TarnBUS通信中断!"), kNarrow);
+        m = warning(Texts::tr("TarnBUS通信中断!"), kNarrow);
         m.resetStatusPanel = true;
         break;
     case COMM_NO_DATA:
-        m = loggedWarning(tr("操作失败！TARNBUS主站重启中，请稍后..."), kNarrow);
+        m = loggedWarning(Texts::tr("操作失败！TARNBUS主站重启中，请稍后..."), kNarrow);
         m.resetStatusPanel = true;
         break;
     case COMM_REFUSED:
-        m = loggedWarning(tr("TARNBUS适配器拒绝执行,操作失败!"), kNarrow);
+        m = loggedWarning(Texts::tr("TARNBUS适配器拒绝执行,操作失败!"), kNarrow);
         break;
     default:
-        m = loggedWarning(tr("TarnBUS通信,CRC校验错误！"), kNarrow);
+        m = loggedWarning(Texts::tr("TarnBUS通信,CRC校验错误！"), kNarrow);
         break;
     }
     return m;
@@ -238,23 +239,23 @@ QString failureReason(COMM_STATUS_TYPE status)
 {
     switch (status) {
     case COMM_REFUSED:
-        return tr("适配器拒绝执行");
+        return Texts::tr("适配器拒绝执行");
     case COMM_TIMEOUT:
-        return tr("通信超时");
+        return Texts::tr("通信超时");
     case COMM_CRC_ERROR:
-        return tr("CRC校验错误");
+        return Texts::tr("CRC校验错误");
     case COMM_CHECK_ERROR:
-        return tr("应答指令校验错误");
+        return Texts::tr("应答指令校验错误");
     case COMM_NOT_CONNECTED:
-        return tr("链接断开");
+        return Texts::tr("链接断开");
     case COMM_REPLY_ERROR:
-        return tr("适配器报告通信错误");
+        return Texts::tr("适配器报告通信错误");
     case COMM_BUSY:
-        return tr("设备忙");
+        return Texts::tr("设备忙");
     case COMM_NO_DATA:
-        return tr("无应答数据");
+        return Texts::tr("无应答数据");
     default:
-        return tr("通信失败");
+        return Texts::tr("通信失败");
     }
 }
 
@@ -264,68 +265,68 @@ ResultMessage operationFailed(int operation, int sid, COMM_STATUS_TYPE status)
 {
     const QString reason = failureReason(status);
     const auto failed = [&](const QString &what, int width) {
-        const QString where = sid > 0 ? tr("(站号%1)").arg(sid) : QString();
-        return loggedWarning(tr("%1失败%2: %3!").arg(what, where, reason), width);
+        const QString where = sid > 0 ? Texts::tr("(站号%1)").arg(sid) : QString();
+        return loggedWarning(Texts::tr("%1失败%2: %3!").arg(what, where, reason), width);
     };
     switch (operation) {
     case AdapterOperation::ForceOff:
         // The adapter may still be forcing: said plainly, and logged as an error.
-        return loggedWarning(tr("退出强制模式失败: %1! 输出可能仍处于强制状态,请重试。").arg(reason), kWidest,
+        return loggedWarning(Texts::tr("退出强制模式失败: %1! 输出可能仍处于强制状态,请重试。").arg(reason), kWidest,
                              MessageLevel::Error);
     case AdapterOperation::SettingsRead:
-        return loggedWarning(tr("读取适配器参数失败: %1! 参数未知,不可修改。").arg(reason), kWide);
+        return loggedWarning(Texts::tr("读取适配器参数失败: %1! 参数未知,不可修改。").arg(reason), kWide);
     case AdapterOperation::Store:
-        return failed(tr("保存组态"), kWide);
+        return failed(Texts::tr("保存组态"), kWide);
     case AdapterOperation::SettingsWrite:
-        return failed(tr("修改适配器参数"), kWide);
+        return failed(Texts::tr("修改适配器参数"), kWide);
     case AdapterOperation::Lamp:
-        return failed(tr("点灯"), kNarrow);
+        return failed(Texts::tr("点灯"), kNarrow);
     case AdapterOperation::ForceOn:
-        return failed(tr("进入强制模式"), kWide);
+        return failed(Texts::tr("进入强制模式"), kWide);
     case AdapterOperation::StationChange:
-        return failed(tr("修改从站站号"), kWide);
+        return failed(Texts::tr("修改从站站号"), kWide);
     case AdapterOperation::AddressChange:
-        return failed(tr("修改从站地址"), kWide);
+        return failed(Texts::tr("修改从站地址"), kWide);
     case AdapterOperation::ParameterChange:
-        return failed(tr("修改从站参数"), kWide);
+        return failed(Texts::tr("修改从站参数"), kWide);
     case AdapterOperation::Clear:
-        return failed(tr("清除从站站号"), kWide);
+        return failed(Texts::tr("清除从站站号"), kWide);
     case AdapterOperation::Download:
-        return failed(tr("下载配置"), kWide);
+        return failed(Texts::tr("下载配置"), kWide);
     case AdapterOperation::Allocation:
-        return failed(tr("自动分配地址"), kWide);
+        return failed(Texts::tr("自动分配地址"), kWide);
     case AdapterOperation::RepeatedStations:
-        return failed(tr("修复重复站号"), kWide);
+        return failed(Texts::tr("修复重复站号"), kWide);
     default:
-        return failed(tr("操作"), kWide);
+        return failed(Texts::tr("操作"), kWide);
     }
 }
 
 ResultMessage forceStartFailed(int code)
 {
     if (code & 0x01)
-        return warning(tr("TARNBUS控制器错误,强制启动失败!"), kWidest);
+        return warning(Texts::tr("TARNBUS控制器错误,强制启动失败!"), kWidest);
     if (code & 0x02)
-        return warning(tr("短路/欠压,强制启动失败!"), kWidest);
+        return warning(Texts::tr("短路/欠压,强制启动失败!"), kWidest);
     if (code & 0x04)
-        return warning(tr("从站存在异常,强制启动失败!"), kWidest);
-    return warning(tr("从站存地址冲突,强制启动失败! "), kWidest);
+        return warning(Texts::tr("从站存在异常,强制启动失败!"), kWidest);
+    return warning(Texts::tr("从站存地址冲突,强制启动失败! "), kWidest);
 }
 
 ResultMessage usbState(int err)
 {
     ResultMessage m;
     if (err == -1) {
-        m = logOnly(tr("TarnBUS重新链接!"), MessageLevel::Inform);
+        m = logOnly(Texts::tr("TarnBUS重新链接!"), MessageLevel::Inform);
         m.forceIndicatorOff = true;
         m.loading = LoadingStep::Show;
     } else if (err == -2) {
         // The link has gone: said in the message list, and the status
         // panel shows it; the failures that follow bring their own boxes.
-        m = logOnly(tr("TarnBUS链接断开!"), MessageLevel::Error);
+        m = logOnly(Texts::tr("TarnBUS链接断开!"), MessageLevel::Error);
         m.resetStatusPanel = true;
     } else {
-        m = warning(tr("TarnBUS链接断开!"), kNarrow);
+        m = warning(Texts::tr("TarnBUS链接断开!"), kNarrow);
         m.logText = m.boxText;
         m.level = MessageLevel::Error;
         m.resetStatusPanel = true;
@@ -340,13 +341,13 @@ ResultMessage downloadRefused(int why)
     ResultMessage m;
     switch (why) {
     case DownloadRefusal::NotLinked:
-        m = warning(tr("TARNBUS通信中断,操作失败!"), kNarrow);
+        m = warning(Texts::tr("TARNBUS通信中断,操作失败!"), kNarrow);
         break;
     case DownloadRefusal::AddressConflict:
-        m = warning(tr("地址冲突,下载配置失败!"), kNarrow);
+        m = warning(Texts::tr("地址冲突,下载配置失败!"), kNarrow);
         break;
     default:
-        m = warning(tr("适配器正忙,下载配置失败!"), kNarrow);
+        m = warning(Texts::tr("适配器正忙,下载配置失败!"), kNarrow);
         break;
     }
     m.boxTitle = noticeTitle();
@@ -366,13 +367,13 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m.forceIndicatorOff = true;
         break;
     case MSG_CONFIG_MODE_FAILED:
-        m = warning(tr("TARNBUS进入配置模式失败! "), kWide);
+        m = warning(Texts::tr("TARNBUS进入配置模式失败! "), kWide);
         break;
     case MSG_FORCE_START_FAILED:
         m = forceStartFailed(code);
         break;
     case MSG_EMPTY_CONFIG:
-        m = warning(tr("配置失败，设备数量不可为空！"), kWidest);
+        m = warning(Texts::tr("配置失败，设备数量不可为空！"), kWidest);
         break;
     case MSG_SLAVE_CONFIG_RESULT:
         m = slaveConfigResult(code);
@@ -381,15 +382,15 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m = addressConfigResult(code);
         break;
     case MSG_CONFIG_STORED:
-        m = information(tr("保存组态成功! 主站已重启,请重新链接"), kWidest);
+        m = information(Texts::tr("保存组态成功! 主站已重启,请重新链接"), kWidest);
         m.boxTitle = warningTitle();
         m.resetStatusPanel = true;
         break;
     case MSG_FORCE_ADDRESS_CONFLICT:
-        m = warning(code == 2 ? tr("输出量地址冲突，强制启动失败! ") : tr("输入量地址冲突，强制启动失败! "), kNarrow);
+        m = warning(code == 2 ? Texts::tr("输出量地址冲突，强制启动失败! ") : Texts::tr("输入量地址冲突，强制启动失败! "), kNarrow);
         break;
     case MSG_NO_HANDSHAKE:
-        m = warning(tr("TARNBUS通信中断,请检查USB! "), kWidest);
+        m = warning(Texts::tr("TARNBUS通信中断,请检查USB! "), kWidest);
         m.resetStatusPanel = true;
         break;
     case MSG_USB_STATE:
@@ -399,7 +400,7 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         // The poll asks too while the link is down (-2); only other
         // refusals are shown.
         if (signedErr != -2) {
-            m = loggedWarning(tr("TARNBUS通信中断,操作失败!"), kNarrow);
+            m = loggedWarning(Texts::tr("TARNBUS通信中断,操作失败!"), kNarrow);
             m.resetStatusPanel = true;
         }
         break;
@@ -407,21 +408,21 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m = transactionFailed(signedErr, status);
         break;
     case MSG_NO_REPLY_DATA:
-        m = loggedWarning(tr("TarnBUS通信失败,数据丢失！"), kNarrow);
+        m = loggedWarning(Texts::tr("TarnBUS通信失败,数据丢失！"), kNarrow);
         break;
     case MSG_STATION_TOO_HIGH:
-        m = warning(tr("站号不可大于128,请重新设置。"), kNarrow);
+        m = warning(Texts::tr("站号不可大于128,请重新设置。"), kNarrow);
         break;
     case MSG_COMM_FAILED:
-        m = loggedWarning(tr("TARNBUS通信失败!"), kWidest);
+        m = loggedWarning(Texts::tr("TARNBUS通信失败!"), kWidest);
         break;
     case MSG_COMM_TIMEOUT:
-        m = loggedWarning(tr("TARNBUS通信超时!"), kWidest);
+        m = loggedWarning(Texts::tr("TARNBUS通信超时!"), kWidest);
         break;
     case MSG_USB_CHECK:
-        m = warning(code == 0   ? tr("USB未连接,无法读写!")
-                    : code == 1 ? tr("当前站号配置类型与实际类型不相同! ")
-                                : tr("error "),
+        m = warning(code == 0   ? Texts::tr("USB未连接,无法读写!")
+                    : code == 1 ? Texts::tr("当前站号配置类型与实际类型不相同! ")
+                                : Texts::tr("error "),
                     kWidest);
         break;
     case MSG_BATCH_CONFIG:
@@ -433,7 +434,7 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
         m = operationFailed(code, sid, status);
         break;
     case MSG_SETTINGS_UNKNOWN:
-        m = warning(tr("适配器参数未能读取,不可修改!"), kWide);
+        m = warning(Texts::tr("适配器参数未能读取,不可修改!"), kWide);
         break;
     default:
         break;
@@ -443,7 +444,7 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
 
 ResultMessage openFailedMessage()
 {
-    ResultMessage m = warning(tr("串口无法打开,不存在或已被占用"), 0);
+    ResultMessage m = warning(Texts::tr("串口无法打开,不存在或已被占用"), 0);
     m.boxTitle = noticeTitle();
     m.boxCloseMs = 0;
     return m;
@@ -452,13 +453,13 @@ ResultMessage openFailedMessage()
 ResultMessage importLineMessage(const CsvImportResult &result)
 {
     if (result.ok)
-        return logOnly(tr("站点%1 %2 导入数据成功!").arg(result.station).arg(result.typeText), MessageLevel::Inform);
+        return logOnly(Texts::tr("站点%1 %2 导入数据成功!").arg(result.station).arg(result.typeText), MessageLevel::Inform);
     if (result.skipped)
-        return logOnly(tr("站点%1 %2 没有站号也没有UID,无法对应从站(只能对应同类型的本地模块),已跳过该行")
+        return logOnly(Texts::tr("站点%1 %2 没有站号也没有UID,无法对应从站(只能对应同类型的本地模块),已跳过该行")
                            .arg(result.station)
                            .arg(result.typeText),
                        MessageLevel::Waring);
-    return logOnly(tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
+    return logOnly(Texts::tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
 }
 
 QString storeRefusal(int moduleCount)
@@ -472,11 +473,11 @@ QString downloadSkipText(int reason)
 {
     switch (reason) {
     case DownloadSkip::NotOnBus:
-        return tr("总线上没有此模块");
+        return Texts::tr("总线上没有此模块");
     case DownloadSkip::OtherType:
-        return tr("总线上的模块类型不同");
+        return Texts::tr("总线上的模块类型不同");
     case DownloadSkip::Undescribed:
-        return tr("没有设备描述");
+        return Texts::tr("没有设备描述");
     default:
         return failureReason(COMM_STATUS_TYPE(reason));
     }

@@ -9,6 +9,12 @@ namespace appcore {
 
 namespace {
 
+// tr() of the context "SlaveEdit", so that lupdate files the texts there.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(SlaveEdit)
+};
+
 using namespace TarnBase;
 
 // Record bytes of the parameter rows.
@@ -108,7 +114,6 @@ QByteArray SlaveEdit::record() const
 
 QStringList editChanges(const SlaveState &slave, const QByteArray &record)
 {
-    const auto tr = [](const char *text) { return QCoreApplication::translate("SlaveEdit", text); };
     const auto areaText = [](int start, int bits) {
         return bits > 0 ? QStringLiteral("%1..%2").arg(start).arg(start + bits - 1) : QStringLiteral("-");
     };
@@ -122,19 +127,19 @@ QStringList editChanges(const SlaveState &slave, const QByteArray &record)
     QStringList out;
     const int station = RecordLayout::byteAt(record, 1);
     if (!slave.recordCarriesStation && station != slave.stationId)
-        out << tr("站号 %1→%2").arg(slave.stationId).arg(station);
+        out << Texts::tr("站号 %1→%2").arg(slave.stationId).arg(station);
     const Slave::IoWindow &w = slave.ioWindow;
     const QString inputBefore = areaText(w.inputStart, w.inputBits);
     const QString inputAfter = asked(RecordLayout::kInputPos, slave.inputOffs);
     if (inputAfter != inputBefore)
-        out << tr("输入区 %1→%2").arg(inputBefore, inputAfter);
+        out << Texts::tr("输入区 %1→%2").arg(inputBefore, inputAfter);
     const QString outputBefore = areaText(w.outputStart, w.outputBits);
     const QString outputAfter = asked(RecordLayout::kOutputPos, slave.outputOffs);
     if (outputAfter != outputBefore)
-        out << tr("输出区 %1→%2").arg(outputBefore, outputAfter);
+        out << Texts::tr("输出区 %1→%2").arg(outputBefore, outputAfter);
     const QByteArray params = record.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize);
     if (params != slave.configurationRecord.mid(RecordLayout::kShortParamOffset, RecordLayout::kParamBlockSize))
-        out << tr("参数");
+        out << Texts::tr("参数");
     return out;
 }
 

@@ -9,10 +9,11 @@ namespace appcore::StationRepair {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "UnAllocation", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("UnAllocation", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(UnAllocation)
+};
 
 // The row's text as a station number; plain decimal digits only.
 std::optional<int> numberOf(const QString &text)
@@ -54,11 +55,11 @@ QString RowProblem::message() const
 {
     switch (kind) {
     case NotANumber:
-        return tr("第%1行站号不是数字: %2").arg(row + 1).arg(text);
+        return Texts::tr("第%1行站号不是数字: %2").arg(row + 1).arg(text);
     case OutOfRange:
-        return tr("第%1行站号超出范围(1-128): %2").arg(row + 1).arg(text);
+        return Texts::tr("第%1行站号超出范围(1-128): %2").arg(row + 1).arg(text);
     case Repeated:
-        return tr("第%1行站号重复: %2").arg(row + 1).arg(text);
+        return Texts::tr("第%1行站号重复: %2").arg(row + 1).arg(text);
     }
     return QString();
 }

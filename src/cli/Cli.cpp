@@ -4,6 +4,7 @@
 
 #include "AlignmentSetting.h"
 #include "AppIdentity.h"
+#include "Language.h"
 #include "LinkDiagnostics.h"
 #include "LinkTiming.h"
 #include "TraceExport.h"
@@ -18,9 +19,10 @@ namespace {
 const QString kProgram = QStringLiteral("tarnbus-cli");
 
 // The options of every command.
-const QList<OptionSpec> &globalOptions()
+// Built when asked for, in the language of the moment.
+QList<OptionSpec> globalOptions()
 {
-    static const QList<OptionSpec> options{
+    return {
         {{QStringLiteral("adapter")}, QStringLiteral("SERIAL"), QStringLiteral("the adapter to use (default: the only one on USB)")},
         {{QStringLiteral("bus")}, QStringLiteral("FILE"), QStringLiteral("the virtual adapter with this bus file instead of USB")},
         {{QStringLiteral("json")}, QString(), QStringLiteral("results as JSON")},
@@ -29,10 +31,11 @@ const QList<OptionSpec> &globalOptions()
          QCoreApplication::translate("Cli", "bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
         {{QStringLiteral("trace")}, QStringLiteral("FILE"),
          QStringLiteral("every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text")},
+        {{QStringLiteral("lang")}, QStringLiteral("zh|en"),
+         QCoreApplication::translate("Cli", "the language of the texts (default: the window's choice, else the system's: zh* Chinese, else English)")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
         {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
     };
-    return options;
 }
 
 // Shortens the protocol's waits for tests on the virtual adapter. Only
@@ -136,6 +139,14 @@ int Cli::run(const QStringList &arguments)
         return usageError(first.errorText());
     m_output.setJson(first.isSet(QStringLiteral("json")));
     m_output.setQuiet(first.isSet(QStringLiteral("quiet")));
+    if (first.isSet(QStringLiteral("lang"))) {
+        const QString language = first.value(QStringLiteral("lang"));
+        const std::optional<Language::Choice> choice = Language::parse(language);
+        if (!choice)
+            return usageError(QStringLiteral("--lang is zh or en, not \"%1\"").arg(language));
+        if (*choice != Language::current())
+            Language::apply(*choice);
+    }
     if (first.isSet(kVersion)) {
         m_output.line(QStringLiteral("%1 %2").arg(kProgram, version()));
         return ExitStatus::Success;

@@ -2,14 +2,18 @@
 
 #include "Commands.h"
 
+#include "Language.h"
+
 #include <QCoreApplication>
+#include <QMap>
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "Cli", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("Cli", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
 
 QList<CommandSpec> buildTable()
 {
@@ -191,20 +195,20 @@ QList<CommandSpec> buildTable()
           QStringLiteral("tarnbus-cli upgrade firmware.dec --all --yes")},
          1, 1, commands::upgrade});
 
-    add({QStringLiteral("descriptions"), QString(), tr("the device descriptions the tool reads"),
-         tr("Lists the device description files in the order they are read, with the number of module types\n"
+    add({QStringLiteral("descriptions"), QString(), Texts::tr("the device descriptions the tool reads"),
+         Texts::tr("Lists the device description files in the order they are read, with the number of module types\n"
             "each describes: the user's data folder (~/.local/share/tarnbus-tester/Xml) first, then the\n"
             "system's (/usr/share/tarnbus-tester/Xml), the working folder's ./Xml and share/tarnbus-tester\n"
             "beside the program. A file hides those of the same name after it. Does not talk to an adapter."),
          {}, {}, {QStringLiteral("tarnbus-cli descriptions --json")}, 0, 0, commands::descriptions});
 
-    add({QStringLiteral("add-description"), QStringLiteral("FILE"), tr("import a device description"),
-         tr("Imports a device description file (plain or scrambled) into the user's data folder, as the\n"
+    add({QStringLiteral("add-description"), QStringLiteral("FILE"), Texts::tr("import a device description"),
+         Texts::tr("Imports a device description file (plain or scrambled) into the user's data folder, as the\n"
             "window's \"导入XML文件\" does: under its name up to the first \".\" (io.module.rev.xml becomes\n"
             "io.xml), replacing the user's file of that name and hiding a shipped one. A file that is not\n"
             "well-formed or describes no module is refused (status 2) and nothing is written. Does not talk\n"
             "to an adapter."),
-         {}, {tr("FILE   the description file (.xml)")},
+         {}, {Texts::tr("FILE   the description file (.xml)")},
          {QStringLiteral("tarnbus-cli add-description TarnBUS-Extra.xml")}, 1, 1, commands::addDescription});
     return table;
 }
@@ -213,8 +217,12 @@ QList<CommandSpec> buildTable()
 
 const QList<CommandSpec> &commandTable()
 {
-    static const QList<CommandSpec> table = buildTable();
-    return table;
+    // One table per language: its texts are translated when it is built.
+    static QMap<Language::Choice, QList<CommandSpec>> tables;
+    const Language::Choice language = Language::current();
+    if (!tables.contains(language))
+        tables.insert(language, buildTable());
+    return tables[language];
 }
 
 const CommandSpec *findCommand(const QString &name)

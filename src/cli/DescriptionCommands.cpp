@@ -17,10 +17,11 @@
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "Cli", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("Cli", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
 
 } // namespace
 
@@ -58,12 +59,12 @@ int descriptions(Context &ctx)
         return ExitStatus::Success;
     }
     if (found.isEmpty()) {
-        ctx.output.note(tr("no device descriptions (Xml folder) in %1").arg(DataFolders::roots().join(QLatin1String(", "))));
+        ctx.output.note(Texts::tr("no device descriptions (Xml folder) in %1").arg(DataFolders::roots().join(QLatin1String(", "))));
         return ExitStatus::Success;
     }
-    QList<QStringList> rows{{tr("FILE"), tr("MODULES")}};
+    QList<QStringList> rows{{Texts::tr("FILE"), Texts::tr("MODULES")}};
     for (const Found &file : found)
-        rows.append({file.path, file.readable ? QString::number(file.types.size()) : tr("unreadable")});
+        rows.append({file.path, file.readable ? QString::number(file.types.size()) : Texts::tr("unreadable")});
     ctx.output.table(rows);
     return ExitStatus::Success;
 }
@@ -81,7 +82,7 @@ int addDescription(Context &ctx)
     if (ctx.output.json())
         ctx.output.document(QJsonObject{{QStringLiteral("imported"), outcome.destination}});
     else
-        ctx.output.line(tr("%1 imported as %2").arg(source, outcome.destination));
+        ctx.output.line(Texts::tr("%1 imported as %2").arg(source, outcome.destination));
     return ExitStatus::Success;
 }
 

@@ -17,10 +17,11 @@ namespace session {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "Cli", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("Cli", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
 
 } // namespace
 
@@ -130,7 +131,7 @@ void loadDescriptions(Context &ctx)
     loaded = true;
     DeviceXmlLodaing *library = DeviceXmlLodaing::instance();
     if (DeviceXmlLodaing::folders().isEmpty()) {
-        ctx.output.warn(tr("no device descriptions (Xml folder) in %1: modules are shown without them")
+        ctx.output.warn(Texts::tr("no device descriptions (Xml folder) in %1: modules are shown without them")
                             .arg(DataFolders::roots().join(QLatin1String(", "))));
         return;
     }

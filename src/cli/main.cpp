@@ -4,6 +4,7 @@
 #include "BusLauncher.h"
 #include "Cli.h"
 #include "InterruptWatcher.h"
+#include "Language.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -23,13 +24,21 @@ int main(int argc, char *argv[])
     // The check-out prints its report with Qt's own printing, which needs the
     // fonts of a QGuiApplication; without a display it draws off screen.
     bool printing = false;
-    for (int i = 1; i < argc; ++i)
+    QString language; // --lang, read before any text is made
+    for (int i = 1; i < argc; ++i) {
         printing = printing || qstrcmp(argv[i], "checkout") == 0;
+        if (qstrcmp(argv[i], "--lang") == 0 && i + 1 < argc)
+            language = QString::fromLocal8Bit(argv[i + 1]);
+        else if (qstrncmp(argv[i], "--lang=", 7) == 0)
+            language = QString::fromLocal8Bit(argv[i] + 7);
+    }
     if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = printing ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
     AppIdentity::apply();
+    // A --lang that is neither is refused by the command line itself.
+    Language::apply(Language::startup(language));
     // The libraries' diagnostics are for developers (QT_LOGGING_RULES turns them on).
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\ntarnbus.*.warning=false"));
 

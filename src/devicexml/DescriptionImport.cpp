@@ -13,10 +13,11 @@ namespace DescriptionImport {
 
 namespace {
 
-QString tr(const char *text)
+// tr() of the context "XMLConfig", so that lupdate files the texts there.
+struct Texts
 {
-    return QCoreApplication::translate("XMLConfig", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(XMLConfig)
+};
 
 Outcome failed(const QString &error)
 {
@@ -31,7 +32,7 @@ bool readAll(const QString &path, QByteArray &bytes, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = tr("无法读取文件%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        error = Texts::tr("无法读取文件%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     bytes = file.readAll();
@@ -44,13 +45,13 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString &error)
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        error = tr("无法创建文件夹%1").arg(QDir::toNativeSeparators(folder));
+        error = Texts::tr("无法创建文件夹%1").arg(QDir::toNativeSeparators(folder));
         return false;
     }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
-    error = tr("无法写入%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    error = Texts::tr("无法写入%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return false;
 }
 
@@ -69,7 +70,7 @@ Outcome importDescription(const QString &sourcePath, const QString &folder)
 {
     const QString destination = destinationFor(sourcePath, folder);
     if (destination.isEmpty())
-        return failed(tr("文件名无效: %1").arg(QDir::toNativeSeparators(sourcePath)));
+        return failed(Texts::tr("文件名无效: %1").arg(QDir::toNativeSeparators(sourcePath)));
     QByteArray bytes;
     QString error;
     if (!readAll(sourcePath, bytes, error))
@@ -77,9 +78,9 @@ Outcome importDescription(const QString &sourcePath, const QString &folder)
     // Only a description may replace a description.
     const DescriptionFile parsed = parseDescriptionBytes(bytes, &error);
     if (!error.isEmpty())
-        return failed(tr("%1 不是有效的XML文件: %2").arg(QDir::toNativeSeparators(sourcePath), error));
+        return failed(Texts::tr("%1 不是有效的XML文件: %2").arg(QDir::toNativeSeparators(sourcePath), error));
     if (parsed.modules.empty())
-        return failed(tr("%1 中没有设备描述").arg(QDir::toNativeSeparators(sourcePath)));
+        return failed(Texts::tr("%1 中没有设备描述").arg(QDir::toNativeSeparators(sourcePath)));
     if (!writeWhole(destination, bytes, error))
         return failed(error);
     Outcome outcome;

@@ -13,6 +13,7 @@
 #include "UsbGlobal.h"
 #include "ui_FirmwareBurning.h"
 
+#include <QEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -591,4 +592,21 @@ QString FirmwareBurning::cellText(int row, int column) const
 {
     const QTableWidgetItem *item = ui->tableWidget->item(row, column);
     return item ? item->text() : QString();
+}
+
+void FirmwareBurning::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // The texts set since the form was made stay until they are set again.
+        const QString label_12Text = ui->label_12->text();
+        const QString label_14Text = ui->label_14->text();
+        const QString label_2Text = ui->label_2->text();
+        const QString lineEditText = ui->lineEdit->text();
+        ui->retranslateUi(this);
+        ui->label_12->setText(label_12Text);
+        ui->label_14->setText(label_14Text);
+        ui->label_2->setText(label_2Text);
+        ui->lineEdit->setText(lineEditText);
+    }
+    QDialog::changeEvent(event);
 }

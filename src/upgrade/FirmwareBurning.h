@@ -79,6 +79,8 @@ public slots:
     void onNotBack(int row, QString name, QString mac, int waitedMs);
 
 protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -1,7 +1,10 @@
 #include "AboutView.h"
 
+#include "FormTexts.h"
+
 #include "ui_AboutView.h"
 
+#include <QEvent>
 #include <QPushButton>
 
 AboutView::AboutView(const QString &version, const QString &hidapiVersion, QWidget *parent)
@@ -37,4 +40,11 @@ QString AboutView::versionText() const
 QString AboutView::licenceText() const
 {
     return ui->licences->toPlainText();
+}
+
+void AboutView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->version}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

@@ -22,6 +22,10 @@ public:
     QString versionText() const;
     QString licenceText() const;
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::AboutView *ui;
 };

@@ -1,4 +1,6 @@
 #include "AdapterSettingsView.h"
+
+#include "FormTexts.h"
 #include "ui_AdapterSettingsView.h"
 
 namespace as = appcore::AdapterSettings;
@@ -131,4 +133,11 @@ void AdapterSettingsView::on_checkBox_toggled(bool checked)
 {
     ui->spinBox->setEnabled(m_editable && checked);
     updateButtons();
+}
+
+void AdapterSettingsView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->hintLabel}, false, [this] { ui->retranslateUi(this); });
+    QWidget::changeEvent(event);
 }

@@ -39,6 +39,10 @@ private slots:
     void on_pushButton_2_clicked();
     void on_checkBox_toggled(bool checked);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     QList<QComboBox *> switches() const;
     void fillFromReport();

@@ -1,5 +1,7 @@
 #include "CreateSlaveView.h"
 
+#include "FormTexts.h"
+
 #include "CreateModel.h"
 #include "MessageBox.h"
 #include "SlaveEditChecks.h"
@@ -117,4 +119,11 @@ void CreateSlaveView::on_addButton_clicked()
 void CreateSlaveView::on_closeButton_clicked()
 {
     accept();
+}
+
+void CreateSlaveView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->added, ui->description, ui->stationHint, ui->typeName}, false, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

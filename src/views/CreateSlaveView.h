@@ -41,6 +41,10 @@ public slots:
     void on_addButton_clicked();
     void on_closeButton_clicked();
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void showType();
     void proposeStation();

@@ -2,6 +2,7 @@
 
 #include "ui_FaultView.h"
 
+#include <QEvent>
 #include <QPushButton>
 
 FaultView::FaultView(QWidget *parent)
@@ -34,4 +35,11 @@ void FaultView::setFaults(const std::array<int, kRows> &faults)
         rows[i].second->setStyleSheet(fault ? QStringLiteral("image: url(:/image/abnormal.png);")
                                             : QStringLiteral("image: url(:/image/online.png);"));
     }
+}
+
+void FaultView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
 }

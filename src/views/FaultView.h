@@ -23,6 +23,10 @@ public:
     // Fault bits 0 to 5 of the slave, in row order.
     void setFaults(const std::array<int, kRows> &faults);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::FaultView *ui;
 };

@@ -1,7 +1,10 @@
 #include "MessageBox.h"
 
+#include "FormTexts.h"
+
 #include "ui_MessageBox.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QLayout>
 #include <QPushButton>
@@ -81,4 +84,11 @@ MessageBox *MessageBox::about(QWidget *parent, const QString &title, const QStri
     auto *box = new MessageBox(parent, 0);
     box->showMessage(title, text, Information, 0);
     return box;
+}
+
+void MessageBox::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->label}, true, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

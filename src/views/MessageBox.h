@@ -32,6 +32,10 @@ public:
     // A modal about-box without time-out ("提示" and the like).
     static MessageBox *about(QWidget *parent, const QString &title, const QString &text);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     Ui::MessageBox *ui;
     Kind m_kind = Information;

@@ -1,11 +1,14 @@
 #include "SettingRegisterData.h"
 
+#include "FormTexts.h"
+
 #include "ItemTexts.h"
 #include "MessageBox.h"
 #include "OutputTestRule.h"
 #include "SlaveEditChecks.h"
 #include "ui_SettingRegisterData.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -558,4 +561,11 @@ void SettingRegisterData::done(int result)
         finishTest();
     m_refreshTimer.stop();
     QDialog::done(result);
+}
+
+void SettingRegisterData::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->analogValue, ui->lineEdit, ui->lineEdit_3, ui->lineEdit_4, ui->progress, ui->pushButton, ui->verdict}, true, [this] { ui->retranslateUi(this); });
+    QDialog::changeEvent(event);
 }

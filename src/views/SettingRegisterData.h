@@ -77,6 +77,10 @@ public slots:
 public slots:
     void done(int result) override;
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     void buildTables();
     void fillOutputs();

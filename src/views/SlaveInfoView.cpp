@@ -1,5 +1,7 @@
 #include "SlaveInfoView.h"
 
+#include "FormTexts.h"
+
 #include "ItemTexts.h"
 #include "MessageBox.h"
 #include "SlaveEditChecks.h"
@@ -7,6 +9,7 @@
 #include "SwapMemoryView.h"
 #include "ui_SlaveInfoView.h"
 
+#include <QEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -678,4 +681,11 @@ QStringList SlaveInfoView::basicRows() const
 QStringList SlaveInfoView::inputRows() const
 {
     return textsOf(ui->inputTable);
+}
+
+void SlaveInfoView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->configHint}, false, [this] { ui->retranslateUi(this); });
+    QTabWidget::changeEvent(event);
 }

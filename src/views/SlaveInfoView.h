@@ -86,6 +86,10 @@ public slots:
     void onUpdateDataItem();
     void on_SlaveInfoView_currentChanged(int index);
 
+protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
+
 private:
     struct Row {
         int paramType = 0;

@@ -1,10 +1,13 @@
 #include "SlaveItemView.h"
 
+#include "FormTexts.h"
+
 #include "FaultView.h"
 #include "LabelLook.h"
 #include "MessageBox.h"
 #include "ui_SlaveItemView.h"
 
+#include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -364,4 +367,11 @@ void SlaveItemView::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     emit sigSlaveDataTest(m_slave->recordId);
+}
+
+void SlaveItemView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        FormTexts::retranslateKeeping(this, {ui->MAC, ui->action, ui->argumentValue, ui->errCodeValue, ui->sid, ui->sn}, false, [this] { ui->retranslateUi(this); });
+    QWidget::changeEvent(event);
 }

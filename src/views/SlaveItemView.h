@@ -90,6 +90,8 @@ public slots:
     static QString lookOf(const QLabel *label);
 
 protected:
+    // A new language: the form's texts again.
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

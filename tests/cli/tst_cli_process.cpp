@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -212,6 +213,54 @@ private slots:
         QVERIFY2(run.out.contains(out), qPrintable(run.out));
         QVERIFY2(run.err.contains(err), qPrintable(run.err));
         QCOMPARE(run.status, status);
+    }
+
+    // --lang en: nothing the tool says itself is Chinese. Module data (the
+    // type names of the device descriptions) is shown as it is; it is taken
+    // from the same command's JSON and left out of the check.
+    void englishOutput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonArray>("faults");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // in standard output or error
+        const QStringList station{"set-station", "DA01B2C3D40D", "14"};
+        QTest::newRow("help") << QStringList{"--help"} << QJsonArray() << 0 << "Usage: tarnbus-cli";
+        QTest::newRow("command help") << QStringList{"show", "--help"} << QJsonArray() << 0 << "show";
+        QTest::newRow("show") << QStringList{"show"} << QJsonArray() << 0 << "TB-DO8-T";
+        QTest::newRow("refused") << station << fault("refuse", "0x47", 0) << 1
+                                 << "set-station: Changing the station number failed: the adapter refused! (refused by the adapter)";
+        QTest::newRow("time-out") << station << fault("noReply", "0x47", 0) << 1
+                                  << "set-station: Changing the station number failed: timed out! (time-out)";
+        QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "no command given";
+        QTest::newRow("bad --lang") << QStringList{"--lang", "fr", "show"} << QJsonArray() << 2 << "--lang is zh or en";
+    }
+    void englishOutput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QJsonArray, faults);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        const QString bus = faults.isEmpty() ? m_bus : writeBus(m_dir, faults);
+        const QStringList common{"--bus", bus, "--fast-timing", "--lang", "en"};
+        const Run run = runProgram(common + args);
+        QCOMPARE(run.status, status);
+        QString said = run.out + run.err;
+        QVERIFY2(said.contains(expected), qPrintable(said));
+        const Run json = runProgram({"--bus", m_bus, "--fast-timing", "show", "--json"});
+        QCOMPARE(json.status, 0);
+        const QJsonArray modules = QJsonDocument::fromJson(json.out.toUtf8()).object().value(QStringLiteral("modules")).toArray();
+        QVERIFY(!modules.isEmpty());
+        for (const QJsonValue &module : modules) {
+            const QJsonObject object = module.toObject();
+            for (auto it = object.begin(); it != object.end(); ++it) {
+                if (it.value().isString() && !it.value().toString().isEmpty())
+                    said.remove(it.value().toString());
+            }
+        }
+        const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{3400}-\\x{9fff}\\x{ff00}-\\x{ffef}]+"));
+        const QRegularExpressionMatch found = chinese.match(said);
+        QVERIFY2(!found.hasMatch(), qPrintable(QStringLiteral("\"%1\" in:\n%2").arg(found.captured(), said)));
     }
 
     void jsonFromTheProgram()

@@ -26,6 +26,7 @@
 #include "LocalConfigView.h"
 #include "LoopTimeView.h"
 #include "MainProductView.h"
+#include "Language.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "MyLabel.h"
@@ -467,6 +468,8 @@ int main(int argc, char *argv[])
     QStandardPaths::setTestModeEnabled(true);
     const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     const QString busFile = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("sim/buses/demo.json");
+    // The window's language: zh (the default) or en.
+    Language::apply(Language::parse(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString()).value_or(Language::Choice::Chinese));
     QDir().mkpath(outDir);
     const std::string loadError = tbsim::bus().loadFile(busFile.toStdString());
     if (!loadError.empty()) {
