@@ -8,6 +8,7 @@
 #include <QXmlInputSource>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <vector>
 
 using TarnBase::TarnBaseConvert;
@@ -44,7 +45,8 @@ using DescriptionText::readDecimal;
 //   EnumInfo/Text, Info/DefaultData …), later children of that name are
 //   ignored; everywhere else a later element replaces an earlier one;
 // - the text of an element is all character data inside it, child elements
-//   included; text that is only blanks between tags does not count.
+//   included; text that is only blanks between tags does not count, nor do
+//   comments and processing instructions.
 enum class Kind : quint8 {
     Collection, // the TarnBus element
     Module,
@@ -215,6 +217,7 @@ private:
     void childParts(Part &parent, const QStringRef &tag, std::vector<Part> &parts);
     void complete(Part &part, const QString &text);
     QString attribute(const QXmlStreamAttributes &attributes, const char *name) const;
+    bool isLayout() const;
     QStringRef rawToken() const;
     // A text token as written, where the reader normalised its line ends;
     // null where it reads differently.
@@ -249,7 +252,7 @@ DescriptionFile StreamReader::read(QString *error)
             endElement();
             break;
         case QXmlStreamReader::Characters:
-            if (m_textElements > 0 && !m_reader.isWhitespace())
+            if (m_textElements > 0 && !isLayout())
                 appendText();
             break;
         default:
@@ -266,6 +269,19 @@ DescriptionFile StreamReader::read(QString *error)
         return DescriptionFile();
     }
     return std::move(m_file);
+}
+
+// Text between tags that is only blanks is layout, not content: blanks of
+// any kind (an ideographic space as well), written or as references. A
+// CDATA section is always content.
+bool StreamReader::isLayout() const
+{
+    if (m_reader.isWhitespace())
+        return true;
+    if (m_reader.isCDATA())
+        return false;
+    const QStringRef text = m_reader.text();
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
 QStringRef StreamReader::rawToken() const

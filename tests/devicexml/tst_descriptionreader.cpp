@@ -324,6 +324,11 @@ private slots:
             "<Name>one\rtwo &lt;\r\n&#13;&#10;three</Name>\r\n"
             "<TxPdo><Name><![CDATA[c\r\nd]]>\r\ne<!-- x -->\r\nf</Name>"
             "</TxPdo></Module>\r\n</TarnBus>\r\n");
+        row("blanks of every kind",
+            "<TarnBus><Module><Type ModuleIdent=\"\xe3\x80\x80\">\xe3\x80\x80</Type><Name>&#32;</Name>"
+            "<TxPdo><Index> &#9; </Index><Name>&#32;<!--x-->&#32;x</Name></TxPdo>"
+            "<RxPdo><Index>&#160;\xc2\x85</Index><Name> <![CDATA[ ]]> </Name><Entry><Name> &amp; </Name>"
+            "<DataType>&#x3000;<?pi x?>&#32;y</DataType></Entry></RxPdo></Module></TarnBus>");
         row("declared encoding", "<TarnBus manufacturer=\"\xe9\"/>");
         QTest::newRow("Latin-1 declared")
             << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><TarnBus manufacturer=\"\xe9\"/>");
