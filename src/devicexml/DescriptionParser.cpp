@@ -232,6 +232,7 @@ private:
     // from the text as written.
     const bool m_rawLineEnds;
     qint64 m_tokenStart = 0;
+    bool m_declaresTypes = false; // a DTD may declare attribute types
     DescriptionFile m_file;
     std::vector<OpenElement> m_open; // reused between elements of a depth
     int m_depth = -1;                // index of the innermost open element
@@ -250,6 +251,9 @@ DescriptionFile StreamReader::read(QString *error)
             break;
         case QXmlStreamReader::EndElement:
             endElement();
+            break;
+        case QXmlStreamReader::DTD:
+            m_declaresTypes = true;
             break;
         case QXmlStreamReader::Characters:
             if (m_textElements > 0 && !isLayout())
@@ -333,11 +337,18 @@ void StreamReader::appendText()
 
 QString StreamReader::attribute(const QXmlStreamAttributes &attributes, const char *name) const
 {
+    // Only attributes written in the file count, not defaults a DTD gives.
     const QLatin1String key(name);
-    const QStringRef value = attributes.value(key);
-    if (!value.contains(QLatin1Char(' ')))
+    const auto found = std::find_if(attributes.begin(), attributes.end(), [key](const QXmlStreamAttribute &a) {
+        return !a.isDefault() && a.qualifiedName() == key;
+    });
+    if (found == attributes.end())
+        return QString();
+    const QStringRef value = found->value();
+    if (!m_declaresTypes && !value.contains(QLatin1Char(' ')))
         return value.toString();
-    // A blank may have been a tab or a line end as written.
+    // A blank may have been a tab or a line end as written, or one of a run
+    // of blanks that a type declared in the DTD collapsed.
     const QStringRef raw = rawAttribute(rawToken(), key);
     QString lineEnds = raw.toString();
     lineEnds.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -347,10 +358,10 @@ QString StreamReader::attribute(const QXmlStreamAttributes &attributes, const ch
     }
     QString normalised;
     QString written;
-    if (resolveReferences(QStringRef(&lineEnds), &normalised) && normalised == value
-        && resolveReferences(raw, &written))
-        return written;
-    return value.toString();
+    if (!resolveReferences(QStringRef(&lineEnds), &normalised) || !resolveReferences(raw, &written))
+        return value.toString();
+    const QString collapsed = normalised.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+    return normalised == value || (m_declaresTypes && collapsed == value) ? written : value.toString();
 }
 
 void StreamReader::startElement()
@@ -393,8 +404,8 @@ void StreamReader::startElement()
             auto &module = *static_cast<ModuleDescription *>(part.target);
             const QXmlStreamAttributes attributes = m_reader.attributes();
             const auto text = [this, &attributes](const char *name) { return attribute(attributes, name); };
-            const auto number = [&attributes](const char *name) {
-                return readDecimal(attributes.value(QLatin1String(name)).toString());
+            const auto number = [this, &attributes](const char *name) {
+                return readDecimal(attribute(attributes, name));
             };
             module.moduleClass = text("ModuleClass");
             module.moduleIdent = text("ModuleIdent");
@@ -415,7 +426,7 @@ void StreamReader::startElement()
         }
         case Kind::Pdo: {
             bool ok = false;
-            const int sm = m_reader.attributes().value(QLatin1String("Sm")).trimmed().toInt(&ok, 10);
+            const int sm = attribute(m_reader.attributes(), "Sm").trimmed().toInt(&ok, 10);
             part.pdo->sm = ok ? sm : PdoDescription::kDefaultSm;
             break;
         }
@@ -696,7 +707,10 @@ QString decodedText(const QByteArray &xml)
 
 DescriptionFile parseDescriptionFile(const QDomDocument &document)
 {
-    return StreamReader(document.toString(-1)).read(nullptr);
+    QString error;
+    DescriptionFile file = StreamReader(document.toString(-1)).read(&error);
+    // A document can hold what its text then does not (an undeclared entity).
+    return error.isEmpty() ? std::move(file) : DescriptionDom::readDocument(document);
 }
 
 DescriptionFile streamDescriptionText(const QByteArray &xmlText, QString *error)

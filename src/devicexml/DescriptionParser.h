@@ -16,8 +16,9 @@ DescriptionFile parseDescriptionBytes(const QByteArray &fileBytes, QString *erro
 // rejects as not well-formed.
 DescriptionFile streamDescriptionText(const QByteArray &xmlText, QString *error = nullptr);
 
-// The same for a document already parsed by the caller (tests build them);
-// it is read from its text like a file.
+// The same for a document already parsed by the caller (tests build them),
+// read from its text as QDomDocument writes it (which puts a line end after
+// a processing instruction).
 DescriptionFile parseDescriptionFile(const QDomDocument &document);
 
 // Module type code of a ModuleClass text (0 "DI" … 7 "AIAO", 8 other).

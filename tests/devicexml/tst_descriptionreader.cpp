@@ -209,9 +209,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         QVERIFY(!parseDescriptionBytes(bytes).modules.empty());
         bool streamed = false;
-        const QString differs = difference(bytes, &streamed);
+        QString differs = difference(bytes, &streamed);
         QVERIFY2(differs.isEmpty(), qPrintable(differs));
         QVERIFY(streamed);
+        // A document parsed by the caller, as the tests of the model do.
+        QDomDocument document;
+        QVERIFY(document.setContent(ScrambledXml::xmlText(bytes)));
+        differs = difference(parseDescriptionFile(document), DescriptionDom::readDocument(document));
+        QVERIFY2(differs.isEmpty(), qPrintable(differs));
     }
 
     // The vocabulary's rules where a file bends them: repeated and missing
@@ -329,6 +334,12 @@ private slots:
             "<TxPdo><Index> &#9; </Index><Name>&#32;<!--x-->&#32;x</Name></TxPdo>"
             "<RxPdo><Index>&#160;\xc2\x85</Index><Name> <![CDATA[ ]]> </Name><Entry><Name> &amp; </Name>"
             "<DataType>&#x3000;<?pi x?>&#32;y</DataType></Entry></RxPdo></Module></TarnBus>");
+        row("attributes the DTD declares",
+            "<!DOCTYPE TarnBus [<!ATTLIST Type ModuleClass CDATA \"DO\" BitSize CDATA \"8\">"
+            "<!ATTLIST Type ModuleIdent NMTOKENS #IMPLIED Image NMTOKEN #IMPLIED>"
+            "<!ATTLIST TarnBus imageDir NMTOKEN \"Bus\">]>"
+            "<TarnBus><Module><Type ModuleIdent=\" a  b \" Image=\" i \"/></Module>"
+            "<Module><Type ModuleIdent=\"c\" ModuleClass=\"AI\" BitSize=\"16\"/></Module></TarnBus>");
         row("declared encoding", "<TarnBus manufacturer=\"\xe9\"/>");
         QTest::newRow("Latin-1 declared")
             << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><TarnBus manufacturer=\"\xe9\"/>");
