@@ -30,7 +30,7 @@ constexpr int kModulesPerFile = 12;
 constexpr int kScrambledEvery = 3; // every third file is stored scrambled
 constexpr int kBusSlaves = 128;
 constexpr int kDefaultRuns = 7;
-constexpr double kGoalRatio = 1.5;
+constexpr double kGoalRatio = 1.0;
 
 const char *const kClasses[] = {"DI", "DO", "DIO", "DIDO", "AI", "AO", "AIAO"};
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtConcurrent>
 
 DeviceXmlLodaing::DeviceXmlLodaing(QObject *parent)
     : QObject(parent)
@@ -41,37 +42,44 @@ QList<DescriptionFilePtr> DeviceXmlLodaing::files() const
     return m_files;
 }
 
-DescriptionFilePtr DeviceXmlLodaing::readFile(const QString &path)
+DeviceXmlLodaing::ReadResult DeviceXmlLodaing::readFile(const QString &path)
 {
-    if (path.isEmpty()) {
-        emit oLoadFileFinish(PathEmpty, path, kProcess);
-        return {};
-    }
+    ReadResult read;
+    if (path.isEmpty())
+        return read;
     // Read access is all the loader needs; descriptions on read-only media or
     // in a write-protected install must load as well.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDeviceXml) << "cannot open description" << path << file.errorString();
-        emit oLoadFileFinish(OpenFailed, path, kProcess);
-        return {};
+        read.result = OpenFailed;
+        read.error = file.errorString();
+        return read;
     }
     const QByteArray bytes = file.readAll();
     file.close();
 
-    QString error;
-    auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionBytes(bytes, &error));
+    auto parsed = QSharedPointer<DescriptionFile>::create(parseDescriptionBytes(bytes, &read.error));
     parsed->fileName = QFileInfo(path).fileName();
-    if (!error.isEmpty()) {
-        qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML (" << error
+    read.result = Loaded;
+    read.file = parsed;
+    return read;
+}
+
+DescriptionFilePtr DeviceXmlLodaing::report(const QString &path, const ReadResult &read)
+{
+    if (read.result == OpenFailed)
+        qCWarning(lcDeviceXml) << "cannot open description" << path << read.error;
+    if (read.result == Loaded && !read.error.isEmpty()) {
+        qCWarning(lcDeviceXml).nospace() << "description " << path << " is not well-formed XML (" << read.error
                                          << "); it describes no module";
     }
-    emit oLoadFileFinish(Loaded, path, kProcess);
-    return parsed;
+    emit oLoadFileFinish(read.result, path, kProcess);
+    return read.file;
 }
 
 bool DeviceXmlLodaing::loadFile(const QString &path)
 {
-    const DescriptionFilePtr parsed = readFile(path);
+    const DescriptionFilePtr parsed = report(path, readFile(path));
     if (!parsed)
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -86,12 +94,21 @@ void DeviceXmlLodaing::loadFolder(const QString &folder)
 
 void DeviceXmlLodaing::loadFolders(const QStringList &folders)
 {
-    // Name order makes "the first file loaded wins" the same on every system.
+    // Name order makes "the first file loaded wins" the same on every system;
+    // the results are taken in that order whichever file is parsed first.
+    const QStringList paths = DataFolders::mergedFiles(folders);
     QList<DescriptionFilePtr> loaded;
-    for (const QString &path : DataFolders::mergedFiles(folders)) {
-        const DescriptionFilePtr parsed = readFile(path);
-        if (parsed)
-            loaded.append(parsed);
+    if (paths.size() < 2) {
+        for (const QString &path : paths) {
+            if (const DescriptionFilePtr parsed = report(path, readFile(path)))
+                loaded.append(parsed);
+        }
+    } else {
+        const QFuture<ReadResult> reading = QtConcurrent::mapped(paths, &DeviceXmlLodaing::readFile);
+        for (int i = 0; i < paths.size(); ++i) {
+            if (const DescriptionFilePtr parsed = report(paths.at(i), reading.resultAt(i)))
+                loaded.append(parsed);
+        }
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_files = loaded;

@@ -52,7 +52,9 @@ public:
     bool loadFile(const QString &path);
 
     // Replaces the library by the files of folder, in name order. The old
-    // library stays visible until the new one is complete.
+    // library stays visible until the new one is complete. Files are parsed
+    // side by side; they are appended and announced (oLoadFileFinish) in
+    // name order all the same.
     void loadFolder(const QString &folder);
     // The same for several folders, in their order: a file hides those of
     // the same name in the folders after it, so that a description the user
@@ -70,8 +72,16 @@ public slots:
 private:
     explicit DeviceXmlLodaing(QObject *parent = nullptr);
 
-    // Reads and parses path; null when it cannot be opened.
-    DescriptionFilePtr readFile(const QString &path);
+    struct ReadResult {
+        ResultType result = PathEmpty;
+        DescriptionFilePtr file; // null unless Loaded
+        QString error;           // why the file is not well-formed, or why it did not open
+    };
+    // Reads and parses path; touches nothing shared, so that files can be
+    // read side by side.
+    static ReadResult readFile(const QString &path);
+    // Logs and announces a file's result in the loader's thread.
+    DescriptionFilePtr report(const QString &path, const ReadResult &read);
 
     mutable std::mutex m_mutex;
     QList<DescriptionFilePtr> m_files;
