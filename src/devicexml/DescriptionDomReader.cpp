@@ -182,23 +182,7 @@ std::unique_ptr<PdoDescription> parsePdo(const QDomElement &element)
 void parseType(const QDomElement &element, ModuleDescription &module)
 {
     module.typeName = element.text();
-    const auto number = [&element](const char *name) {
-        return readDecimal(element.attribute(QLatin1String(name)));
-    };
-    module.moduleClass = element.attribute(QStringLiteral("ModuleClass"));
-    module.moduleIdent = element.attribute(QStringLiteral("ModuleIdent"));
-    module.bitSize = number("BitSize");
-    module.channelCount = number("ChannelCount");
-    module.suportChangeableChannel = number("SuportChangeableChannel") != 0;
-    module.image = element.attribute(QStringLiteral("Image"));
-    module.supportSpeed = number("supportSpeed");
-    module.suportERDC3 = number("SuportERDC3");
-    module.inputChannelCount = number("InputChannelCount");
-    module.outputChannelCount = number("OutputChannelCount");
-    module.inputOffs = number("InputOffs");
-    module.outputOffs = number("OutputOffs");
-    module.inputChannelOffs = number("InputChannelOffs");
-    module.outputChannelOffs = number("OutputChannelOffs");
+    DescriptionText::readTypeAttributes(module, [&element](const char *name) { return element.attribute(QLatin1String(name)); });
 }
 
 std::unique_ptr<ModuleDescription> parseModule(const QDomElement &element, const QString &imageDir)

@@ -15,6 +15,26 @@ using TarnBase::TarnBaseConvert;
 
 namespace DescriptionText {
 
+void readTypeAttributes(ModuleDescription &module, const std::function<QString(const char *)> &attribute)
+{
+    const auto text = [&attribute](const char *name) { return attribute(name); };
+    const auto number = [&attribute](const char *name) { return readDecimal(attribute(name)); };
+    module.moduleClass = text("ModuleClass");
+    module.moduleIdent = text("ModuleIdent");
+    module.bitSize = number("BitSize");
+    module.channelCount = number("ChannelCount");
+    module.suportChangeableChannel = number("SuportChangeableChannel") != 0;
+    module.image = text("Image");
+    module.supportSpeed = number("supportSpeed");
+    module.suportERDC3 = number("SuportERDC3");
+    module.inputChannelCount = number("InputChannelCount");
+    module.outputChannelCount = number("OutputChannelCount");
+    module.inputOffs = number("InputOffs");
+    module.outputOffs = number("OutputOffs");
+    module.inputChannelOffs = number("InputChannelOffs");
+    module.outputChannelOffs = number("OutputChannelOffs");
+}
+
 int readDecimal(const QString &text)
 {
     bool ok = false;
@@ -403,24 +423,7 @@ void StreamReader::startElement()
         case Kind::Type: {
             auto &module = *static_cast<ModuleDescription *>(part.target);
             const QXmlStreamAttributes attributes = m_reader.attributes();
-            const auto text = [this, &attributes](const char *name) { return attribute(attributes, name); };
-            const auto number = [this, &attributes](const char *name) {
-                return readDecimal(attribute(attributes, name));
-            };
-            module.moduleClass = text("ModuleClass");
-            module.moduleIdent = text("ModuleIdent");
-            module.bitSize = number("BitSize");
-            module.channelCount = number("ChannelCount");
-            module.suportChangeableChannel = number("SuportChangeableChannel") != 0;
-            module.image = text("Image");
-            module.supportSpeed = number("supportSpeed");
-            module.suportERDC3 = number("SuportERDC3");
-            module.inputChannelCount = number("InputChannelCount");
-            module.outputChannelCount = number("OutputChannelCount");
-            module.inputOffs = number("InputOffs");
-            module.outputOffs = number("OutputOffs");
-            module.inputChannelOffs = number("InputChannelOffs");
-            module.outputChannelOffs = number("OutputChannelOffs");
+            DescriptionText::readTypeAttributes(module, [this, &attributes](const char *name) { return attribute(attributes, name); });
             element.wantsText = true;
             break;
         }

@@ -2,6 +2,7 @@
 
 #include "DescriptionModel.h"
 
+#include <functional>
 #include <QDomDocument>
 #include <QString>
 
@@ -27,4 +28,8 @@ int isDeviceType(const QString &moduleClass);
 namespace DescriptionText {
 // Decimal number of text (surrounding blanks ignored); 0 when it is none.
 int readDecimal(const QString &text);
+
+// The attributes of a module's Type element, as both readers take them;
+// attribute(name) gives an attribute's text, empty when it is missing.
+void readTypeAttributes(ModuleDescription &module, const std::function<QString(const char *)> &attribute);
 } // namespace DescriptionText
