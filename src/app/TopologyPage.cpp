@@ -69,12 +69,16 @@ void TopologyPage::setAcceptModules(bool accept)
 }
 
 // A module type from the catalogue is taken before the scene sees the drag:
-// the pictures know nothing of module types.
+// the pictures know nothing of module types. Only drag events look at the
+// view: the filter also sees the events of the viewport's destruction, when
+// the view is no longer whole.
 bool TopologyPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view->viewport() || !m_acceptModules)
+    const QEvent::Type type = event->type();
+    const bool drag = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    if (!drag || !m_acceptModules || watched != m_view->viewport())
         return QObject::eventFilter(watched, event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
