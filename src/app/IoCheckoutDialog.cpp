@@ -138,6 +138,12 @@ IoCheckoutDialog::IoCheckoutDialog(AdapterManage *manager, QWidget *parent)
 IoCheckoutDialog::~IoCheckoutDialog()
 {
     switchOff();
+    // The base class hides the dialog once this part is gone, and hiding ends
+    // the editing of the focused field: what was typed is kept now, while the
+    // dialog is whole.
+    ui->lineSite->disconnect(this);
+    ui->lineEngineer->disconnect(this);
+    save();
     delete ui;
 }
 

@@ -73,6 +73,25 @@ private:
     }
 
 private slots:
+    // Closing the window while a field is being edited: the dialog goes
+    // away whole, and what was typed is there when it opens again.
+    void closedWhileEditing()
+    {
+        WorkingFolder folder;
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        IoCheckoutDialog *dialog = openThroughTree(*window);
+        QVERIFY(dialog);
+        auto *site = dialog->findChild<QLineEdit *>(QStringLiteral("lineSite"));
+        site->setFocus();
+        QTRY_VERIFY(site->hasFocus());
+        QTest::keyClicks(site, QStringLiteral("Line 3"));
+        delete dialog;
+        dialog = openThroughTree(*window);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->findChild<QLineEdit *>(QStringLiteral("lineSite"))->text(), QStringLiteral("Line 3"));
+    }
+
     void passFailSkipByKeyboardThenResume()
     {
         WorkingFolder folder;
