@@ -131,6 +131,9 @@ private slots:
         bad.write("设备类型,从站站号,对齐方式,输入起始地址,输入通道长度,输出起始地址,输出通道长度,滤波等级,替代值使能,替代值,设备ID\n"
                   "*TB-DI8-N,3,1,24,8,0,0,3,0,0,#00001101\r\n"
                   "*TB-DI8-N,3,2,24,8,0,0,3,0,0,#00001101\r\n");
+        QFile shortFile(m_dir.filePath(QStringLiteral("short.dec")));
+        QVERIFY(shortFile.open(QIODevice::WriteOnly));
+        shortFile.write("TBC");
     }
 
     // add-description as an ordinary user: the description lands in that
@@ -241,6 +244,9 @@ private slots:
                                   << "set-station: Changing the station number failed: timed out! (time-out)";
         QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "no command given";
         QTest::newRow("bad --lang") << QStringList{"--lang", "fr", "show"} << QJsonArray() << 2 << "--lang is zh or en";
+        // The upgrade dialog's messages are the window's, in its English.
+        QTest::newRow("bad upgrade file") << QStringList{"upgrade", m_dir.filePath(QStringLiteral("short.dec"))} << QJsonArray() << 2
+                                          << "short.dec: Invalid upgrade file! 3 bytes, shorter than the 96-byte header";
     }
     void englishOutput()
     {
@@ -287,6 +293,8 @@ private slots:
                                  << "set-station: 修改从站站号失败: 适配器拒绝执行! (被适配器拒绝)";
         QTest::newRow("bad argument") << QStringList{"set-io", "3", "--in", "508"} << QJsonArray() << 2 << "超出 512 位的过程映像";
         QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "未给出命令";
+        QTest::newRow("bad upgrade file") << QStringList{"upgrade", m_dir.filePath(QStringLiteral("short.dec"))} << QJsonArray() << 2
+                                          << "short.dec: 非法的升级文件! 3 字节,短于 96 字节的文件头";
     }
     void chineseOutput()
     {
