@@ -1029,6 +1029,1634 @@ to an adapter.</translation>
         <source>the language of the texts (default: the window&apos;s choice, else the system&apos;s: zh* Chinese, else English)</source>
         <translation>the language of the texts (default: the window&apos;s choice, else the system&apos;s: zh* Chinese, else English)</translation>
     </message>
+    <message>
+        <source>%1 and %2 share inputs %3</source>
+        <translation>%1 and %2 share inputs %3</translation>
+    </message>
+    <message>
+        <source>%1 and %2 share outputs %3</source>
+        <translation>%1 and %2 share outputs %3</translation>
+    </message>
+    <message>
+        <source> (modules share bits; nothing was written)</source>
+        <translation> (modules share bits; nothing was written)</translation>
+    </message>
+    <message>
+        <source>the adapter did not confirm the download</source>
+        <translation>the adapter did not confirm the download</translation>
+    </message>
+    <message>
+        <source>the modules take %1 input bits and %2 output bits</source>
+        <translation>the modules take %1 input bits and %2 output bits</translation>
+    </message>
+    <message>
+        <source>%1: modules that do not fit keep their areas</source>
+        <translation>%1: modules that do not fit keep their areas</translation>
+    </message>
+    <message>
+        <source>addresses allocated</source>
+        <translation>addresses allocated</translation>
+    </message>
+    <message>
+        <source>no repeated stations</source>
+        <translation>no repeated stations</translation>
+    </message>
+    <message>
+        <source>no free station number is left for %1</source>
+        <translation>no free station number is left for %1</translation>
+    </message>
+    <message>
+        <source>%1 gets station %2</source>
+        <translation>%1 gets station %2</translation>
+    </message>
+    <message>
+        <source>repeated stations repaired</source>
+        <translation>repeated stations repaired</translation>
+    </message>
+    <message>
+        <source>configuration downloaded</source>
+        <translation>configuration downloaded</translation>
+    </message>
+    <message>
+        <source>%1 (%2 modules on the bus)</source>
+        <translation>%1 (%2 modules on the bus)</translation>
+    </message>
+    <message>
+        <source>storing the configuration; the adapter restarts</source>
+        <translation>storing the configuration; the adapter restarts</translation>
+    </message>
+    <message>
+        <source>the adapter did not confirm storing the configuration</source>
+        <translation>the adapter did not confirm storing the configuration</translation>
+    </message>
+    <message>
+        <source>the adapter did not come back after storing: the stored configuration is not verified</source>
+        <translation>the adapter did not come back after storing: the stored configuration is not verified</translation>
+    </message>
+    <message>
+        <source>configuration stored; the adapter restarted (%1)</source>
+        <translation>configuration stored; the adapter restarted (%1)</translation>
+    </message>
+    <message>
+        <source>read back after the restart: the bus holds what was stored</source>
+        <translation>read back after the restart: the bus holds what was stored</translation>
+    </message>
+    <message>
+        <source>pass</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>fail</source>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>open</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>give the wiring map with --wiring FILE and the report with --report OUT.pdf</source>
+        <translation>give the wiring map with --wiring FILE and the report with --report OUT.pdf</translation>
+    </message>
+    <message>
+        <source>--settle takes milliseconds (0 to 600000), not &quot;%1&quot;</source>
+        <translation>--settle takes milliseconds (0 to 600000), not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>cannot read the wiring map: %1</source>
+        <translation>cannot read the wiring map: %1</translation>
+    </message>
+    <message>
+        <source>module exchanged, its rows start again: %1</source>
+        <translation>module exchanged, its rows start again: %1</translation>
+    </message>
+    <message>
+        <source>resuming: %1 of %2 loops were checked before</source>
+        <translation>resuming: %1 of %2 loops were checked before</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot save the check-out: %1</source>
+        <translation>cannot save the check-out: %1</translation>
+    </message>
+    <message>
+        <source>loops: %1 pass, %2 fail, %3 open of %4</source>
+        <translation>loops: %1 pass, %2 fail, %3 open of %4</translation>
+    </message>
+    <message>
+        <source>check-out: %1 pass, %2 fail, %3 skipped, %4 open of %5 channels</source>
+        <translation>check-out: %1 pass, %2 fail, %3 skipped, %4 open of %5 channels</translation>
+    </message>
+    <message>
+        <source>report written: %1</source>
+        <translation>report written: %1</translation>
+    </message>
+    <message>
+        <source>interrupted; the loops left open are checked next time</source>
+        <translation>interrupted; the loops left open are checked next time</translation>
+    </message>
+    <message>
+        <source>the link to the adapter is lost; the loops left open are checked next time</source>
+        <translation>the link to the adapter is lost; the loops left open are checked next time</translation>
+    </message>
+    <message>
+        <source>force mode could not be entered</source>
+        <translation>force mode could not be entered</translation>
+    </message>
+    <message>
+        <source>the adapter left force mode; the loops left open are checked next time</source>
+        <translation>the adapter left force mode; the loops left open are checked next time</translation>
+    </message>
+    <message>
+        <source>a module of a loop is gone from the bus; the loops left open are checked next time</source>
+        <translation>a module of a loop is gone from the bus; the loops left open are checked next time</translation>
+    </message>
+    <message>
+        <source>the adapter to use (default: the only one on USB)</source>
+        <translation>the adapter to use (default: the only one on USB)</translation>
+    </message>
+    <message>
+        <source>the virtual adapter with this bus file instead of USB</source>
+        <translation>the virtual adapter with this bus file instead of USB</translation>
+    </message>
+    <message>
+        <source>results as JSON</source>
+        <translation>results as JSON</translation>
+    </message>
+    <message>
+        <source>no notes and no progress on standard error</source>
+        <translation>no notes and no progress on standard error</translation>
+    </message>
+    <message>
+        <source>every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text</source>
+        <translation>every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text</translation>
+    </message>
+    <message>
+        <source>this help, or a command&apos;s after its name</source>
+        <translation>this help, or a command&apos;s after its name</translation>
+    </message>
+    <message>
+        <source>the version of the tool</source>
+        <translation>the version of the tool</translation>
+    </message>
+    <message>
+        <source>run &apos;%1 --help&apos; for the commands</source>
+        <translation>run &apos;%1 --help&apos; for the commands</translation>
+    </message>
+    <message>
+        <source>run &apos;%1 %2 --help&apos; for its arguments</source>
+        <translation>run &apos;%1 %2 --help&apos; for its arguments</translation>
+    </message>
+    <message>
+        <source>--lang is zh or en, not &quot;%1&quot;</source>
+        <translation>--lang is zh or en, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>no command given</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>no command &quot;%1&quot;</source>
+        <translation>no command &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>usage: %1 %2 %3</source>
+        <translation>usage: %1 %2 %3</translation>
+    </message>
+    <message>
+        <source>--alignment is 1 (bits) or 8 (bytes), not &quot;%1&quot;</source>
+        <translation>--alignment is 1 (bits) or 8 (bytes), not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--%1 is only for the virtual adapter (--bus)</source>
+        <translation>--%1 is only for the virtual adapter (--bus)</translation>
+    </message>
+    <message>
+        <source>--trace: cannot write &quot;%1&quot;</source>
+        <translation>--trace: cannot write &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>trace: %1</source>
+        <translation>trace: %1</translation>
+    </message>
+    <message>
+        <source>trace: %1 reports written to %2</source>
+        <translation>trace: %1 reports written to %2</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [OPTIONS] COMMAND [ARGUMENTS]
+</source>
+        <translation>Usage: %1 [OPTIONS] COMMAND [ARGUMENTS]
+</translation>
+    </message>
+    <message>
+        <source>Drives a TarnBUS adapter from the command line, through the same Adapter as the window.
+</source>
+        <translation>Drives a TarnBUS adapter from the command line, through the same Adapter as the window.
+</translation>
+    </message>
+    <message>
+        <source>Commands:
+</source>
+        <translation>Commands:
+</translation>
+    </message>
+    <message>
+        <source>Options of every command:
+</source>
+        <translation>Options of every command:
+</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,
+link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an
+adapter; 3 diff: the bus differs from the file; 130 interrupted.
+</source>
+        <translation>Exit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,
+link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an
+adapter; 3 diff: the bus differs from the file; 130 interrupted.
+</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [OPTIONS] %2
+</source>
+        <translation>Usage: %1 [OPTIONS] %2
+</translation>
+    </message>
+    <message>
+        <source>Arguments:
+</source>
+        <translation>Arguments:
+</translation>
+    </message>
+    <message>
+        <source>Options:
+</source>
+        <translation>Options:
+</translation>
+    </message>
+    <message>
+        <source>Options of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8, --trace FILE,
+--lang zh|en
+</source>
+        <translation>Options of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8, --trace FILE,
+--lang zh|en
+</translation>
+    </message>
+    <message>
+        <source>Example:
+</source>
+        <translation>Example:
+</translation>
+    </message>
+    <message>
+        <source>could not leave force mode: the outputs may still be forced</source>
+        <translation>could not leave force mode: the outputs may still be forced</translation>
+    </message>
+    <message>
+        <source>the adapters on USB</source>
+        <translation>the adapters on USB</translation>
+    </message>
+    <message>
+        <source>Lists the TarnBUS adapters attached to USB: serial number (the adapter&apos;s MAC), product text,
+manufacturer and USB release. Does not connect to them.</source>
+        <translation>Lists the TarnBUS adapters attached to USB: serial number (the adapter&apos;s MAC), product text,
+manufacturer and USB release. Does not connect to them.</translation>
+    </message>
+    <message>
+        <source>identity, settings, power and the module table</source>
+        <translation>identity, settings, power and the module table</translation>
+    </message>
+    <message>
+        <source>Connects, reads the bus and prints the adapter&apos;s identity, settings, power and temperature, and
+one row per module: station, type, class, UID, input and output areas (bit addresses),
+state byte and the fault flags that read abnormal. With --stats also the link&apos;s counters
+of this connection: transactions, time-outs, checksum errors, error reports, refusals,
+incomplete replies, reconnects and the round trip (last, mean, max).</source>
+        <translation>Connects, reads the bus and prints the adapter&apos;s identity, settings, power and temperature, and
+one row per module: station, type, class, UID, input and output areas (bit addresses),
+state byte and the fault flags that read abnormal. With --stats also the link&apos;s counters
+of this connection: transactions, time-outs, checksum errors, error reports, refusals,
+incomplete replies, reconnects and the round trip (last, mean, max).</translation>
+    </message>
+    <message>
+        <source>also the link&apos;s counters</source>
+        <translation>also the link&apos;s counters</translation>
+    </message>
+    <message>
+        <source>print every change of the bus</source>
+        <translation>print every change of the bus</translation>
+    </message>
+    <message>
+        <source>Connects and polls the bus; prints one time-stamped line for every module added, gone or back,
+every change of station, state or faults, and every loss and return of the link, until
+Ctrl-C or N seconds. With --json one JSON object per line, and once a second the link&apos;s
+counters (event &quot;link statistics&quot;).</source>
+        <translation>Connects and polls the bus; prints one time-stamped line for every module added, gone or back,
+every change of station, state or faults, and every loss and return of the link, until
+Ctrl-C or N seconds. With --json one JSON object per line, and once a second the link&apos;s
+counters (event &quot;link statistics&quot;).</translation>
+    </message>
+    <message>
+        <source>stop after N seconds</source>
+        <translation>stop after N seconds</translation>
+    </message>
+    <message>
+        <source>give a module a station number</source>
+        <translation>give a module a station number</translation>
+    </message>
+    <message>
+        <source>Gives the module with this UID (as show prints it) the station number, 1 to 128. A station
+another module is configured to is refused before anything is written.</source>
+        <translation>Gives the module with this UID (as show prints it) the station number, 1 to 128. A station
+another module is configured to is refused before anything is written.</translation>
+    </message>
+    <message>
+        <source>UID       the module, as show prints it (or a station it alone has)</source>
+        <translation>UID       the module, as show prints it (or a station it alone has)</translation>
+    </message>
+    <message>
+        <source>STATION   the new station number, 1 to 128</source>
+        <translation>STATION   the new station number, 1 to 128</translation>
+    </message>
+    <message>
+        <source>move a module&apos;s input or output area</source>
+        <translation>move a module&apos;s input or output area</translation>
+    </message>
+    <message>
+        <source>Places the module&apos;s input and/or output area at a bit address of the 512-bit process image,
+optionally with another channel count (modules whose count can change only). Areas past
+bit 512 or over another module&apos;s area are refused before anything is written.</source>
+        <translation>Places the module&apos;s input and/or output area at a bit address of the 512-bit process image,
+optionally with another channel count (modules whose count can change only). Areas past
+bit 512 or over another module&apos;s area are refused before anything is written.</translation>
+    </message>
+    <message>
+        <source>input area: first bit, channels</source>
+        <translation>input area: first bit, channels</translation>
+    </message>
+    <message>
+        <source>output area: first bit, channels</source>
+        <translation>output area: first bit, channels</translation>
+    </message>
+    <message>
+        <source>STATION   the module: station number or UID</source>
+        <translation>STATION   the module: station number or UID</translation>
+    </message>
+    <message>
+        <source>set a module&apos;s parameters</source>
+        <translation>set a module&apos;s parameters</translation>
+    </message>
+    <message>
+        <source>Sets parameters named as in the module&apos;s description (its configuration items, for example
+&quot;Filter level&quot;). VALUE is a number or one of the parameter&apos;s value texts.</source>
+        <translation>Sets parameters named as in the module&apos;s description (its configuration items, for example
+&quot;Filter level&quot;). VALUE is a number or one of the parameter&apos;s value texts.</translation>
+    </message>
+    <message>
+        <source>STATION      the module: station number or UID</source>
+        <translation>STATION      the module: station number or UID</translation>
+    </message>
+    <message>
+        <source>NAME=VALUE   a parameter and its new value; quote names with blanks</source>
+        <translation>NAME=VALUE   a parameter and its new value; quote names with blanks</translation>
+    </message>
+    <message>
+        <source>clear a module&apos;s station and areas</source>
+        <translation>clear a module&apos;s station and areas</translation>
+    </message>
+    <message>
+        <source>Clears the module&apos;s configuration: it is left without station and without areas.</source>
+        <translation>Clears the module&apos;s configuration: it is left without station and without areas.</translation>
+    </message>
+    <message>
+        <source>allocate every module&apos;s addresses</source>
+        <translation>allocate every module&apos;s addresses</translation>
+    </message>
+    <message>
+        <source>Places every module&apos;s areas one after another, analog modules first, in the alignment of
+--alignment or the window&apos;s setting (setByte.ini). Modules that do not fit keep their areas.</source>
+        <translation>Places every module&apos;s areas one after another, analog modules first, in the alignment of
+--alignment or the window&apos;s setting (setByte.ini). Modules that do not fit keep their areas.</translation>
+    </message>
+    <message>
+        <source>new numbers for repeated stations</source>
+        <translation>new numbers for repeated stations</translation>
+    </message>
+    <message>
+        <source>Gives the modules the adapter reports with a repeated (or no) station number the lowest
+numbers no other module uses alone, as the window&apos;s repair does.</source>
+        <translation>Gives the modules the adapter reports with a repeated (or no) station number the lowest
+numbers no other module uses alone, as the window&apos;s repair does.</translation>
+    </message>
+    <message>
+        <source>write the configuration to every module</source>
+        <translation>write the configuration to every module</translation>
+    </message>
+    <message>
+        <source>Writes every module&apos;s station, areas and parameters to the adapter (the window&apos;s configuration
+download). Refused when modules share bits.</source>
+        <translation>Writes every module&apos;s station, areas and parameters to the adapter (the window&apos;s configuration
+download). Refused when modules share bits.</translation>
+    </message>
+    <message>
+        <source>save the configuration in the adapter</source>
+        <translation>save the configuration in the adapter</translation>
+    </message>
+    <message>
+        <source>Stores the configuration in the adapter, which then restarts.</source>
+        <translation>Stores the configuration in the adapter, which then restarts.</translation>
+    </message>
+    <message>
+        <source>show or change the adapter&apos;s settings</source>
+        <translation>show or change the adapter&apos;s settings</translation>
+    </message>
+    <message>
+        <source>Without arguments shows the adapter&apos;s settings. With NAME=VALUE pairs changes them and writes
+them; the adapter then restarts (about six seconds). NAME is a setting&apos;s name as shown or its
+short name: di-filter (off|on), auto-reset (off|on), output-on-error (clear|hold),
+station-mode (strict|free), threshold (201-2999). VALUE is an option as shown, its short
+word or its number. Every pair is checked before anything is written; settings that do not
+change are not written.</source>
+        <translation>Without arguments shows the adapter&apos;s settings. With NAME=VALUE pairs changes them and writes
+them; the adapter then restarts (about six seconds). NAME is a setting&apos;s name as shown or its
+short name: di-filter (off|on), auto-reset (off|on), output-on-error (clear|hold),
+station-mode (strict|free), threshold (201-2999). VALUE is an option as shown, its short
+word or its number. Every pair is checked before anything is written; settings that do not
+change are not written.</translation>
+    </message>
+    <message>
+        <source>NAME=VALUE  a setting and its new value</source>
+        <translation>NAME=VALUE  a setting and its new value</translation>
+    </message>
+    <message>
+        <source>switch a module&apos;s locating lamp</source>
+        <translation>switch a module&apos;s locating lamp</translation>
+    </message>
+    <message>
+        <source>Switches the locating lamp of the module on or off.</source>
+        <translation>Switches the locating lamp of the module on or off.</translation>
+    </message>
+    <message>
+        <source>on|off    the lamp&apos;s new state</source>
+        <translation>on|off    the lamp&apos;s new state</translation>
+    </message>
+    <message>
+        <source>force outputs, read inputs back</source>
+        <translation>force outputs, read inputs back</translation>
+    </message>
+    <message>
+        <source>Enters force mode, writes the outputs, prints the inputs as every process-data cycle reads
+them, and leaves force mode at the end, also on Ctrl-C. Without --hold it runs until every
+module&apos;s inputs have come round once. VALUE is a number, on or off.</source>
+        <translation>Enters force mode, writes the outputs, prints the inputs as every process-data cycle reads
+them, and leaves force mode at the end, also on Ctrl-C. Without --hold it runs until every
+module&apos;s inputs have come round once. VALUE is a number, on or off.</translation>
+    </message>
+    <message>
+        <source>an output to write; repeatable</source>
+        <translation>an output to write; repeatable</translation>
+    </message>
+    <message>
+        <source>keep forcing this long (Ctrl-C ends it earlier)</source>
+        <translation>keep forcing this long (Ctrl-C ends it earlier)</translation>
+    </message>
+    <message>
+        <source>write the configuration file</source>
+        <translation>write the configuration file</translation>
+    </message>
+    <message>
+        <source>Writes the configuration of every module to FILE in the window&apos;s format (GB18030). With --uid
+each line names its module by UID; without, by station (the adapter&apos;s own module by its
+type; other modules without a station cannot be named, and import skips their lines).</source>
+        <translation>Writes the configuration of every module to FILE in the window&apos;s format (GB18030). With --uid
+each line names its module by UID; without, by station (the adapter&apos;s own module by its
+type; other modules without a station cannot be named, and import skips their lines).</translation>
+    </message>
+    <message>
+        <source>name the modules by UID</source>
+        <translation>name the modules by UID</translation>
+    </message>
+    <message>
+        <source>FILE   the file to write; replaced only once it is complete</source>
+        <translation>FILE   the file to write; replaced only once it is complete</translation>
+    </message>
+    <message>
+        <source>check or apply a configuration file</source>
+        <translation>check or apply a configuration file</translation>
+    </message>
+    <message>
+        <source>Checks every line of FILE (the window&apos;s format, UTF-8 or GB18030) and matches each to a module
+of the bus. With --apply the configuration is then written to the adapter; without, nothing
+is written. A bad line or a line without module writes nothing. A line without UID at
+station 0 that is not the adapter&apos;s own module&apos;s is reported and skipped.</source>
+        <translation>Checks every line of FILE (the window&apos;s format, UTF-8 or GB18030) and matches each to a module
+of the bus. With --apply the configuration is then written to the adapter; without, nothing
+is written. A bad line or a line without module writes nothing. A line without UID at
+station 0 that is not the adapter&apos;s own module&apos;s is reported and skipped.</translation>
+    </message>
+    <message>
+        <source>write the configuration to the adapter</source>
+        <translation>write the configuration to the adapter</translation>
+    </message>
+    <message>
+        <source>FILE   a configuration file written by export or by the window</source>
+        <translation>FILE   a configuration file written by export or by the window</translation>
+    </message>
+    <message>
+        <source>compare a configuration file with the bus</source>
+        <translation>compare a configuration file with the bus</translation>
+    </message>
+    <message>
+        <source>Compares FILE (the window&apos;s configuration file, with or without UIDs) with the modules on the
+bus, module by module: matched by UID where both have one, else by station; a station held
+twice and a line without station and UID are reported as ambiguous, never guessed. Prints the
+rows that differ (every row with --all): the fields that differ (type, station, input and output
+start and channels, parameters), modules missing on the bus, extra on it, of another type.
+With --apply the differing modules are written (station, areas, parameters), each refusal
+reported for its module, and the bus is read and compared again.
+Exit status: 0 the same, 3 differences, 1 a failure on the bus (or a write not taken), 2 a bad
+file.</source>
+        <translation>Compares FILE (the window&apos;s configuration file, with or without UIDs) with the modules on the
+bus, module by module: matched by UID where both have one, else by station; a station held
+twice and a line without station and UID are reported as ambiguous, never guessed. Prints the
+rows that differ (every row with --all): the fields that differ (type, station, input and output
+start and channels, parameters), modules missing on the bus, extra on it, of another type.
+With --apply the differing modules are written (station, areas, parameters), each refusal
+reported for its module, and the bus is read and compared again.
+Exit status: 0 the same, 3 differences, 1 a failure on the bus (or a write not taken), 2 a bad
+file.</translation>
+    </message>
+    <message>
+        <source>every row, the same ones too</source>
+        <translation>every row, the same ones too</translation>
+    </message>
+    <message>
+        <source>write the differing modules, then compare again</source>
+        <translation>write the differing modules, then compare again</translation>
+    </message>
+    <message>
+        <source>verify wired loops and write the IO check-out report</source>
+        <translation>verify wired loops and write the IO check-out report</translation>
+    </message>
+    <message>
+        <source>The IO check-out of the adapter, as the window&apos;s &quot;IO检查&quot; keeps it: one row per channel of every
+module with an IO area. The wiring map FILE (CSV: the header &quot;output,input&quot;, then one loop per
+line, each side STATION:CHANNEL or UID:CHANNEL, channels from 0) names outputs wired back to
+inputs; each such loop is verified in force mode: the output on, its input must follow, the
+output off, the input must follow again. Only the output under test is ever on, and every ending
+(done, Ctrl-C, the link lost) switches it off and leaves force mode. The results are saved after
+every loop in the user&apos;s data folder, by adapter serial and module UIDs, so that a run that
+stopped goes on at the next open loop (--fresh starts over). The report (PDF: cover, a table per
+module, summary, signature line) holds every channel, those checked in the window too.
+Exit status: 0 every loop passed, 3 a loop failed or is open, 1 a failure on the bus (or the
+report could not be written), 2 a bad wiring map (nothing is switched).</source>
+        <translation>The IO check-out of the adapter, as the window&apos;s &quot;IO检查&quot; keeps it: one row per channel of every
+module with an IO area. The wiring map FILE (CSV: the header &quot;output,input&quot;, then one loop per
+line, each side STATION:CHANNEL or UID:CHANNEL, channels from 0) names outputs wired back to
+inputs; each such loop is verified in force mode: the output on, its input must follow, the
+output off, the input must follow again. Only the output under test is ever on, and every ending
+(done, Ctrl-C, the link lost) switches it off and leaves force mode. The results are saved after
+every loop in the user&apos;s data folder, by adapter serial and module UIDs, so that a run that
+stopped goes on at the next open loop (--fresh starts over). The report (PDF: cover, a table per
+module, summary, signature line) holds every channel, those checked in the window too.
+Exit status: 0 every loop passed, 3 a loop failed or is open, 1 a failure on the bus (or the
+report could not be written), 2 a bad wiring map (nothing is switched).</translation>
+    </message>
+    <message>
+        <source>the wiring map (CSV: output,input)</source>
+        <translation>the wiring map (CSV: output,input)</translation>
+    </message>
+    <message>
+        <source>the report to write; replaced only once complete</source>
+        <translation>the report to write; replaced only once complete</translation>
+    </message>
+    <message>
+        <source>the rows as CSV as well</source>
+        <translation>the rows as CSV as well</translation>
+    </message>
+    <message>
+        <source>the site or project the report names</source>
+        <translation>the site or project the report names</translation>
+    </message>
+    <message>
+        <source>who checks, named on the report and each row</source>
+        <translation>who checks, named on the report and each row</translation>
+    </message>
+    <message>
+        <source>how long an input may take to follow its output (1500)</source>
+        <translation>how long an input may take to follow its output (1500)</translation>
+    </message>
+    <message>
+        <source>forget the results saved for this adapter and start over</source>
+        <translation>forget the results saved for this adapter and start over</translation>
+    </message>
+    <message>
+        <source>upgrade the firmware of adapters</source>
+        <translation>upgrade the firmware of adapters</translation>
+    </message>
+    <message>
+        <source>Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads
+each chosen adapter&apos;s versions and compares the file&apos;s version with its App version, part by
+part as numbers. A file whose category is not the adapter&apos;s type is refused (status 2) unless
+--any-category. Before the same version or a downgrade it asks, unless --yes; with no terminal
+to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread
+of its own, and reads the version each runs after its restart: one back with another version
+than the file&apos;s, or not back in time, failed. Give --adapter once for each adapter, or --all.
+Ctrl-C cancels every upgrade; an adapter interrupted during the transfer stays in its boot
+loader and can be upgraded again.</source>
+        <translation>Checks the upgrade file (both CRC-32s, the body length) before any adapter is touched, reads
+each chosen adapter&apos;s versions and compares the file&apos;s version with its App version, part by
+part as numbers. A file whose category is not the adapter&apos;s type is refused (status 2) unless
+--any-category. Before the same version or a downgrade it asks, unless --yes; with no terminal
+to ask on it refuses (status 2). Then it upgrades every chosen adapter at once, each in a thread
+of its own, and reads the version each runs after its restart: one back with another version
+than the file&apos;s, or not back in time, failed. Give --adapter once for each adapter, or --all.
+Ctrl-C cancels every upgrade; an adapter interrupted during the transfer stays in its boot
+loader and can be upgraded again.</translation>
+    </message>
+    <message>
+        <source>every adapter on USB</source>
+        <translation>every adapter on USB</translation>
+    </message>
+    <message>
+        <source>do not ask before a downgrade or the same version</source>
+        <translation>do not ask before a downgrade or the same version</translation>
+    </message>
+    <message>
+        <source>write the file also to adapters whose type is not the file&apos;s category</source>
+        <translation>write the file also to adapters whose type is not the file&apos;s category</translation>
+    </message>
+    <message>
+        <source>FILE   the upgrade file (.dec)</source>
+        <translation>FILE   the upgrade file (.dec)</translation>
+    </message>
+    <message>
+        <source>cannot read the file: %1</source>
+        <translation>cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>cannot write the file: %1</source>
+        <translation>cannot write the file: %1</translation>
+    </message>
+    <message>
+        <source>no header line</source>
+        <translation>no header line</translation>
+    </message>
+    <message>
+        <source>header field %1 is &quot;%2&quot;, not &quot;%3&quot; or &quot;%4&quot;: missing or out of order (%5)</source>
+        <translation>header field %1 is &quot;%2&quot;, not &quot;%3&quot; or &quot;%4&quot;: missing or out of order (%5)</translation>
+    </message>
+    <message>
+        <source>%1 fields; a line of this file needs %2</source>
+        <translation>%1 fields; a line of this file needs %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a number</source>
+        <translation>&quot;%1&quot; is not a number</translation>
+    </message>
+    <message>
+        <source>station %1 is outside 1..128 (0: no station)</source>
+        <translation>station %1 is outside 1..128 (0: no station)</translation>
+    </message>
+    <message>
+        <source>%1 channels; at most %2</source>
+        <translation>%1 channels; at most %2</translation>
+    </message>
+    <message>
+        <source>begin %1: the area would end at bit %2, past the 512-bit image</source>
+        <translation>begin %1: the area would end at bit %2, past the 512-bit image</translation>
+    </message>
+    <message>
+        <source>alignment %1: only 1 (bits) or 8 (bytes)</source>
+        <translation>alignment %1: only 1 (bits) or 8 (bytes)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a UID (up to 24 hexadecimal digits, in pairs)</source>
+        <translation>&quot;%1&quot; is not a UID (up to 24 hexadecimal digits, in pairs)</translation>
+    </message>
+    <message>
+        <source>column %1</source>
+        <translation>column %1</translation>
+    </message>
+    <message>
+        <source>1 module has no station of its own: a file without UIDs cannot name it, and import skips its line (export with --uid)</source>
+        <translation>1 module has no station of its own: a file without UIDs cannot name it, and import skips its line (export with --uid)</translation>
+    </message>
+    <message>
+        <source>%1 modules have no station of their own: a file without UIDs cannot name them, and import skips their lines (export with --uid)</source>
+        <translation>%1 modules have no station of their own: a file without UIDs cannot name them, and import skips their lines (export with --uid)</translation>
+    </message>
+    <message>
+        <source>%1 modules written to %2</source>
+        <translation>%1 modules written to %2</translation>
+    </message>
+    <message>
+        <source>%1:%2: %3 (station 0 without a UID names only the adapter&apos;s own module of the line&apos;s type; the line is skipped)</source>
+        <translation>%1:%2: %3 (station 0 without a UID names only the adapter&apos;s own module of the line&apos;s type; the line is skipped)</translation>
+    </message>
+    <message>
+        <source>%1 (no module of this type with this UID or station)</source>
+        <translation>%1 (no module of this type with this UID or station)</translation>
+    </message>
+    <message>
+        <source>%1 (no module of this type at this station)</source>
+        <translation>%1 (no module of this type at this station)</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>configuration imported and written to the adapter</source>
+        <translation>configuration imported and written to the adapter</translation>
+    </message>
+    <message>
+        <source>every line not skipped matches a module; nothing written (write it with --apply)</source>
+        <translation>every line not skipped matches a module; nothing written (write it with --apply)</translation>
+    </message>
+    <message>
+        <source>every line matches a module; nothing written (write it with --apply)</source>
+        <translation>every line matches a module; nothing written (write it with --apply)</translation>
+    </message>
+    <message>
+        <source>local</source>
+        <translation>local</translation>
+    </message>
+    <message>
+        <source>local module</source>
+        <translation>local module</translation>
+    </message>
+    <message>
+        <source>module without station</source>
+        <translation>module without station</translation>
+    </message>
+    <message>
+        <source>station %1</source>
+        <translation>station %1</translation>
+    </message>
+    <message>
+        <source>same</source>
+        <translation>same</translation>
+    </message>
+    <message>
+        <source>differs</source>
+        <translation>differs</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>missing</translation>
+    </message>
+    <message>
+        <source>extra</source>
+        <translation>extra</translation>
+    </message>
+    <message>
+        <source>type-mismatch</source>
+        <translation>type-mismatch</translation>
+    </message>
+    <message>
+        <source>ambiguous</source>
+        <translation>ambiguous</translation>
+    </message>
+    <message>
+        <source>type</source>
+        <translation>type</translation>
+    </message>
+    <message>
+        <source>station</source>
+        <translation>station</translation>
+    </message>
+    <message>
+        <source>inputStart</source>
+        <translation>inputStart</translation>
+    </message>
+    <message>
+        <source>inputChannels</source>
+        <translation>inputChannels</translation>
+    </message>
+    <message>
+        <source>outputStart</source>
+        <translation>outputStart</translation>
+    </message>
+    <message>
+        <source>outputChannels</source>
+        <translation>outputChannels</translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>station %1: %2 lines in the file, %3 modules on the bus%4; not matched without UIDs</source>
+        <translation>station %1: %2 lines in the file, %3 modules on the bus%4; not matched without UIDs</translation>
+    </message>
+    <message>
+        <source>station 0 without UID names no module but the adapter&apos;s own of the line&apos;s type; %1 module(s) without a station on the bus%2</source>
+        <translation>station 0 without UID names no module but the adapter&apos;s own of the line&apos;s type; %1 module(s) without a station on the bus%2</translation>
+    </message>
+    <message>
+        <source>UID %1 is given %2 times in the file</source>
+        <translation>UID %1 is given %2 times in the file</translation>
+    </message>
+    <message>
+        <source>not on the bus</source>
+        <translation>not on the bus</translation>
+    </message>
+    <message>
+        <source>not in the file</source>
+        <translation>not in the file</translation>
+    </message>
+    <message>
+        <source>%1 %2 (bus %3)</source>
+        <translation>%1 %2 (bus %3)</translation>
+    </message>
+    <message>
+        <source>%1 differ</source>
+        <translation>%1 differ</translation>
+    </message>
+    <message>
+        <source>%1 missing</source>
+        <translation>%1 missing</translation>
+    </message>
+    <message>
+        <source>%1 extra</source>
+        <translation>%1 extra</translation>
+    </message>
+    <message>
+        <source>%1 type mismatch</source>
+        <translation>%1 type mismatch</translation>
+    </message>
+    <message>
+        <source>%1 ambiguous</source>
+        <translation>%1 ambiguous</translation>
+    </message>
+    <message>
+        <source>%1 same</source>
+        <translation>%1 same</translation>
+    </message>
+    <message>
+        <source>line %1 (%2)</source>
+        <translation>line %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1: %2 and %3 share inputs %4..%5</source>
+        <translation>%1: %2 and %3 share inputs %4..%5</translation>
+    </message>
+    <message>
+        <source>%1: %2 and %3 share outputs %4..%5</source>
+        <translation>%1: %2 and %3 share outputs %4..%5</translation>
+    </message>
+    <message>
+        <source>overlap on the bus</source>
+        <translation>overlap on the bus</translation>
+    </message>
+    <message>
+        <source>overlap in the file</source>
+        <translation>overlap in the file</translation>
+    </message>
+    <message>
+        <source>KIND</source>
+        <translation>KIND</translation>
+    </message>
+    <message>
+        <source>LINE</source>
+        <translation>LINE</translation>
+    </message>
+    <message>
+        <source>STATION</source>
+        <translation>STATION</translation>
+    </message>
+    <message>
+        <source>TYPE</source>
+        <translation>TYPE</translation>
+    </message>
+    <message>
+        <source>UID</source>
+        <translation>UID</translation>
+    </message>
+    <message>
+        <source>DIFFERENCES</source>
+        <translation>DIFFERENCES</translation>
+    </message>
+    <message>
+        <source>the bus is what the file says (%1 modules)</source>
+        <translation>the bus is what the file says (%1 modules)</translation>
+    </message>
+    <message>
+        <source>writing modules: %1 of %2</source>
+        <translation>writing modules: %1 of %2</translation>
+    </message>
+    <message>
+        <source>interrupted; the writes may be incomplete</source>
+        <translation>interrupted; the writes may be incomplete</translation>
+    </message>
+    <message>
+        <source>with UIDs</source>
+        <translation>with UIDs</translation>
+    </message>
+    <message>
+        <source>without UIDs</source>
+        <translation>without UIDs</translation>
+    </message>
+    <message>
+        <source>file     %1 (%2, %3 lines)</source>
+        <translation>file     %1 (%2, %3 lines)</translation>
+    </message>
+    <message>
+        <source>adapter  %1 (%2 modules)</source>
+        <translation>adapter  %1 (%2 modules)</translation>
+    </message>
+    <message>
+        <source>%1: written</source>
+        <translation>%1: written</translation>
+    </message>
+    <message>
+        <source>%1: not written: %2</source>
+        <translation>%1: not written: %2</translation>
+    </message>
+    <message>
+        <source>interrupted while reading the bus again</source>
+        <translation>interrupted while reading the bus again</translation>
+    </message>
+    <message>
+        <source>compared again after %1 of %2 writes:</source>
+        <translation>compared again after %1 of %2 writes:</translation>
+    </message>
+    <message>
+        <source>--set takes STATION:CHANNEL=VALUE, not &quot;%1&quot;</source>
+        <translation>--set takes STATION:CHANNEL=VALUE, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 has no outputs</source>
+        <translation>%1 has no outputs</translation>
+    </message>
+    <message>
+        <source>%1 holds no output area; its outputs cannot be forced</source>
+        <translation>%1 holds no output area; its outputs cannot be forced</translation>
+    </message>
+    <message>
+        <source>%1 has output channels 0 to %2, not %3</source>
+        <translation>%1 has output channels 0 to %2, not %3</translation>
+    </message>
+    <message>
+        <source>output %1 of %2 is outside the output area the module holds (%3)</source>
+        <translation>output %1 of %2 is outside the output area the module holds (%3)</translation>
+    </message>
+    <message>
+        <source>--set %1: output %2 of %3 (%4) takes %5 to %6</source>
+        <translation>--set %1: output %2 of %3 (%4) takes %5 to %6</translation>
+    </message>
+    <message>
+        <source>inputs:</source>
+        <translation>inputs:</translation>
+    </message>
+    <message>
+        <source>%1 %2 inputs %3</source>
+        <translation>%1 %2 inputs %3</translation>
+    </message>
+    <message>
+        <source>force mode on</source>
+        <translation>force mode on</translation>
+    </message>
+    <message>
+        <source>force mode left</source>
+        <translation>force mode left</translation>
+    </message>
+    <message>
+        <source>give at least one --set STATION:CHANNEL=VALUE</source>
+        <translation>give at least one --set STATION:CHANNEL=VALUE</translation>
+    </message>
+    <message>
+        <source>--hold takes a number of seconds, not &quot;%1&quot;</source>
+        <translation>--hold takes a number of seconds, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 output %2 = %3</source>
+        <translation>%1 output %2 = %3</translation>
+    </message>
+    <message>
+        <source>the link to the adapter is lost</source>
+        <translation>the link to the adapter is lost</translation>
+    </message>
+    <message>
+        <source>identified</source>
+        <translation>identified</translation>
+    </message>
+    <message>
+        <source>not a TarnBUS adapter</source>
+        <translation>not a TarnBUS adapter</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>added</translation>
+    </message>
+    <message>
+        <source>gone</source>
+        <translation>gone</translation>
+    </message>
+    <message>
+        <source>back</source>
+        <translation>back</translation>
+    </message>
+    <message>
+        <source>state</source>
+        <translation>state</translation>
+    </message>
+    <message>
+        <source>fault</source>
+        <translation>fault</translation>
+    </message>
+    <message>
+        <source>link back</source>
+        <translation>link back</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>link lost</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>adapter</source>
+        <translation>adapter</translation>
+    </message>
+    <message>
+        <source>power</source>
+        <translation>power</translation>
+    </message>
+    <message>
+        <source>temperature</source>
+        <translation>temperature</translation>
+    </message>
+    <message>
+        <source>alignment</source>
+        <translation>alignment</translation>
+    </message>
+    <message>
+        <source>bits</source>
+        <translation>bits</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>modules</source>
+        <translation>modules</translation>
+    </message>
+    <message>
+        <source>link statistics (this connection)</source>
+        <translation>link statistics (this connection)</translation>
+    </message>
+    <message>
+        <source>%1 connected to %2: %3 modules</source>
+        <translation>%1 connected to %2: %3 modules</translation>
+    </message>
+    <message>
+        <source>no TarnBUS adapter found on USB</source>
+        <translation>no TarnBUS adapter found on USB</translation>
+    </message>
+    <message>
+        <source>SERIAL</source>
+        <translation>SERIAL</translation>
+    </message>
+    <message>
+        <source>PRODUCT</source>
+        <translation>PRODUCT</translation>
+    </message>
+    <message>
+        <source>RELEASE</source>
+        <translation>RELEASE</translation>
+    </message>
+    <message>
+        <source>--seconds takes a positive number, not &quot;%1&quot;</source>
+        <translation>--seconds takes a positive number, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>CLASS</source>
+        <translation>CLASS</translation>
+    </message>
+    <message>
+        <source>INPUTS</source>
+        <translation>INPUTS</translation>
+    </message>
+    <message>
+        <source>OUTPUTS</source>
+        <translation>OUTPUTS</translation>
+    </message>
+    <message>
+        <source>STATE</source>
+        <translation>STATE</translation>
+    </message>
+    <message>
+        <source>FAULTS</source>
+        <translation>FAULTS</translation>
+    </message>
+    <message>
+        <source>run</source>
+        <translation>run</translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation>stop</translation>
+    </message>
+    <message>
+        <source>station %1 is outside 1..128</source>
+        <translation>station %1 is outside 1..128</translation>
+    </message>
+    <message>
+        <source>no module at station %1</source>
+        <translation>no module at station %1</translation>
+    </message>
+    <message>
+        <source>station %1 is shared by %2 modules (%3); name the module by its UID</source>
+        <translation>station %1 is shared by %2 modules (%3); name the module by its UID</translation>
+    </message>
+    <message>
+        <source>no module with UID %1</source>
+        <translation>no module with UID %1</translation>
+    </message>
+    <message>
+        <source>warning: </source>
+        <translation>warning: </translation>
+    </message>
+    <message>
+        <source>this command talks to one adapter; --adapter is given %1 times</source>
+        <translation>this command talks to one adapter; --adapter is given %1 times</translation>
+    </message>
+    <message>
+        <source>no adapter %1 on USB%2</source>
+        <translation>no adapter %1 on USB%2</translation>
+    </message>
+    <message>
+        <source> (found: %1)</source>
+        <translation> (found: %1)</translation>
+    </message>
+    <message>
+        <source>%1 adapters found (%2); choose %3</source>
+        <translation>%1 adapters found (%2); choose %3</translation>
+    </message>
+    <message>
+        <source>one with --adapter SERIAL</source>
+        <translation>one with --adapter SERIAL</translation>
+    </message>
+    <message>
+        <source>with --adapter SERIAL, or --all</source>
+        <translation>with --adapter SERIAL, or --all</translation>
+    </message>
+    <message>
+        <source>time-out</source>
+        <translation>time-out</translation>
+    </message>
+    <message>
+        <source>checksum error</source>
+        <translation>checksum error</translation>
+    </message>
+    <message>
+        <source>refused by the adapter</source>
+        <translation>refused by the adapter</translation>
+    </message>
+    <message>
+        <source>no reply data</source>
+        <translation>no reply data</translation>
+    </message>
+    <message>
+        <source>bad reply</source>
+        <translation>bad reply</translation>
+    </message>
+    <message>
+        <source>the adapter is restarting</source>
+        <translation>the adapter is restarting</translation>
+    </message>
+    <message>
+        <source>settings unknown</source>
+        <translation>settings unknown</translation>
+    </message>
+    <message>
+        <source>no reply</source>
+        <translation>no reply</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>refused</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>the adapter did not finish the operation</source>
+        <translation>the adapter did not finish the operation</translation>
+    </message>
+    <message>
+        <source>interrupted; the operation may be incomplete</source>
+        <translation>interrupted; the operation may be incomplete</translation>
+    </message>
+    <message>
+        <source>read back after the restart: %1</source>
+        <translation>read back after the restart: %1</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>interrupted while connecting</source>
+        <translation>interrupted while connecting</translation>
+    </message>
+    <message>
+        <source>the adapter did not finish loading its modules</source>
+        <translation>the adapter did not finish loading its modules</translation>
+    </message>
+    <message>
+        <source>the adapter&apos;s settings could not be read; nothing is written</source>
+        <translation>the adapter&apos;s settings could not be read; nothing is written</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no setting: NAME=VALUE, NAME one of %2</source>
+        <translation>&quot;%1&quot; names no setting: NAME=VALUE, NAME one of %2</translation>
+    </message>
+    <message>
+        <source>the threshold is a number, not &quot;%1&quot;</source>
+        <translation>the threshold is a number, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 is %2 or %3, not &quot;%4&quot;</source>
+        <translation>%1 is %2 or %3, not &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>settings unchanged; nothing written</source>
+        <translation>settings unchanged; nothing written</translation>
+    </message>
+    <message>
+        <source>writing the settings; the adapter restarts</source>
+        <translation>writing the settings; the adapter restarts</translation>
+    </message>
+    <message>
+        <source>the adapter did not take the settings</source>
+        <translation>the adapter did not take the settings</translation>
+    </message>
+    <message>
+        <source>the adapter did not come back after its restart: the settings are not verified</source>
+        <translation>the adapter did not come back after its restart: the settings are not verified</translation>
+    </message>
+    <message>
+        <source>settings written and read back after the restart</source>
+        <translation>settings written and read back after the restart</translation>
+    </message>
+    <message>
+        <source>%1 has no description of its own; its configuration is left alone</source>
+        <translation>%1 has no description of its own; its configuration is left alone</translation>
+    </message>
+    <message>
+        <source>  inputs %1, outputs %2</source>
+        <translation>  inputs %1, outputs %2</translation>
+    </message>
+    <message>
+        <source>the adapter did not confirm the configuration</source>
+        <translation>the adapter did not confirm the configuration</translation>
+    </message>
+    <message>
+        <source>%1 uses %2</source>
+        <translation>%1 uses %2</translation>
+    </message>
+    <message>
+        <source>%1 has no inputs</source>
+        <translation>%1 has no inputs</translation>
+    </message>
+    <message>
+        <source>%1 takes START[:CHANNELS] with START a bit address from 0 to 511, not &quot;%2&quot;</source>
+        <translation>%1 takes START[:CHANNELS] with START a bit address from 0 to 511, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 %2: with byte alignment a start address is a multiple of 8</source>
+        <translation>%1 %2: with byte alignment a start address is a multiple of 8</translation>
+    </message>
+    <message>
+        <source>%1 %2: CHANNELS is a count from 1 to 127</source>
+        <translation>%1 %2: CHANNELS is a count from 1 to 127</translation>
+    </message>
+    <message>
+        <source>%1 has %2 channels; its channel count cannot be changed</source>
+        <translation>%1 has %2 channels; its channel count cannot be changed</translation>
+    </message>
+    <message>
+        <source>%1 %2: the inputs would take bits %3, past the %4-bit image</source>
+        <translation>%1 %2: the inputs would take bits %3, past the %4-bit image</translation>
+    </message>
+    <message>
+        <source>%1 %2: the outputs would take bits %3, past the %4-bit image</source>
+        <translation>%1 %2: the outputs would take bits %3, past the %4-bit image</translation>
+    </message>
+    <message>
+        <source>%1 %2: bits %3 overlap: %4</source>
+        <translation>%1 %2: bits %3 overlap: %4</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not NAME=VALUE</source>
+        <translation>&quot;%1&quot; is not NAME=VALUE</translation>
+    </message>
+    <message>
+        <source>%1 has no parameter &quot;%2&quot; (it has none)</source>
+        <translation>%1 has no parameter &quot;%2&quot; (it has none)</translation>
+    </message>
+    <message>
+        <source>%1 has no parameter &quot;%2&quot;; its parameters: %3</source>
+        <translation>%1 has no parameter &quot;%2&quot;; its parameters: %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no value of &quot;%2&quot;; it takes %3</source>
+        <translation>&quot;%1&quot; is no value of &quot;%2&quot;; it takes %3</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>STATION is a number from 1 to 128, not &quot;%1&quot;</source>
+        <translation>STATION is a number from 1 to 128, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 is the adapter&apos;s own module: it has no station to set</source>
+        <translation>%1 is the adapter&apos;s own module: it has no station to set</translation>
+    </message>
+    <message>
+        <source>already at station %1</source>
+        <translation>already at station %1</translation>
+    </message>
+    <message>
+        <source>station %1 is taken by %2</source>
+        <translation>station %1 is taken by %2</translation>
+    </message>
+    <message>
+        <source>station set to %1</source>
+        <translation>station set to %1</translation>
+    </message>
+    <message>
+        <source>give --in, --out or both</source>
+        <translation>give --in, --out or both</translation>
+    </message>
+    <message>
+        <source>areas set</source>
+        <translation>areas set</translation>
+    </message>
+    <message>
+        <source>parameters set</source>
+        <translation>parameters set</translation>
+    </message>
+    <message>
+        <source>the adapter did not confirm clearing the module</source>
+        <translation>the adapter did not confirm clearing the module</translation>
+    </message>
+    <message>
+        <source>configuration cleared</source>
+        <translation>configuration cleared</translation>
+    </message>
+    <message>
+        <source>the lamp is switched &quot;on&quot; or &quot;off&quot;, not &quot;%1&quot;</source>
+        <translation>the lamp is switched &quot;on&quot; or &quot;off&quot;, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>lamp on</source>
+        <translation>lamp on</translation>
+    </message>
+    <message>
+        <source>lamp off</source>
+        <translation>lamp off</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>%1 bytes, shorter than the %2-byte header</source>
+        <translation>%1 bytes, shorter than the %2-byte header</translation>
+    </message>
+    <message>
+        <source>the header&apos;s CRC-32 does not match the header</source>
+        <translation>the header&apos;s CRC-32 does not match the header</translation>
+    </message>
+    <message>
+        <source>the header declares a body of %1 bytes, the file holds %2</source>
+        <translation>the header declares a body of %1 bytes, the file holds %2</translation>
+    </message>
+    <message>
+        <source>%1 bytes follow the %2-byte body the header declares</source>
+        <translation>%1 bytes follow the %2-byte body the header declares</translation>
+    </message>
+    <message>
+        <source>the body&apos;s CRC-32 does not match the body</source>
+        <translation>the body&apos;s CRC-32 does not match the body</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>category</source>
+        <translation>category</translation>
+    </message>
+    <message>
+        <source>version</source>
+        <translation>version</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>size</translation>
+    </message>
+    <message>
+        <source>%1 bytes, %2 blocks</source>
+        <translation>%1 bytes, %2 blocks</translation>
+    </message>
+    <message>
+        <source>busy</source>
+        <translation>busy</translation>
+    </message>
+    <message>
+        <source>newer</source>
+        <translation>newer</translation>
+    </message>
+    <message>
+        <source>older</source>
+        <translation>older</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>HARDWARE</source>
+        <translation>HARDWARE</translation>
+    </message>
+    <message>
+        <source>BOOT</source>
+        <translation>BOOT</translation>
+    </message>
+    <message>
+        <source>APP</source>
+        <translation>APP</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: it is busy, open in the window or another program (or just gone from USB); close it there and try again</source>
+        <translation>%1 cannot be opened: it is busy, open in the window or another program (or just gone from USB); close it there and try again</translation>
+    </message>
+    <message>
+        <source>%1 (%2 did not answer the device information request)</source>
+        <translation>%1 (%2 did not answer the device information request)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 reports the App version &quot;%3&quot;)</source>
+        <translation>%1 (%2 reports the App version &quot;%3&quot;)</translation>
+    </message>
+    <message>
+        <source>; the adapter stays in its boot loader until it is upgraded again</source>
+        <translation>; the adapter stays in its boot loader until it is upgraded again</translation>
+    </message>
+    <message>
+        <source>%1: %2 (cannot open it: busy in the window or another program, or gone from USB)</source>
+        <translation>%1: %2 (cannot open it: busy in the window or another program, or gone from USB)</translation>
+    </message>
+    <message>
+        <source>%1: %2 (refused or not answered; an adapter the window or another program has open is busy)</source>
+        <translation>%1: %2 (refused or not answered; an adapter the window or another program has open is busy)</translation>
+    </message>
+    <message>
+        <source>%1: %2 (refused)</source>
+        <translation>%1: %2 (refused)</translation>
+    </message>
+    <message>
+        <source>%1 (refused or not acknowledged%2)</source>
+        <translation>%1 (refused or not acknowledged%2)</translation>
+    </message>
+    <message>
+        <source>%1 (link lost%2)</source>
+        <translation>%1 (link lost%2)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 came back with App %3 instead of the file&apos;s %4)</source>
+        <translation>%1 (%2 came back with App %3 instead of the file&apos;s %4)</translation>
+    </message>
+    <message>
+        <source>%1 (%2 was not back on USB, answering, within %3 s of its restart; the version it runs is unknown)</source>
+        <translation>%1 (%2 was not back on USB, answering, within %3 s of its restart; the version it runs is unknown)</translation>
+    </message>
+    <message>
+        <source>%1 interrupted while it restarts; the new firmware was written</source>
+        <translation>%1 interrupted while it restarts; the new firmware was written</translation>
+    </message>
+    <message>
+        <source>%1 interrupted; the adapter stays in its boot loader until it is upgraded again</source>
+        <translation>%1 interrupted; the adapter stays in its boot loader until it is upgraded again</translation>
+    </message>
+    <message>
+        <source>%1 interrupted before the transfer began</source>
+        <translation>%1 interrupted before the transfer began</translation>
+    </message>
+    <message>
+        <source>%1 reports App %2; the parts of the file&apos;s %3 after the third are not shown by an adapter and were not checked</source>
+        <translation>%1 reports App %2; the parts of the file&apos;s %3 after the third are not shown by an adapter and were not checked</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>cancelling</source>
+        <translation>cancelling</translation>
+    </message>
+    <message>
+        <source>restarting</source>
+        <translation>restarting</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>writing</translation>
+    </message>
+    <message>
+        <source>starting</source>
+        <translation>starting</translation>
+    </message>
+    <message>
+        <source>%1: %2 (the file is for %3, the adapter is a %4; give --any-category to upgrade it all the same)</source>
+        <translation>%1: %2 (the file is for %3, the adapter is a %4; give --any-category to upgrade it all the same)</translation>
+    </message>
+    <message>
+        <source>nothing was written to any adapter</source>
+        <translation>nothing was written to any adapter</translation>
+    </message>
+    <message>
+        <source>%1 has App %2, the file %3: %4</source>
+        <translation>%1 has App %2, the file %3: %4</translation>
+    </message>
+    <message>
+        <source> Standard input is not a terminal to answer on: give --yes to upgrade all the same</source>
+        <translation> Standard input is not a terminal to answer on: give --yes to upgrade all the same</translation>
+    </message>
+    <message>
+        <source>%1 is not to be upgraded; nothing was written to any adapter</source>
+        <translation>%1 is not to be upgraded; nothing was written to any adapter</translation>
+    </message>
+    <message>
+        <source>interrupted; nothing was written to any adapter</source>
+        <translation>interrupted; nothing was written to any adapter</translation>
+    </message>
+    <message>
+        <source>--all and --adapter exclude each other</source>
+        <translation>--all and --adapter exclude each other</translation>
+    </message>
+    <message>
+        <source>transactions</source>
+        <translation>transactions</translation>
+    </message>
+    <message>
+        <source>time-outs</source>
+        <translation>time-outs</translation>
+    </message>
+    <message>
+        <source>checksum errors</source>
+        <translation>checksum errors</translation>
+    </message>
+    <message>
+        <source>error reports</source>
+        <translation>error reports</translation>
+    </message>
+    <message>
+        <source>refusals</source>
+        <translation>refusals</translation>
+    </message>
+    <message>
+        <source>incomplete replies</source>
+        <translation>incomplete replies</translation>
+    </message>
+    <message>
+        <source>reconnects</source>
+        <translation>reconnects</translation>
+    </message>
+    <message>
+        <source>round trip</source>
+        <translation>round trip</translation>
+    </message>
+    <message>
+        <source>last %1, mean %2, max %3</source>
+        <translation>last %1, mean %2, max %3</translation>
+    </message>
 </context>
 <context>
     <name>CompareReport</name>
@@ -1919,6 +3547,10 @@ to an adapter.</translation>
         <source>失败</source>
         <translation>Failed</translation>
     </message>
+    <message>
+        <source>升级包的类别是%1,设备类型是%2,两者不符。</source>
+        <translation>The upgrade file&apos;s category is %1, the device&apos;s type %2: they do not match.</translation>
+    </message>
 </context>
 <context>
     <name>FrameTraceDialog</name>
@@ -2139,7 +3771,7 @@ to an adapter.</translation>
 Install the udev rule %2 (installed with the tarnbus-tester package), then unplug the adapter and plug it in again.</translation>
     </message>
     <message>
-        <source>no permission to open the adapter&apos;s USB device (%1): the udev rule %2, installed with the tarnbus-tester package, gives the user at the seat access; install it, then unplug the adapter and plug it in again</source>
+        <source>没有权限打开适配器的USB设备(%1): 随 tarnbus-tester 软件包安装的udev规则 %2 让座席上的用户可以访问它; 请安装该规则,然后拔下适配器再重新插入</source>
         <translation>no permission to open the adapter&apos;s USB device (%1): the udev rule %2, installed with the tarnbus-tester package, gives the user at the seat access; install it, then unplug the adapter and plug it in again</translation>
     </message>
 </context>

@@ -1,5 +1,6 @@
 #include "LinkStatisticsText.h"
 
+#include <QCoreApplication>
 #include <QJsonValue>
 
 namespace appcore {
@@ -34,17 +35,20 @@ QJsonObject linkStatisticsJson(const LinkStatistics &s)
 
 QList<QStringList> linkStatisticsRows(const LinkStatistics &s)
 {
+    // The command line's table: its texts are written in English, as the
+    // rest of the command line's (the context "Cli").
+    const auto text = [](const char *source) { return QCoreApplication::translate("Cli", source); };
     return {
-        {QStringLiteral("transactions"), QString::number(s.transactions)},
-        {QStringLiteral("time-outs"), QString::number(s.timeouts)},
-        {QStringLiteral("checksum errors"), QString::number(s.checksumErrors)},
-        {QStringLiteral("error reports"), QString::number(s.errorReports)},
-        {QStringLiteral("refusals"), QString::number(s.refusals)},
-        {QStringLiteral("incomplete replies"), QString::number(s.incompleteReplies)},
-        {QStringLiteral("reconnects"), QString::number(s.reconnects)},
-        {QStringLiteral("round trip"), QStringLiteral("last %1, mean %2, max %3")
-                                           .arg(roundTripText(s.lastRoundTripUs), roundTripText(s.meanRoundTripUs),
-                                                roundTripText(s.maxRoundTripUs))},
+        {text(QT_TRANSLATE_NOOP("Cli", "transactions")), QString::number(s.transactions)},
+        {text(QT_TRANSLATE_NOOP("Cli", "time-outs")), QString::number(s.timeouts)},
+        {text(QT_TRANSLATE_NOOP("Cli", "checksum errors")), QString::number(s.checksumErrors)},
+        {text(QT_TRANSLATE_NOOP("Cli", "error reports")), QString::number(s.errorReports)},
+        {text(QT_TRANSLATE_NOOP("Cli", "refusals")), QString::number(s.refusals)},
+        {text(QT_TRANSLATE_NOOP("Cli", "incomplete replies")), QString::number(s.incompleteReplies)},
+        {text(QT_TRANSLATE_NOOP("Cli", "reconnects")), QString::number(s.reconnects)},
+        {text(QT_TRANSLATE_NOOP("Cli", "round trip")),
+         QCoreApplication::translate("Cli", "last %1, mean %2, max %3")
+             .arg(roundTripText(s.lastRoundTripUs), roundTripText(s.meanRoundTripUs), roundTripText(s.maxRoundTripUs))},
     };
 }
 

@@ -18,7 +18,8 @@ QString roundTripText(qint64 microseconds);
 // refusals, incompleteReplies, reconnects, roundTripMs {last, mean, max}.
 QJsonObject linkStatisticsJson(const LinkStatistics &statistics);
 
-// Rows of name and value for a text table.
+// Rows of name and value for the command line's text table, in the
+// language chosen.
 QList<QStringList> linkStatisticsRows(const LinkStatistics &statistics);
 
 } // namespace appcore

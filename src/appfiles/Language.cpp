@@ -109,15 +109,16 @@ bool apply(Choice choice)
     if (!application)
         return false;
     drop(g_own);
-    if (choice == Choice::English) {
-        initTarnBusTranslations();
-        auto *translator = new QTranslator(application);
-        if (translator->load(QStringLiteral(":/translations/tarnbus_en.qm"))) {
-            g_own = translator;
-            QCoreApplication::installTranslator(translator);
-        } else {
-            delete translator;
-        }
+    // English: every text written in Chinese. Chinese: the command line's
+    // texts, which are written in English.
+    initTarnBusTranslations();
+    auto *translator = new QTranslator(application);
+    if (translator->load(choice == Choice::English ? QStringLiteral(":/translations/tarnbus_en.qm")
+                                                   : QStringLiteral(":/translations/tarnbus_zh.qm"))) {
+        g_own = translator;
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
     }
     // Qt's own English is built in; a Chinese window needs its catalogue.
     // (Installing and removing a translator tells every widget.)

@@ -9,7 +9,8 @@ class QCoreApplication;
 
 // The language of both programs' texts. Chinese is the language the texts
 // are written in; English comes from the embedded translation
-// (translations/tarnbus_en.ts). Qt's own texts (the buttons of questions,
+// (translations/tarnbus_en.ts). The command line's own texts are written in
+// English; their Chinese is embedded as well (translations/tarnbus_zh.ts). Qt's own texts (the buttons of questions,
 // file dialogs, the command-line parser's errors) follow from Qt's
 // translations (Debian qttranslations5-l10n) where they are installed.
 //

@@ -5,6 +5,7 @@
 
 #include "AddressConflicts.h"
 #include "Modules.h"
+#include "Texts.h"
 
 #include "StationRepair.h"
 
@@ -20,13 +21,14 @@ QJsonArray modulesJson(const SlaveList &slaves)
     return array;
 }
 
-void printModules(Context &ctx, const QString &result, const SlaveList &slaves)
+// result for JSON, text for a terminal.
+void printModules(Context &ctx, const QString &result, const QString &text, const SlaveList &slaves)
 {
     if (ctx.output.json()) {
         ctx.output.document(QJsonObject{{QStringLiteral("result"), result}, {QStringLiteral("modules"), modulesJson(slaves)}});
         return;
     }
-    ctx.output.line(result);
+    ctx.output.line(text);
     QList<QStringList> rows{modules::tableHeader()};
     for (const SlaveSnapshot &slave : slaves)
         rows.append(modules::tableRow(*slave));
@@ -34,11 +36,11 @@ void printModules(Context &ctx, const QString &result, const SlaveList &slaves)
 }
 
 // Waits for the work asked of the adapter, then shows the bus as it is now.
-int finishAndShow(Context &ctx, AdapterSession &s, const QString &result)
+int finishAndShow(Context &ctx, AdapterSession &s, const QString &result, const QString &text)
 {
     const int status = session::finish(ctx, s, s.refresh());
     if (status == ExitStatus::Success)
-        printModules(ctx, result, s.slaves());
+        printModules(ctx, result, text, s.slaves());
     return status;
 }
 
@@ -47,9 +49,8 @@ QStringList overlaps(const SlaveList &slaves)
 {
     QStringList found;
     for (const appcore::Overlap &o : appcore::overlaps(slaves))
-        found << QStringLiteral("%1 and %2 share %3 %4")
-                     .arg(modules::describe(*o.first), modules::describe(*o.second),
-                          o.input ? QStringLiteral("inputs") : QStringLiteral("outputs"), modules::area(o.start, o.bits));
+        found << (o.input ? Texts::tr("%1 and %2 share inputs %3") : Texts::tr("%1 and %2 share outputs %3"))
+                     .arg(modules::describe(*o.first), modules::describe(*o.second), modules::area(o.start, o.bits));
     return found;
 }
 
@@ -67,14 +68,14 @@ int download(Context &ctx, AdapterSession &s, int conflictStatus)
             ctx.output.fail(CliError::of(conflictStatus, overlap));
         return ctx.output.fail(CliError::of(conflictStatus,
                                             appcore::resultMessage(MSG_DOWNLOAD_REFUSED, DownloadRefusal::AddressConflict).boxText
-                                                + QStringLiteral(" (modules share bits; nothing was written)")));
+                                                + Texts::tr(" (modules share bits; nothing was written)")));
     }
     s.adapter()->requestConfigurationDownload();
     const int status = session::finish(ctx, s, s.refresh());
     if (status != ExitStatus::Success)
         return status;
     if (!s.hasReport(MSG_DOWNLOAD_DONE, 1))
-        return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm the download"));
+        return session::busFailure(ctx, {}, Texts::tr("the adapter did not confirm the download"));
     return ExitStatus::Success;
 }
 
@@ -86,12 +87,12 @@ int allocate(Context &ctx)
 {
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
         const QPair<quint16, quint16> totals = Adapter::allocationTotals(s.slaves(), s.state().alignmentUnit);
-        ctx.output.note(QStringLiteral("the modules take %1 input bits and %2 output bits").arg(totals.first).arg(totals.second));
+        ctx.output.note(Texts::tr("the modules take %1 input bits and %2 output bits").arg(totals.first).arg(totals.second));
         const QString warning = appcore::allocationWarning(totals.first, totals.second);
         if (!warning.isEmpty())
-            ctx.output.warn(QStringLiteral("%1: modules that do not fit keep their areas").arg(warning));
+            ctx.output.warn(Texts::tr("%1: modules that do not fit keep their areas").arg(warning));
         emit s.adapter()->sigAutoSetSlaveAddr();
-        return finishAndShow(ctx, s, QStringLiteral("addresses allocated"));
+        return finishAndShow(ctx, s, QStringLiteral("addresses allocated"), Texts::tr("addresses allocated"));
     });
 }
 
@@ -112,20 +113,20 @@ int repairStations(Context &ctx)
             }
         }
         if (rows.isEmpty()) {
-            printModules(ctx, QStringLiteral("no repeated stations"), {});
+            printModules(ctx, QStringLiteral("no repeated stations"), Texts::tr("no repeated stations"), {});
             return ExitStatus::Success;
         }
         const QStringList stations = appcore::StationRepair::generate(rows, others);
         if (const auto problem = appcore::StationRepair::checkRows(stations))
-            return session::busFailure(ctx, {}, QStringLiteral("no free station number is left for %1")
+            return session::busFailure(ctx, {}, Texts::tr("no free station number is left for %1")
                                                     .arg(modules::describe(*repaired.at(problem->row))));
         for (int row = 0; row < rows.size(); ++row)
-            ctx.output.note(QStringLiteral("%1 gets station %2").arg(modules::describe(*repaired.at(row)), stations.at(row)));
+            ctx.output.note(Texts::tr("%1 gets station %2").arg(modules::describe(*repaired.at(row)), stations.at(row)));
         const QMap<int, QByteArray> map = appcore::StationRepair::stationMap(stations, uids);
         // The repair dialog's request, queued into the Adapter's thread.
         Adapter *adapter = s.adapter();
         QMetaObject::invokeMethod(adapter, [adapter, map] { adapter->onSetRepeatSid(map); }, Qt::QueuedConnection);
-        return finishAndShow(ctx, s, QStringLiteral("repeated stations repaired"));
+        return finishAndShow(ctx, s, QStringLiteral("repeated stations repaired"), Texts::tr("repeated stations repaired"));
     });
 }
 
@@ -134,7 +135,7 @@ int download(Context &ctx)
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
         const int status = configuration::download(ctx, s, ExitStatus::BusFailure);
         if (status == ExitStatus::Success)
-            printModules(ctx, QStringLiteral("configuration downloaded"), s.slaves());
+            printModules(ctx, QStringLiteral("configuration downloaded"), Texts::tr("configuration downloaded"), s.slaves());
         return status;
     });
 }
@@ -143,15 +144,15 @@ int store(Context &ctx)
 {
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
         if (const QString refusal = appcore::storeRefusal(s.slaves().size()); !refusal.isEmpty())
-            return session::busFailure(ctx, {}, QStringLiteral("%1 (%2 modules on the bus)").arg(refusal).arg(s.slaves().size()));
+            return session::busFailure(ctx, {}, Texts::tr("%1 (%2 modules on the bus)").arg(refusal).arg(s.slaves().size()));
         emit s.adapter()->sigSaveAdapterConfig();
         // The adapter restarts once it has stored; what it holds then is
         // read and compared with what was stored.
         const int status = session::awaitReadBack(
-            ctx, s, QStringLiteral("storing the configuration; the adapter restarts"), MSG_CONFIG_STORED, -1,
-            QStringLiteral("the adapter did not confirm storing the configuration"),
+            ctx, s, Texts::tr("storing the configuration; the adapter restarts"), MSG_CONFIG_STORED, -1,
+            Texts::tr("the adapter did not confirm storing the configuration"),
             [&s] { return s.storeDifferences().has_value(); },
-            QStringLiteral("the adapter did not come back after storing: the stored configuration is not verified"));
+            Texts::tr("the adapter did not come back after storing: the stored configuration is not verified"));
         if (status != ExitStatus::Success)
             return status;
         const QStringList differences = *s.storeDifferences();
@@ -165,10 +166,10 @@ int store(Context &ctx)
                                             {QStringLiteral("message"), text},
                                             {QStringLiteral("differences"), lines}});
         } else {
-            ctx.output.line(QStringLiteral("configuration stored; the adapter restarted (%1)").arg(text));
+            ctx.output.line(Texts::tr("configuration stored; the adapter restarted (%1)").arg(text));
         }
         if (differences.isEmpty() && !ctx.output.json())
-            ctx.output.line(QStringLiteral("read back after the restart: the bus holds what was stored"));
+            ctx.output.line(Texts::tr("read back after the restart: the bus holds what was stored"));
         return session::readBackStatus(ctx, differences);
     });
 }

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "Modules.h"
+#include "Texts.h"
 
 #include "CheckoutPdf.h"
 #include "IoCheckout.h"
@@ -50,11 +51,27 @@ QJsonObject rowJson(const Row &row)
     return o;
 }
 
+// A loop's result on its line: the code's word (JSON keeps the code).
+QString resultWord(Result result)
+{
+    switch (result) {
+    case Result::Pass:
+        return Texts::tr("pass");
+    case Result::Fail:
+        return Texts::tr("fail");
+    case Result::Skipped:
+        return Texts::tr("skipped");
+    case Result::Open:
+        break;
+    }
+    return Texts::tr("open");
+}
+
 QString loopLine(const Checkout &checkout, int outputRow)
 {
     const Row &output = checkout.rows.at(outputRow);
     const Row &input = checkout.rows.at(output.partner);
-    QString line = QStringLiteral("%1 -> %2  %3").arg(output.channelName(), input.channelName(), resultCode(output.result));
+    QString line = QStringLiteral("%1 -> %2  %3").arg(output.channelName(), input.channelName(), resultWord(output.result));
     if (!output.note.isEmpty() && output.result == Result::Fail)
         line += QStringLiteral("  ") + output.note;
     return line;
@@ -76,19 +93,19 @@ int checkout(Context &ctx)
     const QString reportPath = ctx.parser.value(QStringLiteral("report"));
     const QString csvPath = ctx.parser.value(QStringLiteral("csv"));
     if (wiringPath.isEmpty() || reportPath.isEmpty())
-        return ctx.output.fail(CliError::usage(QStringLiteral("give the wiring map with --wiring FILE and the report with --report OUT.pdf")));
+        return ctx.output.fail(CliError::usage(Texts::tr("give the wiring map with --wiring FILE and the report with --report OUT.pdf")));
     LoopTiming timing;
     if (ctx.parser.isSet(QStringLiteral("settle"))) {
         bool ok = false;
         const int ms = ctx.parser.value(QStringLiteral("settle")).toInt(&ok);
         if (!ok || ms < 0 || ms > 600000)
-            return ctx.output.fail(CliError::usage(QStringLiteral("--settle takes milliseconds (0 to 600000), not \"%1\"")
+            return ctx.output.fail(CliError::usage(Texts::tr("--settle takes milliseconds (0 to 600000), not \"%1\"")
                                                        .arg(ctx.parser.value(QStringLiteral("settle")))));
         timing.settleMs = ms;
     }
     QFile file(wiringPath);
     if (!file.open(QIODevice::ReadOnly)) {
-        CliError error = CliError::usage(QStringLiteral("cannot read the wiring map: %1").arg(file.errorString()));
+        CliError error = CliError::usage(Texts::tr("cannot read the wiring map: %1").arg(file.errorString()));
         error.file = wiringPath;
         return ctx.output.fail(error);
     }
@@ -102,7 +119,7 @@ int checkout(Context &ctx)
         check.header.started = QDateTime::currentDateTime();
         if (!ctx.parser.isSet(QStringLiteral("fresh"))) {
             for (const QString &reset : check.resume(loadState(check.header.serial)))
-                ctx.output.note(QStringLiteral("module exchanged, its rows start again: %1").arg(reset));
+                ctx.output.note(Texts::tr("module exchanged, its rows start again: %1").arg(reset));
         }
         if (ctx.parser.isSet(QStringLiteral("site")))
             check.header.site = ctx.parser.value(QStringLiteral("site"));
@@ -120,7 +137,7 @@ int checkout(Context &ctx)
                 open << row;
         }
         if (open.size() < loops.size())
-            ctx.output.note(QStringLiteral("resuming: %1 of %2 loops were checked before").arg(loops.size() - open.size()).arg(loops.size()));
+            ctx.output.note(Texts::tr("resuming: %1 of %2 loops were checked before").arg(loops.size() - open.size()).arg(loops.size()));
 
         QString saveProblem;
         const auto save = [&] {
@@ -177,13 +194,13 @@ int checkout(Context &ctx)
 
         if (!csvPath.isEmpty()) {
             if (const QString why = writeAtomically(csvPath, check.csv()); !why.isEmpty())
-                ctx.output.warn(QStringLiteral("cannot write %1: %2").arg(csvPath, why));
+                ctx.output.warn(Texts::tr("cannot write %1: %2").arg(csvPath, why));
         }
         const QString pdfProblem = writePdf(reportPath, check);
         if (!pdfProblem.isEmpty())
-            ctx.output.warn(QStringLiteral("cannot write %1: %2").arg(reportPath, pdfProblem));
+            ctx.output.warn(Texts::tr("cannot write %1: %2").arg(reportPath, pdfProblem));
         if (!saveProblem.isEmpty())
-            ctx.output.warn(QStringLiteral("cannot save the check-out: %1").arg(saveProblem));
+            ctx.output.warn(Texts::tr("cannot save the check-out: %1").arg(saveProblem));
 
         int pass = 0, fail = 0, notDone = 0;
         for (int row : loops) {
@@ -210,27 +227,27 @@ int checkout(Context &ctx)
                                                                                    {QStringLiteral("open"), all.open}}},
                                             {QStringLiteral("rows"), rows}});
         } else {
-            ctx.output.line(QStringLiteral("loops: %1 pass, %2 fail, %3 open of %4").arg(pass).arg(fail).arg(notDone).arg(loops.size()));
-            ctx.output.line(QStringLiteral("check-out: %1 pass, %2 fail, %3 skipped, %4 open of %5 channels")
+            ctx.output.line(Texts::tr("loops: %1 pass, %2 fail, %3 open of %4").arg(pass).arg(fail).arg(notDone).arg(loops.size()));
+            ctx.output.line(Texts::tr("check-out: %1 pass, %2 fail, %3 skipped, %4 open of %5 channels")
                                 .arg(all.pass)
                                 .arg(all.fail)
                                 .arg(all.skipped)
                                 .arg(all.open)
                                 .arg(all.total));
             if (pdfProblem.isEmpty())
-                ctx.output.line(QStringLiteral("report written: %1").arg(reportPath));
+                ctx.output.line(Texts::tr("report written: %1").arg(reportPath));
         }
 
         if (wait == AdapterSession::Wait::Interrupted)
-            return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; the loops left open are checked next time")));
+            return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted; the loops left open are checked next time")));
         if (cycleBroken(s))
-            return session::busFailure(ctx, s.failures(), QStringLiteral("the link to the adapter is lost; the loops left open are checked next time"));
+            return session::busFailure(ctx, s.failures(), Texts::tr("the link to the adapter is lost; the loops left open are checked next time"));
         if (open.size() > 0 && !forced)
-            return session::busFailure(ctx, s.failures(), QStringLiteral("force mode could not be entered"));
+            return session::busFailure(ctx, s.failures(), Texts::tr("force mode could not be entered"));
         if (ended == OutputTestEnd::ForceLeft)
-            return session::busFailure(ctx, s.failures(), QStringLiteral("the adapter left force mode; the loops left open are checked next time"));
+            return session::busFailure(ctx, s.failures(), Texts::tr("the adapter left force mode; the loops left open are checked next time"));
         if (ended == OutputTestEnd::SlaveGone || ended == OutputTestEnd::ModuleStopped)
-            return session::busFailure(ctx, s.failures(), QStringLiteral("a module of a loop is gone from the bus; the loops left open are checked next time"));
+            return session::busFailure(ctx, s.failures(), Texts::tr("a module of a loop is gone from the bus; the loops left open are checked next time"));
         if (!left)
             return int(ExitStatus::BusFailure);
         if (!pdfProblem.isEmpty() || (!csvPath.isEmpty() && !QFile::exists(csvPath)))

@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "Commands.h"
+#include "Texts.h"
 
 #include "AlignmentSetting.h"
 #include "AppIdentity.h"
@@ -23,18 +24,18 @@ const QString kProgram = QStringLiteral("tarnbus-cli");
 QList<OptionSpec> globalOptions()
 {
     return {
-        {{QStringLiteral("adapter")}, QStringLiteral("SERIAL"), QStringLiteral("the adapter to use (default: the only one on USB)")},
-        {{QStringLiteral("bus")}, QStringLiteral("FILE"), QStringLiteral("the virtual adapter with this bus file instead of USB")},
-        {{QStringLiteral("json")}, QString(), QStringLiteral("results as JSON")},
-        {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), QStringLiteral("no notes and no progress on standard error")},
+        {{QStringLiteral("adapter")}, QStringLiteral("SERIAL"), Texts::tr("the adapter to use (default: the only one on USB)")},
+        {{QStringLiteral("bus")}, QStringLiteral("FILE"), Texts::tr("the virtual adapter with this bus file instead of USB")},
+        {{QStringLiteral("json")}, QString(), Texts::tr("results as JSON")},
+        {{QStringLiteral("q"), QStringLiteral("quiet")}, QString(), Texts::tr("no notes and no progress on standard error")},
         {{QStringLiteral("alignment")}, QStringLiteral("1|8"),
-         QCoreApplication::translate("Cli", "bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
+         Texts::tr("bit or byte alignment (default: the window's, ~/.config/tarnbus-tester/setByte.ini)")},
         {{QStringLiteral("trace")}, QStringLiteral("FILE"),
-         QStringLiteral("every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text")},
+         Texts::tr("every report to and from the adapter into FILE: a .pcap capture (Wireshark, tcpdump), else text")},
         {{QStringLiteral("lang")}, QStringLiteral("zh|en"),
-         QCoreApplication::translate("Cli", "the language of the texts (default: the window's choice, else the system's: zh* Chinese, else English)")},
-        {{QStringLiteral("h"), QStringLiteral("help")}, QString(), QStringLiteral("this help, or a command's after its name")},
-        {{QStringLiteral("version")}, QString(), QStringLiteral("the version of the tool")},
+         Texts::tr("the language of the texts (default: the window's choice, else the system's: zh* Chinese, else English)")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QString(), Texts::tr("this help, or a command's after its name")},
+        {{QStringLiteral("version")}, QString(), Texts::tr("the version of the tool")},
     };
 }
 
@@ -114,8 +115,8 @@ int Cli::usageError(const QString &message, const QString &command)
 {
     m_output.setCommand(command);
     m_output.fail(CliError::usage(message));
-    m_output.note(command.isEmpty() ? QStringLiteral("run '%1 --help' for the commands").arg(kProgram)
-                                    : QStringLiteral("run '%1 %2 --help' for its arguments").arg(kProgram, command));
+    m_output.note(command.isEmpty() ? tr("run '%1 --help' for the commands").arg(kProgram)
+                                    : tr("run '%1 %2 --help' for its arguments").arg(kProgram, command));
     return ExitStatus::BadInput;
 }
 
@@ -143,7 +144,7 @@ int Cli::run(const QStringList &arguments)
         const QString language = first.value(QStringLiteral("lang"));
         const std::optional<Language::Choice> choice = Language::parse(language);
         if (!choice)
-            return usageError(QStringLiteral("--lang is zh or en, not \"%1\"").arg(language));
+            return usageError(tr("--lang is zh or en, not \"%1\"").arg(language));
         if (*choice != Language::current())
             Language::apply(*choice);
     }
@@ -157,18 +158,18 @@ int Cli::run(const QStringList &arguments)
             printHelp();
             return ExitStatus::Success;
         }
-        return usageError(QStringLiteral("no command given"));
+        return usageError(tr("no command given"));
     }
     if (positional.first() == QLatin1String("help")) {
         const CommandSpec *spec = positional.size() > 1 ? findCommand(positional.at(1)) : nullptr;
         if (positional.size() > 1 && !spec)
-            return usageError(QStringLiteral("no command \"%1\"").arg(positional.at(1)));
+            return usageError(tr("no command \"%1\"").arg(positional.at(1)));
         spec ? printCommandHelp(*spec) : printHelp();
         return ExitStatus::Success;
     }
     const CommandSpec *spec = findCommand(positional.first());
     if (!spec)
-        return usageError(QStringLiteral("no command \"%1\"").arg(positional.first()));
+        return usageError(tr("no command \"%1\"").arg(positional.first()));
     return runCommand(*spec, arguments);
 }
 
@@ -186,26 +187,26 @@ int Cli::runCommand(const CommandSpec &spec, const QStringList &arguments)
     }
     const QStringList args = parser.positionalArguments().mid(1);
     if (args.size() < spec.minArguments || (spec.maxArguments >= 0 && args.size() > spec.maxArguments))
-        return usageError(QStringLiteral("usage: %1 %2 %3").arg(kProgram, spec.name, spec.synopsis).trimmed(), spec.name);
+        return usageError(tr("usage: %1 %2 %3").arg(kProgram, spec.name, spec.synopsis).trimmed(), spec.name);
 
     Context ctx{m_output, parser, args, parser.values(QStringLiteral("adapter")), appcore::AlignmentSetting::unit(),
                 parser.isSet(QStringLiteral("bus")), {}, {}, {}, m_inputFd, m_inputIsTerminal};
     if (parser.isSet(QStringLiteral("alignment"))) {
         const QString unit = parser.value(QStringLiteral("alignment"));
         if (unit != QLatin1String("1") && unit != QLatin1String("8"))
-            return usageError(QStringLiteral("--alignment is 1 (bits) or 8 (bytes), not \"%1\"").arg(unit), spec.name);
+            return usageError(tr("--alignment is 1 (bits) or 8 (bytes), not \"%1\"").arg(unit), spec.name);
         ctx.alignmentUnit = unit.toInt();
     }
     if (parser.isSet(kFastTiming)) {
         if (!ctx.simulated)
-            return usageError(QStringLiteral("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
+            return usageError(tr("--%1 is only for the virtual adapter (--bus)").arg(kFastTiming), spec.name);
         tarnbus::setLinkTiming(tarnbus::LinkTiming::forVirtualAdapter());
     }
     const QString tracePath = parser.value(QStringLiteral("trace"));
     if (parser.isSet(QStringLiteral("trace"))) {
         const QFileInfo folder(QFileInfo(tracePath).absolutePath());
         if (tracePath.isEmpty() || QFileInfo(tracePath).isDir() || !folder.isDir() || !folder.isWritable())
-            return usageError(QStringLiteral("--trace: cannot write \"%1\"").arg(tracePath), spec.name);
+            return usageError(tr("--trace: cannot write \"%1\"").arg(tracePath), spec.name);
     }
     // Counters and trace cover this command.
     for (const std::shared_ptr<LinkDiagnostics> &diagnostics : LinkDiagnostics::all()) {
@@ -244,10 +245,10 @@ int Cli::writeTrace(const QString &path, int status)
     }
     const QString error = tarnbus::trace::writeTrace(path, captures);
     if (!error.isEmpty()) {
-        m_output.warn(QStringLiteral("trace: %1").arg(error));
+        m_output.warn(tr("trace: %1").arg(error));
         return status == ExitStatus::Success ? ExitStatus::BusFailure : status;
     }
-    m_output.note(QStringLiteral("trace: %1 reports written to %2").arg(reports).arg(path));
+    m_output.note(tr("trace: %1 reports written to %2").arg(reports).arg(path));
     return status;
 }
 
@@ -255,19 +256,20 @@ void Cli::printHelp()
 {
     m_output.endProgress();
     QTextStream &out = m_out;
-    out << "Usage: " << kProgram << " [OPTIONS] COMMAND [ARGUMENTS]\n\n"
-        << "Drives a TarnBUS adapter from the command line, through the same Adapter as the window.\n\n"
-        << "Commands:\n";
+    out << tr("Usage: %1 [OPTIONS] COMMAND [ARGUMENTS]\n").arg(kProgram) << '\n'
+        << tr("Drives a TarnBUS adapter from the command line, through the same Adapter as the window.\n") << '\n'
+        << tr("Commands:\n");
     int width = 0;
     for (const CommandSpec &spec : commandTable())
         width = std::max(width, int(spec.name.size()));
     for (const CommandSpec &spec : commandTable())
         out << "  " << spec.name.leftJustified(width + 2) << spec.summary << '\n';
-    out << "\nOptions of every command:\n";
+    out << '\n' << tr("Options of every command:\n");
     printOptions(out, globalOptions());
-    out << "\nExit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
-        << "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
-        << "adapter; 3 diff: the bus differs from the file; 130 interrupted.\n"
+    out << '\n'
+        << tr("Exit status: 0 success; 1 the operation failed on the bus (refused, time-out, checksum,\n"
+              "link lost); 2 bad usage, a bad input file or an upgrade not confirmed, nothing written to an\n"
+              "adapter; 3 diff: the bus differs from the file; 130 interrupted.\n")
         << tr("\nExample, on the demonstration bus of the virtual adapter (sim/buses/demo.json in a checkout):\n  ")
         << kProgram << " --bus /usr/share/tarnbus-tester/buses/demo.json show\n"
         << tr("\nRun '%1 COMMAND --help' for a command's arguments; the manual page (man %1) and\n"
@@ -280,20 +282,24 @@ void Cli::printCommandHelp(const CommandSpec &spec)
 {
     m_output.endProgress();
     QTextStream &out = m_out;
-    out << "Usage: " << kProgram << " [OPTIONS] " << spec.name << (spec.synopsis.isEmpty() ? QString() : QStringLiteral(" ") + spec.synopsis)
-        << "\n\n"
+    out << tr("Usage: %1 [OPTIONS] %2\n")
+               .arg(kProgram, spec.synopsis.isEmpty() ? spec.name : spec.name + QLatin1Char(' ') + spec.synopsis)
+        << '\n'
         << spec.description << '\n';
     if (!spec.arguments.isEmpty()) {
-        out << "\nArguments:\n";
+        out << '\n' << tr("Arguments:\n");
         for (const QString &argument : spec.arguments)
             out << "  " << argument << '\n';
     }
     if (!spec.options.isEmpty()) {
-        out << "\nOptions:\n";
+        out << '\n' << tr("Options:\n");
         printOptions(out, spec.options);
     }
-    out << "\nOptions of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8, --trace FILE\n"
-        << "\nExample:\n";
+    out << '\n'
+        << tr("Options of every command: --adapter SERIAL, --bus FILE, --json, --quiet, --alignment 1|8, --trace FILE,\n"
+              "--lang zh|en\n")
+        << '\n'
+        << tr("Example:\n");
     for (const QString &example : spec.examples)
         out << "  " << example << '\n';
     out.flush();

@@ -2,6 +2,7 @@
 
 #include "AdapterSession.h"
 #include "Output.h"
+#include "Texts.h"
 
 #include <QCommandLineParser>
 #include <QList>
@@ -138,7 +139,7 @@ int readBackStatus(Context &ctx, const QStringList &differences);
 // Said when force mode could not be left.
 inline QString forceNotLeft()
 {
-    return QStringLiteral("could not leave force mode: the outputs may still be forced");
+    return Texts::tr("could not leave force mode: the outputs may still be forced");
 }
 
 } // namespace session

@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "Modules.h"
+#include "Texts.h"
 
 #include "ConfigCsv.h"
 
@@ -21,29 +22,29 @@ QString describe(const ConfigCsv::Problem &problem)
     using Problem = ConfigCsv::Problem;
     switch (problem.kind) {
     case Problem::FileUnreadable:
-        return QStringLiteral("cannot read the file: %1").arg(problem.value);
+        return Texts::tr("cannot read the file: %1").arg(problem.value);
     case Problem::FileUnwritable:
-        return QStringLiteral("cannot write the file: %1").arg(problem.value);
+        return Texts::tr("cannot write the file: %1").arg(problem.value);
     case Problem::NoHeader:
-        return QStringLiteral("no header line");
+        return Texts::tr("no header line");
     case Problem::HeaderField:
-        return QStringLiteral("header field %1 is \"%2\", not \"%3\" or \"%4\": missing or out of order (%5)")
+        return Texts::tr("header field %1 is \"%2\", not \"%3\" or \"%4\": missing or out of order (%5)")
             .arg(problem.column + 1)
             .arg(problem.value, problem.field, ConfigCsv::columnKey(problem.column), problem.text());
     case Problem::TooFewFields:
-        return QStringLiteral("%1 fields; a line of this file needs %2").arg(problem.value).arg(problem.limit);
+        return Texts::tr("%1 fields; a line of this file needs %2").arg(problem.value).arg(problem.limit);
     case Problem::NotANumber:
-        return QStringLiteral("\"%1\" is not a number").arg(problem.value);
+        return Texts::tr("\"%1\" is not a number").arg(problem.value);
     case Problem::StationOutOfRange:
-        return QStringLiteral("station %1 is outside 1..128 (0: no station)").arg(problem.value);
+        return Texts::tr("station %1 is outside 1..128 (0: no station)").arg(problem.value);
     case Problem::TooManyChannels:
-        return QStringLiteral("%1 channels; at most %2").arg(problem.value).arg(problem.limit);
+        return Texts::tr("%1 channels; at most %2").arg(problem.value).arg(problem.limit);
     case Problem::AreaPastImage:
-        return QStringLiteral("begin %1: the area would end at bit %2, past the 512-bit image").arg(problem.value).arg(problem.limit);
+        return Texts::tr("begin %1: the area would end at bit %2, past the 512-bit image").arg(problem.value).arg(problem.limit);
     case Problem::BadAlignment:
-        return QStringLiteral("alignment %1: only 1 (bits) or 8 (bytes)").arg(problem.value);
+        return Texts::tr("alignment %1: only 1 (bits) or 8 (bytes)").arg(problem.value);
     case Problem::BadUid:
-        return QStringLiteral("\"%1\" is not a UID (up to 24 hexadecimal digits, in pairs)").arg(problem.value);
+        return Texts::tr("\"%1\" is not a UID (up to 24 hexadecimal digits, in pairs)").arg(problem.value);
     }
     return problem.text();
 }
@@ -61,7 +62,7 @@ int reportFileProblems(Context &ctx, const QString &path, const QList<ConfigCsv:
         error.line = problem.line;
         if (problem.column >= 0 && problem.kind != ConfigCsv::Problem::HeaderField) {
             const QString key = ConfigCsv::columnKey(problem.column);
-            error.field = problem.field.isEmpty() ? QStringLiteral("column %1").arg(problem.column + 1)
+            error.field = problem.field.isEmpty() ? Texts::tr("column %1").arg(problem.column + 1)
                           : key.isEmpty()         ? problem.field
                                                   : QStringLiteral("%1 (%2)").arg(problem.field, key);
             error.value = problem.value;
@@ -94,10 +95,10 @@ int exportCsv(Context &ctx)
         if (!withUid) {
             const int unnamed = ConfigCsv::modulesUnnamedWithoutUid(s.slaves());
             if (unnamed == 1)
-                ctx.output.warn(QStringLiteral("1 module has no station of its own: a file without UIDs cannot name it, "
+                ctx.output.warn(Texts::tr("1 module has no station of its own: a file without UIDs cannot name it, "
                                                "and import skips its line (export with --uid)"));
             else if (unnamed > 1)
-                ctx.output.warn(QStringLiteral("%1 modules have no station of their own: a file without UIDs cannot name "
+                ctx.output.warn(Texts::tr("%1 modules have no station of their own: a file without UIDs cannot name "
                                                "them, and import skips their lines (export with --uid)")
                                     .arg(unnamed));
         }
@@ -107,7 +108,7 @@ int exportCsv(Context &ctx)
                                             {QStringLiteral("withUid"), withUid},
                                             {QStringLiteral("lines"), lines.size()}});
         else
-            ctx.output.line(QStringLiteral("%1 modules written to %2").arg(lines.size()).arg(path));
+            ctx.output.line(Texts::tr("%1 modules written to %2").arg(lines.size()).arg(path));
         return ExitStatus::Success;
     });
 }
@@ -140,16 +141,16 @@ int importCsv(Context &ctx)
             const CsvImportResult &result = results.at(i);
             const QString text = importLineMessage(result).logText;
             if (result.skipped) {
-                ctx.output.warn(QStringLiteral("%1:%2: %3 (station 0 without a UID names only the adapter's own module "
+                ctx.output.warn(Texts::tr("%1:%2: %3 (station 0 without a UID names only the adapter's own module "
                                                "of the line's type; the line is skipped)")
                                     .arg(path)
                                     .arg(file.lines.at(i).lineNumber)
                                     .arg(text));
             } else if (!result.ok) {
-                CliError error = CliError::usage(QStringLiteral("%1 (no module of this type%2)")
-                                                     .arg(text, file.form == ConfigCsv::Form::WithUid
-                                                                    ? QStringLiteral(" with this UID or station")
-                                                                    : QStringLiteral(" at this station")));
+                CliError error = CliError::usage((file.form == ConfigCsv::Form::WithUid
+                                                      ? Texts::tr("%1 (no module of this type with this UID or station)")
+                                                      : Texts::tr("%1 (no module of this type at this station)"))
+                                                     .arg(text));
                 error.file = path;
                 error.line = file.lines.at(i).lineNumber;
                 status = ctx.output.fail(error);
@@ -160,7 +161,7 @@ int importCsv(Context &ctx)
                                      {QStringLiteral("matched"), result.ok},
                                      {QStringLiteral("skipped"), result.skipped}});
             if (!ctx.output.json() && result.ok)
-                ctx.output.line(QStringLiteral("line %1: %2").arg(file.lines.at(i).lineNumber).arg(text));
+                ctx.output.line(Texts::tr("line %1: %2").arg(file.lines.at(i).lineNumber).arg(text));
         }
         if (status != ExitStatus::Success)
             return status;
@@ -186,7 +187,10 @@ int importCsv(Context &ctx)
                                             {QStringLiteral("lines"), lines},
                                             {QStringLiteral("modules"), modules}});
         } else {
-            ctx.output.line(result);
+            ctx.output.line(apply     ? Texts::tr("configuration imported and written to the adapter")
+                            : skipped ? Texts::tr("every line not skipped matches a module; nothing written (write it "
+                                                  "with --apply)")
+                                      : Texts::tr("every line matches a module; nothing written (write it with --apply)"));
         }
         return ExitStatus::Success;
     });

@@ -3,6 +3,7 @@
 // "导入XML文件" does. Neither talks to an adapter.
 
 #include "Commands.h"
+#include "Texts.h"
 
 #include "DataFolders.h"
 #include "DescriptionImport.h"
@@ -14,16 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-
-namespace {
-
-// tr() of the context "Cli", so that lupdate files the texts there.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Cli)
-};
-
-} // namespace
 
 namespace commands {
 

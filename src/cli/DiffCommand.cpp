@@ -3,6 +3,7 @@
 // the differing modules are written and the bus compared again.
 
 #include "Commands.h"
+#include "Texts.h"
 
 #include "CompareWrite.h"
 #include "ConfigCompare.h"
@@ -21,16 +22,16 @@ const QString kNone = QStringLiteral("-");
 QString stationText(const Compare::Module &module)
 {
     if (module.local)
-        return QStringLiteral("local");
+        return Texts::tr("local");
     return module.station == 0 ? kNone : QString::number(module.station);
 }
 
 // "station 3 (TB-DI8-N, DA01B2C3D403)", as the other commands name a module.
 QString describe(const Compare::Module &module)
 {
-    const QString where = module.local              ? QStringLiteral("local module")
-                          : module.station == 0     ? QStringLiteral("module without station")
-                                                    : QStringLiteral("station %1").arg(module.station);
+    const QString where = module.local              ? Texts::tr("local module")
+                          : module.station == 0     ? Texts::tr("module without station")
+                                                    : Texts::tr("station %1").arg(module.station);
     return QStringLiteral("%1 (%2, %3)").arg(where, module.typeName, uidText(module.uid));
 }
 
@@ -53,7 +54,7 @@ QString rowStation(const Compare::Result &result, const Compare::Row &row)
 {
     // The file names the adapter's own module by station 0 and its type.
     if (!row.bus.isEmpty() && result.busModule(row).local)
-        return QStringLiteral("local");
+        return Texts::tr("local");
     return stationText(subject(result, row));
 }
 
@@ -65,26 +66,71 @@ QString rowUid(const Compare::Result &result, const Compare::Row &row)
     return uidText(result.busModule(row).uid);
 }
 
+// A row's kind on a terminal: the words of its key (JSON keeps the key).
+QString kindWord(Kind kind)
+{
+    switch (kind) {
+    case Kind::Same:
+        return Texts::tr("same");
+    case Kind::Differs:
+        return Texts::tr("differs");
+    case Kind::Missing:
+        return Texts::tr("missing");
+    case Kind::Extra:
+        return Texts::tr("extra");
+    case Kind::TypeMismatch:
+        return Texts::tr("type-mismatch");
+    case Kind::Ambiguous:
+        return Texts::tr("ambiguous");
+    }
+    return Compare::kindKey(kind);
+}
+
+// A field on a terminal: the words of its key; a parameter or setting by its
+// name in the description.
+QString fieldWord(const Compare::FieldValue &value)
+{
+    using Compare::Field;
+    switch (value.field) {
+    case Field::Type:
+        return Texts::tr("type");
+    case Field::Station:
+        return Texts::tr("station");
+    case Field::InputStart:
+        return Texts::tr("inputStart");
+    case Field::InputChannels:
+        return Texts::tr("inputChannels");
+    case Field::OutputStart:
+        return Texts::tr("outputStart");
+    case Field::OutputChannels:
+        return Texts::tr("outputChannels");
+    case Field::Parameter:
+    case Field::Setting:
+        break;
+    }
+    return Compare::fieldKey(value);
+}
+
 QString ambiguityText(const Compare::Result &result, const Compare::Row &row)
 {
     QStringList uids;
     for (int j : row.bus)
         uids << uidText(result.bus.modules.at(j).uid);
-    const QString onBus = uids.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(uids.join(QLatin1String(", ")));
+    const QString onBus = uids.isEmpty() ? QString() : Texts::tr(" (%1)").arg(uids.join(QLatin1String(", ")));
     switch (row.ambiguity) {
     case Compare::Ambiguity::StationTwice:
-        return QStringLiteral("station %1: %2 lines in the file, %3 modules on the bus%4; not matched without UIDs")
+        return Texts::tr("station %1: %2 lines in the file, %3 modules on the bus%4; not matched without UIDs")
             .arg(row.station)
             .arg(row.configured.size())
             .arg(row.bus.size())
             .arg(onBus);
     case Compare::Ambiguity::NoStationNoUid:
-        return QStringLiteral("station 0 without UID names no module but the adapter's own of the line's type; "
-                              "%1 module(s) without a station on the bus%2")
+        return Texts::tr("station 0 without UID names no module but the adapter's own of the line's type; "
+                         "%1 module(s) without a station on the bus%2")
             .arg(row.bus.size())
             .arg(onBus);
     case Compare::Ambiguity::UidTwice:
-        return QStringLiteral("UID %1 is given %2 times in the file")
+        return Texts::tr("UID %1 is given %2 times in the file")
             .arg(uidText(result.configuredModule(row).uid))
             .arg(row.configured.size());
     case Compare::Ambiguity::None:
@@ -97,9 +143,9 @@ QString differencesText(const Compare::Result &result, const Compare::Row &row)
 {
     switch (row.kind) {
     case Kind::Missing:
-        return QStringLiteral("not on the bus");
+        return Texts::tr("not on the bus");
     case Kind::Extra:
-        return QStringLiteral("not in the file");
+        return Texts::tr("not in the file");
     case Kind::Ambiguous:
         return ambiguityText(result, row);
     default:
@@ -108,19 +154,23 @@ QString differencesText(const Compare::Result &result, const Compare::Row &row)
     QStringList parts;
     for (const Compare::FieldValue &v : row.fields) {
         if (v.differs)
-            parts << QStringLiteral("%1 %2 (bus %3)").arg(Compare::fieldKey(v), v.configured, v.bus);
+            parts << Texts::tr("%1 %2 (bus %3)").arg(fieldWord(v), v.configured, v.bus);
     }
     return parts.isEmpty() ? kNone : parts.join(QLatin1String("; "));
 }
 
 QString countsText(const Compare::Result &result)
 {
-    static const QList<QPair<Kind, const char *>> kinds{{Kind::Differs, "differ"},        {Kind::Missing, "missing"},
-                                                        {Kind::Extra, "extra"},           {Kind::TypeMismatch, "type mismatch"},
-                                                        {Kind::Ambiguous, "ambiguous"},   {Kind::Same, "same"}};
+    static const QList<QPair<Kind, const char *>> kinds{
+        {Kind::Differs, QT_TRANSLATE_NOOP("Cli", "%1 differ")},
+        {Kind::Missing, QT_TRANSLATE_NOOP("Cli", "%1 missing")},
+        {Kind::Extra, QT_TRANSLATE_NOOP("Cli", "%1 extra")},
+        {Kind::TypeMismatch, QT_TRANSLATE_NOOP("Cli", "%1 type mismatch")},
+        {Kind::Ambiguous, QT_TRANSLATE_NOOP("Cli", "%1 ambiguous")},
+        {Kind::Same, QT_TRANSLATE_NOOP("Cli", "%1 same")}};
     QStringList parts;
     for (const auto &kind : kinds)
-        parts << QStringLiteral("%1 %2").arg(result.count(kind.first)).arg(QLatin1String(kind.second));
+        parts << Texts::tr(kind.second).arg(result.count(kind.first));
     return parts.join(QLatin1String(", "));
 }
 
@@ -129,30 +179,31 @@ QString overlapText(const Compare::Result &result, const Compare::Overlap &overl
     const Compare::Side &side = overlap.onBus ? result.bus : result.configuration;
     const auto name = [&](int i) {
         const Compare::Module &m = side.modules.at(i);
-        return overlap.onBus ? describe(m) : QStringLiteral("line %1 (%2)").arg(m.line).arg(m.typeName);
+        return overlap.onBus ? describe(m) : Texts::tr("line %1 (%2)").arg(m.line).arg(m.typeName);
     };
-    return QStringLiteral("%1: %2 and %3 share %4 %5..%6")
-        .arg(overlap.onBus ? QStringLiteral("overlap on the bus") : QStringLiteral("overlap in the file"), name(overlap.first),
-             name(overlap.second), overlap.input ? QStringLiteral("inputs") : QStringLiteral("outputs"))
+    const QString text = overlap.input ? Texts::tr("%1: %2 and %3 share inputs %4..%5")
+                                       : Texts::tr("%1: %2 and %3 share outputs %4..%5");
+    return text.arg(overlap.onBus ? Texts::tr("overlap on the bus") : Texts::tr("overlap in the file"), name(overlap.first),
+                    name(overlap.second))
         .arg(overlap.start)
         .arg(overlap.end);
 }
 
 void printResult(Context &ctx, const Compare::Result &result, bool all)
 {
-    QList<QStringList> table{{QStringLiteral("KIND"), QStringLiteral("LINE"), QStringLiteral("STATION"), QStringLiteral("TYPE"),
-                              QStringLiteral("UID"), QStringLiteral("DIFFERENCES")}};
+    QList<QStringList> table{{Texts::tr("KIND"), Texts::tr("LINE"), Texts::tr("STATION"), Texts::tr("TYPE"), Texts::tr("UID"),
+                              Texts::tr("DIFFERENCES")}};
     for (const Compare::Row &row : result.rows) {
         if (!all && !row.hasDifferences())
             continue;
-        table << QStringList{Compare::kindKey(row.kind), linesText(result, row), rowStation(result, row),
+        table << QStringList{kindWord(row.kind), linesText(result, row), rowStation(result, row),
                              subject(result, row).typeName, rowUid(result, row), differencesText(result, row)};
     }
     if (table.size() > 1)
         ctx.output.table(table);
     for (const Compare::Overlap &overlap : result.overlaps)
         ctx.output.line(overlapText(result, overlap));
-    ctx.output.line(result.same() ? QStringLiteral("the bus is what the file says (%1 modules)").arg(result.rows.size())
+    ctx.output.line(result.same() ? Texts::tr("the bus is what the file says (%1 modules)").arg(result.rows.size())
                                   : countsText(result));
 }
 
@@ -239,7 +290,7 @@ QString outcomeKey(const Compare::WriteOutcome &outcome)
 
 QString rowName(const Compare::Result &result, const Compare::Row &row)
 {
-    return QStringLiteral("line %1: %2").arg(result.configuredModule(row).line).arg(describe(result.busModule(row)));
+    return Texts::tr("line %1: %2").arg(result.configuredModule(row).line).arg(describe(result.busModule(row)));
 }
 
 // The reports of the last request, as the comparison's writes take them.
@@ -281,14 +332,14 @@ Applied writeRows(Context &ctx, AdapterSession &s, const Compare::Result &result
     Applied applied{Compare::WriteRun(writes)};
     int sent = 0;
     while (const std::optional<Compare::RowWrite> write = applied.run.next()) {
-        ctx.output.progress(QStringLiteral("writing modules: %1 of %2").arg(++sent).arg(writes.size()));
+        ctx.output.progress(Texts::tr("writing modules: %1 of %2").arg(++sent).arg(writes.size()));
         s.clearReports();
         if (write->byIdentity)
             s.adapter()->requestSlaveEditedConfig(write->recordId, write->record);
         else
             s.adapter()->requestSlaveConfig(write->recordId, write->record);
         if (s.sync() == AdapterSession::Wait::Interrupted) {
-            applied.status = ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; the writes may be incomplete")));
+            applied.status = ctx.output.fail(CliError::interrupted(Texts::tr("interrupted; the writes may be incomplete")));
             return applied;
         }
         applied.run.take(reportsOf(s));
@@ -315,10 +366,10 @@ int diff(Context &ctx)
 
     return session::withAdapter(ctx, [&](AdapterSession &s) {
         const Compare::Result first = Compare::compare(configured, Compare::sideOf(s.slaves()));
-        const QString form = file.form == ConfigCsv::Form::WithUid ? QStringLiteral("with UIDs") : QStringLiteral("without UIDs");
+        const QString form = file.form == ConfigCsv::Form::WithUid ? Texts::tr("with UIDs") : Texts::tr("without UIDs");
         if (!ctx.output.json()) {
-            ctx.output.line(QStringLiteral("file     %1 (%2, %3 lines)").arg(path, form).arg(file.lines.size()));
-            ctx.output.line(QStringLiteral("adapter  %1 (%2 modules)").arg(s.state().mac).arg(s.slaves().size()));
+            ctx.output.line(Texts::tr("file     %1 (%2, %3 lines)").arg(path, form).arg(file.lines.size()));
+            ctx.output.line(Texts::tr("adapter  %1 (%2 modules)").arg(s.state().mac).arg(s.slaves().size()));
             ctx.output.line(QString());
             printResult(ctx, first, all);
         }
@@ -345,9 +396,9 @@ int diff(Context &ctx)
             const QString name = rowName(first, row);
             if (outcome.ok()) {
                 if (!ctx.output.json())
-                    ctx.output.line(QStringLiteral("%1: written").arg(name));
+                    ctx.output.line(Texts::tr("%1: written").arg(name));
             } else {
-                status = ctx.output.fail(CliError::bus(QStringLiteral("%1: not written: %2").arg(name, failureOf(outcome))));
+                status = ctx.output.fail(CliError::bus(Texts::tr("%1: not written: %2").arg(name, failureOf(outcome))));
             }
             writes.append(QJsonObject{{QStringLiteral("line"), first.configuredModule(row).line},
                                       {QStringLiteral("module"), moduleJson(first.busModule(row))},
@@ -359,7 +410,7 @@ int diff(Context &ctx)
         s.clearReports();
         s.adapter()->requestBusRead();
         if (s.sync() == AdapterSession::Wait::Interrupted)
-            return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while reading the bus again")));
+            return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted while reading the bus again")));
         const Compare::Result second = Compare::compare(configured, Compare::sideOf(s.slaves()));
         if (ctx.output.json()) {
             document.insert(QStringLiteral("before"), resultJson(first, all));
@@ -370,7 +421,7 @@ int diff(Context &ctx)
             ctx.output.document(document);
         } else {
             ctx.output.line(QString());
-            ctx.output.line(QStringLiteral("compared again after %1 of %2 writes:")
+            ctx.output.line(Texts::tr("compared again after %1 of %2 writes:")
                                 .arg(applied.run.count(Compare::WriteOutcome::Written))
                                 .arg(outcomes.size()));
             printResult(ctx, second, all);

@@ -2,6 +2,7 @@
 // and force mode always left at the end.
 
 #include "Commands.h"
+#include "Texts.h"
 #include "Modules.h"
 
 #include "TarnBaseConvert.h"
@@ -42,7 +43,7 @@ std::variant<OutputSet, CliError> parseSet(const QString &text)
         set.value = text.mid(equals + 1).trimmed();
     }
     if (!ok || set.channel < 0 || set.value.isEmpty())
-        return CliError::usage(QStringLiteral("--set takes STATION:CHANNEL=VALUE, not \"%1\"").arg(text));
+        return CliError::usage(Texts::tr("--set takes STATION:CHANNEL=VALUE, not \"%1\"").arg(text));
     return set;
 }
 
@@ -79,20 +80,20 @@ std::variant<ResolvedSet, CliError> resolve(const SlaveList &slaves, const Outpu
     resolved.channel = set.channel;
     const ItemGroupState *outputs = resolved.slave->group(Slave::kTxPdo);
     if (!outputs || outputs->items.isEmpty())
-        return CliError::usage(QStringLiteral("%1 has no outputs").arg(modules::describe(*resolved.slave)));
+        return CliError::usage(Texts::tr("%1 has no outputs").arg(modules::describe(*resolved.slave)));
     // Only the outputs in the area the module holds can be forced: any
     // other bit of the image belongs to another module, or to none.
     if (resolved.slave->ioWindow.outputBits == 0)
-        return CliError::usage(QStringLiteral("%1 holds no output area; its outputs cannot be forced")
+        return CliError::usage(Texts::tr("%1 holds no output area; its outputs cannot be forced")
                                    .arg(modules::describe(*resolved.slave)));
     const ItemState *item = outputs->itemAt(set.channel);
     if (!item)
-        return CliError::usage(QStringLiteral("%1 has output channels 0 to %2, not %3")
+        return CliError::usage(Texts::tr("%1 has output channels 0 to %2, not %3")
                                    .arg(modules::describe(*resolved.slave))
                                    .arg(outputs->items.size() - 1)
                                    .arg(set.channel));
     if (!item->hasAddress())
-        return CliError::usage(QStringLiteral("output %1 of %2 is outside the output area the module holds (%3)")
+        return CliError::usage(Texts::tr("output %1 of %2 is outside the output area the module holds (%3)")
                                    .arg(set.channel)
                                    .arg(modules::describe(*resolved.slave),
                                         modules::area(resolved.slave->ioWindow.outputStart, resolved.slave->ioWindow.outputBits)));
@@ -111,7 +112,7 @@ std::variant<ResolvedSet, CliError> resolve(const SlaveList &slaves, const Outpu
     }
     const auto [least, most] = outputRange(*item);
     if (!ok || value < least || value > most)
-        return CliError::usage(QStringLiteral("--set %1: output %2 of %3 (%4) takes %5 to %6")
+        return CliError::usage(Texts::tr("--set %1: output %2 of %3 (%4) takes %5 to %6")
                                    .arg(set.text)
                                    .arg(set.channel)
                                    .arg(modules::describe(*resolved.slave), item->dataTypeName)
@@ -165,7 +166,7 @@ public:
     void final(const SlaveList &slaves)
     {
         if (!m_ctx.output.json())
-            m_ctx.output.line(QStringLiteral("inputs:"));
+            m_ctx.output.line(Texts::tr("inputs:"));
         for (const SlaveSnapshot &slave : slaves) {
             const QList<int> values = inputValues(*slave);
             if (!values.isEmpty())
@@ -191,7 +192,7 @@ private:
         } else if (final) {
             m_ctx.output.line(QStringLiteral("  %1: %2").arg(modules::describe(slave), valuesText(values)));
         } else {
-            m_ctx.output.line(QStringLiteral("%1 %2 inputs %3").arg(time, modules::describe(slave), valuesText(values)));
+            m_ctx.output.line(Texts::tr("%1 %2 inputs %3").arg(time, modules::describe(slave), valuesText(values)));
         }
     }
 
@@ -204,7 +205,7 @@ void forceEvent(Context &ctx, const QString &state)
     if (ctx.output.json())
         ctx.output.event(QJsonObject{{QStringLiteral("event"), QStringLiteral("force")}, {QStringLiteral("state"), state}});
     else
-        ctx.output.line(QStringLiteral("force mode %1").arg(state));
+        ctx.output.line(state == QLatin1String("on") ? Texts::tr("force mode on") : Texts::tr("force mode left"));
 }
 
 // The process-data cycle has failed or stopped: the hold ends.
@@ -227,13 +228,13 @@ int force(Context &ctx)
         sets << std::get<OutputSet>(parsed);
     }
     if (sets.isEmpty())
-        return ctx.output.fail(CliError::usage(QStringLiteral("give at least one --set STATION:CHANNEL=VALUE")));
+        return ctx.output.fail(CliError::usage(Texts::tr("give at least one --set STATION:CHANNEL=VALUE")));
     int holdMs = -1;
     if (ctx.parser.isSet(QStringLiteral("hold"))) {
         bool ok = false;
         const double seconds = ctx.parser.value(QStringLiteral("hold")).toDouble(&ok);
         if (!ok || seconds < 0 || seconds > 365.0 * 24 * 3600)
-            return ctx.output.fail(CliError::usage(QStringLiteral("--hold takes a number of seconds, not \"%1\"")
+            return ctx.output.fail(CliError::usage(Texts::tr("--hold takes a number of seconds, not \"%1\"")
                                                        .arg(ctx.parser.value(QStringLiteral("hold")))));
         holdMs = int(seconds * 1000);
     }
@@ -271,7 +272,7 @@ int force(Context &ctx)
                                              {QStringLiteral("channel"), set.channel},
                                              {QStringLiteral("value"), set.value}});
             else
-                ctx.output.line(QStringLiteral("%1 output %2 = %3").arg(modules::describe(*set.slave)).arg(set.channel).arg(set.value));
+                ctx.output.line(Texts::tr("%1 output %2 = %3").arg(modules::describe(*set.slave)).arg(set.channel).arg(set.value));
         }
 
         // Without --hold, one round: every module's inputs come round once.
@@ -294,7 +295,7 @@ int force(Context &ctx)
         if (left)
             forceEvent(ctx, QStringLiteral("left"));
         if (cycleBroken(s))
-            return session::busFailure(ctx, s.failures(), QStringLiteral("the link to the adapter is lost"));
+            return session::busFailure(ctx, s.failures(), Texts::tr("the link to the adapter is lost"));
         if (!left)
             return int(ExitStatus::BusFailure);
         return int(ExitStatus::Success);

@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "Modules.h"
+#include "Texts.h"
 
 #include "AdapterProbe.h"
 #include "HidAccess.h"
@@ -33,6 +34,35 @@ QString probeAnswer(const AdapterProbe &probe)
     default:
         return QStringLiteral("no answer");
     }
+}
+
+// The answer on a terminal (JSON keeps probeAnswer's words).
+QString probeAnswerText(const AdapterProbe &probe)
+{
+    switch (probe.outcome) {
+    case AdapterProbe::Identified:
+        return Texts::tr("identified");
+    case AdapterProbe::NotAnAdapter:
+        return Texts::tr("not a TarnBUS adapter");
+    default:
+        return Texts::tr("no answer");
+    }
+}
+
+// An event of watch on a terminal (JSON keeps the event's key).
+QString eventText(const QString &event)
+{
+    static const QMap<QString, const char *> words{{QStringLiteral("added"), QT_TRANSLATE_NOOP("Cli", "added")},
+                                                   {QStringLiteral("gone"), QT_TRANSLATE_NOOP("Cli", "gone")},
+                                                   {QStringLiteral("back"), QT_TRANSLATE_NOOP("Cli", "back")},
+                                                   {QStringLiteral("station"), QT_TRANSLATE_NOOP("Cli", "station")},
+                                                   {QStringLiteral("state"), QT_TRANSLATE_NOOP("Cli", "state")},
+                                                   {QStringLiteral("fault"), QT_TRANSLATE_NOOP("Cli", "fault")},
+                                                   {QStringLiteral("link back"), QT_TRANSLATE_NOOP("Cli", "link back")},
+                                                   {QStringLiteral("link lost"), QT_TRANSLATE_NOOP("Cli", "link lost")},
+                                                   {QStringLiteral("error"), QT_TRANSLATE_NOOP("Cli", "error")}};
+    const char *word = words.value(event);
+    return word ? Texts::tr(word) : event;
 }
 
 QString infoValue(const AdapterInfoItem &item)
@@ -83,13 +113,13 @@ void showAdapter(Context &ctx, const AdapterSession &session, const QString &ser
         ctx.output.document(document);
         return;
     }
-    QList<QStringList> info{{QStringLiteral("adapter"), serial}};
+    QList<QStringList> info{{Texts::tr("adapter"), serial}};
     for (const AdapterInfoItem &item : state.infoItems)
         info.append({item.name, infoValue(item)});
-    info.append({QStringLiteral("power"), QStringLiteral("%1 W").arg(status.power)});
-    info.append({QStringLiteral("temperature"), QStringLiteral("%1 °C").arg(status.temperature)});
-    info.append({QStringLiteral("alignment"), state.alignmentUnit == 1 ? QStringLiteral("bits") : QStringLiteral("bytes")});
-    info.append({QStringLiteral("modules"), QString::number(slaves.size())});
+    info.append({Texts::tr("power"), QStringLiteral("%1 W").arg(status.power)});
+    info.append({Texts::tr("temperature"), QStringLiteral("%1 °C").arg(status.temperature)});
+    info.append({Texts::tr("alignment"), state.alignmentUnit == 1 ? Texts::tr("bits") : Texts::tr("bytes")});
+    info.append({Texts::tr("modules"), QString::number(slaves.size())});
     ctx.output.table(info);
     ctx.output.line(QString());
     QList<QStringList> rows{modules::tableHeader()};
@@ -98,7 +128,7 @@ void showAdapter(Context &ctx, const AdapterSession &session, const QString &ser
     ctx.output.table(rows);
     if (withStatistics) {
         ctx.output.line(QString());
-        ctx.output.line(QStringLiteral("link statistics (this connection)"));
+        ctx.output.line(Texts::tr("link statistics (this connection)"));
         ctx.output.table(appcore::linkStatisticsRows(linkStatisticsOf(serial)));
     }
 }
@@ -126,7 +156,7 @@ public:
                                            {QStringLiteral("adapter"), serial},
                                            {QStringLiteral("modules"), slaves.size()}});
         else
-            m_ctx.output.line(QStringLiteral("%1 connected to %2: %3 modules").arg(now(), serial).arg(slaves.size()));
+            m_ctx.output.line(Texts::tr("%1 connected to %2: %3 modules").arg(now(), serial).arg(slaves.size()));
     }
 
     void onLoad(adapter_message_type type, const SlaveList &slaves)
@@ -203,7 +233,7 @@ private:
             m_ctx.output.event(object);
             return;
         }
-        QString text = QStringLiteral("%1 %2 %3").arg(now(), event.leftJustified(7), modules::describe(slave));
+        QString text = QStringLiteral("%1 %2 %3").arg(now(), eventText(event).leftJustified(7), modules::describe(slave));
         if (!from.isEmpty())
             text += QStringLiteral(": %1 -> %2").arg(from, to);
         if (event == QLatin1String("fault") && !modules::faults(slave).isEmpty())
@@ -218,7 +248,7 @@ private:
                                            {QStringLiteral("event"), event},
                                            {QStringLiteral("message"), message}});
         else
-            m_ctx.output.line(QStringLiteral("%1 %2 %3").arg(now(), event.leftJustified(7), message));
+            m_ctx.output.line(QStringLiteral("%1 %2 %3").arg(now(), eventText(event).leftJustified(7), message));
     }
 
     Context &m_ctx;
@@ -270,10 +300,10 @@ int list(Context &ctx)
         return ExitStatus::Success;
     }
     if (found.isEmpty()) {
-        ctx.output.note(QStringLiteral("no TarnBUS adapter found on USB"));
+        ctx.output.note(Texts::tr("no TarnBUS adapter found on USB"));
         return ExitStatus::Success;
     }
-    QList<QStringList> rows{{QStringLiteral("SERIAL"), QStringLiteral("PRODUCT"), QStringLiteral("RELEASE"),
+    QList<QStringList> rows{{Texts::tr("SERIAL"), Texts::tr("PRODUCT"), Texts::tr("RELEASE"),
                              QStringLiteral("TBName"), QStringLiteral("HWVersion"), QStringLiteral("BootVersion"),
                              QStringLiteral("APPVersion")}};
     for (int i = 0; i < found.size(); ++i) {
@@ -284,7 +314,7 @@ int list(Context &ctx)
             const TBReply::Identity identity = probes.at(i).identity();
             row << identity.name << identity.hwVersion << identity.bootVersion << identity.appVersion;
         } else {
-            row << QStringLiteral("(%1)").arg(probeAnswer(probes.at(i))) << QStringLiteral("-") << QStringLiteral("-")
+            row << QStringLiteral("(%1)").arg(probeAnswerText(probes.at(i))) << QStringLiteral("-") << QStringLiteral("-")
                 << QStringLiteral("-");
         }
         rows.append(row);
@@ -308,7 +338,7 @@ int watch(Context &ctx)
         bool ok = false;
         const double seconds = ctx.parser.value(QStringLiteral("seconds")).toDouble(&ok);
         if (!ok || seconds <= 0 || seconds > 365.0 * 24 * 3600)
-            return ctx.output.fail(CliError::usage(QStringLiteral("--seconds takes a positive number, not \"%1\"")
+            return ctx.output.fail(CliError::usage(Texts::tr("--seconds takes a positive number, not \"%1\"")
                                                        .arg(ctx.parser.value(QStringLiteral("seconds")))));
         limitMs = int(seconds * 1000);
     }

@@ -1,4 +1,5 @@
 #include "Modules.h"
+#include "Texts.h"
 
 #include "TarnBaseConvert.h"
 
@@ -48,15 +49,15 @@ QString uid(const SlaveState &slave)
 QString station(const SlaveState &slave)
 {
     if (slave.recordCarriesStation)
-        return QStringLiteral("local");
+        return Texts::tr("local");
     return slave.stationId == 0 ? QStringLiteral("-") : QString::number(slave.stationId);
 }
 
 QString describe(const SlaveState &slave)
 {
-    const QString where = slave.recordCarriesStation ? QStringLiteral("local module")
-                          : slave.stationId == 0    ? QStringLiteral("module without station")
-                                                    : QStringLiteral("station %1").arg(slave.stationId);
+    const QString where = slave.recordCarriesStation ? Texts::tr("local module")
+                          : slave.stationId == 0    ? Texts::tr("module without station")
+                                                    : Texts::tr("station %1").arg(slave.stationId);
     return QStringLiteral("%1 (%2, %3)").arg(where, slave.typeName, uid(slave));
 }
 
@@ -97,8 +98,8 @@ QString className(const SlaveState &slave)
 
 QStringList tableHeader()
 {
-    return {QStringLiteral("STATION"), QStringLiteral("TYPE"),   QStringLiteral("CLASS"), QStringLiteral("UID"),
-            QStringLiteral("INPUTS"),  QStringLiteral("OUTPUTS"), QStringLiteral("STATE"), QStringLiteral("FAULTS")};
+    return {Texts::tr("STATION"), Texts::tr("TYPE"),    Texts::tr("CLASS"), Texts::tr("UID"),
+            Texts::tr("INPUTS"),  Texts::tr("OUTPUTS"), Texts::tr("STATE"), Texts::tr("FAULTS")};
 }
 
 QStringList tableRow(const SlaveState &slave)
@@ -106,7 +107,7 @@ QStringList tableRow(const SlaveState &slave)
     const Slave::IoWindow w = slave.ioWindow;
     const QStringList faultList = faults(slave);
     const QString state = QStringLiteral("%1 0x%2")
-                              .arg(slave.statusRun ? QStringLiteral("run") : QStringLiteral("stop"))
+                              .arg(slave.statusRun ? Texts::tr("run") : Texts::tr("stop"))
                               .arg(slave.lastStatusByte, 2, 16, QLatin1Char('0'));
     return {station(slave),
             slave.typeName,
@@ -143,19 +144,19 @@ std::variant<SlaveSnapshot, CliError> find(const SlaveList &slaves, const QStrin
     if (isStationNumber(text)) {
         const int number = text.toInt();
         if (number < 1 || number > kMaxStation)
-            return CliError::usage(QStringLiteral("station %1 is outside 1..128").arg(text));
+            return CliError::usage(Texts::tr("station %1 is outside 1..128").arg(text));
         SlaveList found;
         for (const SlaveSnapshot &slave : slaves) {
             if (slave->stationId == number && !slave->recordCarriesStation)
                 found << slave;
         }
         if (found.isEmpty())
-            return CliError::usage(QStringLiteral("no module at station %1").arg(number));
+            return CliError::usage(Texts::tr("no module at station %1").arg(number));
         if (found.size() > 1) {
             QStringList names;
             for (const SlaveSnapshot &slave : found)
                 names << uid(*slave);
-            return CliError::usage(QStringLiteral("station %1 is shared by %2 modules (%3); name the module by its UID")
+            return CliError::usage(Texts::tr("station %1 is shared by %2 modules (%3); name the module by its UID")
                                        .arg(number)
                                        .arg(found.size())
                                        .arg(names.join(QLatin1String(", "))));
@@ -171,7 +172,7 @@ std::variant<SlaveSnapshot, CliError> find(const SlaveList &slaves, const QStrin
             || QString::fromLatin1(slave->uuid.toHex()).compare(text, Qt::CaseInsensitive) == 0)
             return slave;
     }
-    return CliError::usage(QStringLiteral("no module with UID %1").arg(text));
+    return CliError::usage(Texts::tr("no module with UID %1").arg(text));
 }
 
 } // namespace modules

@@ -1,4 +1,5 @@
 #include "Output.h"
+#include "Texts.h"
 
 #include <QJsonDocument>
 
@@ -126,7 +127,7 @@ void Output::message(const QString &kind, const QString &text)
             object.insert(QStringLiteral("command"), m_command);
         m_err << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
     } else {
-        m_err << prefix() << ": " << (kind == QLatin1String("note") ? QString() : kind + QLatin1String(": ")) << text << '\n';
+        m_err << prefix() << ": " << (kind == QLatin1String("warning") ? Texts::tr("warning: ") : QString()) << text << '\n';
     }
     m_err.flush();
 }

@@ -2,6 +2,7 @@
 // choosing the adapter, the session, and the exit status of what it did.
 
 #include "Commands.h"
+#include "Texts.h"
 
 #include "DataFolders.h"
 #include "DeviceXmlLodaing.h"
@@ -15,16 +16,6 @@
 
 namespace session {
 
-namespace {
-
-// tr() of the context "Cli", so that lupdate files the texts there.
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(Cli)
-};
-
-} // namespace
-
 QString accessProblem()
 {
     return HidAccess::commandLineText(HidAccess::deniedNodes());
@@ -37,16 +28,16 @@ std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, 
     for (const UsbDeviceInfo &info : found)
         serials << info.serial_number;
     if (choice == Choice::One && ctx.serials.size() > 1)
-        return CliError::usage(QStringLiteral("this command talks to one adapter; --adapter is given %1 times")
+        return CliError::usage(Texts::tr("this command talks to one adapter; --adapter is given %1 times")
                                    .arg(ctx.serials.size()));
     QList<UsbDeviceInfo> chosen;
     for (const QString &serial : ctx.serials) {
         const auto named = std::find_if(found.cbegin(), found.cend(),
                                         [&serial](const UsbDeviceInfo &info) { return info.serial_number == serial; });
         if (named == found.cend())
-            return CliError::bus(QStringLiteral("no adapter %1 on USB%2")
+            return CliError::bus(Texts::tr("no adapter %1 on USB%2")
                                      .arg(serial, serials.isEmpty() ? QString()
-                                                                    : QStringLiteral(" (found: %1)").arg(serials.join(QLatin1String(", ")))));
+                                                                    : Texts::tr(" (found: %1)").arg(serials.join(QLatin1String(", ")))));
         const bool twice = std::any_of(chosen.cbegin(), chosen.cend(),
                                        [&serial](const UsbDeviceInfo &info) { return info.serial_number == serial; });
         if (!twice)
@@ -56,16 +47,16 @@ std::variant<QList<UsbDeviceInfo>, CliError> chooseAdapters(const Context &ctx, 
         return chosen;
     if (found.isEmpty()) {
         const QString denied = accessProblem();
-        return CliError::bus(denied.isEmpty() ? QStringLiteral("no TarnBUS adapter found on USB") : denied);
+        return CliError::bus(denied.isEmpty() ? Texts::tr("no TarnBUS adapter found on USB") : denied);
     }
     if (choice == Choice::All)
         return found;
     if (found.size() > 1)
-        return CliError::usage(QStringLiteral("%1 adapters found (%2); choose %3")
+        return CliError::usage(Texts::tr("%1 adapters found (%2); choose %3")
                                    .arg(found.size())
                                    .arg(serials.join(QLatin1String(", ")),
-                                        choice == Choice::One ? QStringLiteral("one with --adapter SERIAL")
-                                                              : QStringLiteral("with --adapter SERIAL, or --all")));
+                                        choice == Choice::One ? Texts::tr("one with --adapter SERIAL")
+                                                              : Texts::tr("with --adapter SERIAL, or --all")));
     return found;
 }
 
@@ -76,17 +67,17 @@ QString resultClass(int result)
 {
     switch (result) {
     case COMM_TIMEOUT:
-        return QStringLiteral("time-out");
+        return Texts::tr("time-out");
     case COMM_CRC_ERROR:
-        return QStringLiteral("checksum error");
+        return Texts::tr("checksum error");
     case COMM_NOT_CONNECTED:
-        return QStringLiteral("link lost");
+        return Texts::tr("link lost");
     case COMM_REFUSED:
-        return QStringLiteral("refused by the adapter");
+        return Texts::tr("refused by the adapter");
     case COMM_NO_DATA:
-        return QStringLiteral("no reply data");
+        return Texts::tr("no reply data");
     default:
-        return QStringLiteral("bad reply");
+        return Texts::tr("bad reply");
     }
 }
 
@@ -94,30 +85,30 @@ QString resultClass(int result)
 QString failureClass(const AdapterSession::Report &report)
 {
     if (report.linkLost)
-        return QStringLiteral("link lost");
+        return Texts::tr("link lost");
     const int result = report.status != COMM_OK ? int(report.status) : int(qint8(report.err));
     switch (report.type) {
     case MSG_TRANSACTION_FAILED:
-        return result == COMM_NO_DATA ? QStringLiteral("the adapter is restarting") : resultClass(result);
+        return result == COMM_NO_DATA ? Texts::tr("the adapter is restarting") : resultClass(result);
     case MSG_OPERATION_FAILED:
         return resultClass(int(report.status));
     case MSG_SETTINGS_UNKNOWN:
-        return QStringLiteral("settings unknown");
+        return Texts::tr("settings unknown");
     case MSG_NO_REPLY_DATA:
-        return result == COMM_TIMEOUT ? QStringLiteral("time-out") : QStringLiteral("no reply");
+        return result == COMM_TIMEOUT ? Texts::tr("time-out") : Texts::tr("no reply");
     case MSG_NO_HANDSHAKE:
     case MSG_NOT_LINKED:
     case MSG_USB_STATE:
-        return QStringLiteral("link lost");
+        return Texts::tr("link lost");
     case MSG_SLAVE_CONFIG_RESULT:
     case MSG_ADDRESS_CONFIG_RESULT:
     case MSG_BATCH_CONFIG:
     case MSG_DOWNLOAD_REFUSED:
     case MSG_FORCE_START_FAILED:
     case MSG_FORCE_ADDRESS_CONFLICT:
-        return QStringLiteral("refused");
+        return Texts::tr("refused");
     default:
-        return QStringLiteral("failed");
+        return Texts::tr("failed");
     }
 }
 
@@ -154,14 +145,14 @@ int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, cons
         ctx.output.fail(CliError::bus(text));
     }
     if (said.isEmpty())
-        ctx.output.fail(CliError::bus(fallback.isEmpty() ? QStringLiteral("the adapter did not finish the operation") : fallback));
+        ctx.output.fail(CliError::bus(fallback.isEmpty() ? Texts::tr("the adapter did not finish the operation") : fallback));
     return ExitStatus::BusFailure;
 }
 
 int finish(Context &ctx, AdapterSession &session, AdapterSession::Wait wait)
 {
     if (wait == AdapterSession::Wait::Interrupted)
-        return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; the operation may be incomplete")));
+        return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted; the operation may be incomplete")));
     const QList<AdapterSession::Report> failures = session.failures();
     if (!failures.isEmpty())
         return busFailure(ctx, failures);
@@ -186,7 +177,7 @@ int finishBeforeRestart(Context &ctx, AdapterSession &session, AdapterSession::W
 int readBackStatus(Context &ctx, const QStringList &differences)
 {
     for (const QString &line : differences)
-        ctx.output.fail(CliError::bus(QStringLiteral("read back after the restart: %1").arg(line)));
+        ctx.output.fail(CliError::bus(Texts::tr("read back after the restart: %1").arg(line)));
     return differences.isEmpty() ? ExitStatus::Success : ExitStatus::BusFailure;
 }
 
@@ -229,7 +220,7 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
     if (const CliError *error = std::get_if<CliError>(&chosen))
         return ctx.output.fail(*error);
     if (ctx.interrupted())
-        return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted")));
+        return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted")));
 
     AdapterSession adapterSession(ctx.output);
     ctx.setSession(&adapterSession);
@@ -237,11 +228,11 @@ int withAdapter(Context &ctx, const std::function<int(AdapterSession &)> &body)
     if (!adapterSession.open(std::get<QList<UsbDeviceInfo>>(chosen).first(), ctx.alignmentUnit)) {
         const QString denied = adapterSession.interrupted() ? QString() : accessProblem();
         if (adapterSession.interrupted())
-            status = ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted while connecting")));
+            status = ctx.output.fail(CliError::interrupted(Texts::tr("interrupted while connecting")));
         else if (!denied.isEmpty())
             status = ctx.output.fail(CliError::bus(denied));
         else
-            status = busFailure(ctx, adapterSession.failures(), QStringLiteral("the adapter did not finish loading its modules"));
+            status = busFailure(ctx, adapterSession.failures(), Texts::tr("the adapter did not finish loading its modules"));
     } else {
         adapterSession.clearReports();
         status = body(adapterSession);

@@ -2,6 +2,7 @@
 // restarts with them).
 
 #include "Commands.h"
+#include "Texts.h"
 
 #include "AdapterSettings.h"
 #include "ReadBack.h"
@@ -63,7 +64,8 @@ QString fieldText(const as::Field &field)
     return field.options.isEmpty() ? QString::number(field.value) : field.options.value(field.value);
 }
 
-void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &result)
+// result for JSON, text for a terminal.
+void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &result, const QString &text)
 {
     if (ctx.output.json()) {
         QJsonArray settings;
@@ -79,8 +81,8 @@ void printSettings(Context &ctx, const QList<as::Field> &fields, const QString &
         ctx.output.document(document);
         return;
     }
-    if (!result.isEmpty())
-        ctx.output.line(result);
+    if (!text.isEmpty())
+        ctx.output.line(text);
     QList<QStringList> rows;
     for (int i = 0; i < fields.size(); ++i)
         rows.append({fields.at(i).name, fieldText(fields.at(i)), QStringLiteral("(%1)").arg(aliasOf(i))});
@@ -96,9 +98,9 @@ int settings(Context &ctx)
     return session::withAdapter(ctx, [&ctx](AdapterSession &s) {
         const QList<as::Field> fields = as::fields(s.state());
         if (fields.size() != as::kSwitchCount + 1)
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter's settings could not be read; nothing is written"));
+            return session::busFailure(ctx, {}, Texts::tr("the adapter's settings could not be read; nothing is written"));
         if (ctx.arguments.isEmpty()) {
-            printSettings(ctx, fields, QString());
+            printSettings(ctx, fields, QString(), QString());
             return ExitStatus::Success;
         }
 
@@ -113,14 +115,14 @@ int settings(Context &ctx)
                 QStringList names;
                 for (int i = 0; i <= as::kSwitchCount; ++i)
                     names << aliasOf(i);
-                return ctx.output.fail(CliError::usage(QStringLiteral("\"%1\" names no setting: NAME=VALUE, NAME one of %2")
+                return ctx.output.fail(CliError::usage(Texts::tr("\"%1\" names no setting: NAME=VALUE, NAME one of %2")
                                                            .arg(assignment, names.join(QStringLiteral(", ")))));
             }
             if (field == as::kSwitchCount) {
                 bool ok = false;
                 const int threshold = value.toInt(&ok);
                 if (!ok)
-                    return ctx.output.fail(CliError::usage(QStringLiteral("the threshold is a number, not \"%1\"").arg(value)));
+                    return ctx.output.fail(CliError::usage(Texts::tr("the threshold is a number, not \"%1\"").arg(value)));
                 if (const std::optional<QString> problem = as::thresholdProblem(threshold))
                     return ctx.output.fail(CliError::usage(*problem));
                 edit.threshold = threshold;
@@ -129,7 +131,7 @@ int settings(Context &ctx)
             }
             const int option = optionOf(fields.at(field), field, value);
             if (option < 0)
-                return ctx.output.fail(CliError::usage(QStringLiteral("%1 is %2 or %3, not \"%4\"")
+                return ctx.output.fail(CliError::usage(Texts::tr("%1 is %2 or %3, not \"%4\"")
                                                            .arg(fields.at(field).name, fields.at(field).options.value(0),
                                                                 fields.at(field).options.value(1), value)));
             edit.switches[field] = option;
@@ -137,22 +139,24 @@ int settings(Context &ctx)
 
         const quint8 byte = as::settingsByte(edit, s.state().settingsByte);
         if (byte == s.state().settingsByte && !edit.changeThreshold) {
-            printSettings(ctx, fields, QStringLiteral("settings unchanged; nothing written"));
+            printSettings(ctx, fields, QStringLiteral("settings unchanged; nothing written"),
+                          Texts::tr("settings unchanged; nothing written"));
             return ExitStatus::Success;
         }
         s.adapter()->requestSettingsWrite(byte, quint16(edit.threshold), edit.changeThreshold);
         // -16: the adapter took them and restarts; they are read back once it is back.
         const int status = session::awaitReadBack(
-            ctx, s, QStringLiteral("writing the settings; the adapter restarts"), MSG_BATCH_CONFIG, -16,
-            QStringLiteral("the adapter did not take the settings"), [&s] { return s.settingsReadBack().has_value(); },
-            QStringLiteral("the adapter did not come back after its restart: the settings are not verified"));
+            ctx, s, Texts::tr("writing the settings; the adapter restarts"), MSG_BATCH_CONFIG, -16,
+            Texts::tr("the adapter did not take the settings"), [&s] { return s.settingsReadBack().has_value(); },
+            Texts::tr("the adapter did not come back after its restart: the settings are not verified"));
         if (status != ExitStatus::Success)
             return status;
         const QStringList differences = appcore::ReadBack::settingsDifferences(*s.settingsReadBack());
         if (!differences.isEmpty())
             return session::readBackStatus(ctx, differences);
         // What the adapter holds now, as read back.
-        printSettings(ctx, as::fields(s.state()), QStringLiteral("settings written and read back after the restart"));
+        printSettings(ctx, as::fields(s.state()), QStringLiteral("settings written and read back after the restart"),
+                      Texts::tr("settings written and read back after the restart"));
         return int(ExitStatus::Success);
     });
 }

@@ -3,6 +3,7 @@
 // asks the Adapter by the module's record id.
 
 #include "Commands.h"
+#include "Texts.h"
 #include "Modules.h"
 
 #include "SlaveEditChecks.h"
@@ -39,7 +40,7 @@ std::optional<CliError> refuseUndescribed(const SlaveState &slave)
 {
     if (slave.typeCode != ModuleUndefined && slave.group(Slave::kConfigData))
         return std::nullopt;
-    return CliError::usage(QStringLiteral("%1 has no description of its own; its configuration is left alone")
+    return CliError::usage(Texts::tr("%1 has no description of its own; its configuration is left alone")
                                .arg(modules::describe(slave)));
 }
 
@@ -50,7 +51,8 @@ QString parameterText(const ItemState &item)
     return name.isEmpty() ? QString::number(value) : QStringLiteral("%1 (%2)").arg(value).arg(name);
 }
 
-void printModule(Context &ctx, const SlaveState &slave, const QString &what)
+// what for JSON, text for a terminal.
+void printModule(Context &ctx, const SlaveState &slave, const QString &what, const QString &text)
 {
     if (ctx.output.json()) {
         QJsonObject module = modules::json(slave);
@@ -66,8 +68,8 @@ void printModule(Context &ctx, const SlaveState &slave, const QString &what)
         return;
     }
     const Slave::IoWindow w = slave.ioWindow;
-    ctx.output.line(QStringLiteral("%1: %2").arg(modules::describe(slave), what));
-    ctx.output.line(QStringLiteral("  inputs %1, outputs %2")
+    ctx.output.line(QStringLiteral("%1: %2").arg(modules::describe(slave), text));
+    ctx.output.line(Texts::tr("  inputs %1, outputs %2")
                         .arg(modules::area(w.inputStart, w.inputBits), modules::area(w.outputStart, w.outputBits)));
     if (const ItemGroupState *config = slave.group(Slave::kConfigData)) {
         for (const ItemState &item : config->items) {
@@ -80,7 +82,8 @@ void printModule(Context &ctx, const SlaveState &slave, const QString &what)
 // Hands the editor's record to the module as the parameter editor does and
 // waits for the adapter's answer. The adapter's own (local) module takes
 // its record by station: the editor's path changes it only in the tool.
-int sendEdit(Context &ctx, AdapterSession &s, const SlaveState &slave, const SlaveEdit &edit, const QString &what)
+int sendEdit(Context &ctx, AdapterSession &s, const SlaveState &slave, const SlaveEdit &edit, const QString &what,
+             const QString &text)
 {
     const QByteArray record = edit.record();
     const bool byIdentity = appcore::editsByIdentity(slave);
@@ -92,9 +95,9 @@ int sendEdit(Context &ctx, AdapterSession &s, const SlaveState &slave, const Sla
     if (status != ExitStatus::Success)
         return status;
     if (byIdentity && !s.hasReport(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success))
-        return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm the configuration"));
+        return session::busFailure(ctx, {}, Texts::tr("the adapter did not confirm the configuration"));
     if (const SlaveSnapshot after = snapshotOf(s, slave.recordId))
-        printModule(ctx, *after, what);
+        printModule(ctx, *after, what, text);
     return ExitStatus::Success;
 }
 
@@ -106,7 +109,7 @@ std::optional<QString> overlapping(const AdapterSession &s, const SlaveState &sl
     if (!other)
         return std::nullopt;
     const Slave::IoWindow &w = other->ioWindow;
-    return QStringLiteral("%1 uses %2")
+    return Texts::tr("%1 uses %2")
         .arg(modules::describe(*other), input ? modules::area(w.inputStart, w.inputBits) : modules::area(w.outputStart, w.outputBits));
 }
 
@@ -115,7 +118,6 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
                                   SlaveEdit &edit)
 {
     const QString option = input ? QStringLiteral("--in") : QStringLiteral("--out");
-    const QString direction = input ? QStringLiteral("inputs") : QStringLiteral("outputs");
     const ItemGroupState *config = slave.group(Slave::kConfigData);
     const ItemState *item = nullptr;
     for (const ItemState &candidate : config->items) {
@@ -123,23 +125,23 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
             item = &candidate;
     }
     if (!item)
-        return CliError::usage(QStringLiteral("%1 has no %2").arg(modules::describe(slave), direction));
+        return CliError::usage((input ? Texts::tr("%1 has no inputs") : Texts::tr("%1 has no outputs")).arg(modules::describe(slave)));
 
     const QStringList parts = spec.split(QLatin1Char(':'));
     const std::optional<qint64> start = parseNumber(parts.value(0));
     if (parts.size() > 2 || !start || *start < 0 || *start >= kImageBits)
-        return CliError::usage(QStringLiteral("%1 takes START[:CHANNELS] with START a bit address from 0 to 511, not \"%2\"")
+        return CliError::usage(Texts::tr("%1 takes START[:CHANNELS] with START a bit address from 0 to 511, not \"%2\"")
                                    .arg(option, spec));
     const int unit = std::max(1, s.state().alignmentUnit);
     if (*start % unit != 0)
-        return CliError::usage(QStringLiteral("%1 %2: with byte alignment a start address is a multiple of 8").arg(option, spec));
+        return CliError::usage(Texts::tr("%1 %2: with byte alignment a start address is a multiple of 8").arg(option, spec));
     int channels = item->channels;
     if (parts.size() == 2) {
         const std::optional<qint64> given = parseNumber(parts.at(1));
         if (!given || *given < 1 || *given > kMaxChannels)
-            return CliError::usage(QStringLiteral("%1 %2: CHANNELS is a count from 1 to 127").arg(option, spec));
+            return CliError::usage(Texts::tr("%1 %2: CHANNELS is a count from 1 to 127").arg(option, spec));
         if (!slave.suportChangeableChannel && *given != slave.channelCount)
-            return CliError::usage(QStringLiteral("%1 has %2 channels; its channel count cannot be changed")
+            return CliError::usage(Texts::tr("%1 has %2 channels; its channel count cannot be changed")
                                        .arg(modules::describe(slave))
                                        .arg(slave.channelCount));
         channels = int(*given);
@@ -147,11 +149,12 @@ std::optional<CliError> placeArea(const AdapterSession &s, const SlaveState &sla
     const int count = channels + (input ? slave.inputOffs : slave.outputOffs);
     const int bits = count * std::max(1, slave.bitsPerChannel);
     if (count > kMaxChannels || *start + bits > kImageBits)
-        return CliError::usage(QStringLiteral("%1 %2: the %3 would take bits %4, past the %5-bit image")
-                                   .arg(option, spec, direction, modules::area(int(*start), bits))
+        return CliError::usage((input ? Texts::tr("%1 %2: the inputs would take bits %3, past the %4-bit image")
+                                      : Texts::tr("%1 %2: the outputs would take bits %3, past the %4-bit image"))
+                                   .arg(option, spec, modules::area(int(*start), bits))
                                    .arg(kImageBits));
     if (const std::optional<QString> other = overlapping(s, slave, input, int(*start), bits))
-        return CliError::usage(QStringLiteral("%1 %2: bits %3 overlap: %4").arg(option, spec, modules::area(int(*start), bits), *other));
+        return CliError::usage(Texts::tr("%1 %2: bits %3 overlap: %4").arg(option, spec, modules::area(int(*start), bits), *other));
     if (input) {
         edit.inputStart = int(*start);
         edit.inputCount = count;
@@ -167,7 +170,7 @@ std::optional<CliError> setParameter(const SlaveState &slave, const QString &ass
 {
     const int equals = assignment.indexOf(QLatin1Char('='));
     if (equals <= 0)
-        return CliError::usage(QStringLiteral("\"%1\" is not NAME=VALUE").arg(assignment));
+        return CliError::usage(Texts::tr("\"%1\" is not NAME=VALUE").arg(assignment));
     const QString name = assignment.left(equals).trimmed();
     const QString valueText = assignment.mid(equals + 1).trimmed();
 
@@ -189,10 +192,9 @@ std::optional<CliError> setParameter(const SlaveState &slave, const QString &ass
         QStringList names;
         for (const ItemState *candidate : parameters)
             names << QLatin1Char('"') + candidate->name + QLatin1Char('"');
-        return CliError::usage(QStringLiteral("%1 has no parameter \"%2\"%3")
-                                   .arg(modules::describe(slave), name,
-                                        names.isEmpty() ? QStringLiteral(" (it has none)")
-                                                        : QStringLiteral("; its parameters: %1").arg(names.join(QLatin1String(", ")))));
+        return CliError::usage((names.isEmpty() ? Texts::tr("%1 has no parameter \"%2\" (it has none)")
+                                                : Texts::tr("%1 has no parameter \"%2\"; its parameters: %3"))
+                                   .arg(modules::describe(slave), name, names.join(QLatin1String(", "))));
     }
 
     std::optional<qint64> value = parseNumber(valueText);
@@ -205,9 +207,9 @@ std::optional<CliError> setParameter(const SlaveState &slave, const QString &ass
         QStringList allowed;
         for (auto it = item->enumTexts.cbegin(); it != item->enumTexts.cend(); ++it)
             allowed << (it.value().isEmpty() ? QString::number(it.key()) : QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value()));
-        return CliError::usage(QStringLiteral("\"%1\" is no value of \"%2\"; it takes %3")
+        return CliError::usage(Texts::tr("\"%1\" is no value of \"%2\"; it takes %3")
                                    .arg(valueText, item->name,
-                                        allowed.isEmpty() ? QStringLiteral("%1 to %2").arg(least).arg(most)
+                                        allowed.isEmpty() ? Texts::tr("%1 to %2").arg(least).arg(most)
                                                           : allowed.join(QLatin1String(", "))));
     }
     edit.parameters[item->paramType] = int(*value);
@@ -235,26 +237,28 @@ int setStation(Context &ctx)
 {
     const std::optional<qint64> station = parseNumber(ctx.arguments.at(1));
     if (!station || *station < 1 || *station > kMaxStation)
-        return ctx.output.fail(CliError::usage(QStringLiteral("STATION is a number from 1 to 128, not \"%1\"").arg(ctx.arguments.at(1))));
+        return ctx.output.fail(CliError::usage(Texts::tr("STATION is a number from 1 to 128, not \"%1\"").arg(ctx.arguments.at(1))));
     return session::withAdapter(ctx, [&ctx, station](AdapterSession &s) {
         const auto found = configurableModule(ctx, s);
         if (const int *status = std::get_if<int>(&found))
             return *status;
         const SlaveSnapshot slave = std::get<SlaveSnapshot>(found);
         if (slave->recordCarriesStation)
-            return ctx.output.fail(CliError::usage(QStringLiteral("%1 is the adapter's own module: it has no station to set")
+            return ctx.output.fail(CliError::usage(Texts::tr("%1 is the adapter's own module: it has no station to set")
                                                        .arg(modules::describe(*slave))));
         if (slave->stationId == *station && slave->newStationId == *station) {
-            printModule(ctx, *slave, QStringLiteral("already at station %1").arg(*station));
+            printModule(ctx, *slave, QStringLiteral("already at station %1").arg(*station),
+                        Texts::tr("already at station %1").arg(*station));
             return ExitStatus::Success;
         }
         if (const SlaveSnapshot other = appcore::stationHolder(s.slaves(), slave->recordId, int(*station)))
-            return ctx.output.fail(CliError::usage(QStringLiteral("station %1 is taken by %2")
+            return ctx.output.fail(CliError::usage(Texts::tr("station %1 is taken by %2")
                                                        .arg(*station)
                                                        .arg(modules::describe(*other))));
         SlaveEdit edit = SlaveEdit::of(*slave);
         edit.newStation = int(*station);
-        return sendEdit(ctx, s, *slave, edit, QStringLiteral("station set to %1").arg(*station));
+        return sendEdit(ctx, s, *slave, edit, QStringLiteral("station set to %1").arg(*station),
+                        Texts::tr("station set to %1").arg(*station));
     });
 }
 
@@ -263,7 +267,7 @@ int setIo(Context &ctx)
     const bool in = ctx.parser.isSet(QStringLiteral("in"));
     const bool out = ctx.parser.isSet(QStringLiteral("out"));
     if (!in && !out)
-        return ctx.output.fail(CliError::usage(QStringLiteral("give --in, --out or both")));
+        return ctx.output.fail(CliError::usage(Texts::tr("give --in, --out or both")));
     return session::withAdapter(ctx, [&ctx, in, out](AdapterSession &s) {
         const auto found = configurableModule(ctx, s);
         if (const int *status = std::get_if<int>(&found))
@@ -277,7 +281,7 @@ int setIo(Context &ctx)
             if (const std::optional<CliError> error = placeArea(s, *slave, input, spec, edit))
                 return ctx.output.fail(*error);
         }
-        return sendEdit(ctx, s, *slave, edit, QStringLiteral("areas set"));
+        return sendEdit(ctx, s, *slave, edit, QStringLiteral("areas set"), Texts::tr("areas set"));
     });
 }
 
@@ -293,7 +297,7 @@ int setParam(Context &ctx)
             if (const std::optional<CliError> error = setParameter(*slave, assignment, edit))
                 return ctx.output.fail(*error);
         }
-        return sendEdit(ctx, s, *slave, edit, QStringLiteral("parameters set"));
+        return sendEdit(ctx, s, *slave, edit, QStringLiteral("parameters set"), Texts::tr("parameters set"));
     });
 }
 
@@ -309,9 +313,9 @@ int clear(Context &ctx)
         if (status != ExitStatus::Success)
             return status;
         if (!s.hasReport(MSG_SLAVE_CONFIG_RESULT, SlaveConfigResult::Success))
-            return session::busFailure(ctx, {}, QStringLiteral("the adapter did not confirm clearing the module"));
+            return session::busFailure(ctx, {}, Texts::tr("the adapter did not confirm clearing the module"));
         if (const SlaveSnapshot after = snapshotOf(s, slave->recordId))
-            printModule(ctx, *after, QStringLiteral("configuration cleared"));
+            printModule(ctx, *after, QStringLiteral("configuration cleared"), Texts::tr("configuration cleared"));
         return ExitStatus::Success;
     });
 }
@@ -320,7 +324,7 @@ int lamp(Context &ctx)
 {
     const QString state = ctx.arguments.at(1).toLower();
     if (state != QLatin1String("on") && state != QLatin1String("off"))
-        return ctx.output.fail(CliError::usage(QStringLiteral("the lamp is switched \"on\" or \"off\", not \"%1\"").arg(ctx.arguments.at(1))));
+        return ctx.output.fail(CliError::usage(Texts::tr("the lamp is switched \"on\" or \"off\", not \"%1\"").arg(ctx.arguments.at(1))));
     const bool on = state == QLatin1String("on");
     return session::withAdapter(ctx, [&ctx, on](AdapterSession &s) {
         const auto found = moduleOf(s, ctx.arguments.first());
@@ -335,7 +339,7 @@ int lamp(Context &ctx)
         if (ctx.output.json())
             ctx.output.document(QJsonObject{{QStringLiteral("result"), what}, {QStringLiteral("module"), modules::json(*slave)}});
         else
-            ctx.output.line(QStringLiteral("%1: %2").arg(modules::describe(*slave), what));
+            ctx.output.line(QStringLiteral("%1: %2").arg(modules::describe(*slave), on ? Texts::tr("lamp on") : Texts::tr("lamp off")));
         return ExitStatus::Success;
     });
 }

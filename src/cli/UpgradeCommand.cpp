@@ -5,6 +5,7 @@
 // own, as the upgrade dialog's batch does it.
 
 #include "Commands.h"
+#include "Texts.h"
 #include "Question.h"
 #include "UpgradeBatch.h"
 
@@ -13,6 +14,7 @@
 #include "UpgradeProtocol.h"
 #include "LinkTiming.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonObject>
@@ -41,6 +43,13 @@ struct Candidate {
     QString title() const { return QStringLiteral("%1 (MAC:%2)").arg(name(), serial()); }
 };
 
+// The upgrade dialog's own words (its Chinese, in the language chosen)
+// begin the messages; the tool's explanation follows in brackets.
+QString interruptedText(const Candidate &c)
+{
+    return QCoreApplication::translate("FirmwareBurning", "%1 (MAC:%2) 升级中断。").arg(c.name(), c.serial());
+}
+
 QString dashesIfEmpty(const QString &text)
 {
     return text.isEmpty() ? QStringLiteral("-") : text;
@@ -53,11 +62,11 @@ std::optional<CliError> loadFile(const QString &path, UpgradeFile &file)
     QByteArray content;
     QString problem;
     if (!in.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("cannot be read: %1").arg(in.errorString());
+        problem = Texts::tr("cannot be read: %1").arg(in.errorString());
     } else {
         content = in.readAll();
         if (in.error() != QFileDevice::NoError)
-            problem = QStringLiteral("cannot be read: %1").arg(in.errorString());
+            problem = Texts::tr("cannot be read: %1").arg(in.errorString());
     }
     const auto declared = [&content] {
         return qFromLittleEndian<quint32>(content.constData() + UpgradeFile::kBodyLengthOffset);
@@ -69,22 +78,22 @@ std::optional<CliError> loadFile(const QString &path, UpgradeFile &file)
     case UpgradeFile::Unreadable:
         break;
     case UpgradeFile::TooShort:
-        problem = QStringLiteral("%1 bytes, shorter than the %2-byte header").arg(content.size()).arg(UpgradeFile::kHeaderSize);
+        problem = Texts::tr("%1 bytes, shorter than the %2-byte header").arg(content.size()).arg(UpgradeFile::kHeaderSize);
         break;
     case UpgradeFile::HeaderCrcWrong:
-        problem = QStringLiteral("the header's CRC-32 does not match the header");
+        problem = Texts::tr("the header's CRC-32 does not match the header");
         break;
     case UpgradeFile::BodyTooShort:
-        problem = QStringLiteral("the header declares a body of %1 bytes, the file holds %2").arg(declared()).arg(body);
+        problem = Texts::tr("the header declares a body of %1 bytes, the file holds %2").arg(declared()).arg(body);
         break;
     case UpgradeFile::TrailingBytes:
-        problem = QStringLiteral("%1 bytes follow the %2-byte body the header declares").arg(body - declared()).arg(declared());
+        problem = Texts::tr("%1 bytes follow the %2-byte body the header declares").arg(body - declared()).arg(declared());
         break;
     case UpgradeFile::BodyCrcWrong:
-        problem = QStringLiteral("the body's CRC-32 does not match the body");
+        problem = Texts::tr("the body's CRC-32 does not match the body");
         break;
     }
-    CliError error = CliError::usage(QStringLiteral("非法的升级文件! ") + problem);
+    CliError error = CliError::usage(QCoreApplication::translate("FirmwareBurning", "非法的升级文件! ") + problem);
     error.file = path;
     return error;
 }
@@ -101,10 +110,10 @@ void showFile(Context &ctx, const QString &path, const UpgradeFile &file)
                                      {QStringLiteral("blocks"), blocks}});
         return;
     }
-    ctx.output.table({{QStringLiteral("file"), path},
-                      {QStringLiteral("category"), dashesIfEmpty(file.category())},
-                      {QStringLiteral("version"), dashesIfEmpty(file.version())},
-                      {QStringLiteral("size"), QStringLiteral("%1 bytes, %2 blocks").arg(file.fileSize()).arg(blocks)}});
+    ctx.output.table({{Texts::tr("file"), path},
+                      {Texts::tr("category"), dashesIfEmpty(file.category())},
+                      {Texts::tr("version"), dashesIfEmpty(file.version())},
+                      {Texts::tr("size"), Texts::tr("%1 bytes, %2 blocks").arg(file.fileSize()).arg(blocks)}});
     ctx.output.line(QString());
 }
 
@@ -127,10 +136,30 @@ QString orderText(const Candidate &c)
     return QStringLiteral("unknown");
 }
 
+// orderText on a terminal (JSON keeps its words).
+QString orderWord(const Candidate &c)
+{
+    if (c.reading.result == upgradesearch::Reading::NotOpened)
+        return Texts::tr("busy");
+    if (c.reading.result == upgradesearch::Reading::NoAnswer)
+        return Texts::tr("no answer");
+    switch (c.order) {
+    case VersionOrder::PackageHigher:
+        return Texts::tr("newer");
+    case VersionOrder::Equal:
+        return Texts::tr("same");
+    case VersionOrder::PackageLower:
+        return Texts::tr("older");
+    case VersionOrder::Unreadable:
+        break;
+    }
+    return Texts::tr("unknown");
+}
+
 void showCandidates(Context &ctx, const QList<Candidate> &candidates)
 {
-    QList<QStringList> rows{{QStringLiteral("SERIAL"), QStringLiteral("TYPE"), QStringLiteral("HARDWARE"),
-                             QStringLiteral("BOOT"), QStringLiteral("APP"), QStringLiteral("FILE")}};
+    QList<QStringList> rows{{Texts::tr("SERIAL"), Texts::tr("TYPE"), Texts::tr("HARDWARE"), Texts::tr("BOOT"), Texts::tr("APP"),
+                             Texts::tr("FILE")}};
     for (const Candidate &c : candidates) {
         const bool answered = c.reading.result == upgradesearch::Reading::Answered;
         const upgradeprotocol::DeviceInfo &info = c.reading.info;
@@ -148,9 +177,9 @@ void showCandidates(Context &ctx, const QList<Candidate> &candidates)
             continue;
         }
         rows.append(answered ? QStringList{c.serial(), dashesIfEmpty(info.type), QString::number(info.hardware),
-                                           dashesIfEmpty(info.bootVersion), dashesIfEmpty(info.appVersion), orderText(c)}
+                                           dashesIfEmpty(info.bootVersion), dashesIfEmpty(info.appVersion), orderWord(c)}
                              : QStringList{c.serial(), QStringLiteral("?"), QStringLiteral("-"), QStringLiteral("-"),
-                                           QStringLiteral("-"), orderText(c)});
+                                           QStringLiteral("-"), orderWord(c)});
     }
     if (!ctx.output.json()) {
         ctx.output.table(rows);
@@ -163,16 +192,18 @@ QString obstacle(const Candidate &c)
 {
     switch (c.reading.result) {
     case upgradesearch::Reading::NotOpened:
-        return QStringLiteral("%1 cannot be opened: it is busy, open in the window or another program (or just gone "
-                              "from USB); close it there and try again")
+        return Texts::tr("%1 cannot be opened: it is busy, open in the window or another program (or just gone "
+                         "from USB); close it there and try again")
             .arg(c.serial());
     case upgradesearch::Reading::NoAnswer:
-        return QStringLiteral("设备信息异常,无法生升级!  (%1 did not answer the device information request)").arg(c.serial());
+        return Texts::tr("%1 (%2 did not answer the device information request)")
+            .arg(QCoreApplication::translate("FirmwareBurning", "设备信息异常,无法生升级! "), c.serial());
     case upgradesearch::Reading::Answered:
         break;
     }
     if (c.order == VersionOrder::Unreadable)
-        return QStringLiteral("设备信息异常,无法生升级!  (%1 reports the App version \"%2\")").arg(c.serial(), c.reading.info.appVersion);
+        return Texts::tr("%1 (%2 reports the App version \"%3\")")
+            .arg(QCoreApplication::translate("FirmwareBurning", "设备信息异常,无法生升级! "), c.serial(), c.reading.info.appVersion);
     return QString();
 }
 
@@ -182,9 +213,9 @@ QString versionQuestion(VersionOrder order)
 {
     switch (order) {
     case VersionOrder::Equal:
-        return QStringLiteral("升级包版本与设备版本一致,是否选择升级! ");
+        return QCoreApplication::translate("FirmwareBurning", "升级包版本与设备版本一致,是否选择升级! ");
     case VersionOrder::PackageLower:
-        return QStringLiteral("升级包版本过低是否选择升级! ");
+        return QCoreApplication::translate("FirmwareBurning", "升级包版本过低是否选择升级! ");
     default:
         return QString();
     }
@@ -196,32 +227,35 @@ QString failureText(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
 {
     // Once the transfer has begun the old application is gone.
     const QString stays = upgrade.begun && !upgrade.written
-        ? QStringLiteral("; the adapter stays in its boot loader until it is upgraded again")
+        ? Texts::tr("; the adapter stays in its boot loader until it is upgraded again")
         : QString();
     switch (upgrade.end) {
     case End::ConnectFailed:
-        return QStringLiteral("%1: 链接设备失败,请检查USB是否链接!  (cannot open it: busy in the window or another program, "
-                              "or gone from USB)")
-            .arg(c.serial());
+        return Texts::tr("%1: %2 (cannot open it: busy in the window or another program, or gone from USB)")
+            .arg(c.serial(), QCoreApplication::translate("FirmwareBurning", "链接设备失败,请检查USB是否链接! "));
     case End::EnterRefused:
-        return QStringLiteral("%1: 进入升级模式失败!  (refused or not answered; an adapter the window or another program "
-                              "has open is busy)")
-            .arg(c.serial());
+        return Texts::tr("%1: %2 (refused or not answered; an adapter the window or another program has open is busy)")
+            .arg(c.serial(), QCoreApplication::translate("FirmwareBurning", "进入升级模式失败! "));
     case End::BurnRefused:
-        return QStringLiteral("%1: 开始烧写失败!  (refused)").arg(c.serial());
+        return Texts::tr("%1: %2 (refused)").arg(c.serial(), QCoreApplication::translate("FirmwareBurning", "开始烧写失败! "));
     case End::Failed:
-        return QStringLiteral("  设备%1(MAC:%2),升级失败   (refused or not acknowledged%3)").arg(c.name(), c.serial(), stays);
+        return Texts::tr("%1 (refused or not acknowledged%2)")
+            .arg(QCoreApplication::translate("FirmwareBurning", "  设备%1(MAC:%2),升级失败  ").arg(c.name(), c.serial()), stays);
     case End::Broken:
-        return QStringLiteral("%1 升级中断。 (link lost%2)").arg(c.title(), stays);
+        return Texts::tr("%1 (link lost%2)").arg(interruptedText(c), stays);
     case End::WrongVersion:
-        return QStringLiteral("  设备%1(MAC:%2)重启后的版本为%3,不是升级包的版本%4,升级失败   (%2 came back with App %3 "
-                              "instead of the file's %4)")
-            .arg(c.name(), c.serial(), upgrade.appVersion, dashesIfEmpty(upgrade.fileVersion));
+        return Texts::tr("%1 (%2 came back with App %3 instead of the file's %4)")
+            .arg(QCoreApplication::translate("FirmwareBurning", "  设备%1(MAC:%2)重启后的版本为%3,不是升级包的版本%4,升级失败  ")
+                     .arg(c.name(), c.serial(), upgrade.appVersion, dashesIfEmpty(upgrade.fileVersion)),
+                 c.serial(), upgrade.appVersion, dashesIfEmpty(upgrade.fileVersion));
     case End::NotBack:
-        return QStringLiteral("  设备%1(MAC:%2)重启后%3秒内未重新连接,无法读取版本,升级失败   (%2 was not back on USB, "
-                              "answering, within %3 s of its restart; the version it runs is unknown)")
-            .arg(c.name(), c.serial())
-            .arg((upgrade.waitedMs + 999) / 1000);
+    {
+        const QString seconds = QString::number((upgrade.waitedMs + 999) / 1000);
+        return Texts::tr("%1 (%2 was not back on USB, answering, within %3 s of its restart; the version it runs is unknown)")
+            .arg(QCoreApplication::translate("FirmwareBurning", "  设备%1(MAC:%2)重启后%3秒内未重新连接,无法读取版本,升级失败  ")
+                     .arg(c.name(), c.serial(), seconds),
+                 c.serial(), seconds);
+    }
     default:
         return QString();
     }
@@ -237,11 +271,10 @@ bool wasCancelled(const UpgradeBatch::Upgrade &upgrade)
 QString cancelledText(const Candidate &c, const UpgradeBatch::Upgrade &upgrade)
 {
     if (upgrade.written)
-        return QStringLiteral("%1 升级中断。 interrupted while it restarts; the new firmware was written").arg(c.title());
+        return Texts::tr("%1 interrupted while it restarts; the new firmware was written").arg(interruptedText(c));
     if (upgrade.begun)
-        return QStringLiteral("%1 升级中断。 interrupted; the adapter stays in its boot loader until it is upgraded again")
-            .arg(c.title());
-    return QStringLiteral("%1 升级中断。 interrupted before the transfer began").arg(c.title());
+        return Texts::tr("%1 interrupted; the adapter stays in its boot loader until it is upgraded again").arg(interruptedText(c));
+    return Texts::tr("%1 interrupted before the transfer began").arg(interruptedText(c));
 }
 
 // What the user sees of the running upgrades: a bar per adapter on a
@@ -266,11 +299,11 @@ public:
         const Candidate &c = m_candidates.at(index);
         m_shown[index] = Shown{now.begun, now.written, now.percent, now.end};
         if (now.begun && !before.begun)
-            phase(c, QStringLiteral("begun"), QStringLiteral("%1 开始升级程序!").arg(c.title()));
+            phase(c, QStringLiteral("begun"), QCoreApplication::translate("FirmwareBurning", "%1 (MAC:%2) 开始升级程序!").arg(c.name(), c.serial()));
         if (now.percent != before.percent)
             progress(c, before.percent, now.percent);
         if (now.written && !before.written)
-            phase(c, QStringLiteral("written"), QStringLiteral("%1 程序写入完成!设备重启中请稍后。").arg(c.title()));
+            phase(c, QStringLiteral("written"), QCoreApplication::translate("FirmwareBurning", "%1 (MAC:%2) 程序写入完成!设备重启中请稍后。").arg(c.name(), c.serial()));
         if (now.end != End::Running && before.end == End::Running)
             ended(c, now);
         if (m_bars)
@@ -316,7 +349,7 @@ private:
     {
         const bool complete = upgrade.end == End::Complete;
         const bool cancelled = wasCancelled(upgrade);
-        const QString message = complete ? QStringLiteral("%1 程序升级完成!").arg(c.title())
+        const QString message = complete ? QCoreApplication::translate("FirmwareBurning", "%1 (MAC:%2) 程序升级完成!").arg(c.name(), c.serial())
             : cancelled                  ? cancelledText(c, upgrade)
                                          : failureText(c, upgrade);
         const QString version = QStringLiteral("%1: App %2 -> %3").arg(c.serial(), c.reading.info.appVersion, upgrade.appVersion);
@@ -341,8 +374,8 @@ private:
         // An adapter gives three numbers of a version; more in the file's
         // cannot be told apart.
         if (complete && m_fileVersion.split(QLatin1Char('.')).size() > upgradeprotocol::kDeviceVersionParts)
-            m_ctx.output.warn(QStringLiteral("%1 reports App %2; the parts of the file's %3 after the third are not "
-                                             "shown by an adapter and were not checked")
+            m_ctx.output.warn(Texts::tr("%1 reports App %2; the parts of the file's %3 after the third are not "
+                                        "shown by an adapter and were not checked")
                                   .arg(c.serial(), upgrade.appVersion, m_fileVersion));
         if (!complete)
             m_ctx.output.fail(cancelled ? CliError::interrupted(message) : CliError::bus(message));
@@ -366,14 +399,14 @@ private:
     static QString state(const UpgradeBatch::Upgrade &upgrade)
     {
         if (upgrade.end == End::Complete)
-            return QStringLiteral("done");
+            return Texts::tr("done");
         if (upgrade.end != End::Running)
-            return wasCancelled(upgrade) ? QStringLiteral("cancelled") : QStringLiteral("failed");
+            return wasCancelled(upgrade) ? Texts::tr("cancelled") : Texts::tr("failed");
         if (upgrade.cancelled)
-            return QStringLiteral("cancelling");
+            return Texts::tr("cancelling");
         if (upgrade.written)
-            return QStringLiteral("restarting");
-        return upgrade.begun ? QStringLiteral("writing") : QStringLiteral("starting");
+            return Texts::tr("restarting");
+        return upgrade.begun ? Texts::tr("writing") : Texts::tr("starting");
     }
 
     Context &m_ctx;
@@ -397,13 +430,15 @@ std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, con
             if (upgradeprotocol::categoryFits(file.category(), c.name()))
                 continue;
             ctx.output.fail(CliError::usage(
-                QStringLiteral("%1: 升级包的类别是%2,设备类型是%3,两者不符。 (the file is for %2, the adapter is a %3; "
-                               "give --any-category to upgrade it all the same)")
-                    .arg(c.serial(), file.category(), dashesIfEmpty(c.name()))));
+                Texts::tr("%1: %2 (the file is for %3, the adapter is a %4; give --any-category to upgrade it all the same)")
+                    .arg(c.serial(),
+                         QCoreApplication::translate("FirmwareBurning", "升级包的类别是%1,设备类型是%2,两者不符。")
+                             .arg(file.category(), dashesIfEmpty(c.name())),
+                         file.category(), dashesIfEmpty(c.name()))));
             mismatch = true;
         }
         if (mismatch) {
-            ctx.output.note(QStringLiteral("nothing was written to any adapter"));
+            ctx.output.note(Texts::tr("nothing was written to any adapter"));
             return ExitStatus::BadInput;
         }
     }
@@ -415,11 +450,11 @@ std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, con
         const QString question = versionQuestion(c.order);
         if (question.isEmpty())
             continue;
-        const QString text = QStringLiteral("%1 has App %2, the file %3: %4")
+        const QString text = Texts::tr("%1 has App %2, the file %3: %4")
                                  .arg(c.title(), c.reading.info.appVersion, dashesIfEmpty(fileVersion), question);
         if (!ctx.inputIsTerminal) {
-            ctx.output.fail(CliError::usage(text + QStringLiteral(" Standard input is not a terminal to answer on: "
-                                                                  "give --yes to upgrade all the same")));
+            ctx.output.fail(CliError::usage(text + Texts::tr(" Standard input is not a terminal to answer on: "
+                                                             "give --yes to upgrade all the same")));
             unanswered = true;
             continue;
         }
@@ -428,14 +463,14 @@ std::optional<int> confirm(Context &ctx, const QList<Candidate> &candidates, con
             continue;
         case question::Answer::No:
             return ctx.output.fail(CliError::usage(
-                QStringLiteral("%1 is not to be upgraded; nothing was written to any adapter").arg(c.serial())));
+                Texts::tr("%1 is not to be upgraded; nothing was written to any adapter").arg(c.serial())));
         case question::Answer::Interrupted:
-            return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; nothing was written to any adapter")));
+            return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted; nothing was written to any adapter")));
         }
     }
     if (!unanswered)
         return std::nullopt;
-    ctx.output.note(QStringLiteral("nothing was written to any adapter"));
+    ctx.output.note(Texts::tr("nothing was written to any adapter"));
     return ExitStatus::BadInput;
 }
 
@@ -478,7 +513,7 @@ int upgrade(Context &ctx)
     const QString path = ctx.arguments.first();
     const bool all = ctx.parser.isSet(QStringLiteral("all"));
     if (all && !ctx.serials.isEmpty())
-        return ctx.output.fail(CliError::usage(QStringLiteral("--all and --adapter exclude each other")));
+        return ctx.output.fail(CliError::usage(Texts::tr("--all and --adapter exclude each other")));
 
     // The file first: a bad one touches no adapter.
     UpgradeFile file;
@@ -510,13 +545,13 @@ int upgrade(Context &ctx)
         }
     }
     if (unfit) {
-        ctx.output.note(QStringLiteral("nothing was written to any adapter"));
+        ctx.output.note(Texts::tr("nothing was written to any adapter"));
         return ExitStatus::BusFailure;
     }
     if (const std::optional<int> status = confirm(ctx, candidates, file))
         return *status;
     if (ctx.interrupted())
-        return ctx.output.fail(CliError::interrupted(QStringLiteral("interrupted; nothing was written to any adapter")));
+        return ctx.output.fail(CliError::interrupted(Texts::tr("interrupted; nothing was written to any adapter")));
 
     return runUpgrades(ctx, file, candidates);
 }

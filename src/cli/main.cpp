@@ -27,17 +27,21 @@ int main(int argc, char *argv[])
     QString language; // --lang, read before any text is made
     for (int i = 1; i < argc; ++i) {
         printing = printing || qstrcmp(argv[i], "checkout") == 0;
+        QString given;
         if (qstrcmp(argv[i], "--lang") == 0 && i + 1 < argc)
-            language = QString::fromLocal8Bit(argv[i + 1]);
+            given = QString::fromLocal8Bit(argv[i + 1]);
         else if (qstrncmp(argv[i], "--lang=", 7) == 0)
-            language = QString::fromLocal8Bit(argv[i] + 7);
+            given = QString::fromLocal8Bit(argv[i] + 7);
+        // A --lang that is neither zh nor en is refused by the command line
+        // itself, in the language of a valid one if there is one.
+        if (Language::parse(given))
+            language = given;
     }
     if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = printing ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
     AppIdentity::apply();
-    // A --lang that is neither is refused by the command line itself.
     Language::apply(Language::startup(language));
     // The libraries' diagnostics are for developers (QT_LOGGING_RULES turns them on).
     QLoggingCategory::setFilterRules(QStringLiteral("tarnbus.*.debug=false\ntarnbus.*.warning=false"));

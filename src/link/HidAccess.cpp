@@ -83,8 +83,8 @@ QString HidAccess::commandLineText(const QStringList &nodes)
 {
     if (nodes.isEmpty())
         return QString();
-    return tr("no permission to open the adapter's USB device (%1): the udev rule %2, installed with the tarnbus-tester "
-              "package, gives the user at the seat access; install it, then unplug the adapter and plug it in again")
+    return tr("没有权限打开适配器的USB设备(%1): 随 tarnbus-tester 软件包安装的udev规则 %2 让座席上的用户可以访问它; "
+              "请安装该规则,然后拔下适配器再重新插入")
         .arg(nodes.join(QLatin1String(", ")), udevRule());
 }
 

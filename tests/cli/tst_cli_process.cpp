@@ -71,7 +71,8 @@ QJsonArray fault(const QString &kind, const QString &command, int param1 = -1, i
 
 // Runs the program, with these environment variables besides the
 // system's; onOutput sees standard output as it grows and may signal the
-// process.
+// process. The tests run in a Chinese locale: the program speaks English
+// unless args choose the language themselves.
 Run runProgram(const QStringList &args, const std::function<void(QProcess &, const QString &)> &onOutput = {},
                const QMap<QString, QString> &variables = {})
 {
@@ -91,7 +92,7 @@ Run runProgram(const QStringList &args, const std::function<void(QProcess &, con
         if (onOutput)
             onOutput(process, run.out);
     });
-    process.start(kProgram, args);
+    process.start(kProgram, args.contains(QStringLiteral("--lang")) ? args : QStringList{"--lang", "en"} + args);
     if (!process.waitForFinished(kFinishMs)) {
         process.kill();
         process.waitForFinished();
@@ -130,6 +131,9 @@ private slots:
         bad.write("设备类型,从站站号,对齐方式,输入起始地址,输入通道长度,输出起始地址,输出通道长度,滤波等级,替代值使能,替代值,设备ID\n"
                   "*TB-DI8-N,3,1,24,8,0,0,3,0,0,#00001101\r\n"
                   "*TB-DI8-N,3,2,24,8,0,0,3,0,0,#00001101\r\n");
+        QFile shortFile(m_dir.filePath(QStringLiteral("short.dec")));
+        QVERIFY(shortFile.open(QIODevice::WriteOnly));
+        shortFile.write("TBC");
     }
 
     // add-description as an ordinary user: the description lands in that
@@ -146,7 +150,7 @@ private slots:
         const auto cli = [&env](const QStringList &args) {
             QProcess process;
             process.setProcessEnvironment(env);
-            process.start(kProgram, args);
+            process.start(kProgram, QStringList{"--lang", "en"} + args);
             process.waitForFinished(kFinishMs);
             return Run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                        QString::fromUtf8(process.readAllStandardError())};
@@ -184,10 +188,14 @@ private slots:
                               << "4        TB-DO8-T     DO     DA01B2C3D40E  -         224..231" << "";
         QTest::newRow("set-station") << station << QJsonArray() << 0
                                      << "station 14 (TB-DI8-N, DA01B2C3D40D): station set to 14" << "";
+        // The adapter's messages in the language chosen, their class in the same.
+        const QStringList zh{"--lang", "zh"};
         QTest::newRow("refused") << station << fault("refuse", "0x47", 0) << 1 << ""
-                                 << "set-station: 修改从站站号失败: 适配器拒绝执行! (refused by the adapter)";
-        QTest::newRow("time-out") << station << fault("noReply", "0x47", 0) << 1 << ""
-                                  << "set-station: 修改从站站号失败: 通信超时! (time-out)";
+                                 << "set-station: Changing the station number failed: the adapter refused! (refused by the adapter)";
+        QTest::newRow("refused, Chinese") << zh + station << fault("refuse", "0x47", 0) << 1 << ""
+                                          << "set-station: 修改从站站号失败: 适配器拒绝执行! (被适配器拒绝)";
+        QTest::newRow("time-out, Chinese") << zh + station << fault("noReply", "0x47", 0) << 1 << ""
+                                           << "set-station: 修改从站站号失败: 通信超时! (通信超时)";
         QTest::newRow("unplugged") << station << fault("unplugMidway", "0x47", 0) << 1 << "" << "(link lost)";
         QTest::newRow("unknown station") << QStringList{"clear", "99"} << QJsonArray() << 2 << ""
                                          << "tarnbus-cli: clear: no module at station 99";
@@ -198,7 +206,9 @@ private slots:
         QTest::newRow("malformed line") << QStringList{"import", m_dir.filePath(QStringLiteral("bad.csv"))} << QJsonArray() << 2
                                         << "" << "bad.csv:3: 对齐方式 (Alignment): alignment 2: only 1 (bits) or 8 (bytes)";
         QTest::newRow("upgrade: no file") << QStringList{"upgrade", "no/such/firmware.dec"} << QJsonArray() << 2 << ""
-                                          << "upgrade: no/such/firmware.dec: 非法的升级文件! cannot be read";
+                                          << "upgrade: no/such/firmware.dec: Invalid upgrade file! cannot be read";
+        QTest::newRow("upgrade: no file, Chinese") << zh + QStringList{"upgrade", "no/such/firmware.dec"} << QJsonArray() << 2 << ""
+                                                   << "upgrade: no/such/firmware.dec: 非法的升级文件! 无法读取";
         QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "" << "no command given";
     }
     void exitStatus()
@@ -234,6 +244,9 @@ private slots:
                                   << "set-station: Changing the station number failed: timed out! (time-out)";
         QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "no command given";
         QTest::newRow("bad --lang") << QStringList{"--lang", "fr", "show"} << QJsonArray() << 2 << "--lang is zh or en";
+        // The upgrade dialog's messages are the window's, in its English.
+        QTest::newRow("bad upgrade file") << QStringList{"upgrade", m_dir.filePath(QStringLiteral("short.dec"))} << QJsonArray() << 2
+                                          << "short.dec: Invalid upgrade file! 3 bytes, shorter than the 96-byte header";
     }
     void englishOutput()
     {
@@ -261,6 +274,62 @@ private slots:
         const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{3400}-\\x{9fff}\\x{ff00}-\\x{ffef}]+"));
         const QRegularExpressionMatch found = chinese.match(said);
         QVERIFY2(!found.hasMatch(), qPrintable(QStringLiteral("\"%1\" in:\n%2").arg(found.captured(), said)));
+    }
+
+    // --lang zh: the tool's own notes, help, tables and messages are
+    // Chinese. Left out of the check: module data, and what a user types
+    // (the program's and the commands' names, options, paths, values).
+    void chineseOutput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonArray>("faults");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // in standard output or error
+        const QStringList station{"set-station", "DA01B2C3D40D", "14"};
+        QTest::newRow("help") << QStringList{"--help"} << QJsonArray() << 0 << "用法: tarnbus-cli [选项] 命令 [参数]";
+        QTest::newRow("command help") << QStringList{"diff", "--help"} << QJsonArray() << 0 << "用法: tarnbus-cli [选项] diff FILE";
+        QTest::newRow("show") << QStringList{"show", "--stats"} << QJsonArray() << 0 << "站号";
+        QTest::newRow("refused") << station << fault("refuse", "0x47", 0) << 1
+                                 << "set-station: 修改从站站号失败: 适配器拒绝执行! (被适配器拒绝)";
+        QTest::newRow("bad argument") << QStringList{"set-io", "3", "--in", "508"} << QJsonArray() << 2 << "超出 512 位的过程映像";
+        QTest::newRow("no command") << QStringList{} << QJsonArray() << 2 << "未给出命令";
+        QTest::newRow("bad upgrade file") << QStringList{"upgrade", m_dir.filePath(QStringLiteral("short.dec"))} << QJsonArray() << 2
+                                          << "short.dec: 非法的升级文件! 3 字节,短于 96 字节的文件头";
+    }
+    void chineseOutput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QJsonArray, faults);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        const QString bus = faults.isEmpty() ? m_bus : writeBus(m_dir, faults);
+        const Run run = runProgram(QStringList{"--bus", bus, "--fast-timing", "--lang", "zh"} + args);
+        QCOMPARE(run.status, status);
+        const QString said = run.out + run.err;
+        QVERIFY2(said.contains(expected), qPrintable(said));
+        QSet<QString> data;
+        const Run json = runProgram({"--bus", m_bus, "--fast-timing", "show", "--json"});
+        const QJsonArray modules = QJsonDocument::fromJson(json.out.toUtf8()).object().value(QStringLiteral("modules")).toArray();
+        QVERIFY(!modules.isEmpty());
+        for (const QJsonValue &module : modules) {
+            const QJsonObject object = module.toObject();
+            for (auto it = object.begin(); it != object.end(); ++it) {
+                data.insert(it.value().toString());
+                for (const QJsonValue &item : it.value().toArray())
+                    data.insert(item.toString());
+            }
+        }
+        // Two English words in a row are a text left untranslated.
+        const QRegularExpression word(QStringLiteral("^[A-Za-z][a-z]+[,.;:]?$"));
+        for (const QString &line : said.split(QLatin1Char('\n'))) {
+            QString previous;
+            for (const QString &token : line.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const bool english = !data.contains(token) && word.match(token).hasMatch();
+                QVERIFY2(!(english && !previous.isEmpty()),
+                         qPrintable(QStringLiteral("\"%1 %2\" in: %3").arg(previous, token, line)));
+                previous = english ? token : QString();
+            }
+        }
     }
 
     void jsonFromTheProgram()
@@ -312,7 +381,7 @@ private slots:
                                << "16 modules\n" << "";
         // A process-data cycle that fails ends the hold; force mode is left all the same.
         QTest::newRow("force, a cycle fails") << force << fault("badChecksum", "0x49", -1, 3, 1) << "not before it ends" << SIGINT
-                                              << 1 << "force mode left\n" << "TARNBUS通信,CRC校验错误！ (checksum error)";
+                                              << 1 << "force mode left\n" << "TarnBUS communication: CRC error! (checksum error)";
     }
     void interrupted()
     {
@@ -424,10 +493,16 @@ private slots:
         QTest::addColumn<QString>("err");
         const QStringList a{"--adapter", "3C2E0A000011"};
         QTest::newRow("one adapter") << "2.2.0" << 5000 << a << QJsonArray() << "" << 0
-                                     << "TBC-U100 (MAC:3C2E0A000011) 程序升级完成!\n3C2E0A000011: App V2.1.7 -> V2.2.0\n"
+                                     << "TBC-U100 (MAC: 3C2E0A000011) upgrade done!\n3C2E0A000011: App V2.1.7 -> V2.2.0\n"
                                      << "";
+        QTest::newRow("one adapter, Chinese") << "2.2.0" << 5000 << QStringList{"--lang", "zh"} + a << QJsonArray() << "" << 0
+                                              << "TBC-U100 (MAC:3C2E0A000011) 程序升级完成!\n3C2E0A000011: App V2.1.7 -> V2.2.0\n"
+                                              << "upgrade: TBC-U100 (MAC:3C2E0A000011) 程序写入完成!设备重启中请稍后。";
         QTest::newRow("refused") << "3.1.0" << 5000 << QStringList{"--adapter", "3C2E0A000014"} << QJsonArray() << "" << 1
-                                 << "" << "upgrade:   设备TBC-U100(MAC:3C2E0A000014),升级失败   (refused or not acknowledged";
+                                 << "" << "upgrade:   Device TBC-U100 (MAC: 3C2E0A000014): upgrade failed   (refused or not acknowledged";
+        QTest::newRow("refused, Chinese") << "3.1.0" << 5000 << QStringList{"--lang", "zh", "--adapter", "3C2E0A000014"}
+                                          << QJsonArray() << "" << 1 << ""
+                                          << "upgrade:   设备TBC-U100(MAC:3C2E0A000014),升级失败  (被拒绝或未确认; 适配器停留在引导程序中,直到再次升级)";
         // Standard input is a pipe here: the question is not asked, nothing hangs.
         QTest::newRow("downgrade without --yes") << "2.0.0" << 5000 << a << QJsonArray() << "" << 2 << "V2.1.7  older"
                                                  << "give --yes to upgrade all the same";
