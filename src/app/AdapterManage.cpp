@@ -6,6 +6,7 @@
 #include "Loading.h"
 #include "LocalConfigView.h"
 #include "MainProductView.h"
+#include "ResultCodes.h"
 #include "ResultMessages.h"
 #include "MessageBox.h"
 #include "MessageWidget.h"
@@ -121,7 +122,8 @@ void AdapterManage::showForceIndicator()
         tree->setAdapterForced(treeIndex(), forced);
     if (forced != m_forceShown) {
         m_forceShown = forced;
-        appendMessage(MessageWidget::Inform, forced ? tr("强制模式已开启") : tr("强制模式已退出,输出全部关闭"));
+        appendMessage(MessageWidget::Inform, forced ? tr("强制模式已开启") : tr("强制模式已退出,输出全部关闭"),
+                      forced ? QStringLiteral("force.on") : QStringLiteral("force.off"));
         emit sigForceShown(forced);
     }
 }
@@ -135,7 +137,7 @@ void AdapterManage::logNewConflicts()
         const QString text = appcore::overlapText(overlap);
         now.insert(text);
         if (!m_conflicts.contains(text))
-            appendMessage(MessageWidget::Waring, tr("地址冲突: %1").arg(text));
+            appendMessage(MessageWidget::Waring, tr("地址冲突: %1").arg(text), QStringLiteral("address.overlap"));
     }
     m_conflicts = now;
 }
@@ -167,10 +169,10 @@ SlaveSnapshot AdapterManage::findByUid(const QByteArray &uid) const
     return nullptr;
 }
 
-void AdapterManage::appendMessage(int level, const QString &text)
+void AdapterManage::appendMessage(int level, const QString &text, const QString &code)
 {
     if (m_page)
-        m_page->messageWidget()->appendMessage(level, MessageWidget::kSource, text);
+        m_page->messageWidget()->appendMessage(level, MessageWidget::kSource, text, code);
 }
 
 void AdapterManage::resetStatusPanel()
@@ -276,7 +278,7 @@ void AdapterManage::onCreaterAdapter(int vid, int pid, QString mac, QString name
     m_mac = mac;
     createAdapter(false, byteAlignment);
     startDiagnostics(mac);
-    appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+    appendMessage(MessageWidget::None, tr("开始加载从站模块"), QStringLiteral("load.started"));
     m_loading = true;
     emit m_adapter->sigSetSerialPort(vid, pid, mac);
     if (Loading *dialog = loading())
@@ -293,7 +295,7 @@ void AdapterManage::onStaticCreaterAdapter(bool byteAlignment)
         m_topology->setAcceptModules(true);
         connect(m_topology, &TopologyPage::sigModuleDropped, this, [this](QString key) { openCreateSlave(key); });
     }
-    appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+    appendMessage(MessageWidget::None, tr("开始加载从站模块"), QStringLiteral("load.started"));
     emit m_adapter->sigLoadingLocalInfo();
 }
 
@@ -522,7 +524,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     case MSG_LOAD_FINISHED:
         showForceIndicator();
         onResSVG(0);
-        appendMessage(MessageWidget::None, tr("加载从站模块完成"));
+        appendMessage(MessageWidget::None, tr("加载从站模块完成"), QStringLiteral("load.done"));
         hideLoading();
         break;
     case MSG_SCAN_PROGRESS:
@@ -535,7 +537,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
             dialog->setLoadNumber();
         break;
     case MSG_LOAD_TIMEOUT:
-        appendMessage(MessageWidget::None, tr("读取超时,加载数据失败！"));
+        appendMessage(MessageWidget::None, tr("读取超时,加载数据失败！"), QStringLiteral("load.timeout"));
         hideLoading();
         break;
     case MSG_RELOAD:
@@ -543,15 +545,15 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
         panel->clearSlaves();
         if (type == MSG_RELOADED)
             showForceIndicator();
-        appendMessage(MessageWidget::None, tr("开始加载从站模块"));
+        appendMessage(MessageWidget::None, tr("开始加载从站模块"), QStringLiteral("load.started"));
         onResSVG(0);
-        appendMessage(MessageWidget::None, tr("加载从站模块完成"));
+        appendMessage(MessageWidget::None, tr("加载从站模块完成"), QStringLiteral("load.done"));
         hideLoading();
         break;
     case MSG_LIST_CHANGED:
         if (m_allocating && !m_static) {
             m_allocating = false;
-            appendMessage(MessageWidget::None, allocationDone());
+            appendMessage(MessageWidget::None, allocationDone(), appcore::resultCode(MSG_ADDRESS_CONFIG_RESULT, SlaveConfigResult::Success));
         }
         hideLoading();
         showForceIndicator();
@@ -567,7 +569,7 @@ void AdapterManage::onAdapterUpdateData(adapter_message_type type, AdapterStatus
     case MSG_REFRESH_ROWS:
         if (m_allocating && m_static) {
             m_allocating = false;
-            appendMessage(MessageWidget::None, allocationDone());
+            appendMessage(MessageWidget::None, allocationDone(), appcore::resultCode(MSG_ADDRESS_CONFIG_RESULT, SlaveConfigResult::Success));
         }
         onResSVG(0);
         if (!m_loading && dialog && !m_downloading)
@@ -633,12 +635,12 @@ void AdapterManage::onErrMessage(adapter_message_type type, char err, int sid, C
         // err 1: the adapter confirmed the download.
         const bool confirmed = err == 1 && !m_downloadFailed;
         if (confirmed)
-            appendMessage(MessageWidget::Inform, tr("下载配置数据成功!"));
+            appendMessage(MessageWidget::Inform, tr("下载配置数据成功!"), QStringLiteral("download.written"));
         // A batch configuration ends with the summary of what was written.
         if (m_batch) {
             endBatchConfiguration();
             if (err != 1)
-                appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 4).logText);
+                appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 4).logText, appcore::resultCode(MSG_BATCH_CONFIG, 4));
             showSummary(s1, s2);
         }
     }
@@ -673,7 +675,7 @@ void AdapterManage::applyMessage(const appcore::ResultMessage &message)
     if (message.forceIndicatorOff)
         showForceIndicator();
     if (message.isLogged())
-        appendMessage(int(message.level), message.logText);
+        appendMessage(int(message.level), message.logText, message.code);
     if (m_quiet || !message.hasBox())
         return;
     const auto kind = [](appcore::MessageIcon icon) {
@@ -697,16 +699,19 @@ void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &con
 {
     QList<MessageWidget::Line> lines;
     for (const SlaveSnapshot &slave : configured)
-        lines.append({MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText});
+        lines.append({MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 255, slave->stationId).logText,
+                      appcore::resultCode(MSG_BATCH_CONFIG, 255)});
     QMap<quint64, QString> reasons;
     for (const SlaveSnapshot &slave : remaining) {
         QString line = tr("站点%1 %2 未配置").arg(slave->stationId).arg(slave->typeName);
+        QString code = QStringLiteral("download.not_configured");
         const auto skipped = m_skipped.constFind(slave->recordId);
         if (skipped != m_skipped.cend()) {
             reasons.insert(slave->recordId, appcore::downloadSkipText(*skipped));
             line += tr(": %1").arg(reasons.value(slave->recordId));
+            code = appcore::downloadSkipCode(*skipped);
         }
-        lines.append({MessageWidget::Waring, line});
+        lines.append({MessageWidget::Waring, line, code});
     }
     m_skipped.clear();
     m_page->messageWidget()->appendMessages(lines, MessageWidget::kSource);
@@ -716,7 +721,7 @@ void AdapterManage::showSummary(const SlaveList &remaining, const SlaveList &con
     QPointer<AdapterManage> self(this);
     connect(view, &QDialog::finished, this, [self] {
         if (self)
-            self->appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 2).logText);
+            self->appendMessage(MessageWidget::None, appcore::resultMessage(MSG_BATCH_CONFIG, 2).logText, appcore::resultCode(MSG_BATCH_CONFIG, 2));
     });
     view->open();
 }

@@ -213,7 +213,8 @@ private:
     void createAdapter(bool offline, bool byteAlignment);
     void stopAdapter();
     void applyMessage(const appcore::ResultMessage &message);
-    void appendMessage(int level, const QString &text);
+    // A line of the message list with its language-neutral code (ResultCodes.h).
+    void appendMessage(int level, const QString &text, const QString &code);
     void resetStatusPanel();
     void showForceIndicator();
     void showStatusKnowledge();

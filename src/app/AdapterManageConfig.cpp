@@ -148,17 +148,18 @@ void AdapterManage::onCsvLines(QStringList lines, bool withUid)
     m_afterExport = nullptr;
     if (const std::optional<ConfigCsv::Problem> problem = ConfigCsv::writeFile(path, form, lines)) {
         const QString text = tr("导出从站配置数据失败! %1").arg(problem->text());
-        appendMessage(MessageWidget::Error, text);
+        appendMessage(MessageWidget::Error, text, problem->code());
         MessageBox::notify(dialogParent(), tr("警告"), text, MessageBox::Warning, kRefusalWidth);
         return;
     }
-    appendMessage(MessageWidget::Inform, tr("导出从站配置数据成功!"));
+    appendMessage(MessageWidget::Inform, tr("导出从站配置数据成功!"), QStringLiteral("export.done"));
     // A file without UIDs names a module by its station alone: one without
     // a station is not kept.
     const int unnamed = withUid ? 0 : ConfigCsv::modulesUnnamedWithoutUid(m_slaves);
     if (unnamed > 0)
         appendMessage(MessageWidget::Waring,
-                      tr("%1个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出").arg(unnamed));
+                      tr("%1个从站未设定站号,不带UID的文件无法导入它们,请使用带UID导出").arg(unnamed),
+                      QStringLiteral("export.modules_without_station"));
     else if (m_static)
         m_exportedRecords = exportedRecords(m_slaves);
     if (afterExport)
@@ -191,7 +192,7 @@ void AdapterManage::importFile(const QString &path)
         return;
     }
     if (file.lines.isEmpty()) {
-        appendMessage(MessageWidget::Waring, tr("文件中没有从站配置数据"));
+        appendMessage(MessageWidget::Waring, tr("文件中没有从站配置数据"), QStringLiteral("import.no_lines"));
         return;
     }
     m_csvImportPending = true;
@@ -220,7 +221,7 @@ void AdapterManage::reportFileProblems(const QList<ConfigCsv::Problem> &problems
     }
     QStringList shown;
     for (const Problem &problem : problems) {
-        appendMessage(MessageWidget::Waring, problem.text());
+        appendMessage(MessageWidget::Waring, problem.text(), problem.code());
         if (shown.size() < kProblemsShown)
             shown << problem.text();
     }
@@ -239,7 +240,7 @@ void AdapterManage::onCsvImported(QList<CsvImportResult> results)
     int applied = 0;
     for (const CsvImportResult &result : results) {
         const ResultMessage line = importLineMessage(result);
-        appendMessage(int(line.level), line.logText);
+        appendMessage(int(line.level), line.logText, line.code);
         applied += result.ok ? 1 : 0;
     }
     // An offline configuration is complete with the import; a live adapter

@@ -25,7 +25,7 @@ void AdapterManage::startDiagnostics(const QString &serial)
         return;
     MessageWidget *messages = m_page->messageWidget();
     messages->keepLog(serial.isEmpty() ? tr("离线组态") : serial);
-    appendMessage(MessageWidget::None, tr("消息日志: %1").arg(QDir::toNativeSeparators(messages->logFile())));
+    appendMessage(MessageWidget::None, tr("消息日志: %1").arg(QDir::toNativeSeparators(messages->logFile())), QStringLiteral("log.file"));
 
     LinkStatisticsView *view = m_page->slaveWindow()->linkStatistics();
     if (serial.isEmpty()) {

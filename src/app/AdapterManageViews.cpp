@@ -94,7 +94,8 @@ void AdapterManage::applySlaveConfig(quint64 recordId, const QByteArray &record)
     const QStringList changes = appcore::editChanges(*slave, record);
     appendMessage(MessageWidget::Inform, tr("写入 %1: %2")
                                              .arg(appcore::moduleName(*slave),
-                                                  changes.isEmpty() ? tr("配置不变") : changes.join(QStringLiteral(", "))));
+                                                  changes.isEmpty() ? tr("配置不变") : changes.join(QStringLiteral(", "))),
+                  QStringLiteral("slave.write_requested"));
     if (appcore::editsByIdentity(*slave))
         m_adapter->requestSlaveEditedConfig(recordId, record);
     else
@@ -132,7 +133,8 @@ SettingRegisterData *AdapterManage::openIoTest(quint64 recordId)
         if (!m_adapter)
             return;
         if (const SlaveSnapshot forced = findSnapshot(m_slaves, id))
-            appendMessage(MessageWidget::Inform, tr("强制输出: %1 输出%2 = %3").arg(appcore::moduleName(*forced)).arg(index).arg(value));
+            appendMessage(MessageWidget::Inform, tr("强制输出: %1 输出%2 = %3").arg(appcore::moduleName(*forced)).arg(index).arg(value),
+                          QStringLiteral("force.output"));
         m_adapter->requestSlaveOutput(id, index, value);
     });
     connect(window, &SettingRegisterData::sigOutputsRequest, this, [this](quint64 id, QVector<int> values) {
@@ -188,7 +190,7 @@ IoCheckoutDialog *AdapterManage::openCheckout()
         m_checkoutView = new IoCheckoutDialog(this, dialogParent());
         m_checkoutView->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_checkoutView, &IoCheckoutDialog::logMessage, this,
-                [this](const QString &text) { appendMessage(MessageWidget::Inform, text); });
+                [this](const QString &text) { appendMessage(MessageWidget::Inform, text, QStringLiteral("checkout.note")); });
     }
     m_checkoutView->show();
     m_checkoutView->raise();

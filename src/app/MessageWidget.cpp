@@ -18,6 +18,7 @@ const QString MessageWidget::kSource = QStringLiteral("TarnBUS");
 
 namespace {
 enum Column { LevelColumn, TimeColumn, SourceColumn, TextColumn };
+constexpr int kCodeRole = Qt::UserRole + 1; // on the text's item
 constexpr int kMaxLines = 5000; // a long session keeps its recent history
 
 QColor levelColor(int level)
@@ -74,7 +75,7 @@ QString MessageWidget::exportCsv(const QString &path) const
     QList<MessageLog::Line> lines;
     for (int row = 0; row < table->rowCount(); ++row)
         lines.append({table->item(row, TimeColumn)->data(Qt::UserRole).toDateTime(), table->item(row, LevelColumn)->text(),
-                      table->item(row, SourceColumn)->text(), table->item(row, TextColumn)->text()});
+                      table->item(row, SourceColumn)->text(), table->item(row, TextColumn)->text(), lineCode(row)});
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(MessageLog::csv(lines)) < 0 || !file.commit())
         return tr("导出消息失败: %1").arg(file.errorString());
@@ -89,7 +90,8 @@ void MessageWidget::onExportMessages()
         [this](const QString &path) {
             const QString error = exportCsv(path);
             appendMessage(error.isEmpty() ? Inform : Error, kSource,
-                          error.isEmpty() ? tr("消息已导出到 %1").arg(QDir::toNativeSeparators(path)) : error);
+                          error.isEmpty() ? tr("消息已导出到 %1").arg(QDir::toNativeSeparators(path)) : error,
+                          error.isEmpty() ? QStringLiteral("log.exported") : QStringLiteral("log.export_failed"));
         },
         name);
 }
@@ -108,9 +110,9 @@ QString MessageWidget::levelText(int level)
     }
 }
 
-void MessageWidget::appendMessage(int level, const QString &source, const QString &text)
+void MessageWidget::appendMessage(int level, const QString &source, const QString &text, const QString &code)
 {
-    appendMessages({{level, text}}, source);
+    appendMessages({{level, text, code}}, source);
 }
 
 // Many lines at once (a download's summary) take their rows in one step and
@@ -133,10 +135,13 @@ void MessageWidget::appendMessages(const QList<Line> &lines, const QString &sour
         timeItem->setData(Qt::UserRole, now);
         table->setItem(row, TimeColumn, timeItem);
         if (m_log)
-            m_log->append({now, levelText(line.level), source, line.text});
+            m_log->append({now, levelText(line.level), source, line.text, line.code});
         table->setItem(row, SourceColumn, new QTableWidgetItem(source));
         auto *textItem = new QTableWidgetItem(line.text);
         textItem->setForeground(levelColor(line.level));
+        textItem->setData(kCodeRole, line.code);
+        if (!line.code.isEmpty())
+            textItem->setToolTip(line.code);
         table->setItem(row, TextColumn, textItem);
         ++row;
     }
@@ -161,6 +166,14 @@ QString MessageWidget::lineText(int i) const
         return QString();
     return table->item(i, LevelColumn)->text() + QLatin1Char('|') + table->item(i, SourceColumn)->text()
            + QLatin1Char('|') + table->item(i, TextColumn)->text();
+}
+
+QString MessageWidget::lineCode(int i) const
+{
+    const QTableWidget *table = ui->tableWidget;
+    if (i < 0 || i >= table->rowCount())
+        return QString();
+    return table->item(i, TextColumn)->data(kCodeRole).toString();
 }
 
 void MessageWidget::clearMessages()

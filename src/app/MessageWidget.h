@@ -27,13 +27,16 @@ public:
     struct Line {
         int level;
         QString text;
+        QString code = QString(); // language-neutral (ResultCodes.h); kept beside the text
     };
 
-    void appendMessage(int level, const QString &source, const QString &text);
+    void appendMessage(int level, const QString &source, const QString &text, const QString &code = QString());
     void appendMessages(const QList<Line> &lines, const QString &source);
     int count() const;
     // "level|source|text" of line i, for tests and the log.
     QString lineText(int i) const;
+    // The language-neutral code of line i; empty for a line without one.
+    QString lineCode(int i) const;
     static QString levelText(int level);
 
     // Every line from now on also goes to the daily log file of the user's

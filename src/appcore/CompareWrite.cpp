@@ -1,5 +1,6 @@
 #include "CompareWrite.h"
 
+#include "ResultCodes.h"
 #include "ResultMessages.h"
 #include "SlaveEditChecks.h"
 #include "SlaveEditRecord.h"
@@ -99,6 +100,7 @@ WriteOutcome outcomeOf(const RowWrite &write, const QList<Report> &reports)
         const bool toolRefused = failure->type == MSG_SLAVE_CONFIG_RESULT;
         outcome.state = toolRefused || failure->status == COMM_REFUSED ? WriteOutcome::Refused : WriteOutcome::Failed;
         outcome.text = message.boxText.trimmed();
+        outcome.code = message.code;
         outcome.report = failure;
         outcome.retryable = toolRefused && isConflict(qint8(failure->err));
         outcome.linkLost = outcome.linkLost || failure->status == COMM_NOT_CONNECTED;
@@ -107,6 +109,7 @@ WriteOutcome outcomeOf(const RowWrite &write, const QList<Report> &reports)
     if (outcome.linkLost) {
         outcome.state = WriteOutcome::Failed;
         outcome.text = resultMessage(MSG_USB_STATE, -2).boxText.trimmed();
+        outcome.code = resultCode(MSG_USB_STATE, -2);
         return outcome;
     }
     // A write by identity is confirmed; the adapter's own module is written
@@ -114,10 +117,12 @@ WriteOutcome outcomeOf(const RowWrite &write, const QList<Report> &reports)
     if (write.byIdentity && !confirmed) {
         outcome.state = WriteOutcome::Failed;
         outcome.text = Texts::tr("适配器未确认写入");
+        outcome.code = QStringLiteral("compare.write_unconfirmed");
         return outcome;
     }
     outcome.state = WriteOutcome::Written;
     outcome.text = Texts::tr("已写入");
+    outcome.code = QStringLiteral("compare.written");
     return outcome;
 }
 
@@ -159,6 +164,7 @@ void WriteRun::take(const QList<Report> &reports)
     if (outcome.linkLost) {
         WriteOutcome unsent;
         unsent.text = Texts::tr("链接断开,未写入");
+        unsent.code = QStringLiteral("compare.write_not_sent");
         for (int i = m_position; i < m_queue.size(); ++i)
             m_outcomes.insert(m_queue.at(i).row, unsent);
         m_stopped = true;

@@ -51,6 +51,7 @@ struct WriteOutcome {
     };
     State state = NotSent;
     QString text;                 // the window's words
+    QString code;                 // the same, language-neutral (ResultCodes.h)
     std::optional<Report> report; // the report that says why it was not written
     // Refused by the tool for a station or bits that another module still
     // holds: worth asking again once others have moved.

@@ -539,6 +539,21 @@ QString kindKey(Kind kind)
     return QString();
 }
 
+QString ambiguityCode(Ambiguity ambiguity)
+{
+    switch (ambiguity) {
+    case Ambiguity::StationTwice:
+        return QStringLiteral("ambiguous.station_twice");
+    case Ambiguity::NoStationNoUid:
+        return QStringLiteral("ambiguous.no_station_no_uid");
+    case Ambiguity::UidTwice:
+        return QStringLiteral("ambiguous.uid_twice");
+    case Ambiguity::None:
+        break;
+    }
+    return QString();
+}
+
 QString kindName(Kind kind)
 {
     switch (kind) {

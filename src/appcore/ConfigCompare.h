@@ -158,6 +158,9 @@ Result compare(const Side &configuration, const Side &bus);
 QString fieldKey(const FieldValue &value);
 QString fieldName(const FieldValue &value);
 QString kindKey(Kind kind);  // "same", "differs", "missing", "extra", "type-mismatch", "ambiguous"
+// Why a row is ambiguous, language-neutral: "ambiguous.station_twice",
+// "ambiguous.no_station_no_uid", "ambiguous.uid_twice".
+QString ambiguityCode(Ambiguity ambiguity);
 QString kindName(Kind kind); // "相同", ...
 QString ambiguityText(const Row &row, const Result &result);
 // "24..31", or "-" without an area.

@@ -191,6 +191,35 @@ DecodedText decode(const QByteArray &bytes)
     return decoded;
 }
 
+QString Problem::code() const
+{
+    switch (kind) {
+    case FileUnreadable:
+        return QStringLiteral("file.unreadable");
+    case FileUnwritable:
+        return QStringLiteral("file.unwritable");
+    case NoHeader:
+        return QStringLiteral("csv.no_header");
+    case HeaderField:
+        return QStringLiteral("csv.header_field");
+    case TooFewFields:
+        return QStringLiteral("csv.too_few_fields");
+    case NotANumber:
+        return QStringLiteral("csv.not_a_number");
+    case StationOutOfRange:
+        return QStringLiteral("csv.station_out_of_range");
+    case TooManyChannels:
+        return QStringLiteral("csv.too_many_channels");
+    case AreaPastImage:
+        return QStringLiteral("csv.area_past_image");
+    case BadAlignment:
+        return QStringLiteral("csv.bad_alignment");
+    case BadUid:
+        return QStringLiteral("csv.bad_uid");
+    }
+    return QStringLiteral("csv.bad_line");
+}
+
 QString Problem::text() const
 {
     switch (kind) {

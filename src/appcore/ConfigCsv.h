@@ -86,6 +86,8 @@ struct Problem {
 
     // The problem in the window's words.
     QString text() const;
+    // The same, language-neutral: "file.unreadable", "csv.not_a_number", ...
+    QString code() const;
 };
 
 // How large a module's IO areas are, from its description.

@@ -337,6 +337,7 @@ void Checkout::record(int row, Result result, const QString &value, const QStrin
     r.result = result;
     r.value = value;
     r.note = note;
+    r.noteCode.clear();
     r.checkedBy = result == Result::Open ? QString() : by;
     r.time = result == Result::Open ? QDateTime() : time;
 }
@@ -362,6 +363,8 @@ QJsonObject Checkout::toJson() const
             o.insert(QStringLiteral("value"), row.value);
         if (!row.note.isEmpty())
             o.insert(QStringLiteral("note"), row.note);
+        if (!row.noteCode.isEmpty())
+            o.insert(QStringLiteral("noteCode"), row.noteCode);
         if (row.time.isValid())
             o.insert(QStringLiteral("time"), row.time.toString(Qt::ISODate));
         if (!row.checkedBy.isEmpty())
@@ -412,6 +415,7 @@ QStringList Checkout::resume(const QJsonObject &saved)
         row.result = *result;
         row.value = o.value(QStringLiteral("value")).toString();
         row.note = o.value(QStringLiteral("note")).toString();
+        row.noteCode = o.value(QStringLiteral("noteCode")).toString();
         row.time = QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODate);
         row.checkedBy = o.value(QStringLiteral("by")).toString();
     }

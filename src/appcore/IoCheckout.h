@@ -52,6 +52,10 @@ struct Row {
     Result result = Result::Open;
     QString value;
     QString note;
+    // The note's language-neutral code, where the tool wrote the note (a
+    // loop's verdict: "loop.passed", "loop.input_not_following", ...);
+    // empty for a note by hand.
+    QString noteCode;
     QDateTime time;
     QString checkedBy;
 

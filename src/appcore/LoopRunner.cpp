@@ -117,18 +117,20 @@ void LoopRunner::onCycle(const SlaveList &slaves, bool forceMode, bool linked)
             m_since.start();
             emit outputWrite(output.recordId, output.channel, 0);
         } else if (timedOut) {
-            judge(Result::Fail, tr("输出%1接通后,输入%2未跟随(读到 %3,应为 %4)")
-                                    .arg(output.channelName(), input.channelName())
-                                    .arg(*read)
-                                    .arg(m_onValue));
+            judge(Result::Fail, QStringLiteral("loop.input_not_following"),
+                  tr("输出%1接通后,输入%2未跟随(读到 %3,应为 %4)")
+                      .arg(output.channelName(), input.channelName())
+                      .arg(*read)
+                      .arg(m_onValue));
         }
         return;
     case Phase::Off:
         ++m_cycles;
         if (std::abs(*read) <= tol) {
-            judge(Result::Pass, QString());
+            judge(Result::Pass, QStringLiteral("loop.passed"), QString());
         } else if (timedOut) {
-            judge(Result::Fail, tr("输出%1断开后,输入%2未复位(读到 %3)").arg(output.channelName(), input.channelName()).arg(*read));
+            judge(Result::Fail, QStringLiteral("loop.input_not_reset"),
+                  tr("输出%1断开后,输入%2未复位(读到 %3)").arg(output.channelName(), input.channelName()).arg(*read));
         }
         return;
     }
@@ -143,7 +145,8 @@ void LoopRunner::beginLoop(int rest, bool timedOut)
     ++m_cycles;
     if (std::abs(rest) > tolerance(input)) {
         if (timedOut)
-            judge(Result::Fail, tr("输出%1接通前,输入%2已为 %3").arg(output.channelName(), input.channelName()).arg(rest));
+            judge(Result::Fail, QStringLiteral("loop.input_not_at_rest"),
+                  tr("输出%1接通前,输入%2已为 %3").arg(output.channelName(), input.channelName()).arg(rest));
         return;
     }
     m_onValue = analogTestValue(output);
@@ -153,7 +156,7 @@ void LoopRunner::beginLoop(int rest, bool timedOut)
     emit outputWrite(output.recordId, output.channel, m_onValue);
 }
 
-void LoopRunner::judge(Result result, const QString &note)
+void LoopRunner::judge(Result result, const QString &code, const QString &note)
 {
     const int row = currentRow();
     Row &output = m_checkout.rows[row];
@@ -168,6 +171,8 @@ void LoopRunner::judge(Result result, const QString &note)
     const QString by = m_checkedBy.isEmpty() ? tr("自动回路") : m_checkedBy;
     m_checkout.record(row, result, value, note.isEmpty() ? tr("回路 → %1").arg(input.channelName()) : note, by, now);
     m_checkout.record(inputRow, result, value, note.isEmpty() ? tr("回路 ← %1").arg(output.channelName()) : note, by, now);
+    m_checkout.rows[row].noteCode = code;
+    m_checkout.rows[inputRow].noteCode = code;
     emit rowDone(row);
     ++m_current;
     m_phase = Phase::Begin;

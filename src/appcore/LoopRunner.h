@@ -77,7 +77,8 @@ signals:
 private:
     enum class Phase { Begin, On, Off };
     void beginLoop(int rest, bool timedOut);
-    void judge(Result result, const QString &note);
+    // code: the note's language-neutral code (IoCheckout Row::noteCode).
+    void judge(Result result, const QString &code, const QString &note);
     void end(OutputTestEnd why);
     void switchOff();
 

@@ -1,6 +1,7 @@
 #include "ResultMessages.h"
 
 #include "Adapter.h"
+#include "ResultCodes.h"
 
 #include <QCoreApplication>
 
@@ -426,7 +427,9 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
                     kWidest);
         break;
     case MSG_BATCH_CONFIG:
-        return batchConfigResult(code, sid); // leaves Loading as the table says
+        m = batchConfigResult(code, sid); // leaves Loading as the table says
+        m.code = resultCode(type, err, sid, status);
+        return m;
     case MSG_DOWNLOAD_REFUSED:
         m = downloadRefused(code);
         break;
@@ -439,6 +442,7 @@ ResultMessage resultMessage(adapter_message_type type, int err, int sid, COMM_ST
     default:
         break;
     }
+    m.code = resultCode(type, err, sid, status);
     return m;
 }
 
@@ -447,10 +451,13 @@ ResultMessage openFailedMessage()
     ResultMessage m = warning(Texts::tr("串口无法打开,不存在或已被占用"), 0);
     m.boxTitle = noticeTitle();
     m.boxCloseMs = 0;
+    m.code = openFailedCode();
     return m;
 }
 
-ResultMessage importLineMessage(const CsvImportResult &result)
+namespace {
+
+ResultMessage importLineText(const CsvImportResult &result)
 {
     if (result.ok)
         return logOnly(Texts::tr("站点%1 %2 导入数据成功!").arg(result.station).arg(result.typeText), MessageLevel::Inform);
@@ -460,6 +467,15 @@ ResultMessage importLineMessage(const CsvImportResult &result)
                            .arg(result.typeText),
                        MessageLevel::Waring);
     return logOnly(Texts::tr("站点%1 %2无匹配类型，导入数据失败!").arg(result.station).arg(result.typeText), MessageLevel::Waring);
+}
+
+} // namespace
+
+ResultMessage importLineMessage(const CsvImportResult &result)
+{
+    ResultMessage m = importLineText(result);
+    m.code = importLineCode(result);
+    return m;
 }
 
 QString storeRefusal(int moduleCount)

@@ -38,6 +38,10 @@ enum class LoadingStep {
 struct ResultMessage {
     static constexpr int kDefaultCloseMs = 10000;
 
+    // The language-neutral code of the result (ResultCodes.h), kept beside
+    // the text in the message log and in tarnbus-cli's JSON.
+    QString code;
+
     // The timed message box; none when boxText is empty.
     QString boxText;
     QString boxTitle;

@@ -62,9 +62,10 @@ bool MessageLog::append(const Line &line)
         if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
             return false;
     }
-    const QString text = QStringList{line.time.toString(Qt::ISODate), m_serial, line.level, line.source, oneLine(line.text)}
-                             .join(QLatin1Char('\t'))
-                         + QLatin1Char('\n');
+    QStringList fields{line.time.toString(Qt::ISODate), m_serial, line.level, line.source, oneLine(line.text)};
+    if (!line.code.isEmpty())
+        fields << oneLine(line.code);
+    const QString text = fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     const QByteArray bytes = text.toUtf8();
     return m_file.write(bytes) == bytes.size();
 }
@@ -86,10 +87,47 @@ int MessageLog::removeOld(const QDate &today)
 
 QByteArray MessageLog::csv(const QList<Line> &lines)
 {
-    QString text = QStringLiteral("级别,时间,来源,信息\n"); // the list's columns
+    QString text = QStringLiteral("级别,时间,来源,信息,代码\n"); // the list's columns, then the code
     for (const Line &line : lines)
-        text += QStringList{csvField(line.level), csvField(timeText(line.time)), csvField(line.source), csvField(line.text)}
+        text += QStringList{csvField(line.level), csvField(timeText(line.time)), csvField(line.source), csvField(line.text),
+                            csvField(line.code)}
                     .join(QLatin1Char(','))
                 + QLatin1Char('\n');
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+std::optional<MessageLog::Entry> MessageLog::readLine(const QString &text)
+{
+    QString trimmed = text;
+    while (trimmed.endsWith(QLatin1Char('\n')) || trimmed.endsWith(QLatin1Char('\r')))
+        trimmed.chop(1);
+    const QStringList fields = trimmed.split(QLatin1Char('\t'));
+    constexpr int kFieldsBefore = 5; // before codes were kept
+    if (fields.size() != kFieldsBefore && fields.size() != kFieldsBefore + 1)
+        return std::nullopt;
+    const QDateTime time = QDateTime::fromString(fields.at(0), Qt::ISODate);
+    if (!time.isValid())
+        return std::nullopt;
+    Entry entry;
+    entry.serial = fields.at(1);
+    entry.line.time = time;
+    entry.line.level = fields.at(2);
+    entry.line.source = fields.at(3);
+    entry.line.text = QString(fields.at(4)).replace(QLatin1String("\\n"), QLatin1String("\n"));
+    if (fields.size() > kFieldsBefore)
+        entry.line.code = fields.at(5);
+    return entry;
+}
+
+QList<MessageLog::Entry> MessageLog::readFile(const QString &path)
+{
+    QList<Entry> entries;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    while (!file.atEnd()) {
+        if (const std::optional<Entry> entry = readLine(QString::fromUtf8(file.readLine())))
+            entries.append(*entry);
+    }
+    return entries;
 }

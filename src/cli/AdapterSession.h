@@ -35,6 +35,8 @@ public:
         bool isFailure() const { return linkLost || message.isFailure(); }
         // The tool's message for the result.
         QString text() const;
+        // Its language-neutral code (ResultCodes.h).
+        QString code() const { return message.code; }
     };
 
     enum class Wait { Done, TimedOut, Interrupted };

@@ -4,6 +4,7 @@
 #include "Commands.h"
 
 #include "AddressConflicts.h"
+#include "ResultCodes.h"
 #include "Modules.h"
 #include "Texts.h"
 
@@ -164,6 +165,7 @@ int store(Context &ctx)
             ctx.output.document(QJsonObject{{QStringLiteral("result"), differences.isEmpty() ? QStringLiteral("configuration stored")
                                                                                              : QStringLiteral("stored configuration differs")},
                                             {QStringLiteral("message"), text},
+                                            {QStringLiteral("code"), appcore::resultCode(MSG_CONFIG_STORED, -1)},
                                             {QStringLiteral("differences"), lines}});
         } else {
             ctx.output.line(Texts::tr("configuration stored; the adapter restarted (%1)").arg(text));

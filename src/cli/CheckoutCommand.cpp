@@ -48,6 +48,8 @@ QJsonObject rowJson(const Row &row)
                   {QStringLiteral("checkedBy"), row.checkedBy}};
     if (row.time.isValid())
         o.insert(QStringLiteral("time"), row.time.toString(Qt::ISODate));
+    if (!row.noteCode.isEmpty())
+        o.insert(QStringLiteral("code"), row.noteCode);
     return o;
 }
 
@@ -167,7 +169,8 @@ int checkout(Context &ctx)
                                                  {QStringLiteral("output"), check.rows.at(row).channelName()},
                                                  {QStringLiteral("input"), check.rows.at(check.rows.at(row).partner).channelName()},
                                                  {QStringLiteral("result"), resultCode(check.rows.at(row).result)},
-                                                 {QStringLiteral("note"), check.rows.at(row).note}});
+                                                 {QStringLiteral("note"), check.rows.at(row).note},
+                                                 {QStringLiteral("code"), check.rows.at(row).noteCode}});
                 else
                     ctx.output.line(loopLine(check, row));
             });

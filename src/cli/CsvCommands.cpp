@@ -60,6 +60,7 @@ int reportFileProblems(Context &ctx, const QString &path, const QList<ConfigCsv:
         CliError error = CliError::usage(describe(problem));
         error.file = path;
         error.line = problem.line;
+        error.code = problem.code();
         if (problem.column >= 0 && problem.kind != ConfigCsv::Problem::HeaderField) {
             const QString key = ConfigCsv::columnKey(problem.column);
             error.field = problem.field.isEmpty() ? Texts::tr("column %1").arg(problem.column + 1)
@@ -90,6 +91,7 @@ int exportCsv(Context &ctx)
         if (const std::optional<ConfigCsv::Problem> problem = ConfigCsv::writeFile(path, form, lines)) {
             CliError error = CliError::usage(describe(*problem));
             error.file = path;
+            error.code = problem->code();
             return ctx.output.fail(error);
         }
         if (!withUid) {

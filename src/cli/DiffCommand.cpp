@@ -233,6 +233,7 @@ QJsonObject rowJson(const Compare::Result &result, const Compare::Row &row)
         object.insert(QStringLiteral("file"), configured);
         object.insert(QStringLiteral("bus"), bus);
         object.insert(QStringLiteral("reason"), ambiguityText(result, row));
+        object.insert(QStringLiteral("code"), Compare::ambiguityCode(row.ambiguity));
         return object;
     }
     object.insert(QStringLiteral("line"), lines.isEmpty() ? QJsonValue() : lines.first());
@@ -403,7 +404,8 @@ int diff(Context &ctx)
             writes.append(QJsonObject{{QStringLiteral("line"), first.configuredModule(row).line},
                                       {QStringLiteral("module"), moduleJson(first.busModule(row))},
                                       {QStringLiteral("result"), outcomeKey(outcome)},
-                                      {QStringLiteral("message"), outcome.text}});
+                                      {QStringLiteral("message"), outcome.text},
+                                      {QStringLiteral("code"), outcome.code}});
         }
 
         // What the modules hold now, read from the bus again.

@@ -195,6 +195,7 @@ public:
 
     void onReport(const AdapterSession::Report &report)
     {
+        m_reportCode = report.code();
         if (report.type == MSG_USB_STATE && qint8(report.err) == -1)
             linkEvent(QStringLiteral("link back"), report.message.logText);
         else if (report.isFailure())
@@ -246,13 +247,15 @@ private:
         if (m_ctx.output.json())
             m_ctx.output.event(QJsonObject{{QStringLiteral("time"), now()},
                                            {QStringLiteral("event"), event},
-                                           {QStringLiteral("message"), message}});
+                                           {QStringLiteral("message"), message},
+                                           {QStringLiteral("code"), m_reportCode}});
         else
             m_ctx.output.line(QStringLiteral("%1 %2 %3").arg(now(), eventText(event).leftJustified(7), message));
     }
 
     Context &m_ctx;
     QMap<QByteArray, Seen> m_seen;
+    QString m_reportCode; // of the report being told
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "Texts.h"
 
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 namespace {
 const QString kTool = QStringLiteral("tarnbus-cli");
@@ -27,6 +28,14 @@ int displayWidth(const QString &text)
     }
     return width;
 }
+
+QJsonObject withResultCode(QJsonObject object)
+{
+    const QJsonValue result = object.value(QStringLiteral("result"));
+    if (result.isString() && !object.contains(QStringLiteral("code")))
+        object.insert(QStringLiteral("code"), Output::codeOfWords(result.toString()));
+    return object;
+}
 } // namespace
 
 CliError CliError::of(int status, const QString &message)
@@ -50,6 +59,43 @@ CliError CliError::bus(const QString &message)
 CliError CliError::interrupted(const QString &message)
 {
     return of(ExitStatus::Interrupted, message);
+}
+
+CliError CliError::withCode(int status, const QString &code, const QString &message)
+{
+    CliError e = of(status, message);
+    e.code = code;
+    return e;
+}
+
+QString Output::errorCode(const CliError &error)
+{
+    if (!error.code.isEmpty())
+        return error.code;
+    switch (error.status) {
+    case ExitStatus::BadInput:
+        return error.file.isEmpty() ? QStringLiteral("bad_usage") : QStringLiteral("bad_file");
+    case ExitStatus::BusFailure:
+        return QStringLiteral("bus_failure");
+    case ExitStatus::Differences:
+        return QStringLiteral("differences");
+    case ExitStatus::Interrupted:
+        return QStringLiteral("interrupted");
+    default:
+        return QStringLiteral("failed");
+    }
+}
+
+QString Output::codeOfWords(const QString &words)
+{
+    static const QRegularExpression separators(QStringLiteral("[^a-z0-9]+"));
+    QString code = words.toLower();
+    code.replace(separators, QStringLiteral("_"));
+    while (code.startsWith(QLatin1Char('_')))
+        code.remove(0, 1);
+    while (code.endsWith(QLatin1Char('_')))
+        code.chop(1);
+    return code;
 }
 
 Output::Output(QTextStream &out, QTextStream &err, bool errIsTerminal)
@@ -96,14 +142,14 @@ void Output::table(const QList<QStringList> &rows)
 void Output::document(const QJsonObject &object)
 {
     endProgress();
-    m_out << QJsonDocument(object).toJson(QJsonDocument::Indented);
+    m_out << QJsonDocument(withResultCode(object)).toJson(QJsonDocument::Indented);
     m_out.flush();
 }
 
 void Output::event(const QJsonObject &object)
 {
     endProgress();
-    m_out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    m_out << QJsonDocument(withResultCode(object)).toJson(QJsonDocument::Compact) << '\n';
     m_out.flush();
 }
 
@@ -137,6 +183,7 @@ int Output::fail(const CliError &error)
     endProgress();
     if (m_json) {
         QJsonObject object{{QStringLiteral("error"), error.message}, {QStringLiteral("status"), error.status}};
+        object.insert(QStringLiteral("code"), errorCode(error));
         if (!m_command.isEmpty())
             object.insert(QStringLiteral("command"), m_command);
         if (!error.file.isEmpty())

@@ -22,11 +22,16 @@ struct CliError {
     int line = 0;    // 1-based line of that file
     QString field;   // the field of that line
     QString value;   // the field as written
+    // The language-neutral code of the error, for scripts (--json); empty
+    // gives the code of its exit status (Output::errorCode).
+    QString code;
 
     static CliError of(int status, const QString &message);
     static CliError usage(const QString &message);
     static CliError bus(const QString &message);
     static CliError interrupted(const QString &message);
+    // The same with a code of its own.
+    static CliError withCode(int status, const QString &code, const QString &message);
 };
 
 // Where the tool writes: results on standard output (text, or JSON with
@@ -50,9 +55,18 @@ public:
     // Rows of a text table, columns padded to their widest cell.
     void table(const QList<QStringList> &rows);
     // A JSON result: one document for a command that ends, one object per
-    // line for the events of a command that streams (watch, force).
+    // line for the events of a command that streams (watch, force). An
+    // object with a "result" and without a "code" gets the result's words
+    // as its code ("configuration stored": "configuration_stored").
     void document(const QJsonObject &object);
     void event(const QJsonObject &object);
+
+    // The code of an error: its own, else that of its exit status:
+    // "bad_usage", "bad_file" (a problem in an input file), "bus_failure",
+    // "differences", "interrupted".
+    static QString errorCode(const CliError &error);
+    // A result's words as a code: lower case, words joined by "_".
+    static QString codeOfWords(const QString &words);
 
     // Messages on standard error: notes are left out with --quiet,
     // warnings never.

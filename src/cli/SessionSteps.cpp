@@ -142,7 +142,7 @@ int busFailure(Context &ctx, const QList<AdapterSession::Report> &failures, cons
         if (said.contains(text))
             continue;
         said.insert(text);
-        ctx.output.fail(CliError::bus(text));
+        ctx.output.fail(CliError::withCode(ExitStatus::BusFailure, report.code(), text));
     }
     if (said.isEmpty())
         ctx.output.fail(CliError::bus(fallback.isEmpty() ? Texts::tr("the adapter did not finish the operation") : fallback));

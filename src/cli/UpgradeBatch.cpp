@@ -195,3 +195,30 @@ void UpgradeBatch::onNotBack(int row, QString name, QString mac, int waitedMs)
     m_upgrades[index].waitedMs = waitedMs;
     end(End::NotBack);
 }
+
+QString UpgradeBatch::endCode(End end, bool cancelled)
+{
+    if (cancelled)
+        return QStringLiteral("upgrade.cancelled");
+    switch (end) {
+    case End::Complete:
+        return QStringLiteral("upgrade.done");
+    case End::ConnectFailed:
+        return QStringLiteral("upgrade.open_failed");
+    case End::EnterRefused:
+        return QStringLiteral("upgrade.enter_refused");
+    case End::BurnRefused:
+        return QStringLiteral("upgrade.burn_refused");
+    case End::Failed:
+        return QStringLiteral("upgrade.refused");
+    case End::Broken:
+        return QStringLiteral("upgrade.link_lost");
+    case End::WrongVersion:
+        return QStringLiteral("upgrade.wrong_version");
+    case End::NotBack:
+        return QStringLiteral("upgrade.not_back");
+    case End::Running:
+        break;
+    }
+    return QString();
+}

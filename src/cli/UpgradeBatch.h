@@ -39,6 +39,11 @@ public:
         WrongVersion,  // back after the restart with another version than the file's
         NotBack,       // not back after the restart within the wait
     };
+    // How an upgrade ended, language-neutral: "upgrade.done",
+    // "upgrade.open_failed", "upgrade.enter_refused", "upgrade.burn_refused",
+    // "upgrade.refused", "upgrade.link_lost", "upgrade.wrong_version",
+    // "upgrade.not_back"; "upgrade.cancelled" when the user stopped it.
+    static QString endCode(End end, bool cancelled);
 
     struct Upgrade {
         Target target;

@@ -366,6 +366,7 @@ private:
                                {QStringLiteral("serial"), c.serial()}};
             if (!complete)
                 object.insert(QStringLiteral("message"), message);
+            object.insert(QStringLiteral("code"), UpgradeBatch::endCode(upgrade.end, cancelled));
             m_ctx.output.event(object);
         } else if (complete) {
             m_ctx.output.line(message);
@@ -378,7 +379,8 @@ private:
                                         "shown by an adapter and were not checked")
                                   .arg(c.serial(), upgrade.appVersion, m_fileVersion));
         if (!complete)
-            m_ctx.output.fail(cancelled ? CliError::interrupted(message) : CliError::bus(message));
+            m_ctx.output.fail(CliError::withCode(cancelled ? ExitStatus::Interrupted : ExitStatus::BusFailure,
+                                                 UpgradeBatch::endCode(upgrade.end, cancelled), message));
     }
 
     void drawBars()

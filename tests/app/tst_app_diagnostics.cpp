@@ -160,6 +160,24 @@ private slots:
         QCOMPARE(logged.size(), messages->count());
         QVERIFY2(logged.last().endsWith(QStringLiteral("\t%1\tError\tTarnBUS\t报文, \"引号\"\\n第二行").arg(kDemoSerial)),
                  qPrintable(logged.last()));
+        // The page's own lines keep their language-neutral code beside the
+        // text, in the list and in the file: the tab's first line says
+        // where the log is.
+        const int where = messageLines(messages).indexOf(QStringLiteral("None|TarnBUS|消息日志: %1").arg(QDir::toNativeSeparators(logFile)));
+        QCOMPARE(messages->lineCode(where), QStringLiteral("log.file"));
+        const QList<MessageLog::Entry> entries = MessageLog::readFile(logFile);
+        QCOMPARE(entries.size(), messages->count());
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries.at(i).serial, QString(kDemoSerial));
+            QCOMPARE(entries.at(i).line.code, messages->lineCode(i));
+            QCOMPARE(entries.at(i).line.text, messageLines(messages).at(i).section(QLatin1Char('|'), 2));
+        }
+        QVERIFY2(logged.at(where).endsWith(QStringLiteral("\tlog.file")), qPrintable(logged.at(where)));
+        for (int i = 0; i + 1 < messages->count(); ++i)
+            QVERIFY2(!messages->lineCode(i).isEmpty(), qPrintable(messageLines(messages).at(i)));
+        messages->appendMessage(MessageWidget::Waring, MessageWidget::kSource, QStringLiteral("保存组态失败: 适配器拒绝执行!"),
+                                QStringLiteral("store.refused"));
+        QCOMPARE(MessageLog::readFile(logFile).last().line.code, QStringLiteral("store.refused"));
 
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("messages.csv"));
@@ -169,11 +187,45 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         const QString text = QString::fromUtf8(bytes.mid(3));
-        QVERIFY(text.startsWith(QStringLiteral("级别,时间,来源,信息\n")));
-        QVERIFY2(text.endsWith(QStringLiteral(",TarnBUS,\"报文, \"\"引号\"\"\n第二行\"\n")), qPrintable(text.right(80)));
+        QVERIFY(text.startsWith(QStringLiteral("级别,时间,来源,信息,代码\n")));
+        QVERIFY2(text.contains(QStringLiteral(",TarnBUS,\"报文, \"\"引号\"\"\n第二行\",\n")), qPrintable(text.right(160)));
+        QVERIFY2(text.endsWith(QStringLiteral(",TarnBUS,保存组态失败: 适配器拒绝执行!,store.refused\n")), qPrintable(text.right(80)));
         QCOMPARE(text.count(QStringLiteral("\nNone,")) + text.count(QStringLiteral("\nInform,")) + text.count(QStringLiteral("\nError,"))
                      + text.count(QStringLiteral("\nWaring,")),
                  messages->count());
+    }
+
+    // A log written before codes were kept reads as before, its lines
+    // without a code; a line with one gives it back; what is no log line is
+    // left out.
+    void oldLogsReadable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("messages-2030-01-15.log"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("2030-01-15T08:00:01\t3C2E0A000001\tWaring\tTarnBUS\t保存组态失败: 适配器拒绝执行!\n"
+                   "not a log line\n"
+                   "2030-01-15T08:00:02\t3C2E0A000001\tWaring\tTarnBUS\tSaving the configuration failed: refused!\tstore.refused\n");
+        file.close();
+        const QList<MessageLog::Entry> entries = MessageLog::readFile(path);
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.at(0).serial, QStringLiteral("3C2E0A000001"));
+        QCOMPARE(entries.at(0).line.level, QStringLiteral("Waring"));
+        QCOMPARE(entries.at(0).line.text, QStringLiteral("保存组态失败: 适配器拒绝执行!"));
+        QCOMPARE(entries.at(0).line.code, QString());
+        QCOMPARE(entries.at(1).line.code, QStringLiteral("store.refused"));
+        QCOMPARE(entries.at(1).line.time, QDateTime(QDate(2030, 1, 15), QTime(8, 0, 2)));
+
+        // Written and read again: the same line, code and all.
+        MessageLog log(QStringLiteral("3C2E0A000001"), dir.path());
+        const QDateTime time(QDate(2030, 1, 16), QTime(9, 30, 0));
+        QVERIFY(log.append({time, QStringLiteral("Error"), QStringLiteral("TarnBUS"), QStringLiteral("两行\n文字"),
+                            QStringLiteral("link.lost")}));
+        const QList<MessageLog::Entry> again = MessageLog::readFile(log.fileOf(time.date()));
+        QCOMPARE(again.size(), 1);
+        QCOMPARE(again.first().line.text, QStringLiteral("两行\n文字"));
+        QCOMPARE(again.first().line.code, QStringLiteral("link.lost"));
     }
 
     // Log files of more than 30 days ago go; the rest and other files stay.

@@ -1,5 +1,6 @@
 // The adapter manager's notification for every result an Adapter reports.
 
+#include "ResultCodes.h"
 #include "ResultMessages.h"
 
 #include <QtTest>
@@ -228,6 +229,56 @@ private slots:
         QCOMPARE(importLineMessage(unnamed).logText,
                  QStringLiteral("站点0 *TB-DI8-N 没有站号也没有UID,无法对应从站(只能对应同类型的本地模块),已跳过该行"));
         QCOMPARE(importLineMessage(unnamed).level, MessageLevel::Waring);
+
+        QCOMPARE(open.code, QStringLiteral("usb.open_failed"));
+        QCOMPARE(importLineMessage(line).code, QStringLiteral("import.line_applied"));
+        QCOMPARE(importLineMessage(unnamed).code, QStringLiteral("import.line_skipped"));
+        line.ok = false;
+        QCOMPARE(importLineMessage(line).code, QStringLiteral("import.line_no_type"));
+    }
+
+    // Every result that tells the user something carries a code of the
+    // documented form, and a code always stands for one text: a script or a
+    // support engineer matching the code matches what the user was told.
+    // Texts that carry the adapter's error byte (0x..) vary with it.
+    void codes()
+    {
+        static const QRegularExpression form(QStringLiteral("^[a-z][a-z0-9_]*(\\.[a-z][a-z0-9_]*)+$"));
+        const QList<int> statuses{COMM_OK,      COMM_CRC_ERROR, COMM_CHECK_ERROR, COMM_TIMEOUT, COMM_REPLY_ERROR,
+                                  COMM_BUSY,    COMM_NOT_CONNECTED, COMM_NO_DATA, COMM_REFUSED, 0};
+        QHash<QString, QString> textOf;
+        int said = 0;
+        for (int type = 0; type <= MSG_SETTINGS_UNKNOWN; ++type) {
+            for (int err = -2; err < 256; ++err) {
+                for (int status : statuses) {
+                    const ResultMessage m = resultMessage(adapter_message_type(type), err, 7, COMM_STATUS_TYPE(status));
+                    const QString text = m.hasBox() ? m.boxText : m.isLogged() ? m.logText : m.loadingText;
+                    const QString row = QStringLiteral("type %1, err %2, status %3: %4 [%5]").arg(type).arg(err).arg(status).arg(text, m.code);
+                    if (text.isEmpty()) {
+                        QVERIFY2(m.code.isEmpty(), qPrintable(row));
+                        continue;
+                    }
+                    ++said;
+                    QVERIFY2(form.match(m.code).hasMatch(), qPrintable(row));
+                    QCOMPARE(m.code, resultCode(adapter_message_type(type), err, 7, COMM_STATUS_TYPE(status)));
+                    if (text.contains(QLatin1String("0x")))
+                        continue;
+                    const QString known = textOf.value(m.code, text);
+                    QVERIFY2(known == text, qPrintable(row + QStringLiteral(" vs ") + known));
+                    textOf.insert(m.code, text);
+                }
+            }
+        }
+        QVERIFY(said > 1000);
+        // The cases the command line names in its documentation.
+        QCOMPARE(resultMessage(MSG_OPERATION_FAILED, AdapterOperation::Store, 0, COMM_REFUSED).code, QStringLiteral("store.refused"));
+        QCOMPARE(resultMessage(MSG_OPERATION_FAILED, AdapterOperation::StationChange, 3, COMM_TIMEOUT).code,
+                 QStringLiteral("station_change.timeout"));
+        QCOMPARE(resultMessage(MSG_TRANSACTION_FAILED, COMM_CRC_ERROR).code, QStringLiteral("transaction.checksum_error"));
+        QCOMPARE(resultMessage(MSG_USB_STATE, -2).code, QStringLiteral("link.lost"));
+        QCOMPARE(resultMessage(MSG_CONFIG_STORED, -1).code, QStringLiteral("store.done"));
+        QCOMPARE(downloadSkipCode(DownloadSkip::NotOnBus), QStringLiteral("download.skipped.not_on_bus"));
+        QCOMPARE(downloadSkipCode(COMM_TIMEOUT), QStringLiteral("download.skipped.timeout"));
     }
 };
 

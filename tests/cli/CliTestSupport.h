@@ -9,6 +9,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -66,6 +68,31 @@ inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QB
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
+}
+
+// Where a JSON object of the tool's carries a text for people without the
+// language-neutral code beside it: an "error", a "message" or a "reason"
+// anywhere, and a "result" of the whole document or event. The paths of
+// those objects; none when every text has its code.
+inline QStringList uncodedTexts(const QJsonValue &value, const QString &path = QStringLiteral("$"), bool top = true)
+{
+    QStringList found;
+    if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (int i = 0; i < array.size(); ++i)
+            found += uncodedTexts(array.at(i), QStringLiteral("%1[%2]").arg(path).arg(i), false);
+        return found;
+    }
+    if (!value.isObject())
+        return found;
+    const QJsonObject object = value.toObject();
+    const bool texted = object.contains(QStringLiteral("error")) || object.value(QStringLiteral("message")).isString()
+                        || object.contains(QStringLiteral("reason")) || (top && object.value(QStringLiteral("result")).isString());
+    if (texted && object.value(QStringLiteral("code")).toString().isEmpty())
+        found << path;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        found += uncodedTexts(it.value(), path + QLatin1Char('.') + it.key(), false);
+    return found;
 }
 
 } // namespace clitest

@@ -195,7 +195,15 @@ private slots:
         QCOMPARE(run.status, 3);
         // A compact event per loop, then the result as one document.
         const QJsonObject result = QJsonDocument::fromJson(run.out.mid(run.out.indexOf(QStringLiteral("{\n"))).toUtf8()).object();
-        QCOMPARE(run.out.count(QStringLiteral("{\"event\":\"loop\"")), 2);
+        QCOMPARE(run.out.count(QStringLiteral("\"event\":\"loop\"")), 2);
+        // Every loop's verdict has its code, in the event and in the rows.
+        QVERIFY2(uncodedTexts(result).isEmpty(), qPrintable(uncodedTexts(result).join(QLatin1Char(' '))));
+        QStringList verdicts;
+        for (const QString &line : run.out.split(QLatin1Char('\n'))) {
+            if (line.contains(QLatin1String("\"event\":\"loop\"")))
+                verdicts << QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("code")).toString();
+        }
+        QCOMPARE(verdicts, (QStringList{"loop.input_not_following", "loop.passed"}));
         QCOMPARE(result.value(QStringLiteral("loops")).toObject().value(QStringLiteral("fail")).toInt(), 1);
         QCOMPARE(result.value(QStringLiteral("loops")).toObject().value(QStringLiteral("pass")).toInt(), 1);
         int failed = 0;
@@ -203,6 +211,7 @@ private slots:
             if (row.toObject().value(QStringLiteral("result")).toString() == QLatin1String("fail")) {
                 ++failed;
                 QVERIFY(row.toObject().value(QStringLiteral("note")).toString().contains(QStringLiteral("未跟随")));
+                QCOMPARE(row.toObject().value(QStringLiteral("code")).toString(), QStringLiteral("loop.input_not_following"));
             }
         }
         QCOMPARE(failed, 2); // the output and its input

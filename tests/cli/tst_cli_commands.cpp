@@ -828,6 +828,7 @@ private slots:
             const QJsonObject object = QJsonDocument::fromJson(document.toUtf8(), &error).object();
             QCOMPARE(error.error, QJsonParseError::NoError);
             QVERIFY2(object.contains(key), qPrintable(document));
+            QVERIFY2(uncodedTexts(object).isEmpty(), qPrintable(uncodedTexts(object).join(QLatin1Char(' ')) + QLatin1Char('\n') + document));
         }
         if (args.first() == QLatin1String("export"))
             QVERIFY(QFile::exists(args.at(1)));
@@ -846,6 +847,7 @@ private slots:
         QCOMPARE(object.value(QStringLiteral("error")).toString(), QStringLiteral("no module at station 99"));
         QCOMPARE(object.value(QStringLiteral("status")).toInt(), 2);
         QCOMPARE(object.value(QStringLiteral("command")).toString(), QStringLiteral("clear"));
+        QCOMPARE(object.value(QStringLiteral("code")).toString(), QStringLiteral("bad_usage"));
     }
 
     // Progress goes to a terminal only, and never with --quiet.

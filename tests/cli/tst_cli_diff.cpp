@@ -131,9 +131,17 @@ QStringList rowsOf(const QJsonObject &result)
     return out;
 }
 
+// The document, every text in it with its code (a failed check is said and
+// gives an empty document).
 QJsonObject jsonOf(const Run &run)
 {
-    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject object = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QStringList uncoded = uncodedTexts(object);
+    if (!uncoded.isEmpty()) {
+        qWarning("texts without a code: %s", qPrintable(uncoded.join(QLatin1Char(' '))));
+        return QJsonObject();
+    }
+    return object;
 }
 
 // A line of a DI8 module that is not on the bus.

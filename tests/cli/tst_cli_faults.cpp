@@ -7,6 +7,8 @@
 #include "../adapter/AdapterHarness.h"
 #include "CliTestSupport.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -203,6 +205,71 @@ private slots:
         }
         if (!leaving && kind != tbsim::FaultKind::UnplugMidway)
             QVERIFY(!sim.forceMode());
+    }
+
+    // A script matches the code, never the text: the same failure gives the
+    // same code in both languages, while its words follow the language.
+    void sameCodeInBothLanguages_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("fault"); // a tbsim::FaultKind, or -1 for none
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("param1");
+        QTest::addColumn<int>("param2");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("translated"); // the words come from the translated messages
+        const int refuse = int(tbsim::FaultKind::Refuse);
+        const int noReply = int(tbsim::FaultKind::NoReply);
+        const int checksum = int(tbsim::FaultKind::BadChecksum);
+        QTest::newRow("store refused") << QStringList{"store"} << refuse << 0x46 << 0x34 << 0x12 << 1 << "store.refused" << true;
+        QTest::newRow("lamp time-out") << QStringList{"lamp", "7", "on"} << noReply << 0x27 << 0x10 << 0x00 << 1 << "lamp.timeout"
+                                       << true;
+        QTest::newRow("station, bad checksum") << QStringList{"set-station", "DA01B2C3D40D", "14"} << checksum << 0x47 << 0x00 << 0x02
+                                               << 1 << "station_change.checksum_error" << true;
+        QTest::newRow("connect time-out") << QStringList{"show"} << noReply << 0x48 << 0x00 << 0xEC << 1 << "transaction.data_lost"
+                                          << true;
+        QTest::newRow("bad argument") << QStringList{"lamp", "7", "blink"} << -1 << 0 << 0 << 0 << 2 << "bad_usage" << false;
+        QTest::newRow("no such module") << QStringList{"clear", "99"} << -1 << 0 << 0 << 0 << 2 << "bad_usage" << false;
+    }
+    void sameCodeInBothLanguages()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, fault);
+        QFETCH(int, code);
+        QFETCH(int, param1);
+        QFETCH(int, param2);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        QFETCH(bool, translated);
+        QMap<QString, QString> textOf; // by language
+        // Chinese last: the other tests read the Chinese messages.
+        for (const char *language : {"en", "zh"}) {
+            QCOMPARE(loadBus(kDemoBus), QString());
+            if (fault >= 0) {
+                tbsim::FaultRule rule;
+                rule.kind = tbsim::FaultKind(fault);
+                rule.code = code;
+                rule.param1 = param1;
+                rule.param2 = param2;
+                rule.count = 1;
+                simAdapter().addFault(rule);
+            }
+            const Run run = runCli(QStringList{"--lang", language, "--json"} + args);
+            QCOMPARE(run.status, status);
+            QJsonObject error;
+            for (const QString &line : run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+                if (object.contains(QStringLiteral("error")) && error.isEmpty())
+                    error = object;
+            }
+            QVERIFY2(!error.isEmpty(), qPrintable(run.err));
+            QCOMPARE(error.value(QStringLiteral("code")).toString(), expected);
+            QCOMPARE(error.value(QStringLiteral("status")).toInt(), status);
+            textOf.insert(language, error.value(QStringLiteral("error")).toString());
+        }
+        if (translated)
+            QVERIFY2(textOf.value(QStringLiteral("en")) != textOf.value(QStringLiteral("zh")), qPrintable(textOf.value(QStringLiteral("en"))));
     }
 
 private:

@@ -512,7 +512,7 @@ private slots:
         // lasts long enough to be interrupted in the middle.
         const QJsonArray slow{QJsonObject{{"kind", "slowReply"}, {"command", "0xA2"}, {"delayMs", 20}}};
         QTest::newRow("SIGINT mid-transfer") << "2.2.0" << 200000 << a + QStringList{"--json"} << slow
-                                             << "\"percent\":1," << 130 << "{\"event\":\"cancelled\""
+                                             << "\"percent\":1," << 130 << "{\"code\":\"upgrade.cancelled\",\"event\":\"cancelled\""
                                              << "the adapter stays in its boot loader until it is upgraded again";
     }
     void upgrade()

@@ -319,6 +319,7 @@ private slots:
         QCOMPARE(error.value(QStringLiteral("file")).toString(), path);
         QVERIFY(error.value(QStringLiteral("error")).toString().contains(QStringLiteral("非法的升级文件! ") + problem));
         QCOMPARE(error.value(QStringLiteral("status")).toInt(), 2);
+        QCOMPARE(error.value(QStringLiteral("code")).toString(), QStringLiteral("bad_file"));
 
         for (const QString &serial : kAdapters)
             QVERIFY2(simAdapter(serial).traffic().empty(), qPrintable(serial));
@@ -418,6 +419,9 @@ private slots:
                 QCOMPARE(object.value(QStringLiteral("app")).toString(), QStringLiteral("V3.1.0"));
             if (event == QLatin1String("failed"))
                 QVERIFY(object.value(QStringLiteral("message")).toString().contains(QStringLiteral("升级失败")));
+            QVERIFY2(uncodedTexts(object).isEmpty(), qPrintable(line));
+            if (event == QLatin1String("failed") && object.value(QStringLiteral("serial")).toString() == kD)
+                QCOMPARE(object.value(QStringLiteral("code")).toString(), QStringLiteral("upgrade.refused"));
         }
         for (const QString &serial : kAdapters) {
             QVERIFY2(events.contains(QStringLiteral("adapter ") + serial), qPrintable(events.join(QLatin1Char('|'))));
