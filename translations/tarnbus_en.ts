@@ -3743,7 +3743,7 @@ loader and can be upgraded again.</translation>
     </message>
     <message>
         <source>命令码</source>
-        <translation>Command code</translation>
+        <translation>Code</translation>
     </message>
     <message>
         <source>命令</source>
@@ -4427,7 +4427,7 @@ Install the udev rule %2 (installed with the tarnbus-tester package), then unplu
     </message>
     <message>
         <source>配置状态</source>
-        <translation>Configuration state</translation>
+        <translation>State</translation>
     </message>
     <message>
         <source>确定</source>
@@ -5548,15 +5548,15 @@ Click a slave in the project tree or the topology to see its information; right-
     </message>
     <message>
         <source>通信：</source>
-        <translation>Communication:</translation>
+        <translation>Comm:</translation>
     </message>
     <message>
         <source>参数：</source>
-        <translation>Parameters:</translation>
+        <translation>Param:</translation>
     </message>
     <message>
         <source>故障：</source>
-        <translation>Faults:</translation>
+        <translation>Fault:</translation>
     </message>
     <message>
         <source>查看故障码</source>
@@ -5568,7 +5568,7 @@ Click a slave in the project tree or the topology to see its information; right-
     </message>
     <message>
         <source>正常</source>
-        <translation>Normal</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>配置</source>
@@ -5584,7 +5584,7 @@ Click a slave in the project tree or the topology to see its information; right-
     </message>
     <message>
         <source>地址冲突</source>
-        <translation>Address conflict</translation>
+        <translation>Conflict</translation>
     </message>
     <message>
         <source>无</source>

@@ -26,7 +26,7 @@ class SlaveItemView : public QWidget
 
 public:
     static constexpr int kLampIntervalMs = 500;
-    static constexpr int kTileWidth = 250; // the form's fixed size
+    static constexpr int kTileWidth = 300; // the form's fixed size
     static const QString kAbnormalStyle; // "color: rgb(213, 145, 43);", in bold
     static const QString kNormalStyle;   // "color: rgb(0, 120, 88);"
     static const QString kUnsetStyle;    // "color: rgb(221, 34, 34);"

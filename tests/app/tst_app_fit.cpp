@@ -31,11 +31,14 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTextDocument>
 #include <QToolButton>
+
+#include <QScopeGuard>
 
 #include <functional>
 
@@ -76,17 +79,49 @@ int buttonNeed(const QAbstractButton *button)
             need += style->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, button);
         return need + 4;
     }
-    return need + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) / 2 + 4;
+    return need;
+}
+
+// The width a button has for its text: a push button's contents, less its
+// frame and margins; other buttons their whole width.
+int buttonRoom(const QAbstractButton *button)
+{
+    if (const auto *push = qobject_cast<const QPushButton *>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(push);
+        option.features = push->isDefault() ? QStyleOptionButton::DefaultButton : QStyleOptionButton::None;
+        return push->style()->subElementRect(QStyle::SE_PushButtonContents, &option, push).width();
+    }
+    return button->width();
+}
+
+// The width a label needs: its widest line, or the laid-out width of rich
+// text, plus its margins.
+int labelNeed(const QLabel *label)
+{
+    const bool rich = label->textFormat() == Qt::RichText
+                      || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    if (rich)
+        return label->sizeHint().width();
+    int widest = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n')))
+        widest = qMax(widest, label->fontMetrics().horizontalAdvance(line));
+    const QMargins margins = label->contentsMargins();
+    return widest + margins.left() + margins.right() + 2 * label->margin() + qMax(label->indent(), 0);
 }
 
 QString where(const QWidget *widget)
 {
     QStringList path;
     for (const QWidget *w = widget; w; w = w->parentWidget()) {
-        path.prepend(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+        if (!w->objectName().startsWith(QLatin1String("qt_")))
+            path.prepend(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
         if (w->isWindow())
             break;
     }
+    // The window and the innermost names say where.
+    if (path.size() > 4)
+        path = path.mid(0, 1) + QStringList(QStringLiteral("…")) + path.mid(path.size() - 3);
     return path.join(QLatin1Char('/'));
 }
 
@@ -103,19 +138,19 @@ QStringList cutTexts(QWidget *window)
         if (!w->isVisible() || w->window() != window)
             continue;
         if (auto *label = qobject_cast<QLabel *>(w)) {
-            if (label->text().isEmpty() || label->pixmap())
+            if (label->text().isEmpty() || !label->pixmap(Qt::ReturnByValue).isNull())
                 continue;
             if (label->wordWrap()) {
                 const int need = label->heightForWidth(label->width());
                 if (need > label->height())
                     report(label, label->text(), need, label->height());
-            } else if (label->sizeHint().width() > label->width()) {
-                report(label, label->text(), label->sizeHint().width(), label->width());
+            } else if (labelNeed(label) > label->width()) {
+                report(label, label->text(), labelNeed(label), label->width());
             }
         } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
             const int need = buttonNeed(button);
-            if (need > button->width())
-                report(button, button->text(), need, button->width());
+            if (need > buttonRoom(button))
+                report(button, button->text(), need, buttonRoom(button));
         } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
             const int need = group->fontMetrics().horizontalAdvance(shownText(group->title())) + 16;
             if (!group->title().isEmpty() && need > group->width())
@@ -128,7 +163,10 @@ QStringList cutTexts(QWidget *window)
                 if (header->isSectionHidden(section))
                     continue;
                 const QString text = header->model()->headerData(section, Qt::Horizontal).toString();
-                const int need = QFontMetrics(header->font()).horizontalAdvance(text) + 2 * margin;
+                int widest = 0;
+                for (const QString &line : text.split(QLatin1Char('\n')))
+                    widest = qMax(widest, QFontMetrics(header->font()).horizontalAdvance(line));
+                const int need = widest + 2 * margin;
                 if (!text.isEmpty() && need > header->sectionSize(section))
                     report(header, text, need, header->sectionSize(section));
             }
@@ -154,6 +192,12 @@ QStringList cutTextsAfterLayout(QWidget *window)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QCoreApplication::processEvents();
     return cutTexts(window);
+}
+
+void expectNoCut(QWidget *window)
+{
+    const QStringList cut = cutTextsAfterLayout(window);
+    QVERIFY2(cut.isEmpty(), qPrintable(QLatin1Char('\n') + cut.join(QLatin1Char('\n'))));
 }
 
 struct Dialog {
@@ -207,12 +251,12 @@ private:
         QTest::newRow("English") << int(Language::Choice::English);
     }
 
+public:
+    // The desktop's font, as an X display gives it; the offscreen platform
+    // would take a larger one of its own.
+    TestAppFit() { QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9)); }
+
 private slots:
-    void cleanup()
-    {
-        closeDialogs();
-        Language::apply(Language::Choice::Chinese);
-    }
 
     void mainWindowAndAdapterPage_data() { language_data(); }
 
@@ -223,11 +267,12 @@ private slots:
         QFETCH(int, language);
         WorkingFolder folder;
         Language::apply(Language::Choice(language));
+        const auto chineseAgain = qScopeGuard([] { Language::apply(Language::Choice::Chinese); });
         QScopedPointer<MainWindow> window(newWindow());
-        QCOMPARE(cutTextsAfterLayout(window.data()).join(QLatin1Char('\n')), QString());
+        expectNoCut(window.data());
         QVERIFY(openDemo(*window));
         QTRY_COMPARE(window->findChildren<SlaveItemView *>().size(), 16);
-        QCOMPARE(cutTextsAfterLayout(window.data()).join(QLatin1Char('\n')), QString());
+        expectNoCut(window.data());
     }
 
     void dialogs_data()
@@ -248,13 +293,14 @@ private slots:
         QFETCH(int, dialog);
         WorkingFolder folder;
         Language::apply(Language::Choice(language));
+        const auto chineseAgain = qScopeGuard([] { Language::apply(Language::Choice::Chinese); });
         QScopedPointer<MainWindow> window(newWindow());
         QVERIFY(openDemo(*window));
         QScopedPointer<QWidget> shown(dialogList().at(dialog).make(*window));
         shown->setAttribute(Qt::WA_DeleteOnClose, false);
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown.data()));
-        QCOMPARE(cutTextsAfterLayout(shown.data()).join(QLatin1Char('\n')), QString());
+        expectNoCut(shown.data());
     }
 };
 
