@@ -827,6 +827,36 @@ void AdapterManage::onHoverEnterEvent(bool hovering)
         m_topology->view()->onHoverEnterEvent(hovering);
 }
 
+// The adapter's modules in the project tree, in the current language.
+void AdapterManage::showSlavesInTree(const QHash<quint64, QString> &conflicts)
+{
+    const int index = treeIndex();
+    ProjectView *tree = mainWindowManagement::instance()->projectView();
+    if (!tree || index < 0)
+        return;
+    // The tree's selection stays the user's: a redraw of one adapter never
+    // moves it to another.
+    tree->removeSlaves(index);
+    for (const SlaveSnapshot &slave : m_slaves) {
+        const QString part = slave->typeName.split(QLatin1Char('-')).value(1, slave->typeName);
+        QTreeWidgetItem *item = tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part),
+                                               slave->stationId, slave->uuid, slave->recordId);
+        if (const QString conflict = conflicts.value(slave->recordId); item && !conflict.isEmpty()) {
+            item->setText(0, item->text(0) + tr(" 地址冲突"));
+            item->setForeground(0, QColor(221, 34, 34));
+            item->setToolTip(0, conflict);
+        }
+    }
+    if (tree->topLevelItem(index))
+        tree->topLevelItem(index)->setExpanded(true);
+}
+
+void AdapterManage::retranslate()
+{
+    if (m_page)
+        showSlavesInTree(appcore::conflictsByRecord(m_slaves));
+}
+
 void AdapterManage::onResSVG(int)
 {
     if (!m_page)
@@ -836,26 +866,7 @@ void AdapterManage::onResSVG(int)
     const QHash<quint64, QString> conflicts = appcore::conflictsByRecord(m_slaves);
     panel->setConflicts(conflicts);
     logNewConflicts();
-    const int index = treeIndex();
-    ProjectView *tree = mainWindowManagement::instance()->projectView();
-    // The tree's selection stays the user's: a redraw of one adapter never
-    // moves it to another.
-    if (tree && index >= 0)
-        tree->removeSlaves(index);
-    for (const SlaveSnapshot &slave : m_slaves) {
-        if (tree && index >= 0) {
-            const QString part = slave->typeName.split(QLatin1Char('-')).value(1, slave->typeName);
-            QTreeWidgetItem *item = tree->addSlave(index, tr("站号：%1 (%2)").arg(slave->stationId).arg(part),
-                                                   slave->stationId, slave->uuid, slave->recordId);
-            if (const QString conflict = conflicts.value(slave->recordId); item && !conflict.isEmpty()) {
-                item->setText(0, item->text(0) + tr(" 地址冲突"));
-                item->setForeground(0, QColor(221, 34, 34));
-                item->setToolTip(0, conflict);
-            }
-        }
-    }
-    if (tree && index >= 0 && tree->topLevelItem(index))
-        tree->topLevelItem(index)->setExpanded(true);
+    showSlavesInTree(conflicts);
     showForceIndicator();
     if (m_topology)
         m_topology->rebuild(m_slaves);

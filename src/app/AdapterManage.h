@@ -175,10 +175,14 @@ public slots:
                       SlaveList s1 = SlaveList(), SlaveList s2 = SlaveList());
     void onAdapterState(AdapterState state);
     void onResSVG(int csv = 0);
+    // Texts this manager puts in shared views (the project tree) again, in
+    // the language just chosen.
+    void retranslate();
     // "修改站号" of a tile (type 3): the slave's editor, at its station.
     void onSlaveCreateView(int type, quint64 recordId, int sid);
 
 private:
+    void showSlavesInTree(const QHash<quint64, QString> &conflicts);
     // AdapterManageViews.cpp: the module views of the page.
     void connectViews();
     void onLampRequest(quint64 recordId, bool on);

@@ -160,6 +160,10 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::retranslate()
 {
     ui->retranslateUi(this);
+    if (TabWidget *tabs = tabWidget()) {
+        for (int i = 0; i < tabs->managerCount(); ++i)
+            tabs->manager(i)->retranslate();
+    }
     m_title = windowTitle();
     if (!m_busFile.isEmpty())
         setVirtualAdapter(m_busFile);

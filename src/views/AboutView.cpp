@@ -10,12 +10,19 @@
 AboutView::AboutView(const QString &version, const QString &hidapiVersion, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::AboutView)
+    , m_version(version)
+    , m_hidapiVersion(hidapiVersion)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    fillTexts();
+}
+
+void AboutView::fillTexts()
+{
     ui->buttonBox->button(QDialogButtonBox::Close)->setText(tr("关闭"));
-    ui->version->setText(tr("版本 %1").arg(version));
-    const QString hidapi = hidapiVersion.isEmpty() ? QStringLiteral("hidapi") : QStringLiteral("hidapi ") + hidapiVersion;
+    ui->version->setText(tr("版本 %1").arg(m_version));
+    const QString hidapi = m_hidapiVersion.isEmpty() ? QStringLiteral("hidapi") : QStringLiteral("hidapi ") + m_hidapiVersion;
     QStringList paragraphs;
     paragraphs << tr("<p><b>Qt %1</b>(运行时 %2)<br>Qt 以 GNU 宽通用公共许可证第 3 版 (LGPL v3) 发布,"
                      "其源代码及许可条款见 <a href=\"https://www.qt.io/licensing/\">https://www.qt.io/licensing/</a>。</p>")
@@ -44,7 +51,9 @@ QString AboutView::licenceText() const
 
 void AboutView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
-        FormTexts::retranslateKeeping(this, {ui->version}, false, [this] { ui->retranslateUi(this); });
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        fillTexts();
+    }
     QDialog::changeEvent(event);
 }

@@ -27,5 +27,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void fillTexts();
+
     Ui::AboutView *ui;
+    QString m_version;
+    QString m_hidapiVersion;
 };

@@ -1,5 +1,6 @@
 #include "AdapterInfoView.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 namespace {
@@ -27,7 +28,7 @@ AdapterInfoView::AdapterInfoView(QWidget *parent)
     : QTableWidget(parent)
 {
     setColumnCount(2);
-    setHorizontalHeaderLabels({tr("项目"), tr("值")});
+    setHeaderTexts();
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
@@ -151,4 +152,16 @@ QStringList AdapterInfoView::sections() const
             out << label->text();
     }
     return out;
+}
+
+void AdapterInfoView::setHeaderTexts()
+{
+    setHorizontalHeaderLabels({tr("项目"), tr("值")});
+}
+
+void AdapterInfoView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        setHeaderTexts();
+    QTableWidget::changeEvent(event);
 }

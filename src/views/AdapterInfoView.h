@@ -24,7 +24,11 @@ public:
     // The section titles, in order.
     QStringList sections() const;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void setHeaderTexts();
     struct Line {
         bool section = false;
         QString label;

@@ -371,7 +371,11 @@ void SlaveItemView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void SlaveItemView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->MAC, ui->action, ui->argumentValue, ui->errCodeValue, ui->sid, ui->sn}, false, [this] { ui->retranslateUi(this); });
+        // The words the tile chose for the module's state, in the new language.
+        fillTexts();
+        onUpdateFault();
+    }
     QWidget::changeEvent(event);
 }
