@@ -1,6 +1,5 @@
 #include "AboutView.h"
 
-#include "FormTexts.h"
 
 #include "ui_AboutView.h"
 
