@@ -16,6 +16,7 @@
 #include "ProductView.h"
 #include "ProjectView.h"
 #include "SettingView.h"
+#include "StartupTrace.h"
 #include "TabWidget.h"
 #include "TarnBusResources.h"
 #include "XMLConfig.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_tabs->setByteAlignment(byteAlignment);
 
     DeviceXmlLodaing::instance()->onLoadXmlFile();
+    StartupTrace::mark("descriptions");
 
     m_tree = new ProjectView;
     m_productView = new ProductView;
