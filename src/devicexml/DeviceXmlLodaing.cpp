@@ -51,7 +51,9 @@ void DeviceXmlLodaing::loadInBackground()
     for (const QString &folder : folders())
         where << QDir(folder).absolutePath();
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_pending = std::async(std::launch::async, [this, where] { replaceWithFolders(where); }).share();
+    // One file after the other: the thread that builds the window keeps a
+    // processor of its own meanwhile.
+    m_pending = std::async(std::launch::async, [this, where] { replaceWithFolders(where, false); }).share();
 }
 
 void DeviceXmlLodaing::waitForLoading() const
@@ -119,16 +121,16 @@ void DeviceXmlLodaing::loadFolder(const QString &folder)
 void DeviceXmlLodaing::loadFolders(const QStringList &folders)
 {
     waitForLoading();
-    replaceWithFolders(folders);
+    replaceWithFolders(folders, true);
 }
 
-void DeviceXmlLodaing::replaceWithFolders(const QStringList &folders)
+void DeviceXmlLodaing::replaceWithFolders(const QStringList &folders, bool sideBySide)
 {
     // Name order makes "the first file loaded wins" the same on every system;
     // the results are taken in that order whichever file is parsed first.
     const QStringList paths = DataFolders::mergedFiles(folders);
     QList<DescriptionFilePtr> loaded;
-    if (paths.size() < 2) {
+    if (paths.size() < 2 || !sideBySide) {
         for (const QString &path : paths) {
             if (const DescriptionFilePtr parsed = report(path, readFile(path)))
                 loaded.append(parsed);

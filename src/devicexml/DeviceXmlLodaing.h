@@ -97,8 +97,8 @@ private:
     // Logs and announces a file's result in the loader's thread.
     DescriptionFilePtr report(const QString &path, const ReadResult &read);
     // loadFolders without waiting for a background load (the background load
-    // itself).
-    void replaceWithFolders(const QStringList &folders);
+    // itself); sideBySide: the files parsed in parallel.
+    void replaceWithFolders(const QStringList &folders, bool sideBySide);
 
     mutable std::mutex m_mutex;
     QList<DescriptionFilePtr> m_files;
