@@ -58,6 +58,14 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--demo: ") + VirtualAdapterLauncher::restart(argv, bus));
     }
 
+    // The window draws with Qt's raster engine only: on X11 the OpenGL
+    // drivers need not be loaded for its first window, tens of milliseconds
+    // of the start. Set only for that window (the integration is chosen once,
+    // when the first window is made), so that programs started from here
+    // get the environment as it was; a choice of the user's wins.
+    const bool withoutOpenGl = !qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
+    if (withoutOpenGl)
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     StartupTrace::mark("QApplication");
     AppIdentity::apply();
@@ -70,6 +78,8 @@ int main(int argc, char *argv[])
         window.setVirtualAdapter(VirtualAdapterLauncher::busFile());
     StartupTrace::mark("window built");
     window.showMaximized();
+    if (withoutOpenGl)
+        qunsetenv("QT_XCB_GL_INTEGRATION");
     // TARNBUS_STARTUP_TRACE=scan: "新建工程" once the window is drawn, as a
     // user would begin, to time the first scan of the bus as well.
     QAction *newProject = window.findChild<QAction *>(QStringLiteral("action_5"));
