@@ -368,8 +368,13 @@ void Adapter::publishState()
 
 void Adapter::reportLoad(adapter_message_type type, int value)
 {
+    reportLoad(type, takeSnapshots(m_slaves), value);
+}
+
+void Adapter::reportLoad(adapter_message_type type, const SlaveList &snapshots, int value)
+{
     publishState();
-    emit sigSlaveLoadingFinished(type, m_status, takeSnapshots(m_slaves), value);
+    emit sigSlaveLoadingFinished(type, m_status, snapshots, value);
 }
 
 void Adapter::reportError(adapter_message_type type, char err, int sid, COMM_STATUS_TYPE status)

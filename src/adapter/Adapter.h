@@ -261,6 +261,8 @@ private:
     // Every notification carries the slaves as they are: a receiver can
     // always take its list as the current one.
     void reportLoad(adapter_message_type type, int value = 0);
+    // The same with the slaves' snapshots already taken.
+    void reportLoad(adapter_message_type type, const SlaveList &snapshots, int value = 0);
     void reportError(adapter_message_type type, char err, int sid = 0, COMM_STATUS_TYPE status = COMM_OK);
     // Reports a failed exchange, 29 when no reply bytes came and 28
     // otherwise; false when the exchange succeeded.

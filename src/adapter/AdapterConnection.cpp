@@ -302,6 +302,10 @@ bool Adapter::loadSlaves(const QList<int> &stations)
     qCDebug(lcAdapter).noquote() << stationListText(stations);
     const int timeout = linkTiming().replyTimeoutMs;
     QByteArray reply;
+    // The modules read so far stay as they were read while the rest are:
+    // each is snapshotted once, not again with every module after it.
+    SlaveList loaded;
+    loaded.reserve(stations.size());
     for (int station : stations) {
         const COMM_STATUS_TYPE result = exchange(TBProtocol::readSlaveInfo(quint8(station)), reply, timeout);
         if (stopping())
@@ -322,7 +326,8 @@ bool Adapter::loadSlaves(const QList<int> &stations)
             continue;
         if (Slave *slave = newSlaveFromBlock(info.block, station)) {
             m_slaves.append(slave);
-            reportLoad(MSG_SLAVE_ADDED);
+            loaded.append(takeSnapshot(*slave));
+            reportLoad(MSG_SLAVE_ADDED, loaded);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "AdapterProbe.h"
 #include "HidAccess.h"
+#include "StartupTrace.h"
 #include "UsbGlobal.h"
 
 #include <QCoreApplication>
@@ -101,7 +102,10 @@ void AdapterScan::start(const QMap<QString, QString> &open, QObject *receiver,
         g_threads.insert(thread);
     }
     QObject::connect(thread, &QThread::started, worker, &ScanWorker::run);
-    QObject::connect(worker, &ScanWorker::sigFinished, receiver, [done](const AdapterScanResult &r) { done(r); });
+    QObject::connect(worker, &ScanWorker::sigFinished, receiver, [done](const AdapterScanResult &r) {
+        done(r);
+        StartupTrace::mark("scan done");
+    });
     QObject::connect(worker, &ScanWorker::sigFinished, thread, &QThread::quit);
     QObject::connect(thread, &QThread::finished, worker, &QObject::deleteLater);
     QObject::connect(thread, &QThread::finished, thread, [thread] {

@@ -16,6 +16,7 @@
 #include "ProductView.h"
 #include "ProjectView.h"
 #include "SettingView.h"
+#include "StartupTrace.h"
 #include "TabWidget.h"
 #include "TarnBusResources.h"
 #include "XMLConfig.h"
@@ -71,6 +72,12 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui((initTarnBusResources(), new Ui::MainWindow))
 {
+    // The library arrives while the window is built and shown; whatever
+    // needs it (a module being made, the catalogue) waits for it there.
+    DeviceXmlLodaing *library = DeviceXmlLodaing::instance();
+    if (StartupTrace::enabled())
+        connect(library, &DeviceXmlLodaing::oLoadFinished, this, [] { StartupTrace::mark("descriptions"); }, Qt::DirectConnection);
+    library->loadInBackground();
     ui->setupUi(this);
     m_title = windowTitle();
     Adapter::registerMetaTypes();
@@ -79,8 +86,6 @@ MainWindow::MainWindow(QWidget *parent)
     const bool byteAlignment = this->byteAlignment();
     showAlignment(byteAlignment);
     m_tabs->setByteAlignment(byteAlignment);
-
-    DeviceXmlLodaing::instance()->onLoadXmlFile();
 
     m_tree = new ProjectView;
     m_productView = new ProductView;
@@ -193,6 +198,7 @@ MainWindow::~MainWindow()
 {
     m_tabs->closeAll();
     AdapterScan::waitForAll();
+    DeviceXmlLodaing::instance()->waitForLoading();
     mainWindowManagement::instance()->clear();
     delete ui;
 }

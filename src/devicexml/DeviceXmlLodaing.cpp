@@ -38,8 +38,33 @@ QStringList DeviceXmlLodaing::folders()
 
 QList<DescriptionFilePtr> DeviceXmlLodaing::files() const
 {
+    waitForLoading();
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_files;
+}
+
+void DeviceXmlLodaing::loadInBackground()
+{
+    waitForLoading();
+    // Where they are now: the working folder may change meanwhile.
+    QStringList where;
+    for (const QString &folder : folders())
+        where << QDir(folder).absolutePath();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // One file after the other: the thread that builds the window keeps a
+    // processor of its own meanwhile.
+    m_pending = std::async(std::launch::async, [this, where] { replaceWithFolders(where, false); }).share();
+}
+
+void DeviceXmlLodaing::waitForLoading() const
+{
+    std::shared_future<void> pending;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        pending = m_pending;
+    }
+    if (pending.valid())
+        pending.wait();
 }
 
 DeviceXmlLodaing::ReadResult DeviceXmlLodaing::readFile(const QString &path)
@@ -79,6 +104,7 @@ DescriptionFilePtr DeviceXmlLodaing::report(const QString &path, const ReadResul
 
 bool DeviceXmlLodaing::loadFile(const QString &path)
 {
+    waitForLoading();
     const DescriptionFilePtr parsed = report(path, readFile(path));
     if (!parsed)
         return false;
@@ -94,11 +120,17 @@ void DeviceXmlLodaing::loadFolder(const QString &folder)
 
 void DeviceXmlLodaing::loadFolders(const QStringList &folders)
 {
+    waitForLoading();
+    replaceWithFolders(folders, true);
+}
+
+void DeviceXmlLodaing::replaceWithFolders(const QStringList &folders, bool sideBySide)
+{
     // Name order makes "the first file loaded wins" the same on every system;
     // the results are taken in that order whichever file is parsed first.
     const QStringList paths = DataFolders::mergedFiles(folders);
     QList<DescriptionFilePtr> loaded;
-    if (paths.size() < 2) {
+    if (paths.size() < 2 || !sideBySide) {
         for (const QString &path : paths) {
             if (const DescriptionFilePtr parsed = report(path, readFile(path)))
                 loaded.append(parsed);
@@ -110,8 +142,11 @@ void DeviceXmlLodaing::loadFolders(const QStringList &folders)
                 loaded.append(parsed);
         }
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_files = loaded;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_files = loaded;
+    }
+    emit oLoadFinished();
 }
 
 void DeviceXmlLodaing::onLoadXmlFile()

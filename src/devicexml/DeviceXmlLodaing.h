@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <future>
 #include <mutex>
 
 using DescriptionFilePtr = QSharedPointer<const DescriptionFile>;
@@ -44,8 +45,18 @@ public:
     // folders (DataFolders): the user's, the system's, the working folder's.
     static QStringList folders();
 
-    // Loaded collections in load order.
+    // Loaded collections in load order. While a load started by
+    // loadInBackground runs, waits for it: nothing is built from a library
+    // that is still arriving.
     QList<DescriptionFilePtr> files() const;
+
+    // Reloads every file of the description folders in a thread of its own
+    // and returns at once (the window's start, so that its first picture
+    // does not wait for the library). Every other load waits for it first,
+    // so the loads replace the library in the order they were asked for.
+    void loadInBackground();
+    // Waits for a load started by loadInBackground; at once when none runs.
+    void waitForLoading() const;
 
     // Reads one description file, plain or scrambled, and appends its
     // collection. True only when the file was read.
@@ -64,6 +75,9 @@ public:
 signals:
     void oLoadFileFinish(DeviceXmlLodaing::ResultType result, QString fileName, int process);
     void oLoadXmlFile();
+    // The library was replaced by the folders' files (emitted in the thread
+    // that loaded them).
+    void oLoadFinished();
 
 public slots:
     // Reloads every file of the description folders.
@@ -82,8 +96,12 @@ private:
     static ReadResult readFile(const QString &path);
     // Logs and announces a file's result in the loader's thread.
     DescriptionFilePtr report(const QString &path, const ReadResult &read);
+    // loadFolders without waiting for a background load (the background load
+    // itself); sideBySide: the files parsed in parallel.
+    void replaceWithFolders(const QStringList &folders, bool sideBySide);
 
     mutable std::mutex m_mutex;
     QList<DescriptionFilePtr> m_files;
+    std::shared_future<void> m_pending; // the background load, under m_mutex
 };
 

@@ -1,6 +1,7 @@
 #include "SVGManagement.h"
 
 #include "SvgDevice.h"
+#include "SvgTemplateCache.h"
 #include "TopologyLayout.h"
 #include "TopologyLog.h"
 
@@ -229,7 +230,9 @@ void SVGManagement::rebuildTopology(CouplerScene *scene, const SlaveList &slaves
 {
     if (!draws(scene))
         return;
-    // Pictures imported meanwhile are drawn from where they now are.
+    // Pictures imported meanwhile are drawn from where they now are, each
+    // file looked at once.
+    const SvgTemplateCache::Batch batch;
     findPictureFolders();
     clearScene(scene);
     redrawAdapter(scene, capacityOf(slaves));

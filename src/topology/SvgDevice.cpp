@@ -36,16 +36,15 @@ bool SvgDevice::load(const QString &path)
     if (m_template && m_template->parsed) {
         m_document = SvgDocument(m_template->parsed);
         setSharedRenderer(m_template->sharedRenderer());
+        m_renderer.reset();
         return true;
     }
     qCDebug(lcTopology) << "no picture from" << path;
     m_template.reset();
     m_document = SvgDocument();
-    if (!m_renderer)
-        m_renderer = new QSvgRenderer(this);
-    else
-        m_renderer->load(QByteArray());
-    setSharedRenderer(m_renderer);
+    std::shared_ptr<QSvgRenderer> empty = std::make_shared<QSvgRenderer>();
+    setSharedRenderer(empty.get());
+    m_renderer = std::move(empty);
     return false;
 }
 
@@ -93,11 +92,17 @@ void SvgDevice::changed(bool changed)
 void SvgDevice::render()
 {
     m_dirty = false;
-    if (!m_renderer)
-        m_renderer = new QSvgRenderer(this);
-    m_renderer->load(m_document.toByteArray());
-    // Takes the new size and repaints.
-    setSharedRenderer(m_renderer);
+    const QByteArray document = m_document.toByteArray();
+    std::shared_ptr<QSvgRenderer> renderer;
+    if (m_template) {
+        renderer = m_template->editedRenderer(document);
+    } else {
+        renderer = std::make_shared<QSvgRenderer>();
+        renderer->load(document);
+    }
+    // Takes the new size and repaints; the renderer shown before goes after.
+    setSharedRenderer(renderer.get());
+    m_renderer = std::move(renderer);
 }
 
 QString SvgDevice::text(const QString &tag, const QString &id) const

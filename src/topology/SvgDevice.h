@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QTimer;
 
 // One picture of the topology: an SVG template that is edited in memory
@@ -121,7 +123,9 @@ private:
 
     SvgTemplateCache::TemplatePtr m_template;
     SvgDocument m_document;
-    QSvgRenderer *m_renderer = nullptr; // own renderer, from the first edit
+    // From the first edit: the renderer of the edited document, shared with
+    // the pictures that show the same document (SvgTemplateCache).
+    std::shared_ptr<QSvgRenderer> m_renderer;
     int m_batchDepth = 0;
     bool m_dirty = false;
 

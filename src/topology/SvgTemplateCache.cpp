@@ -8,6 +8,9 @@
 #include <QSvgRenderer>
 #include <QThread>
 
+#include <algorithm>
+#include <iterator>
+
 SvgTemplateCache &SvgTemplateCache::instance()
 {
     static SvgTemplateCache cache;
@@ -18,6 +21,12 @@ SvgTemplateCache::TemplatePtr SvgTemplateCache::find(const QString &path)
 {
     Q_ASSERT_X(!QCoreApplication::instance() || QThread::currentThread() == QCoreApplication::instance()->thread(),
                "SvgTemplateCache::find", "pictures are made in the user-interface thread");
+    if (m_batchDepth > 0 && m_checked.contains(path)) {
+        const auto it = m_entries.constFind(path);
+        return it != m_entries.cend() ? *it : nullptr;
+    }
+    if (m_batchDepth > 0)
+        m_checked.insert(path);
     const QFileInfo info(path);
     if (!info.isFile()) {
         m_entries.remove(path);
@@ -55,7 +64,38 @@ QSvgRenderer *SvgTemplateCache::Template::sharedRenderer() const
     return renderer.get();
 }
 
+std::shared_ptr<QSvgRenderer> SvgTemplateCache::Template::editedRenderer(const QByteArray &document) const
+{
+    const auto it = edited.constFind(document);
+    if (it != edited.cend()) {
+        if (std::shared_ptr<QSvgRenderer> alive = it->lock())
+            return alive;
+    }
+    auto made = std::make_shared<QSvgRenderer>(document);
+    edited.insert(document, made);
+    // The documents no picture shows any more go, now and then.
+    if (edited.size() > purgeAt) {
+        for (auto e = edited.begin(); e != edited.end();)
+            e = e->expired() ? edited.erase(e) : std::next(e);
+        purgeAt = std::max(64, 2 * int(edited.size()));
+    }
+    return made;
+}
+
 void SvgTemplateCache::clear()
 {
     m_entries.clear();
+    m_checked.clear();
+}
+
+SvgTemplateCache::Batch::Batch()
+{
+    ++instance().m_batchDepth;
+}
+
+SvgTemplateCache::Batch::~Batch()
+{
+    SvgTemplateCache &cache = instance();
+    if (--cache.m_batchDepth == 0)
+        cache.m_checked.clear();
 }

@@ -78,17 +78,33 @@ ProductView::ProductView(QWidget *parent)
     hint->setWordWrap(true);
     hint->setStyleSheet(QStringLiteral("color: #607D8B;"));
     layout->addWidget(hint);
-    reload();
 }
 
 void ProductView::reload()
 {
+    m_stale = true;
+    if (isVisible())
+        fill();
+}
+
+void ProductView::fill() const
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
     m_model->reload();
     m_tree->expandAll();
 }
 
+void ProductView::showEvent(QShowEvent *event)
+{
+    fill();
+    QWidget::showEvent(event);
+}
+
 QStringList ProductView::shownTypes() const
 {
+    fill();
     QStringList keys;
     for (int g = 0; g < m_filter->rowCount(); ++g) {
         const QModelIndex group = m_filter->index(g, 0);

@@ -19,8 +19,18 @@ class ProductView : public QWidget
 public:
     explicit ProductView(QWidget *parent = nullptr);
 
-    CreateModel *model() const { return m_model; }
-    QTreeView *tree() const { return m_tree; }
+    // The catalogue is filled when it is first shown or looked at (the
+    // pictures of every type are drawn then, not at the window's start).
+    CreateModel *model() const
+    {
+        fill();
+        return m_model;
+    }
+    QTreeView *tree() const
+    {
+        fill();
+        return m_tree;
+    }
     QLineEdit *search() const { return m_search; }
     // The types shown under the search, by type key.
     QStringList shownTypes() const;
@@ -33,7 +43,15 @@ signals:
     // A type was chosen for the offline configuration in front.
     void sigCreateModule(QString typeKey);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // Reads the library into the catalogue if it has not yet, or if it was
+    // reloaded since.
+    void fill() const;
+
+    mutable bool m_stale = true;
     CreateModel *m_model;
     QSortFilterProxyModel *m_filter;
     QLineEdit *m_search;

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <future>
+
 using testing_support::readAll;
 using testing_support::writeFile;
 
@@ -238,6 +240,41 @@ private slots:
         // Each collection knows the file it came from (the import dialog lists them).
         QCOMPARE(files.at(0)->fileName, QStringLiteral("a.xml"));
         QCOMPARE(files.at(1)->fileName, QStringLiteral("b.xml"));
+    }
+
+    // The window's start loads in a thread of its own: whoever asks for the
+    // library meanwhile, in any thread, gets it whole, and a load asked for
+    // afterwards replaces it, never the other way round.
+    void backgroundLoadIsWaitedFor_data()
+    {
+        QTest::addColumn<bool>("reloadAfter");
+        QTest::newRow("read in another thread") << false;
+        QTest::newRow("replaced by a later load") << true;
+    }
+    void backgroundLoadIsWaitedFor()
+    {
+        QFETCH(bool, reloadAfter);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Xml")));
+        QVERIFY(writeFile(path("Xml/b.xml"), QByteArray("<TarnBus imageDir='b'/>")));
+        QVERIFY(writeFile(path("Xml/a.xml"), ScrambledXml::scramble(readAll(kFamily))));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QSignalSpy finished(loader(), &DeviceXmlLodaing::oLoadFinished);
+        loader()->loadInBackground();
+        QVERIFY(QDir::setCurrent(previous));
+        if (reloadAfter) {
+            loader()->loadFolder(path("no-such-folder"));
+            QVERIFY(loader()->files().isEmpty());
+            QCOMPARE(finished.count(), 2);
+            return;
+        }
+        const QList<DescriptionFilePtr> files = std::async(std::launch::async, [this] { return loader()->files(); }).get();
+        QCOMPARE(files.size(), 2);
+        QCOMPARE(files.at(0)->imageDir, QStringLiteral("Fixture"));
+        QCOMPARE(files.at(1)->imageDir, QStringLiteral("b"));
+        QCOMPARE(files.at(0)->find(QStringLiteral("#0000F101"))->typeName, QStringLiteral("FX-DI4-N"));
+        loader()->waitForLoading();
+        QCOMPARE(finished.count(), 1);
     }
 
     void snapshotOutlivesReload()

@@ -175,6 +175,41 @@ private slots:
         QVERIFY(!group->acceptHoverEvents());
     }
 
+    // Pictures that show the same document draw from one renderer: the same
+    // module on two pages, and lamps in the same state. An edit of one
+    // gives it a renderer of its document and leaves the others as they were.
+    void equalPicturesShareTheirRenderer()
+    {
+        SVGManagement svg;
+        CouplerScene *first = svg.createAdapterScene(0);
+        CouplerScene *second = svg.createAdapterScene(0);
+        const SlaveList slaves{module(kDI8, 1, {0, 8}), module(kDI8, 2, {8, 8})};
+        svg.rebuildTopology(first, slaves);
+        svg.rebuildTopology(second, slaves);
+        SvgDevice *one = svg.modulePicture(first, slaves.at(0)->recordId);
+        SvgDevice *same = svg.modulePicture(second, slaves.at(0)->recordId);
+        SvgDevice *other = svg.modulePicture(first, slaves.at(1)->recordId);
+        QCOMPARE(one->renderer(), same->renderer());
+        QVERIFY(one->renderer() != other->renderer()); // another station number
+        QCOMPARE(svg.lampPicture(first, slaves.at(0)->recordId)->renderer(),
+                 svg.lampPicture(second, slaves.at(1)->recordId)->renderer());
+
+        same->setText("text", "number", "7");
+        QVERIFY(one->renderer() != same->renderer());
+        QCOMPARE(one->text("text", "number"), QStringLiteral("1"));
+        QVERIFY(one->renderer()->isValid());
+        QVERIFY(same->svgBytes().contains(">7<"));
+        // Back to the same document, back to the same renderer.
+        same->setText("text", "number", "1");
+        QCOMPARE(one->renderer(), same->renderer());
+
+        // A picture that goes takes nothing from the one that stays.
+        svg.rebuildTopology(second, {});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(one->renderer()->isValid());
+        QCOMPARE(one->renderer()->defaultSize(), QSvgRenderer(one->svgBytes()).defaultSize());
+    }
+
     void collisionMark_data()
     {
         QTest::addColumn<SlaveList>("slaves");
