@@ -628,7 +628,12 @@ QString ConfigCompareDialog::lineText(int line) const
 
 void ConfigCompareDialog::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->btnCheckAll, ui->labelNotes, ui->labelProgress, ui->labelSummary}, true, [this] { ui->retranslateUi(this); });
+        if (m_source == Source::None)
+            ui->labelSummary->setText(tr("请选择对比来源: 打开一个配置文件(带或不带UID),或选择一个已打开的离线组态或适配器。"));
+        updateButtons();
+        FormTexts::widenToTexts(ui->tableRows->horizontalHeader());
+    }
     QDialog::changeEvent(event);
 }

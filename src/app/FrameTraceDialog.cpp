@@ -275,7 +275,10 @@ void FrameTraceDialog::exportAs(bool pcap)
 
 void FrameTraceDialog::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->countLabel}, true, [this] { ui->retranslateUi(this); });
+        applyFilter(); // the count, in the new language
+        FormTexts::widenToTexts(ui->traceTable->horizontalHeader());
+    }
     QDialog::changeEvent(event);
 }

@@ -804,7 +804,16 @@ void IoCheckoutDialog::done(int result)
 
 void IoCheckoutDialog::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->labelHint, ui->labelLive, ui->labelProgress, ui->labelRow, ui->labelStatus, ui->lineEngineer, ui->lineSite}, true, [this] { ui->retranslateUi(this); });
+        // The rows and the panel, in the new language.
+        buildTree();
+        if (QTreeWidgetItem *item = m_items.value(m_current)) {
+            const QSignalBlocker blocker(ui->treeRows);
+            ui->treeRows->setCurrentItem(item);
+        }
+        showProgress();
+        showPanel();
+    }
     QDialog::changeEvent(event);
 }

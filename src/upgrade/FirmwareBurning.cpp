@@ -603,6 +603,7 @@ void FirmwareBurning::changeEvent(QEvent *event)
         const QString label_2Text = ui->label_2->text();
         const QString lineEditText = ui->lineEdit->text();
         ui->retranslateUi(this);
+        setHeader();
         ui->label_12->setText(label_12Text);
         ui->label_14->setText(label_14Text);
         ui->label_2->setText(label_2Text);

@@ -53,16 +53,17 @@ void AdapterSettingsView::showState(const AdapterState &state, bool offline)
         ui->spinBox->setValue(ui->spinBox->minimum());
     }
 
-    QString hint = tr("写入后适配器将重启,约需数秒后重新链接。");
+    const char *hint = QT_TR_NOOP("写入后适配器将重启,约需数秒后重新链接。");
     if (offline)
-        hint = tr("离线组态没有适配器参数。");
+        hint = QT_TR_NOOP("离线组态没有适配器参数。");
     else if (unknown)
-        hint = tr("适配器参数未能读取,不可修改。请重新链接适配器。");
+        hint = QT_TR_NOOP("适配器参数未能读取,不可修改。请重新链接适配器。");
     else if (!complete || !state.linked)
-        hint = tr("适配器未链接,参数不可修改。");
+        hint = QT_TR_NOOP("适配器未链接,参数不可修改。");
     else if (state.forceMode)
-        hint = tr("强制模式下不可修改适配器参数。");
-    ui->hintLabel->setText(hint);
+        hint = QT_TR_NOOP("强制模式下不可修改适配器参数。");
+    m_hint = hint;
+    ui->hintLabel->setText(tr(hint));
 
     for (QComboBox *box : switches())
         box->setEnabled(m_editable);
@@ -137,7 +138,10 @@ void AdapterSettingsView::on_checkBox_toggled(bool checked)
 
 void AdapterSettingsView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->hintLabel}, false, [this] { ui->retranslateUi(this); });
+        if (m_hint)
+            ui->hintLabel->setText(tr(m_hint));
+    }
     QWidget::changeEvent(event);
 }

@@ -52,4 +52,5 @@ private:
     AdapterState m_reported;
     bool m_hasReport = false;
     bool m_editable = false;
+    const char *m_hint = nullptr; // the hint shown, untranslated
 };

@@ -123,7 +123,10 @@ void CreateSlaveView::on_closeButton_clicked()
 
 void CreateSlaveView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         FormTexts::retranslateKeeping(this, {ui->added, ui->description, ui->stationHint, ui->typeName}, false, [this] { ui->retranslateUi(this); });
+        if (ui->typeView->currentIndex().data(CreateModel::TypeKeyRole).toString().isEmpty())
+            ui->typeName->setText(tr("请选择模块类型"));
+    }
     QDialog::changeEvent(event);
 }

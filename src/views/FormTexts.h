@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -66,6 +68,14 @@ inline void retranslateKeeping(QWidget *form, const std::vector<QWidget *> &kept
             for (int i = 0; i < combo->count() && i < k.items.size(); ++i)
                 combo->setItemText(i, k.items.at(i));
     }
+}
+
+// A header's sections made wide enough for their texts again, as after a
+// change of language; the user's wider sections stay.
+inline void widenToTexts(QHeaderView *header)
+{
+    for (int section = 0; section < header->count(); ++section)
+        header->resizeSection(section, std::max(header->sectionSize(section), header->sectionSizeHint(section)));
 }
 
 } // namespace FormTexts

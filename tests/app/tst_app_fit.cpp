@@ -287,6 +287,34 @@ private slots:
         }
     }
 
+    // Each kind of dialog, open while the language is switched: it speaks
+    // the new one at once.
+    void dialogsFollowASwitch_data()
+    {
+        QTest::addColumn<int>("dialog");
+        for (int i = 0; i < dialogList().size(); ++i)
+            QTest::addRow("%s", dialogList().at(i).name) << i;
+    }
+
+    void dialogsFollowASwitch()
+    {
+        QFETCH(int, dialog);
+        WorkingFolder folder;
+        Language::apply(Language::Choice::Chinese);
+        const auto chineseAgain = qScopeGuard([] { Language::apply(Language::Choice::Chinese); });
+        QScopedPointer<MainWindow> window(newWindow());
+        QVERIFY(openDemo(*window));
+        QScopedPointer<QWidget> shown(dialogList().at(dialog).make(*window));
+        shown->setAttribute(Qt::WA_DeleteOnClose, false);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.data()));
+        Language::apply(Language::Choice::English);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        const QStringList left = chineseTexts(shown.data());
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
+        expectNoCut(shown.data());
+    }
+
     void dialogs()
     {
         QFETCH(int, language);

@@ -110,37 +110,6 @@ void choose(MainWindow &window, Language::Choice language)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 }
 
-// The visible texts of a window, with where they are, that are written in
-// Chinese characters: after a switch to English, none is left.
-QStringList chineseTexts(QWidget *window)
-{
-    static const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
-    QStringList found;
-    const auto check = [&](const QWidget *w, const QString &text) {
-        if (text.contains(chinese) && text != QStringLiteral("语言 / Language"))
-            found << QStringLiteral("%1 %2: %3").arg(QLatin1String(w->metaObject()->className()), w->objectName(), text);
-    };
-    for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->isVisible())
-            continue;
-        if (auto *label = qobject_cast<QLabel *>(w))
-            check(label, label->text());
-        else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            check(button, button->text());
-        else if (auto *tabs = qobject_cast<QTabBar *>(w)) {
-            for (int i = 0; i < tabs->count(); ++i)
-                check(tabs, tabs->tabText(i));
-        } else if (auto *header = qobject_cast<QHeaderView *>(w)) {
-            for (int i = 0; header->model() && i < header->count(); ++i)
-                check(header, header->model()->headerData(i, header->orientation()).toString());
-        } else if (auto *tree = qobject_cast<QTreeWidget *>(w)) {
-            for (QTreeWidgetItemIterator it(tree); *it; ++it)
-                check(tree, (*it)->text(0));
-        }
-    }
-    return found;
-}
-
 } // namespace
 
 class TestAppLanguage : public WindowTest
