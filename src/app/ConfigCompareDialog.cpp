@@ -38,16 +38,7 @@ QString chipStyle(const QColor &color)
         .arg(color.name(), color.darker(125).name());
 }
 
-QString uidText(const QByteArray &uid)
-{
-    if (uid.isEmpty())
-        return QStringLiteral("-");
-    for (char c : uid) {
-        if (c < 0x21 || c > 0x7E)
-            return QString::fromLatin1(uid.toHex().toUpper());
-    }
-    return QString::fromLatin1(uid);
-}
+using appcore::Compare::uidText;
 
 // The fields of a module that only one side holds.
 QList<QPair<QString, QString>> moduleFields(const Compare::Module &module)

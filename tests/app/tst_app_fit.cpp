@@ -237,6 +237,19 @@ const QList<Dialog> &dialogList()
     return list;
 }
 
+// The dialog of the list, shown over the window; null if it never shows.
+QWidget *showDialog(MainWindow &window, int dialog)
+{
+    QWidget *shown = dialogList().at(dialog).make(window);
+    shown->setAttribute(Qt::WA_DeleteOnClose, false);
+    shown->show();
+    if (!QTest::qWaitForWindowExposed(shown)) {
+        delete shown;
+        return nullptr;
+    }
+    return shown;
+}
+
 } // namespace
 
 class TestAppFit : public WindowTest
@@ -304,10 +317,8 @@ private slots:
         const auto chineseAgain = qScopeGuard([] { Language::apply(Language::Choice::Chinese); });
         QScopedPointer<MainWindow> window(newWindow());
         QVERIFY(openDemo(*window));
-        QScopedPointer<QWidget> shown(dialogList().at(dialog).make(*window));
-        shown->setAttribute(Qt::WA_DeleteOnClose, false);
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown.data()));
+        QScopedPointer<QWidget> shown(showDialog(*window, dialog));
+        QVERIFY(shown);
         Language::apply(Language::Choice::English);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
         const QStringList left = chineseTexts(shown.data());
@@ -324,10 +335,8 @@ private slots:
         const auto chineseAgain = qScopeGuard([] { Language::apply(Language::Choice::Chinese); });
         QScopedPointer<MainWindow> window(newWindow());
         QVERIFY(openDemo(*window));
-        QScopedPointer<QWidget> shown(dialogList().at(dialog).make(*window));
-        shown->setAttribute(Qt::WA_DeleteOnClose, false);
-        shown->show();
-        QVERIFY(QTest::qWaitForWindowExposed(shown.data()));
+        QScopedPointer<QWidget> shown(showDialog(*window, dialog));
+        QVERIFY(shown);
         expectNoCut(shown.data());
     }
 };
