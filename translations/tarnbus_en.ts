@@ -3085,6 +3085,50 @@ loader and can be upgraded again.</translation>
         <source>已打印: %1</source>
         <translation>Printed: %1</translation>
     </message>
+    <message>
+        <source>设备类型</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <source>从站站号</source>
+        <translation>Station number</translation>
+    </message>
+    <message>
+        <source>对齐方式</source>
+        <translation>Alignment</translation>
+    </message>
+    <message>
+        <source>输入起始地址</source>
+        <translation>Input start address</translation>
+    </message>
+    <message>
+        <source>输入通道长度</source>
+        <translation>Input channel length</translation>
+    </message>
+    <message>
+        <source>输出起始地址</source>
+        <translation>Output start address</translation>
+    </message>
+    <message>
+        <source>输出通道长度</source>
+        <translation>Output channel length</translation>
+    </message>
+    <message>
+        <source>滤波等级</source>
+        <translation>Filter level</translation>
+    </message>
+    <message>
+        <source>替代值使能</source>
+        <translation>Substitute value enable</translation>
+    </message>
+    <message>
+        <source>替代值</source>
+        <translation>Substitute value</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
 </context>
 <context>
     <name>ConfigCsv</name>

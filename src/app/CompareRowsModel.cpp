@@ -375,9 +375,17 @@ QVariant CompareRowsModel::headerData(int section, Qt::Orientation orientation, 
 {
     // The long names on two lines, so that the notes have room.
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        const QString text = headerText(section);
+        QString text = headerText(section);
+        // Words break at the space nearest the middle; Chinese after two characters.
+        const int middle = text.size() / 2;
+        const int before = text.lastIndexOf(QLatin1Char(' '), middle);
+        const int after = text.indexOf(QLatin1Char(' '), middle);
+        const int space = before < 0 ? after : (after < 0 || middle - before <= after - middle ? before : after);
+        if (space >= 0)
+            return text.replace(space, 1, QLatin1Char('\n'));
         constexpr int kLineLength = 2;
-        return text.size() > 2 * kLineLength ? text.left(kLineLength) + QLatin1Char('\n') + text.mid(kLineLength) : text;
+        const bool wide = text.size() > 2 * kLineLength && text.at(0).unicode() >= 0x2E80;
+        return wide ? text.left(kLineLength) + QLatin1Char('\n') + text.mid(kLineLength) : text;
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -40,6 +40,12 @@ QString chipStyle(const QColor &color)
 
 using appcore::Compare::uidText;
 
+// A field by its configuration-file column name, in the language shown.
+QString shownFieldName(const Compare::FieldValue &value)
+{
+    return QCoreApplication::translate("ConfigCompareDialog", Compare::fieldName(value).toUtf8().constData());
+}
+
 // The fields of a module that only one side holds.
 QList<QPair<QString, QString>> moduleFields(const Compare::Module &module)
 {
@@ -47,7 +53,7 @@ QList<QPair<QString, QString>> moduleFields(const Compare::Module &module)
     const auto name = [](Compare::Field field) {
         Compare::FieldValue v;
         v.field = field;
-        return Compare::fieldName(v);
+        return shownFieldName(v);
     };
     fields << qMakePair(name(Compare::Field::Type), module.typeName);
     fields << qMakePair(name(Compare::Field::Station), module.local ? ConfigCompareDialog::tr("本地") : QString::number(module.station));
@@ -356,7 +362,7 @@ void ConfigCompareDialog::showDetails()
     case Kind::TypeMismatch:
         add(tr("设备UID"), uidText(result.configuredModule(row).uid), uidText(result.busModule(row).uid), false);
         for (const Compare::FieldValue &v : row.fields)
-            add(Compare::fieldName(v), v.configured, v.bus, v.differs);
+            add(shownFieldName(v), v.configured, v.bus, v.differs);
         break;
     case Kind::Missing:
         for (const auto &field : moduleFields(result.configuredModule(row)))

@@ -22,24 +22,26 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(ConfigCsv)
 };
 
+// The names are the file's own, in every language; the window shows them
+// translated in the comparison (context "ConfigCompareDialog").
 struct Column {
     const char *name;
     const char *key;
 };
 
 const std::array<Column, 12> kColumns{{
-    {"设备类型", "DeviceType"},
-    {"从站站号", "SlaveID"},
-    {"对齐方式", "Alignment"},
-    {"输入起始地址", "InputBeginAddress"},
-    {"输入通道长度", "InputChannleLeng"},
-    {"输出起始地址", "OutputBeginAddress"},
-    {"输出通道长度", "OutputChannleLeng"},
-    {"滤波等级", "FilterLevel"},
-    {"替代值使能", "SubstituteValueEnable"},
-    {"替代值", "SubstituteValue"},
-    {"设备ID", ""},
-    {"设备UID", ""},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "设备类型"), "DeviceType"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "从站站号"), "SlaveID"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "对齐方式"), "Alignment"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "输入起始地址"), "InputBeginAddress"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "输入通道长度"), "InputChannleLeng"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "输出起始地址"), "OutputBeginAddress"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "输出通道长度"), "OutputChannleLeng"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "滤波等级"), "FilterLevel"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "替代值使能"), "SubstituteValueEnable"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "替代值"), "SubstituteValue"},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "设备ID"), ""},
+    {QT_TRANSLATE_NOOP("ConfigCompareDialog", "设备UID"), ""},
 }};
 
 constexpr char kGb18030[] = "GB18030";
